@@ -1,0 +1,185 @@
+#include "lin/point_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace veld::lin {
+namespace {
+
+PointFileResult read(const std::string& text)
+{
+    std::istringstream in(text);
+    return ReadPointFile(in);
+}
+
+std::string linesOfPoints(int count)
+{
+    std::string text;
+    for (int i = 1; i <= count; ++i)
+        text += std::to_string(i) + " " + std::to_string(10 * i) + "\n";
+    return text;
+}
+
+TEST(ReadPointFile, readsTwoNumbersPerLineAndIgnoresTheRest)
+{
+    const auto r = read("0.5\t-1.25 comment, 3 4\n  2 3e2\r\n+4. .5 x\n");
+    ASSERT_TRUE(r.ok) << r.message;
+    ASSERT_EQ(r.points.size(), 3u);
+    EXPECT_EQ(r.points[0].in, 0.5L);
+    EXPECT_EQ(r.points[0].out, -1.25L);
+    EXPECT_EQ(r.points[1].in, 2.0L);
+    EXPECT_EQ(r.points[1].out, 300.0L);
+    EXPECT_EQ(r.points[2].in, 4.0L);
+    EXPECT_EQ(r.points[2].out, 0.5L);
+    EXPECT_EQ(r.badLine, 0);
+}
+
+TEST(ReadPointFile, valuesAreReadInExtendedPrecision)
+{
+    const auto r = read("0.1 100.000000000000001\n2 3\n");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.points[0].in, 0.1L);
+    EXPECT_EQ(r.points[0].out, 100.000000000000001L);
+}
+
+TEST(ReadPointFile, trailingBlankLinesAreNotPoints)
+{
+    const auto r = read("1 2\n3 4\n\n  \t\n");
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.points.size(), 2u);
+}
+
+TEST(ReadPointFile, lastLineWithoutNewlineIsAPoint)
+{
+    const auto r = read("1 2\n3 4");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.points.size(), 2u);
+}
+
+TEST(ReadPointFile, byteOrderMarkIsSkipped)
+{
+    const auto r = read("\xEF\xBB\xBF" "1 2\n3 4\n");
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.points[0].in, 1.0L);
+}
+
+TEST(ReadPointFile, hundredPointsAreAcceptedAndHundredOneRefused)
+{
+    const auto full = read(linesOfPoints(100) + "\n");
+    ASSERT_TRUE(full.ok) << full.message;
+    EXPECT_EQ(full.points.size(), 100u);
+
+    const auto over = read(linesOfPoints(101));
+    EXPECT_FALSE(over.ok);
+    EXPECT_EQ(over.message, "Maximální počet bodů pro linearizaci je 100.");
+    EXPECT_EQ(over.badLine, 101);
+    EXPECT_EQ(over.points.size(), 100u);
+}
+
+TEST(ReadPointFile, badLinesAreNamedAndNoPointIsReturned)
+{
+    struct Case {
+        const char* text;
+        int line;
+        const char* fragment;
+    };
+    const Case cases[] = {
+        {"1 2\n1,5 3\n4 5\n", 2, "\"1,5\" na řádku 2"},
+        {"1 2\n3 4,5\n", 2, "\"4,5\" na řádku 2"},
+        {"1 2\n3\n4 5\n", 2, "Chybí požadovaná hodnota na řádku 2"},
+        {"1 2\nabc 3\n", 2, "\"abc\""},
+        {"1 2\n12abc 3\n", 2, "\"12abc\""},
+        {"1 2\n3 nan\n", 2, "\"nan\""},
+        {"1 2\n3 inf\n", 2, "\"inf\""},
+        {"1 2\n3 1e99999\n", 2, "\"1e99999\""},
+        {"1 2\n+-3 4\n", 2, "\"+-3\""},
+        {"1 2\n\n3 4\n", 2, "Řádek 2 linearizačního souboru je prázdný"},
+    };
+    for (const auto& c : cases) {
+        const auto r = read(c.text);
+        EXPECT_FALSE(r.ok) << c.text;
+        EXPECT_TRUE(r.points.empty()) << c.text;
+        EXPECT_EQ(r.badLine, c.line) << c.text;
+        EXPECT_NE(r.message.find(c.fragment), std::string::npos) << r.message;
+        EXPECT_NE(r.message.find("Soubor nebyl načten."), std::string::npos) << r.message;
+    }
+}
+
+TEST(ReadPointFile, tooFewPointsAreRefused)
+{
+    EXPECT_FALSE(read("").ok);
+    EXPECT_FALSE(read("\n\n").ok);
+    const auto one = read("1 2\n");
+    EXPECT_FALSE(one.ok);
+    EXPECT_EQ(one.badLine, 1);
+}
+
+TEST(ReadPointFile, equalFirstAndLastValuesAreRefusedInsteadOfDividingByZero)
+{
+    const auto sameIn = read("5 1\n6 2\n5 3\n");
+    EXPECT_FALSE(sameIn.ok);
+    EXPECT_EQ(sameIn.badLine, 3);
+    EXPECT_NE(sameIn.message.find("stejnou naměřenou vstupní hodnotu 5"), std::string::npos)
+        << sameIn.message;
+
+    const auto sameOut = read("1 7.5\n2 8\n3 7.5\n");
+    EXPECT_FALSE(sameOut.ok);
+    EXPECT_NE(sameOut.message.find("stejnou požadovanou hodnotu 7.5"), std::string::npos)
+        << sameOut.message;
+    EXPECT_TRUE(sameOut.points.empty());
+}
+
+TEST(ReadPointFile, unreadableFileGivesAMessage)
+{
+    const auto r = ReadPointFile(std::string("/nonexistent/dir/lin.txt"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("/nonexistent/dir/lin.txt"), std::string::npos);
+}
+
+TEST(ReadPointFile, readsAFileFromDisk)
+{
+    const std::string path = ::testing::TempDir() + "lin_points_test.txt";
+    {
+        std::ofstream f(path);
+        f << "100 0\n138.5055 100\n";
+    }
+    const auto r = ReadPointFile(path);
+    std::remove(path.c_str());
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.points[1].in, 138.5055L);
+}
+
+TEST(PointStore, loadFillsArraysCountsAndEndLines)
+{
+    PointStore store;
+    ASSERT_TRUE(store.load({{1, 10}, {2, 15}, {3, 30}}));
+    EXPECT_EQ(store.PointCount, 3);
+    EXPECT_EQ(store.PointTotal, 3);
+    EXPECT_TRUE(store.PointsLoaded);
+    EXPECT_EQ(store.PointsIn[1], 1.0L);
+    EXPECT_EQ(store.PointsOut[3], 30.0L);
+    // Line through (1, 10) and (3, 30): out = 10 * in + 0, in = 0.1 * out + 0.
+    EXPECT_EQ(store.EndLineOutSlope, 10.0L);
+    EXPECT_EQ(store.EndLineOutOffset, 0.0L);
+    EXPECT_NEAR(static_cast<double>(store.EndLineInSlope), 0.1, 1e-18);
+    EXPECT_NEAR(static_cast<double>(store.EndLineInOffset), 0.0, 1e-18);
+    EXPECT_EQ(store.points().size(), 3u);
+}
+
+TEST(PointStore, refusedLoadChangesNothing)
+{
+    PointStore store;
+    ASSERT_TRUE(store.load({{1, 10}, {3, 30}}));
+    EXPECT_FALSE(store.load({{1, 10}, {1, 30}}));
+    EXPECT_FALSE(store.load({}));
+    EXPECT_FALSE(store.load(std::vector<Point>(101, Point{1, 2})));
+    EXPECT_EQ(store.PointCount, 2);
+    EXPECT_EQ(store.PointsIn[2], 3.0L);
+    EXPECT_TRUE(store.PointsLoaded);
+}
+
+}  // namespace
+}  // namespace veld::lin
