@@ -1,0 +1,168 @@
+#include "link/link.h"
+
+#include <QByteArray>
+
+Q_LOGGING_CATEGORY(lcLink, "veld.link")
+Q_LOGGING_CATEGORY(lcLinkRaw, "veld.link.raw")
+
+namespace veld::link {
+
+namespace {
+
+QByteArray Hex(std::span<const Byte> bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<qsizetype>(bytes.size()))
+        .toHex(' ')
+        .toUpper();
+}
+
+}  // namespace
+
+Link::Link(Transport& transport, Clock& clock, Prompts& prompts, PortChoice& port,
+           QSettings& settings)
+    : transport_(transport), clock_(clock), prompts_(prompts), port_(port), settings_(settings) {
+    transport_.onReceive = [this](std::span<const std::uint8_t> bytes) { receive(bytes); };
+    transport_.onLost = [this] {
+        lost_ = true;
+        clock_.wake();
+    };
+    ring_.Clear();
+}
+
+Link::~Link() {
+    transport_.onReceive = nullptr;
+    transport_.onLost = nullptr;
+}
+
+void Link::PutDevFloat(int index, float value) {
+    if (index < 1 || index + 3 >= static_cast<int>(tx.TxData.size())) return;
+    const FloatBytes bytes = EncodeDevFloat(value);
+    for (int i = 0; i < 4; ++i) tx.TxData[static_cast<std::size_t>(index + i)] = bytes[static_cast<std::size_t>(i)];
+}
+
+float Link::RxDevFloat(int index) const {
+    if (index < 0 || index + 3 >= static_cast<int>(rx.RxData.size())) return 0.0f;
+    FloatBytes bytes{};
+    for (int i = 0; i < 4; ++i) bytes[static_cast<std::size_t>(i)] = rx.RxData[static_cast<std::size_t>(index + i)];
+    return DecodeDevFloat(bytes);
+}
+
+void Link::receive(std::span<const std::uint8_t> bytes) {
+    qCDebug(lcLinkRaw) << "rx" << Hex(bytes).constData();
+    // Through the ring, byte by byte, as the port delivers them.
+    for (Byte b : bytes) ring_.PutChar(b);
+    for (std::size_t i = 0; i < bytes.size() && !ring_.IsEmpty(); ++i) {
+        decoder_.ParseReplyByte(ring_.GetChar());
+        setTransfer1(100);
+    }
+    clock_.wake();
+}
+
+void Link::setTransfer1(int value) {
+    if (onTransfer1) onTransfer1(value);
+}
+
+bool Link::OpenPort() {
+    if (!transport_.open(port_.portName())) {
+        qCInfo(lcLink) << "cannot open" << port_.portName().c_str();
+        prompts_.message(kMsgCannotOpen + port_.numberText());
+        return false;
+    }
+    PortOpen = true;
+    port_.recordOpened(settings_);
+    return true;
+}
+
+void Link::closePort() {
+    transport_.close();
+    PortOpen = false;
+}
+
+void Link::SetComClick() {
+    PortOpen = false;
+    ReopenPort = true;
+}
+
+bool Link::SendAndWait() {
+    if (busy_) {
+        qCWarning(lcLink) << "transaction refused: another one is waiting for its reply";
+        return true;
+    }
+    busy_ = true;
+    if (onBusyChanged) onBusyChanged(true);
+    const bool failed = transact(tx.WireBytes());
+    busy_ = false;
+    if (onBusyChanged) onBusyChanged(false);
+    return failed;
+}
+
+bool Link::transact(const std::vector<Byte>& wire) {
+    rx.ReplyError = false;
+    rx.ReplyComplete = false;
+    ring_.Clear();
+    rx.RxFrame.fill(0x00);
+    lost_ = false;
+    attempts_ = 0;
+
+    if (!PortOpen) {
+        if (ReopenPort) transport_.close();
+        if (!OpenPort()) {
+            rx.ReplyError = true;
+            return true;
+        }
+        ReopenPort = false;
+    }
+    transport_.setDtr(true);
+    transport_.setRts(true);
+    clock_.pause(kLineSettleTime);
+
+    setTransfer1(0);
+    bool timedOut = false;
+    do {
+        ++attempts_;
+        rx.RxCount = 0;
+        // Cleared before the write, not after the 1 ms pause: a reply may already be decoded
+        // during that pause, and its verdict must stand.
+        rx.ReplyError = false;
+        qCDebug(lcLinkRaw) << "tx" << Hex(wire).constData();
+        const std::int64_t written = lost_ ? 0 : transport_.write(wire);
+        if (written <= 0) {
+            rx.ReplyError = true;
+            prompts_.message(kMsgWriteFailed);
+            // A port that is still there stays open for the next transaction; a vanished one
+            // is closed so that the next transaction opens it afresh.
+            if (lost_ || !transport_.isOpen()) closePort();
+            return true;
+        }
+        clock_.pause(kAfterWrite);
+        timedOut = clock_.runFor(kReplyTimeout, [this] { return rx.ReplyComplete || lost_; });
+        if (lost_) {
+            rx.ReplyError = true;
+            prompts_.message(kMsgWriteFailed);
+            closePort();
+            return true;
+        }
+        if (timedOut) rx.ReplyError = true;
+        if (!rx.ReplyComplete) clock_.pause(kRetryPause);
+    } while (!rx.ReplyComplete && attempts_ < kAttempts);
+
+    if (timedOut) {
+        prompts_.message(kMsgNoAnswer);
+    } else {
+        setTransfer1(100);
+    }
+    closePort();
+    return rx.ReplyError;
+}
+
+bool Link::ReadKonst(std::uint16_t address, std::uint8_t count) {
+    BuildRequest("ReadEEPROM", address, count);
+    return SendAndWait();
+}
+
+bool Link::ReadVar(std::uint8_t address, std::uint8_t count) {
+    BuildRequest("ReadRAM", address, count);
+    return SendAndWait();
+}
+
+}  // namespace veld::link

@@ -1,0 +1,109 @@
+#pragma once
+
+// The transaction engine: one request, its reply, retries and the failure messages.
+//
+// Callers follow one pattern: fill TxData (writes only), BuildRequest, SendAndWait, test
+// ReplyError, read RxData. SendAndWait opens the port, raises DTR and RTS, waits 50 ms, sends,
+// waits 1 ms, then gives the reply up to 1000 ms; without a complete reply it waits 200 ms and
+// tries again, three attempts in all; then it closes the port. Worst case about 3.65 s.
+
+#include <QLoggingCategory>
+#include <QSettings>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "common/prompts.h"
+#include "link/clock.h"
+#include "link/dev_float.h"
+#include "link/frame.h"
+#include "link/port_choice.h"
+#include "link/reply_decoder.h"
+#include "link/transport.h"
+
+Q_DECLARE_LOGGING_CATEGORY(lcLink)
+Q_DECLARE_LOGGING_CATEGORY(lcLinkRaw)
+
+namespace veld::link {
+
+inline constexpr std::chrono::milliseconds kLineSettleTime{50};  // after raising DTR and RTS
+inline constexpr std::chrono::milliseconds kAfterWrite{1};
+inline constexpr std::chrono::milliseconds kReplyTimeout{1000};  // per attempt
+inline constexpr std::chrono::milliseconds kRetryPause{200};     // after an attempt without reply
+inline constexpr int kAttempts = 3;
+
+// The three failure texts, exactly as the transmitter's users know them.
+inline const QString kMsgCannotOpen = QStringLiteral("It is not possible initialize comm ");
+inline const QString kMsgWriteFailed =
+    QStringLiteral("Chyba na portu PC, nelze poslat data pres port !");
+inline const QString kMsgNoAnswer = QStringLiteral("No answer from transmitter !");
+
+class Link {
+public:
+    Link(Transport& transport, Clock& clock, Prompts& prompts, PortChoice& port,
+         QSettings& settings);
+    ~Link();
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
+
+    // Request side: TxFrame, TxLength and TxData.
+    RequestBuffer tx;
+    // Reply side: RxFrame, RxCount, ReplyLength, RxData, ReplyError, ReplyComplete.
+    ReplyState rx;
+
+    bool PortOpen = false;
+    bool ReopenPort = false;
+
+    void BuildRequest(std::string_view command, std::uint32_t address, std::uint8_t count) {
+        tx.BuildRequest(command, address, count);
+    }
+    // Encodes the value as a DevFloat into TxData[index..index+3] (index 1..47).
+    void PutDevFloat(int index, float value);
+    // DevFloat at RxData[index..index+3].
+    float RxDevFloat(int index) const;
+
+    // Sends what BuildRequest left and waits for the reply. Returns ReplyError: true when the
+    // transaction failed (its message has been shown). A call while another transaction waits
+    // is refused: it returns true and leaves the running transaction alone.
+    bool SendAndWait();
+    // ReadEEPROM of count bytes at address; on success RxData[2..count+1] hold them.
+    bool ReadKonst(std::uint16_t address, std::uint8_t count);
+    // The same from RAM (kept for completeness; the program itself never reads RAM).
+    bool ReadVar(std::uint8_t address, std::uint8_t count);
+
+    // The user picked another port: the next transaction closes whatever is open first.
+    void SetComClick();
+
+    bool busy() const { return busy_; }
+    int attemptsMade() const { return attempts_; }
+
+    // Transfer1, the small progress bar: 0 when sending starts, 100 when a reply byte arrives
+    // and when the transaction has succeeded.
+    std::function<void(int)> onTransfer1;
+    // A transaction started (true) or ended (false); the window disables its buttons meanwhile.
+    std::function<void(bool)> onBusyChanged;
+
+    Transport& transport() { return transport_; }
+    PortChoice& portChoice() { return port_; }
+
+private:
+    bool OpenPort();
+    void receive(std::span<const std::uint8_t> bytes);
+    void setTransfer1(int value);
+    bool transact(const std::vector<Byte>& wire);
+    void closePort();
+
+    Transport& transport_;
+    Clock& clock_;
+    Prompts& prompts_;
+    PortChoice& port_;
+    QSettings& settings_;
+    ReceiveRing ring_{rx};
+    ReplyDecoder decoder_{rx};
+    bool busy_ = false;
+    bool lost_ = false;
+    int attempts_ = 0;
+};
+
+}  // namespace veld::link

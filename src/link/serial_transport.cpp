@@ -1,0 +1,88 @@
+#include "link/serial_transport.h"
+
+#include <QRegularExpression>
+
+#include "link/link.h"
+
+namespace veld::link {
+
+QString SystemPortName(const std::string& name) {
+    const QString qname = QString::fromStdString(name);
+#ifdef Q_OS_WIN
+    return qname;
+#else
+    static const QRegularExpression com(QStringLiteral("^COM([1-8])$"));
+    const auto match = com.match(qname);
+    if (match.hasMatch()) return QStringLiteral("/dev/ttyS%1").arg(match.captured(1).toInt() - 1);
+    return qname;
+#endif
+}
+
+SerialTransport::SerialTransport(QObject* parent) : QObject(parent) {
+    connect(&port_, &QSerialPort::readyRead, this, &SerialTransport::readAvailable);
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::handleError);
+}
+
+SerialTransport::~SerialTransport() { port_.close(); }
+
+bool SerialTransport::open(const std::string& portName) {
+    if (port_.isOpen()) return true;
+    port_.setPortName(SystemPortName(portName));
+    // Open with the port's defaults first and apply the line settings afterwards, ignoring
+    // their results: a pseudo-terminal refuses 14400 bit/s, parity and the modem lines, and
+    // the link must work over one all the same.
+    if (!port_.open(QIODevice::ReadWrite)) {
+        qCInfo(lcLink) << "open" << port_.portName() << "failed:" << port_.errorString();
+        return false;
+    }
+    port_.setBaudRate(14400);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::OddParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    port_.setDataTerminalReady(true);
+    port_.clear();
+    port_.clearError();
+    return true;
+}
+
+void SerialTransport::close() {
+    if (port_.isOpen()) port_.close();
+}
+
+bool SerialTransport::isOpen() const { return port_.isOpen(); }
+
+std::int64_t SerialTransport::write(std::span<const std::uint8_t> bytes) {
+    if (!port_.isOpen() || bytes.empty()) return 0;
+    const qint64 n = port_.write(reinterpret_cast<const char*>(bytes.data()),
+                                 static_cast<qint64>(bytes.size()));
+    port_.flush();  // hand the bytes to the driver now rather than at the next event
+    return n < 0 ? 0 : n;
+}
+
+void SerialTransport::setDtr(bool on) {
+    if (port_.isOpen()) port_.setDataTerminalReady(on);
+}
+
+void SerialTransport::setRts(bool on) {
+    if (port_.isOpen()) port_.setRequestToSend(on);
+}
+
+void SerialTransport::readAvailable() {
+    const QByteArray data = port_.readAll();
+    if (data.isEmpty() || !onReceive) return;
+    onReceive(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                                            static_cast<std::size_t>(data.size())));
+}
+
+void SerialTransport::handleError(QSerialPort::SerialPortError error) {
+    // Only a vanished device ends a transaction; refused line settings are expected on a
+    // pseudo-terminal and are ignored.
+    if (error == QSerialPort::ResourceError && port_.isOpen()) {
+        qCInfo(lcLink) << "port" << port_.portName() << "lost:" << port_.errorString();
+        port_.close();
+        if (onLost) onLost();
+    }
+}
+
+}  // namespace veld::link
