@@ -1,0 +1,92 @@
+#pragma once
+
+// A scriptable transport on the virtual clock: records what is written and answers each
+// request with whatever the test queued for it, after the delay the test chose.
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "link/clock.h"
+#include "link/frame.h"
+#include "link/transport.h"
+
+namespace veld::link::testing {
+
+// A long-address reply frame with the given data field.
+inline std::vector<Byte> ReplyFrame(const std::vector<Byte>& data, Byte command = 0x71) {
+    std::vector<Byte> f{0xFF, 0xFF, 0x86};
+    f.insert(f.end(), DeviceAddress.begin(), DeviceAddress.end());
+    f.push_back(command);
+    f.push_back(static_cast<Byte>(data.size()));
+    f.insert(f.end(), data.begin(), data.end());
+    Byte x = 0;
+    for (std::size_t i = 2; i < f.size(); ++i) x ^= f[i];
+    f.push_back(x);
+    return f;
+}
+
+class FakeTransport final : public Transport {
+public:
+    explicit FakeTransport(Clock& clock) : clock_(clock) {}
+
+    struct Answer {
+        std::optional<std::vector<Byte>> bytes;  // nullopt: stay silent
+        Micros delay{20000};
+    };
+
+    std::deque<Answer> answers;  // one per write; when empty, writes go unanswered
+    std::vector<std::vector<Byte>> writes;
+    std::vector<Micros> writeTimes;
+    std::vector<std::string> opened;
+    bool openFails = false;
+    bool writeFails = false;
+    bool open_ = false;
+    bool dtr = false;
+    bool rts = false;
+    int closes = 0;
+
+    bool open(const std::string& name) override {
+        if (open_) return true;
+        if (openFails) return false;
+        opened.push_back(name);
+        open_ = true;
+        return true;
+    }
+    void close() override {
+        if (open_) ++closes;
+        open_ = false;
+        dtr = rts = false;
+    }
+    bool isOpen() const override { return open_; }
+    std::int64_t write(std::span<const std::uint8_t> bytes) override {
+        if (!open_ || writeFails) return 0;
+        writes.emplace_back(bytes.begin(), bytes.end());
+        writeTimes.push_back(clock_.now());
+        if (!answers.empty()) {
+            Answer a = answers.front();
+            answers.pop_front();
+            if (a.bytes) {
+                clock_.schedule(a.delay, [this, reply = *a.bytes] {
+                    if (open_ && onReceive) onReceive(reply);
+                });
+            }
+        }
+        return static_cast<std::int64_t>(bytes.size());
+    }
+    void setDtr(bool on) override { dtr = on; }
+    void setRts(bool on) override { rts = on; }
+
+    // The device disappears: the port reports itself lost after `delay`.
+    void vanishAfter(Micros delay) {
+        clock_.schedule(delay, [this] {
+            open_ = false;
+            if (onLost) onLost();
+        });
+    }
+
+private:
+    Clock& clock_;
+};
+
+}  // namespace veld::link::testing

@@ -1,0 +1,225 @@
+#include "link/link.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <memory>
+
+#include "fake_transport.h"
+
+namespace veld::link {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::FakeTransport;
+using testing::ReplyFrame;
+
+class LinkTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QSettings settings{dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat};
+    VirtualClock clock;
+    FakeTransport transport{clock};
+    ScriptedPrompts prompts;
+    PortChoice port;
+    Link link{transport, clock, prompts, port, settings};
+
+    void answer(std::optional<std::vector<Byte>> bytes, Micros delay = 20ms) {
+        transport.answers.push_back({std::move(bytes), delay});
+    }
+};
+
+TEST_F(LinkTest, SuccessfulReadFollowsTheDocumentedTiming) {
+    answer(ReplyFrame({0x00, 0x00, 0x0D, 0xE5}));
+    std::vector<int> progress;
+    link.onTransfer1 = [&](int v) { progress.push_back(v); };
+
+    EXPECT_FALSE(link.ReadKonst(257, 2));
+    EXPECT_FALSE(link.rx.ReplyError);
+    EXPECT_EQ(link.rx.RxData[2], 0x0D);
+    EXPECT_EQ(link.rx.RxData[3], 0xE5);
+    ASSERT_EQ(transport.writes.size(), 1u);
+    EXPECT_EQ(transport.writes[0], link.tx.WireBytes());
+    EXPECT_EQ(transport.writeTimes[0], 50ms);          // after DTR, RTS and the 50 ms settle
+    EXPECT_EQ(clock.now(), 50ms + 20ms);               // reply arrived 20 ms after the write
+    EXPECT_EQ(transport.opened, std::vector<std::string>{"COM1"});
+    EXPECT_FALSE(transport.isOpen());                  // closed after every transaction
+    EXPECT_FALSE(link.PortOpen);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.front(), 0);
+    EXPECT_EQ(progress.back(), 100);
+}
+
+TEST_F(LinkTest, RaisesDtrAndRtsBeforeSending) {
+    answer(ReplyFrame({0, 0}));
+    bool linesUpAtWrite = false;
+    clock.schedule(49ms, [&] { linesUpAtWrite = transport.dtr && transport.rts; });
+    link.BuildRequest("Stop", 0, 0);
+    EXPECT_FALSE(link.SendAndWait());
+    EXPECT_TRUE(linesUpAtWrite);
+}
+
+TEST_F(LinkTest, SilenceCostsThreeAttemptsAndOneMessage) {
+    link.BuildRequest("ReadPV", 0, 0);
+    EXPECT_TRUE(link.SendAndWait());
+    EXPECT_EQ(transport.writes.size(), 3u);
+    EXPECT_EQ(link.attemptsMade(), 3);
+    // 50 + 3 x (1 + 1000 + 200) ms, in virtual time.
+    EXPECT_EQ(clock.now(), 50ms + 3 * (1ms + 1000ms + 200ms));
+    EXPECT_EQ(transport.writeTimes[1] - transport.writeTimes[0], 1201ms);
+    EXPECT_EQ(prompts.messages, QStringList{kMsgNoAnswer});
+    EXPECT_FALSE(transport.isOpen());
+}
+
+TEST_F(LinkTest, RetryThatIsAnsweredSucceedsWithoutMessage) {
+    answer(std::nullopt);
+    answer(ReplyFrame({0, 0, 0x42}));
+    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_EQ(transport.writes.size(), 2u);
+    EXPECT_EQ(transport.writes[0], transport.writes[1]);
+    EXPECT_EQ(link.rx.RxData[2], 0x42);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(LinkTest, WrongAddressIsRetriedLikeSilence) {
+    auto bad = ReplyFrame({0, 0, 1});
+    bad[5] ^= 0x01;  // second address byte
+    for (int i = 0; i < 3; ++i) answer(bad);
+    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_EQ(transport.writes.size(), 3u);
+    EXPECT_EQ(prompts.messages, QStringList{kMsgNoAnswer});
+}
+
+TEST_F(LinkTest, WrongChecksumFailsAtOnceWithoutMessageOrRetry) {
+    auto bad = ReplyFrame({0, 0, 1});
+    bad.back() ^= 0xFF;
+    answer(bad);
+    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_EQ(transport.writes.size(), 1u);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_FALSE(transport.isOpen());
+}
+
+TEST_F(LinkTest, BadChecksumDecodedDuringTheOneMillisecondPauseStillFails) {
+    auto bad = ReplyFrame({0, 0, 1});
+    bad.back() ^= 0xFF;
+    answer(bad, 0us);
+    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_TRUE(link.rx.ReplyError);
+}
+
+TEST_F(LinkTest, RxDataSurvivesAFailedTransaction) {
+    answer(ReplyFrame({0, 0, 0x11, 0x22}));
+    EXPECT_FALSE(link.ReadKonst(0, 2));
+    EXPECT_TRUE(link.ReadKonst(0, 2));  // silence
+    EXPECT_EQ(link.rx.RxData[2], 0x11);
+    EXPECT_EQ(link.rx.RxData[3], 0x22);
+}
+
+TEST_F(LinkTest, ReplyCompletingAsTheTimerFiresCountsAsTimedOut) {
+    answer(ReplyFrame({0, 0}), 1001ms);  // 1 ms pause + 1000 ms wait end at the same instant
+    link.BuildRequest("Stop", 0, 0);
+    EXPECT_TRUE(link.SendAndWait());
+    EXPECT_TRUE(link.rx.ReplyComplete);
+    EXPECT_EQ(transport.writes.size(), 1u);
+    EXPECT_EQ(prompts.messages, QStringList{kMsgNoAnswer});
+}
+
+TEST_F(LinkTest, PortThatCannotBeOpenedIsNamedAndNotRemembered) {
+    port.selectCom(3);
+    transport.openFails = true;
+    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("It is not possible initialize comm 4")});
+    EXPECT_TRUE(transport.writes.empty());
+    EXPECT_FALSE(settings.contains(PortChoice::kComPortKey));
+    EXPECT_EQ(clock.now(), 0ms);
+}
+
+TEST_F(LinkTest, SuccessfulOpenRemembersThePort) {
+    port.selectCom(5);
+    answer(ReplyFrame({0, 0}));
+    link.BuildRequest("Reset", 0, 0);
+    EXPECT_FALSE(link.SendAndWait());
+    EXPECT_EQ(settings.value(PortChoice::kComPortKey).toString(), QStringLiteral("Com6"));
+    EXPECT_EQ(transport.opened, std::vector<std::string>{"COM6"});
+}
+
+TEST_F(LinkTest, FailedWriteLeavesThePortOpenForTheNextTransaction) {
+    transport.writeFails = true;
+    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_EQ(prompts.messages, QStringList{kMsgWriteFailed});
+    EXPECT_TRUE(transport.isOpen());
+    EXPECT_TRUE(link.PortOpen);
+
+    transport.writeFails = false;
+    answer(ReplyFrame({0, 0, 7}));
+    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_EQ(transport.opened.size(), 1u);  // reused, not reopened
+
+    // After a failed write, choosing a port makes the next transaction reopen.
+    transport.writeFails = true;
+    EXPECT_TRUE(link.ReadKonst(0, 1));
+    transport.writeFails = false;
+    port.selectCom(1);
+    link.SetComClick();
+    answer(ReplyFrame({0, 0, 7}));
+    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_EQ(transport.opened.back(), "COM2");
+    EXPECT_FALSE(link.ReopenPort);
+}
+
+TEST_F(LinkTest, VanishedPortEndsTheTransactionClosed) {
+    transport.vanishAfter(60ms);  // while waiting for the reply
+    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_EQ(prompts.messages, QStringList{kMsgWriteFailed});
+    EXPECT_FALSE(link.PortOpen);
+    EXPECT_LT(clock.now(), 100ms);  // no retries against a port that is gone
+    EXPECT_EQ(transport.writes.size(), 1u);
+
+    // The next transaction opens afresh.
+    answer(ReplyFrame({0, 0, 9}));
+    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_EQ(transport.opened.size(), 2u);
+}
+
+TEST_F(LinkTest, SecondTransactionWhileOneWaitsIsRefused) {
+    bool innerFailed = false;
+    std::size_t writesSeenInside = 0;
+    clock.schedule(55ms, [&] {
+        writesSeenInside = transport.writes.size();
+        link.BuildRequest("Reset", 0, 0);
+        innerFailed = link.SendAndWait();
+    });
+    answer(ReplyFrame({0, 0, 3}), 10ms);
+    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_TRUE(innerFailed);
+    EXPECT_EQ(writesSeenInside, 1u);
+    EXPECT_EQ(transport.writes.size(), 1u);
+    EXPECT_EQ(link.rx.RxData[2], 3);
+}
+
+TEST_F(LinkTest, BusyIsReportedAroundTheTransaction) {
+    std::vector<bool> states;
+    link.onBusyChanged = [&](bool b) { states.push_back(b); };
+    answer(ReplyFrame({0, 0}));
+    link.BuildRequest("Continue", 0, 0);
+    link.SendAndWait();
+    EXPECT_EQ(states, (std::vector<bool>{true, false}));
+}
+
+TEST_F(LinkTest, PutDevFloatFillsFourBytesOnly) {
+    link.tx.TxData.fill(0xAA);
+    link.PutDevFloat(5, 100.0f);
+    EXPECT_EQ(link.tx.TxData[4], 0xAA);
+    EXPECT_EQ(link.tx.TxData[5], 0x87);
+    EXPECT_EQ(link.tx.TxData[6], 0x48);
+    EXPECT_EQ(link.tx.TxData[7], 0x00);
+    EXPECT_EQ(link.tx.TxData[8], 0x00);
+    EXPECT_EQ(link.tx.TxData[9], 0xAA);
+    link.PutDevFloat(48, 1.0f);  // would pass the end: ignored
+    EXPECT_EQ(link.tx.TxData[50], 0xAA);
+}
+
+}  // namespace
+}  // namespace veld::link
