@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 
-Q_LOGGING_CATEGORY(lcLink, "veld.link")
-Q_LOGGING_CATEGORY(lcLinkRaw, "veld.link.raw")
+Q_LOGGING_CATEGORY(lcLink, "veld.link", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcLinkRaw, "veld.link.raw", QtWarningMsg)
 
 namespace veld::link {
 

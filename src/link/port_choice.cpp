@@ -24,6 +24,7 @@ void PortChoice::restore(QSettings& settings) {
 }
 
 void PortChoice::recordOpened(QSettings& settings) const {
+    if (!persistent_) return;
     if (other_.isEmpty()) {
         settings.setValue(kComPortKey, QStringLiteral("Com%1").arg(effectiveIndex() + 1));
         settings.remove(kOtherPortKey);

@@ -28,8 +28,10 @@ public:
     // Restores the choice at start-up: COM1 unless the settings hold "Com1".."Com8" exactly,
     // or another port.
     void restore(QSettings& settings);
-    // Records the choice after a successful open.
+    // Records the choice after a successful open (unless persistence is off, as for a port
+    // named once on the command line).
     void recordOpened(QSettings& settings) const;
+    void setPersistent(bool on) { persistent_ = on; }
 
     // What the transport opens: "COM3", or the other port's name.
     std::string portName() const;
@@ -42,6 +44,7 @@ private:
     int comIndex_ = 0;
     QString other_;
     bool rememberOther_ = true;
+    bool persistent_ = true;
 };
 
 }  // namespace veld::link

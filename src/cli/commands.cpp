@@ -1,0 +1,14 @@
+#include "cli/commands.h"
+
+#include "cli/eeprom_command.h"
+
+namespace veld::cli {
+
+std::vector<std::unique_ptr<Command>> MakeCommands(LinkSession& session) {
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<EepromCommand>(
+        [&session](std::ostream& err) -> link::Link& { return session.link(err); }));
+    return commands;
+}
+
+}  // namespace veld::cli

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "cli/command.h"
+#include "cli/link_session.h"
+
+namespace veld::cli {
+
+// Every command of veld-cli, in the order --help lists them.
+std::vector<std::unique_ptr<Command>> MakeCommands(LinkSession& session);
+
+}  // namespace veld::cli
