@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs, if any is missing.
+set -euo pipefail
+packages=(
+  g++ cmake make pkg-config
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev libgl1-mesa-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  xvfb xauth
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
