@@ -1,0 +1,147 @@
+#include "sim/device.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "link/dev_float.h"
+
+namespace veld::sim {
+
+namespace {
+
+constexpr Byte kDeviceStatus = 0x00;
+// The reply's byte count is one byte and holds response code and status besides the payload.
+constexpr std::size_t kMaxPayload = 253;
+
+bool IsRefusal(Byte code) { return code == 6 || code == 9 || code == 10 || code == 14; }
+
+}  // namespace
+
+std::vector<Byte> BuildReplyFrame(Byte command, Byte responseCode, Byte deviceStatus,
+                                  std::span<const Byte> payload, std::size_t preamble) {
+    std::vector<Byte> frame(preamble, Byte{0xFF});
+    frame.reserve(preamble + 11 + payload.size());
+    const std::size_t delimiterIndex = frame.size();
+    frame.push_back(kReplyDelimiter);
+    frame.insert(frame.end(), link::DeviceAddress.begin(), link::DeviceAddress.end());
+    frame.push_back(command);
+    frame.push_back(static_cast<Byte>(2 + payload.size()));
+    frame.push_back(responseCode);
+    frame.push_back(deviceStatus);
+    frame.insert(frame.end(), payload.begin(), payload.end());
+    frame.push_back(link::XorChecksum(std::span<const Byte>(frame).subspan(delimiterIndex)));
+    return frame;
+}
+
+std::vector<Byte> Device::Handle(const Request& request) {
+    ++received_;
+    ++counts_[request.command];
+    log_.push_back(request);
+    if (log_.size() > kLogCapacity) log_.pop_front();
+
+    const auto info = link::FindCommand(request.command);
+    if (!info) return Reply(request.command, kResponseNotImplemented);
+    const std::string_view name = info->name;
+    if (name == "ReadUniqIdent") return ReadUniqueIdentifier(request);
+    if (name == "ReadEEPROM") return ReadMemory(request, 2);
+    if (name == "ReadEEPROM2") return ReadMemory(request, 3);
+    if (name == "WriteEEPROM") return WriteMemory(request, 2);
+    if (name == "WriteEEPROM2") return WriteMemory(request, 3);
+    if (name == "ReadPV") return ReadPv(request);
+    if (name == "NastOfs") return Calibrate(request, addr::kOutputRangeLo);
+    if (name == "NastFS") return Calibrate(request, addr::kOutputRangeHi);
+    if (name == "Stop") {
+        measuring_ = false;
+        return Reply(request.command, 0);
+    }
+    if (name == "Continue") {
+        measuring_ = true;
+        return Reply(request.command, 0);
+    }
+    if (name == "Reset") {
+        ++resets_;
+        return Reply(request.command, 0);
+    }
+    return Reply(request.command, kResponseNotImplemented);
+}
+
+std::size_t Device::Count(std::string_view commandName) const {
+    const auto info = link::FindCommand(commandName);
+    return info ? Count(info->code) : 0;
+}
+
+std::size_t Device::Count(Byte command) const {
+    const auto it = counts_.find(command);
+    return it == counts_.end() ? 0 : it->second;
+}
+
+void Device::ClearCounters() {
+    received_ = 0;
+    counts_.clear();
+    log_.clear();
+}
+
+float Device::ProcessValue() const {
+    if (processValue_) return *processValue_;
+    const float lo = memory_.RealAt(addr::kRangeBegin).value_or(0.0f);
+    const float hi = memory_.RealAt(addr::kRangeEnd).value_or(0.0f);
+    if (!std::isfinite(lo) || !std::isfinite(hi)) return 0.0f;
+    const float value = lo + rangeFraction_ * (hi - lo);
+    return std::isfinite(value) ? value : 0.0f;
+}
+
+std::vector<Byte> Device::Reply(Byte command, Byte responseCode, std::span<const Byte> payload) const {
+    return BuildReplyFrame(command, responseCode, kDeviceStatus, payload, preamble_);
+}
+
+std::vector<Byte> Device::ReadMemory(const Request& r, std::size_t addressBytes) {
+    if (r.data.size() < addressBytes + 1) return Reply(r.command, kResponseTooFewDataBytes);
+    std::size_t address = 0;
+    for (std::size_t i = 0; i < addressBytes; ++i) address = (address << 8) | r.data[i];
+    const std::size_t count = r.data[addressBytes];
+    if (count > kMaxPayload) return Reply(r.command, kResponseParameterTooLarge);
+    const auto bytes = memory_.Read(address, count);
+    if (!bytes) return Reply(r.command, kResponseParameterTooLarge);
+    return Reply(r.command, 0, *bytes);
+}
+
+std::vector<Byte> Device::WriteMemory(const Request& r, std::size_t addressBytes) {
+    if (r.data.size() < addressBytes + 1) return Reply(r.command, kResponseTooFewDataBytes);
+    std::size_t address = 0;
+    for (std::size_t i = 0; i < addressBytes; ++i) address = (address << 8) | r.data[i];
+    const std::size_t count = r.data[addressBytes];
+    const auto payload = std::span<const Byte>(r.data).subspan(addressBytes + 1);
+    if (payload.size() < count) return Reply(r.command, kResponseTooFewDataBytes);
+    // Nothing is stored unless all of it fits.
+    if (!memory_.Write(address, payload.first(count))) {
+        return Reply(r.command, kResponseParameterTooLarge);
+    }
+    return Reply(r.command, 0);
+}
+
+std::vector<Byte> Device::ReadPv(const Request& r) const {
+    const Byte unit = memory_.Read(addr::kUnitCode, 1).value_or(std::vector<Byte>{251})[0];
+    const link::FloatBytes value = link::EncodePvFloat(ProcessValue());
+    const std::array<Byte, 5> payload{unit, value[0], value[1], value[2], value[3]};
+    return Reply(r.command, 0, payload);
+}
+
+std::vector<Byte> Device::Calibrate(const Request& r, std::size_t rangeEndAddress) {
+    const std::array<Byte, 1> payload{calibrationResult_};
+    if (!IsRefusal(calibrationResult_)) memory_.SetReal(rangeEndAddress, ProcessValue());
+    return Reply(r.command, 0, payload);
+}
+
+std::vector<Byte> Device::ReadUniqueIdentifier(const Request& r) const {
+    // The long address is built from this answer: manufacturer 0x3A, device type 0xBD and the
+    // device identifier EF B1 34.
+    // Then: preambles wanted 5, protocol revision 5, device, software and hardware revisions 1,
+    // no flags.
+    const std::array<Byte, 12> payload{254, link::DeviceAddress[0], link::DeviceAddress[1], 5, 5,
+                                       1,   1, 1, 0, link::DeviceAddress[2], link::DeviceAddress[3],
+                                       link::DeviceAddress[4]};
+    return Reply(r.command, 0, payload);
+}
+
+}  // namespace veld::sim

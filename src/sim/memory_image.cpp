@@ -1,0 +1,162 @@
+#include "sim/memory_image.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "link/dev_float.h"
+
+namespace veld::sim {
+
+namespace {
+
+// Factory calibration of the analog output: converter settings measured at I1 and I2 (mA).
+constexpr float kOutCodeLo = 6571.0f;
+constexpr float kOutCodeHi = 32742.0f;
+constexpr float kOutCurrentLo = 4.012f;
+constexpr float kOutCurrentHi = 19.985f;
+
+constexpr Byte kFirmwareNumber = 23;
+// The comparator mode bytes carry a bit of the transmitter's own besides enable and window mode,
+// so that a program which fails to write it back is caught.
+constexpr Byte kComparatorModeFactory = 0x20;
+
+}  // namespace
+
+MemoryImage::MemoryImage() { FactoryReset(); }
+
+void MemoryImage::FactoryReset() {
+    bytes_.fill(0x00);
+    const auto put = [this](std::size_t address, std::initializer_list<Byte> values) {
+        std::copy(values.begin(), values.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(address));
+    };
+
+    SetReal(addr::kDividerRatio, 1.0f);
+    SetReal(addr::kPvCorrection, 0.0f);
+    SetReal(addr::kOutputConstants, kOutCodeLo);
+    SetReal(addr::kOutputConstants + 4, kOutCodeHi);
+    SetReal(addr::kOutputConstants + 8, kOutCurrentLo);
+    SetReal(addr::kOutputConstants + 12, kOutCurrentHi);
+
+    // Output scaling for 0..100 as the program would compute it from the constants above.
+    constexpr float lo = 0.0f;
+    constexpr float hi = 100.0f;
+    const float span = kOutCodeHi - kOutCodeLo;
+    const float currents = kOutCurrentHi - kOutCurrentLo;
+    SetReal(addr::kOutputScaling, kOutCodeLo + span * (4.0f - kOutCurrentLo) / currents);
+    SetReal(addr::kOutputScaling + 4, span / (hi - lo) * 16.0f / currents);
+    SetReal(addr::kOutputRangeLo, lo);
+    SetReal(addr::kOutputRangeHi, hi);
+    put(113, {8});  // fault current "nadproud"
+    SetReal(addr::kPvCorrectionOwn, 0.0f);
+
+    put(addr::kSignature, {0x0D, 0xE5});
+    put(addr::kFirmware, {kFirmwareNumber, 0x00});
+
+    // Pt100, three wires, 0..100 °C, linearized.
+    put(340, {32});
+    SetReal(341, lo);
+    SetReal(345, hi);
+    SetReal(349, (hi - lo) / 5.0f);
+    put(354, {32});
+    SetReal(355, hi + (hi - lo) / 5.0f);
+    SetReal(359, lo - (hi - lo) / 5.0f);
+    SetReal(addr::kDamping, 1.0f);
+    put(addr::kInputType, {1, 1, 1, 3});
+    SetReal(404, 0.0f);
+    put(addr::kUnitCode, {32, 9, 9, 2});
+    SetReal(416, lo - (hi - lo) / 20.0f);
+    SetReal(420, hi + (hi - lo) / 20.0f);
+
+    // A fresh note is blank: the same padding the program writes, shown as an empty note.
+    std::fill_n(bytes_.begin() + addr::kNote, addr::kNoteLength, Byte{0x20});
+
+    // End lines of the file linearization: identity.
+    SetReal(1024, 1.0f);
+    SetReal(1028, 0.0f);
+    SetReal(1032, 1.0f);
+    SetReal(1036, 0.0f);
+
+    std::fill_n(bytes_.begin() + addr::kComparatorModes, 4, kComparatorModeFactory);
+    put(addr::kModeFlags, {0x80, 0x07});  // all four switching outputs fitted
+
+    SetReal(addr::kRangeBegin, lo);
+    SetReal(addr::kRangeEnd, hi);
+}
+
+std::optional<std::vector<Byte>> MemoryImage::Read(std::size_t address, std::size_t count) const {
+    if (!Contains(address, count)) return std::nullopt;
+    const auto first = bytes_.begin() + static_cast<std::ptrdiff_t>(address);
+    return std::vector<Byte>(first, first + static_cast<std::ptrdiff_t>(count));
+}
+
+bool MemoryImage::Write(std::size_t address, std::span<const Byte> bytes) {
+    if (!Contains(address, bytes.size())) return false;
+    std::copy(bytes.begin(), bytes.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(address));
+    return true;
+}
+
+std::optional<float> MemoryImage::RealAt(std::size_t address) const {
+    if (!Contains(address, 4)) return std::nullopt;
+    link::FloatBytes b{};
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(address), 4, b.begin());
+    return link::DecodeDevFloat(b);
+}
+
+bool MemoryImage::SetReal(std::size_t address, float value) {
+    const link::FloatBytes b = link::EncodeDevFloat(value);
+    return Write(address, b);
+}
+
+FileResult MemoryImage::Load(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {false, "cannot open memory image " + path.string()};
+    std::vector<Byte> data;
+    data.reserve(kSize);
+    // Read one byte beyond the expected size so that an overlong file is told apart.
+    std::array<char, 512> chunk{};
+    while (data.size() <= kSize) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        for (std::size_t i = 0; i < got; ++i) data.push_back(static_cast<Byte>(chunk[i]));
+        if (!in) break;
+    }
+    if (in.bad()) return {false, "cannot read memory image " + path.string()};
+    if (data.size() != kSize) {
+        const std::string size = data.size() > kSize ? "more than " + std::to_string(kSize)
+                                                     : std::to_string(data.size());
+        return {false, "memory image " + path.string() + " has " + size + " bytes, expected " +
+                           std::to_string(kSize)};
+    }
+    std::copy(data.begin(), data.end(), bytes_.begin());
+    return {};
+}
+
+FileResult MemoryImage::Save(const std::filesystem::path& path) const {
+    std::filesystem::path temp = path;
+    temp += ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return {false, "cannot create memory image " + temp.string()};
+        out.write(reinterpret_cast<const char*>(bytes_.data()),
+                  static_cast<std::streamsize>(bytes_.size()));
+        out.flush();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(temp, ignored);
+            return {false, "cannot write memory image " + temp.string()};
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+        return {false, "cannot replace memory image " + path.string() + ": " + ec.message()};
+    }
+    return {};
+}
+
+}  // namespace veld::sim
