@@ -1,0 +1,152 @@
+#pragma once
+
+#include "lin/messages.h"
+#include "lin/point_file.h"
+#include "lin/segment_image.h"
+#include "lin/solver.h"
+
+#include <array>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace veld::lin {
+
+// Curve codes of the characteristic selector.
+enum CurveCode : int {
+    kCurveN = 0,
+    kCurveK = 1,
+    kCurveT = 2,
+    kCurveJ = 3,
+    kCurveE = 4,
+    kCurveR = 5,
+    kCurveS = 6,
+    kCurveB = 7,
+    kCurveL = 8,
+    kCurvePt100 = 9,
+    kCurvePt1000 = 10,
+    kCurveNi100 = 11,
+    kCurveNi1000 = 12,
+    kCurveReserved = 13,
+    kCurveFileLine = 14,
+    kCurveSquareRoot = 15,
+    kCurveIdentity = 16,
+};
+
+struct TemperatureSpan {
+    long double lo;
+    long double hi;
+};
+
+// Temperatures a sensor may be configured for (curve codes 0..12), std::nullopt for others.
+std::optional<TemperatureSpan> SensorLimits(int code);
+// The interval the inverse searches (curve codes 0..12), std::nullopt for others.
+std::optional<TemperatureSpan> InverseSearchInterval(int code);
+
+struct Deviation {
+    long double max = 0;  // largest absolute deviation
+    long double rms = 0;  // root mean square deviation
+};
+
+// The cells and routines of the sensor mathematics: characteristics and their inverse, the
+// spline table of the inverse characteristic, the least-squares polynomial and the straight
+// segments through the file points. Callers set the cells, call a routine, read the cells;
+// failures are shown through `messages` and flagged in CurveError.
+class LinMath {
+public:
+    LinMath(LinMessages& messages, PointStore& points) : Points(points), messages_(messages) {}
+
+    // ---- cells of the characteristic (the caller sets these) ----
+    int DisplayCurve = kCurveIdentity;  // selects the characteristic evaluated
+    long double CurveArg = 0;
+    long double CurveResult = 0;
+    long double CurveRangeLo = 0;
+    long double CurveRangeHi = 0;
+    int CurveError = 0;
+    bool LimitError = false;  // set by CheckSensorLimits
+
+    // ---- cells of the linearization builders ----
+    int LinSensor = kCurveIdentity;  // curve switched on by the inverse and the builders
+    int LinSource = 2;               // 1 points from the file, 2 from the characteristic
+    int LinTask = 1;                 // 1 build for upload
+    int LinForward = 0;              // 0 the table gives the process value of the signal
+    long double LinStep = 0;
+
+    // Argument and result of vypocet_inverz: a signal, and its temperature rounded to 0.001.
+    long double InverseSignal = 0;
+    long double InverseResult = 0;
+
+    // ---- spline table (BuildSplineTable) ----
+    int SplineIntervals = kSegmentCount;
+    std::array<long double, kSegmentCount + 1> SplineT{};  // node temperatures
+    std::array<long double, kSegmentCount + 1> SplineS{};  // node signals = breakpoints
+    std::array<long double, kSegmentCount + 1> SplineM{};  // second derivatives d2t/ds2
+    std::array<long double, kSegmentCount> SplineC0{}, SplineC1{}, SplineC2{}, SplineC3{};
+    long double SplineStartSlope = 0, SplineEndSlope = 0;  // the clamped dt/ds at both ends
+    int SegmentCount = 0;
+    // Over the 901 test points at LinStep, against the exact inverse, in degrees.
+    Deviation SplineDeviation;
+
+    // ---- least-squares polynomial (FitPolynomial) ----
+    int PolyDegree = 6;
+    int UploadDegree = 0;
+    std::array<long double, kMaxSystem> PolyCoefficients{};  // a_0..a_n of the last fit
+    long double FitMaxDeviation = 0;
+    long double FitRmsDeviation = 0;
+    long double FitMaxPercent = 0;
+    // Whether "Max.odchylka v % =" is shown; the window shows it when linearizing from a file.
+    bool ShowFitDeviation = true;
+
+    PointStore& Points;
+
+    // Evaluates the characteristic DisplayCurve at CurveArg into CurveResult. An unknown code
+    // (13, above 16) shows a message, sets CurveError and leaves CurveResult as it was.
+    void SensorCharacteristic();
+    // (sum c_i u^i) * 1e-6 with u = (CurveArg - offset) / scale, by Horner's scheme.
+    long double EvalPolynomial(std::span<const long double> c, int n, long double offset,
+                               long double scale) const;
+    // Range CurveRangeLo..CurveRangeHi against a sensor's limits; false (and LimitError) when
+    // outside, with the message of each exceeded end.
+    bool CheckSensorLimits(long double min, long double max);
+    // The temperature of InverseSignal for LinSensor, by bisection over the characteristic.
+    void vypocet_inverz();
+
+    // Clamped cubic spline of the inverse characteristic of LinSensor over CurveRangeLo..Hi.
+    // False with CurveError = 1 when the range is unusable or outside the sensor limits.
+    bool BuildSplineTable();
+    // Least-squares polynomial of degree PolyDegree through the loaded points. False with
+    // CurveError = 1 when nothing is to be uploaded.
+    bool FitPolynomial();
+    // Straight segments through the loaded points into `image`; false with CurveError = 1 and
+    // `image` untouched when the points cannot form segments.
+    bool BuildLineSegments(SegmentImage& image);
+
+    // The spline table in upload form; std::nullopt unless the last BuildSplineTable succeeded.
+    std::optional<SegmentImage> SplineImage() const;
+    // The polynomial in upload form: single precision, a_n first.
+    std::vector<float> UploadCoefficients() const;
+    // Value of the fitted polynomial (extended coefficients) at x.
+    long double EvalFit(long double x) const;
+    // Deviation of a segment image from the exact inverse of LinSensor at the 901 test points
+    // of the current range, in degrees.
+    Deviation ImageDeviation(const SegmentImage& image);
+
+    // Shortcuts that set the selector cells first: the signal of `code` at `t`, the
+    // temperature of `signal`.
+    long double SignalAt(int code, long double t);
+    long double TemperatureOf(int code, long double signal);
+
+private:
+    void message(const std::string& text) { messages_.message(text); }
+    long double thermocouple(int code) const;
+    long double splineValue(long double s) const;
+    template <typename Eval>
+    Deviation deviationAgainstInverse(Eval eval);
+    bool failSpline();
+    bool failFit();
+
+    LinMessages& messages_;
+    bool splineReady_ = false;
+};
+
+}  // namespace veld::lin

@@ -1,0 +1,247 @@
+#include "lin_fixture.h"
+
+#include <cmath>
+
+namespace veld::lin {
+namespace {
+
+using testing::LinTest;
+using Characteristic = LinTest;
+using Inverse = LinTest;
+
+TEST_F(Characteristic, publishedValuesOfEveryCurve)
+{
+    // Expected values carry five significant digits; the tolerance is half their last digit.
+    struct Case {
+        int code;
+        long double t;
+        long double expected;  // mV for thermocouples, ohms for resistance thermometers
+        long double halfDigit;
+    };
+    const Case cases[] = {
+        {kCurveK, 100, 4.0953L, 0.00005L},   {kCurveK, 1000, 41.269L, 0.0005L},
+        {kCurveJ, 100, 5.2677L, 0.00005L},   {kCurveR, 1000, 10.503L, 0.0005L},
+        {kCurveS, 1000, 9.5847L, 0.00005L},  {kCurveB, 1000, 4.8326L, 0.00005L},
+        {kCurveL, 100, 6.8417L, 0.00005L},   {kCurveN, 100, 2.7736L, 0.00005L},
+        {kCurveT, 100, 4.2773L, 0.00005L},   {kCurveE, 100, 6.3171L, 0.00005L},
+        {kCurvePt100, 100, 138.50L, 0.005L}, {kCurvePt100, -100, 60.254L, 0.0005L},
+        {kCurveNi100, 100, 161.78L, 0.005L},
+    };
+    for (const auto& c : cases) {
+        const long double scale = c.code <= kCurveL ? 1000 : 1;
+        EXPECT_NEAR(static_cast<double>(math.SignalAt(c.code, c.t) * scale),
+                    static_cast<double>(c.expected), static_cast<double>(c.halfDigit))
+            << "code " << c.code << " at " << static_cast<double>(c.t);
+    }
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(math.CurveError, 0);
+}
+
+TEST_F(Characteristic, thousandOhmSensorsAreTenTimesTheHundredOhmOnes)
+{
+    for (long double t : {-70.0L, 0.0L, 100.0L, 250.0L}) {
+        EXPECT_NEAR(static_cast<double>(math.SignalAt(kCurvePt1000, t)),
+                    static_cast<double>(10 * math.SignalAt(kCurvePt100, t)), 1e-12);
+        EXPECT_NEAR(static_cast<double>(math.SignalAt(kCurveNi1000, t)),
+                    static_cast<double>(10 * math.SignalAt(kCurveNi100, t)), 1e-12);
+    }
+}
+
+TEST_F(Characteristic, zeroDegreesGivesExactlyZeroVoltsAndHundredOhms)
+{
+    for (CurveCode code : {kCurveN, kCurveK, kCurveT, kCurveE, kCurveJ, kCurveR, kCurveS, kCurveL})
+        EXPECT_EQ(math.SignalAt(code, 0), 0.0L) << code;
+    EXPECT_EQ(math.SignalAt(kCurvePt100, 0), 100.0L);
+    EXPECT_EQ(math.SignalAt(kCurveNi100, 0), 100.0L);
+}
+
+TEST_F(Characteristic, bothPlatinumFormulasMeetAtZero)
+{
+    const long double below = math.SignalAt(kCurvePt100, -1e-9L);
+    const long double above = math.SignalAt(kCurvePt100, 1e-9L);
+    EXPECT_NEAR(static_cast<double>(below), 100.0, 1e-9);
+    EXPECT_NEAR(static_cast<double>(above), 100.0, 1e-9);
+}
+
+// Polynomial in microvolts, evaluated independently of the library.
+long double microvolts(std::initializer_list<long double> c, long double u)
+{
+    long double sum = 0, power = 1;
+    for (long double ci : c) {
+        sum += ci * power;
+        power *= u;
+    }
+    return sum;
+}
+
+TEST_F(Characteristic, rangeBoundariesBelongToTheLowerSet)
+{
+    struct Case {
+        int code;
+        long double t;
+        long double lower;  // the lower set's value, microvolts
+        long double upper;  // the upper set's value, microvolts
+    };
+    const long double rLow630 = microvolts({0, 5.289139L, 0.01391111L, -2.400524E-05L,
+                                            3.620141E-08L, -4.464502E-11L, 3.849769E-14L,
+                                            -1.537264E-17L},
+                                           630);
+    const auto rMid = [](long double t) {
+        return microvolts({-264.1801L, 8.046868L, 0.002989229L, -2.687606E-07L}, t);
+    };
+    const auto rHigh = [](long double t) {
+        return microvolts({15540.414L, 4235.7773L, 14.693087L, -52.21389L}, (t - 1365) / 300);
+    };
+    const auto rTop = [](long double t) {
+        return microvolts({20416.695L, 668.50914L, -12.301472L, -2.7861521L}, (t - 1715) / 50);
+    };
+    const auto jLow = [](long double t) {
+        return microvolts({0, 50.372753027L, 0.030425491284L, -8.5669750464E-05L,
+                           1.3348825735E-07L, -1.7022405966E-10L, 1.9416091001E-13L,
+                           -9.6391844859E-17L},
+                          t);
+    };
+    const auto jHigh = [](long double t) {
+        return microvolts({297217.51778L, -1505.9632873L, 3.2051064215L, -0.003221017423L,
+                           1.5949968788E-06L, -3.1239801752E-10L},
+                          t);
+    };
+    const Case cases[] = {
+        {kCurveR, 630, rLow630, rMid(630)},
+        {kCurveR, 1064, rMid(1064), rHigh(1064)},
+        {kCurveR, 1665, rHigh(1665), rTop(1665)},
+        {kCurveJ, 760, jLow(760), jHigh(760)},
+    };
+    for (const auto& c : cases) {
+        ASSERT_NE(c.lower, c.upper);  // otherwise the case could not tell the sets apart
+        const long double volts = math.SignalAt(c.code, c.t);
+        // Same polynomial summed in another order: agreement to 1e-15 relative.
+        EXPECT_NEAR(static_cast<double>(volts * 1e6L), static_cast<double>(c.lower),
+                    1e-15 * std::fabs(static_cast<double>(c.lower)))
+            << "code " << c.code << " at " << static_cast<double>(c.t);
+    }
+}
+
+TEST_F(Characteristic, typeKAddsItsExponentialOnlyAboveZero)
+{
+    const long double polynomialAt1 = microvolts(
+        {-18.533063273L, 38.918344612L, 0.016645154356L, -7.8702374448E-05L, 2.2835785557E-07L,
+         -3.5700231258E-10L, 2.9932909136E-13L, -1.2849848798E-16L, 2.2239974336E-20L},
+        1);
+    const long double expAt1 = 125 * std::exp(-0.5L * (126.0L / 65) * (126.0L / 65));
+    EXPECT_NEAR(static_cast<double>(math.SignalAt(kCurveK, 1) * 1e6L),
+                static_cast<double>(polynomialAt1 + expAt1), 1e-12);
+}
+
+TEST_F(Characteristic, squareRootCurveAndItsEnds)
+{
+    math.CurveRangeLo = 4;
+    math.CurveRangeHi = 20;
+    EXPECT_EQ(math.SignalAt(kCurveSquareRoot, 4), 4.0L);
+    EXPECT_EQ(math.SignalAt(kCurveSquareRoot, 20), 20.0L);
+    EXPECT_EQ(math.SignalAt(kCurveSquareRoot, 3), 3.0L);
+    EXPECT_EQ(math.SignalAt(kCurveSquareRoot, 25), 25.0L);
+    // A quarter of the span in gives half of it out.
+    EXPECT_NEAR(static_cast<double>(math.SignalAt(kCurveSquareRoot, 8)), 12.0, 1e-15);
+}
+
+TEST_F(Characteristic, fileLineAndIdentity)
+{
+    store.EndLineInSlope = 0.5L;
+    store.EndLineInOffset = -1;
+    EXPECT_EQ(math.SignalAt(kCurveFileLine, 10), 4.0L);
+    EXPECT_EQ(math.SignalAt(kCurveIdentity, -12.5L), -12.5L);
+}
+
+TEST_F(Characteristic, unknownCodeKeepsTheResultAndSetsTheError)
+{
+    for (int code : {static_cast<int>(kCurveReserved), 17, 255, -1}) {
+        recorded.messages.clear();
+        math.CurveError = 0;
+        math.CurveResult = 42;
+        math.SignalAt(code, 100);
+        EXPECT_EQ(math.CurveResult, 42.0L) << code;
+        EXPECT_EQ(math.CurveError, 1) << code;
+        EXPECT_EQ(messages(), std::vector<std::string>{"Dany prubeh neni v programu jeste zadan"});
+    }
+}
+
+TEST_F(Characteristic, sensorLimitsNameTheExceededEnds)
+{
+    math.CurveRangeLo = -250;
+    math.CurveRangeHi = 900;
+    EXPECT_FALSE(math.CheckSensorLimits(-200, 850));
+    EXPECT_TRUE(math.LimitError);
+    EXPECT_EQ(messages(),
+              (std::vector<std::string>{"Prekrocena dolni mez", "Prekrocena horni mez"}));
+
+    recorded.messages.clear();
+    math.LimitError = false;
+    math.CurveRangeLo = -200;
+    math.CurveRangeHi = 850;
+    EXPECT_TRUE(math.CheckSensorLimits(-200, 850));  // the limits themselves are allowed
+    EXPECT_FALSE(math.LimitError);
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(Inverse, roundTripsToTheThousandthOverEverySearchInterval)
+{
+    // Temperatures on the 0.001 grid: the inverse must return them exactly after its
+    // rounding. The odd step visits every region of every curve, both ends included.
+    for (int code = kCurveN; code <= kCurveNi1000; ++code) {
+        const auto interval = InverseSearchInterval(code);
+        ASSERT_TRUE(interval);
+        int failures = 0;
+        for (long double t = interval->lo;; t += 0.371L) {
+            const long double grid = std::round(std::fmin(t, interval->hi) * 1000) / 1000;
+            const long double back = math.TemperatureOf(code, math.SignalAt(code, grid));
+            if (std::fabs(back - grid) > 1e-9L && ++failures <= 3)
+                ADD_FAILURE() << "code " << code << ": " << static_cast<double>(grid) << " -> "
+                              << static_cast<double>(back);
+            if (t >= interval->hi) break;
+        }
+        EXPECT_EQ(failures, 0) << "code " << code;
+    }
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(Inverse, lowEndOfTypeBIsFoundExactly)
+{
+    // Stopping on the signal difference ended this search more than 100 degrees off.
+    EXPECT_EQ(math.TemperatureOf(kCurveB, math.SignalAt(kCurveB, 100.5L)), 100.5L);
+    EXPECT_EQ(math.TemperatureOf(kCurveS, math.SignalAt(kCurveS, 27.263L)), 27.263L);
+}
+
+TEST_F(Inverse, squareRootSearchesTheRange)
+{
+    math.CurveRangeLo = 4;
+    math.CurveRangeHi = 20;
+    for (long double x : {4.5L, 8.0L, 12.345L, 19.999L}) {
+        math.CurveRangeLo = 4;
+        math.CurveRangeHi = 20;
+        const long double s = math.SignalAt(kCurveSquareRoot, x);
+        EXPECT_EQ(math.TemperatureOf(kCurveSquareRoot, s), x);
+    }
+    // Outside its range the curve is the identity, and so is its inverse.
+    EXPECT_EQ(math.TemperatureOf(kCurveSquareRoot, 2.5L), 2.5L);
+    EXPECT_EQ(math.TemperatureOf(kCurveSquareRoot, 30), 30.0L);
+}
+
+TEST_F(Inverse, lineAndIdentityNeedNoSearch)
+{
+    store.EndLineInSlope = 2;
+    store.EndLineInOffset = 0.00049L;
+    EXPECT_EQ(math.TemperatureOf(kCurveFileLine, 1.5L), 3.0L);  // 3.00049 rounded
+    EXPECT_EQ(math.TemperatureOf(kCurveIdentity, 1.23456L), 1.23456L);  // not rounded
+}
+
+TEST_F(Inverse, unknownCodeShowsOneMessage)
+{
+    math.InverseResult = 7;
+    EXPECT_EQ(math.TemperatureOf(kCurveReserved, 1), 7.0L);
+    EXPECT_EQ(math.CurveError, 1);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Dany prubeh neni v programu jeste zadan"});
+}
+
+}  // namespace
+}  // namespace veld::lin

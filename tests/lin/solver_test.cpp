@@ -1,0 +1,122 @@
+#include "lin/solver.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace veld::lin {
+namespace {
+
+struct System {
+    Matrix a{};
+    Vector b{};
+};
+
+System make(std::initializer_list<std::initializer_list<long double>> rows,
+            std::initializer_list<long double> rhs)
+{
+    System s;
+    std::size_t i = 0;
+    for (const auto& row : rows) {
+        std::size_t j = 0;
+        for (long double v : row) s.a[i][j++] = v;
+        ++i;
+    }
+    std::size_t k = 0;
+    for (long double v : rhs) s.b[k++] = v;
+    return s;
+}
+
+TEST(SolveLinearSystem, knownSystems)
+{
+    struct Case {
+        const char* name;
+        System system;
+        int m;
+        std::vector<long double> x;
+    };
+    const Case cases[] = {
+        {"one unknown", make({{4}}, {2}), 1, {0.5L}},
+        {"diagonal", make({{2, 0}, {0, 4}}, {2, 8}), 2, {1, 2}},
+        // A zero on the diagonal: without pivoting the first step divides by zero.
+        {"needs pivoting", make({{0, 2, 1}, {1, 1, 1}, {2, 0, 3}}, {7, 6, 11}), 3, {1, 2, 3}},
+        {"symmetric", make({{4, -2, 1}, {-2, 4, -2}, {1, -2, 4}}, {11, -16, 17}), 3, {1, -2, 3}},
+    };
+    for (const auto& c : cases) {
+        Vector x{};
+        const SolveReport report = SolveLinearSystem(c.system.a, c.system.b, c.m, x);
+        EXPECT_FALSE(report.singular) << c.name;
+        for (std::size_t i = 0; i < c.x.size(); ++i)
+            // Small integer systems: a few rounding steps of the extended type.
+            EXPECT_NEAR(static_cast<double>(x[i]), static_cast<double>(c.x[i]), 1e-15) << c.name;
+    }
+}
+
+TEST(SolveLinearSystem, fullSizeSystemReproducesItsSolution)
+{
+    // A diagonally dominant 21 x 21 system with a known solution.
+    System s;
+    Vector expected{};
+    for (std::size_t i = 0; i < kMaxSystem; ++i) expected[i] = static_cast<long double>(i) - 10;
+    for (std::size_t i = 0; i < kMaxSystem; ++i)
+        for (std::size_t j = 0; j < kMaxSystem; ++j)
+            s.a[i][j] = i == j ? 30 : 1.0L / static_cast<long double>(1 + i + 2 * j);
+    for (std::size_t i = 0; i < kMaxSystem; ++i)
+        for (std::size_t j = 0; j < kMaxSystem; ++j) s.b[i] += s.a[i][j] * expected[j];
+    Vector x{};
+    const SolveReport report = SolveLinearSystem(s.a, s.b, kMaxSystem, x);
+    EXPECT_FALSE(report.singular);
+    EXPECT_EQ(report.smallPivots, 0);
+    for (std::size_t i = 0; i < kMaxSystem; ++i)
+        EXPECT_NEAR(static_cast<double>(x[i]), static_cast<double>(expected[i]), 1e-15);
+}
+
+TEST(SolveLinearSystem, smallPivotsAreCounted)
+{
+    const System s = make({{0.05L, 0}, {0, 3}}, {0.1L, 3});
+    Vector x{};
+    const SolveReport report = SolveLinearSystem(s.a, s.b, 2, x);
+    EXPECT_EQ(report.smallPivots, 1);
+    EXPECT_FALSE(report.singular);
+    EXPECT_NEAR(static_cast<double>(x[0]), 2.0, 1e-17);
+    EXPECT_NEAR(static_cast<double>(x[1]), 1.0, 1e-17);
+}
+
+TEST(SolveLinearSystem, singularSystemIsReportedWithoutDividingByZero)
+{
+    const System s = make({{1, 2}, {2, 4}}, {3, 6});
+    Vector x{};
+    const SolveReport report = SolveLinearSystem(s.a, s.b, 2, x);
+    EXPECT_TRUE(report.singular);
+    EXPECT_TRUE(std::isfinite(x[0]) && std::isfinite(x[1]));
+}
+
+TEST(SolveLinearSystem, sizeOutsideTheTableIsRefused)
+{
+    Matrix a{};
+    Vector b{}, x{};
+    EXPECT_TRUE(SolveLinearSystem(a, b, 0, x).singular);
+    EXPECT_TRUE(SolveLinearSystem(a, b, 22, x).singular);
+}
+
+TEST(SolveLinearSystem, pivotSearchScansRowsThenColumnsAndKeepsTheFirstOfEqualEntries)
+{
+    // |3| at (0,1) and at (1,0): the scan meets (0,1) first and a later equal entry does not
+    // replace it.
+    const System ties = make({{1, 3}, {3, 2}}, {7, 7});
+    Vector x{};
+    SolveReport report = SolveLinearSystem(ties.a, ties.b, 2, x);
+    EXPECT_EQ(report.pivots[0], (std::array<int, 2>{0, 1}));
+    EXPECT_EQ(report.pivots[1], (std::array<int, 2>{1, 0}));
+    EXPECT_NEAR(static_cast<double>(x[0]), 1.0, 1e-17);
+    EXPECT_NEAR(static_cast<double>(x[1]), 2.0, 1e-17);
+
+    // A strictly larger entry later in the scan wins.
+    const System larger = make({{1, 3}, {-4, 2}}, {7, 0});
+    report = SolveLinearSystem(larger.a, larger.b, 2, x);
+    EXPECT_EQ(report.pivots[0], (std::array<int, 2>{1, 0}));
+    EXPECT_EQ(report.pivots[1], (std::array<int, 2>{0, 1}));
+}
+
+}  // namespace
+}  // namespace veld::lin
