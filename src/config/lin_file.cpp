@@ -1,0 +1,139 @@
+#include "config/lin_file.h"
+
+#include "config/lin_dialog.h"
+#include "config/main_form.h"
+#include "lin/point_file.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace veld::config {
+
+QString ResolveInitialDirectory(const QString& profileDirectory, const ModelSettings& settings)
+{
+    const bool exists = settings.directoryExists ? settings.directoryExists(profileDirectory)
+                                                 : QDir(profileDirectory).exists();
+    if (exists) return profileDirectory;
+    if (!settings.documentsDirectory.isEmpty()) return settings.documentsDirectory;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+FileDialogRequest LinFileChoice::openRequest() const
+{
+    const FileDialogSettings& d = e_.form.OpenDialog1;
+    return {d.title, d.filter, ResolveInitialDirectory(d.initialDirectory, e_.settings), d.defaultExtension};
+}
+
+void LinFileChoice::vyber_souboru()
+{
+    const auto path = e_.prompts.openFile(openRequest());
+    if (!path) return;
+    // A file that cannot be used leaves the points of an earlier file as they were.
+    const lin::PointFileResult file = lin::ReadPointFile(path->toStdString());
+    if (!file.ok) {
+        e_.prompts.message(QString::fromStdString(file.message));
+        return;
+    }
+    if (!e_.points.load(file.points)) return;  // the reader has refused such files already
+    e_.form.OpenDialog1.fileName = *path;
+    fillGrid();
+    e_.dialog.visible = true;
+    Zpus_linChange();
+}
+
+void LinFileChoice::fillGrid()
+{
+    StringGrid& grid = e_.dialog.StringGrid1;
+    for (int row = 1; row < grid.rowCount(); ++row) {
+        grid.setCell(0, row, QString());
+        grid.setCell(1, row, QString());
+    }
+    grid.setCell(0, 0, u"Naměřená vstupní hodnota"_s);
+    grid.setCell(1, 0, u"Požadovaná hodnota po linearizaci"_s);
+    grid.fixedRows = 1;
+    const auto sep = e_.settings.decimalSeparator;
+    for (int i = 1; i <= e_.points.PointCount; ++i) {
+        const auto idx = static_cast<std::size_t>(i);
+        grid.setCell(0, i, FormatGeneral(e_.points.PointsIn[idx], sep));
+        grid.setCell(1, i, FormatGeneral(e_.points.PointsOut[idx], sep));
+    }
+}
+
+void LinFileChoice::Zpus_linChange()
+{
+    LinDialogForm& d = e_.dialog;
+    if (d.Zpus_lin.itemIndex == LinDialogForm::kMethodPolynomial) {
+        d.stup_p.text = u"6"_s;
+        d.pstup.show();
+        d.stup_p.show();
+    } else if (d.Zpus_lin.itemIndex == LinDialogForm::kMethodSegments) {
+        d.pstup.hide();
+        d.stup_p.hide();
+    }
+    bool ok = false;
+    const int degree = d.stup_p.text.trimmed().toInt(&ok);
+    if (ok && degree > e_.points.PointTotal) d.stup_p.text = QString::number(e_.points.PointTotal);
+}
+
+void LinFileChoice::Zpus_linClick()
+{
+    LinDialogForm& d = e_.dialog;
+    if (d.Zpus_lin.itemIndex == LinDialogForm::kMethodPolynomial) {
+        d.pstup.show();
+        d.stup_p.show();
+    } else if (d.Zpus_lin.itemIndex == LinDialogForm::kMethodSegments) {
+        d.pstup.hide();
+        d.stup_p.hide();
+    }
+}
+
+void LinFileChoice::stup_pChange()
+{
+    ComboBox& box = e_.dialog.stup_p;
+    if (box.text.isEmpty()) return;
+    bool ok = false;
+    const int degree = box.text.trimmed().toInt(&ok);
+    if (!ok) {
+        e_.prompts.message(u"Špatně zadaný stupeň polynomu."_s);
+        e_.prompts.focus(box.name);
+        return;
+    }
+    e_.points.PolyDegreeSetting = degree;
+    if (degree > e_.points.PointTotal) {
+        e_.prompts.message(u"Stupeň linearizačního polynomu nesmí být větší než počet bodů."_s);
+        box.text = QString::number(e_.points.PointTotal);
+    }
+}
+
+void LinFileChoice::OKClick()
+{
+    LinDialogForm& d = e_.dialog;
+    const int total = e_.points.PointTotal;
+    if (d.Zpus_lin.itemIndex == LinDialogForm::kMethodPolynomial) {
+        if (total < 3) {
+            e_.prompts.message(u"Minimální počet bodů pro linearizaci je 3."_s);
+            return;
+        }
+        if (total > lin::kMaxPoints) {
+            e_.prompts.message(u"Maximální počet bodů pro linearizaci je 100."_s);
+            return;
+        }
+    } else if (d.Zpus_lin.itemIndex == LinDialogForm::kMethodSegments && total > 21) {
+        e_.prompts.message(u"Maximální počet bodů pro linearizaci metodou "_s
+                           + u"proložení lineárními přímkami v zadaných bodech je 21."_s);
+        return;
+    }
+    if (d.stup_p.text.isEmpty()) e_.prompts.message(u"Stupeň polynomu musí být 2 až 8."_s);
+    stup_pChange();
+    d.visible = false;
+}
+
+void LinFileChoice::JinyClick()
+{
+    e_.dialog.visible = false;
+    vyber_souboru();
+}
+
+}  // namespace veld::config

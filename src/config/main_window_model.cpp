@@ -1,0 +1,172 @@
+#include "config/main_window_model.h"
+
+namespace veld::config {
+
+MainWindowModel::MainWindowModel(Prompts& prompts, ModelSettings settings)
+    : prompts_(prompts),
+      settings_(std::move(settings)),
+      editor_{form, dialog, config, state, points, prompts_, settings_},
+      linFile_(editor_),
+      rules_(editor_, linFile_),
+      checks_(editor_),
+      com_(form)
+{
+    config.DividerRatio = 1.0L;  // matches the "1" that `DelPomer` starts with
+    state.DecimalIsPoint = settings_.decimalSeparator == DecimalSeparator::Point;
+    bindHandlers();
+}
+
+void MainWindowModel::bindHandlers()
+{
+    MainForm& f = form;
+    f.Vstup.onChange = [this] { rules_.VstupChange(); };
+    f.PripCidl.onChange = [this] { rules_.PripCidlChange(); };
+    f.Linearizace.onChange = [this] { rules_.LinearizaceChange(); };
+    f.VolenaJednotka.onChange = [this] { rules_.VolenaJednotkaChange(); };
+    f.SnOdpor.onChange = [this] { rules_.SnOdporChange(); };
+    f.DelPomer.onChange = [this] { rules_.DelPomerChange(); };
+
+    f.Pocatek.onExit = [this] { checks_.PocatekExit(); };
+    f.Konec.onExit = [this] { checks_.KonecExit(); };
+    f.Tlumeni.onExit = [this] { checks_.TlumeniExit(); };
+    f.SnOdpor.onExit = [this] { checks_.SnOdporExit(); };
+    f.DelPomer.onExit = [this] { checks_.DelPomerExit(); };
+    f.CelkovyOdpor.onExit = [this] { checks_.CelkovyOdporExit(); };
+    f.VzdStKon.onExit = [this] { checks_.VzdStKonExit(); };
+    f.Chybproud.onExit = [this] { checks_.ChybproudExit(); };
+
+    f.SetCom.onClick = [this] { com_.SetComClick(); };
+    f.DalsiPorty.onClick = [this] { com_.DalsiPortyClick(); };
+    f.ButtonTV.onClick = [this] { form.applyProfile(BrandingProfile::TV); };
+    f.ButtonLMX.onClick = [this] { form.applyProfile(BrandingProfile::LMX); };
+
+    dialog.OK.onClick = [this] { linFile_.OKClick(); };
+    dialog.Jiny.onClick = [this] { linFile_.JinyClick(); };
+    dialog.stup_p.onChange = [this] { linFile_.stup_pChange(); };
+    // A click on a method both switches the degree box and resets the degree.
+    dialog.Zpus_lin.onClick = [this] {
+        linFile_.Zpus_linClick();
+        linFile_.Zpus_linChange();
+    };
+}
+
+template <class F>
+void MainWindowModel::run(F&& action)
+{
+    ++depth_;
+    action();
+    --depth_;
+    if (depth_ == 0) notifyChanged();
+}
+
+void MainWindowModel::notifyChanged()
+{
+    ++revision_;
+    if (changed) changed();
+}
+
+namespace {
+
+bool takesInput(const Control& c) { return c.visible && c.enabled; }
+
+}  // namespace
+
+void MainWindowModel::userEdited(Control& control, const QString& text)
+{
+    if (!takesInput(control)) return;
+    run([&] {
+        if (auto* edit = dynamic_cast<Edit*>(&control)) {
+            if (edit->readOnly) return;
+            edit->setText(edit->maxLength > 0 ? text.left(edit->maxLength) : text);
+        } else if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
+            combo->text = text;
+            if (combo->onChange) combo->onChange();
+        }
+    });
+}
+
+void MainWindowModel::userSelected(Control& control, int index)
+{
+    if (!takesInput(control)) return;
+    run([&] {
+        if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
+            if (index < 0 || index >= combo->items.size()) return;
+            combo->text = combo->items.at(index);
+            if (combo->onChange) combo->onChange();
+        } else if (auto* group = dynamic_cast<RadioGroup*>(&control)) {
+            if (index < 0 || index >= group->items.size()) return;
+            group->itemIndex = index;
+            if (group->onClick) group->onClick();
+        } else if (auto* list = dynamic_cast<ListBox*>(&control)) {
+            if (index < 0 || index >= list->items.size()) return;
+            list->itemIndex = index;
+            if (list->onClick) list->onClick();
+        }
+    });
+}
+
+void MainWindowModel::userToggled(CheckBox& box, bool checked)
+{
+    if (!takesInput(box)) return;
+    run([&] {
+        box.checked = checked;
+        if (box.onClick) box.onClick();
+    });
+}
+
+void MainWindowModel::userLeft(Control& control)
+{
+    if (!takesInput(control)) return;
+    run([&] {
+        if (control.onExit) control.onExit();
+    });
+}
+
+void MainWindowModel::userClicked(Control& control)
+{
+    if (!takesInput(control)) return;
+    run([&] {
+        if (control.onClick) control.onClick();
+    });
+}
+
+void MainWindowModel::userClosedDialog()
+{
+    run([&] { dialog.visible = false; });
+}
+
+Control* MainWindowModel::findAny(const QString& controlName) const
+{
+    if (Control* c = form.find(controlName)) return c;
+    return dialog.find(controlName);
+}
+
+bool MainWindowModel::userEdited(const QString& controlName, const QString& text)
+{
+    Control* c = findAny(controlName);
+    if (c) userEdited(*c, text);
+    return c != nullptr;
+}
+
+bool MainWindowModel::userSelected(const QString& controlName, int index)
+{
+    Control* c = findAny(controlName);
+    if (c) userSelected(*c, index);
+    return c != nullptr;
+}
+
+bool MainWindowModel::userLeft(const QString& controlName)
+{
+    Control* c = findAny(controlName);
+    if (c) userLeft(*c);
+    return c != nullptr;
+}
+
+bool MainWindowModel::userClicked(const QString& controlName)
+{
+    Control* c = findAny(controlName);
+    if (c) userClicked(*c);
+    return c != nullptr;
+}
+
+}  // namespace veld::config

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "common/prompts.h"
+#include "config/com_page.h"
+#include "config/entry_checks.h"
+#include "config/input_rules.h"
+#include "config/input_state.h"
+#include "config/lin_dialog.h"
+#include "config/lin_file.h"
+#include "config/main_form.h"
+#include "lin/point_file.h"
+#include "model/transmitter_config.h"
+
+#include <cstdint>
+#include <functional>
+
+// The presentation model of the main window and the linearization dialog: the controls, the
+// configuration record and the handlers that keep them consistent. A view mirrors the controls,
+// reports user events through the entry points below and re-syncs its widgets when `changed`
+// fires.
+namespace veld::config {
+
+class MainWindowModel {
+public:
+    explicit MainWindowModel(Prompts& prompts, ModelSettings settings = {});
+    MainWindowModel(const MainWindowModel&) = delete;
+    MainWindowModel& operator=(const MainWindowModel&) = delete;
+
+    // --- User events. Events on hidden or disabled controls are ignored. ---
+    // The user typed into an edit or a drop-down list (the whole new text).
+    void userEdited(Control& control, const QString& text);
+    // The user picked item `index` of a drop-down list, radio group or list box.
+    void userSelected(Control& control, int index);
+    // The user ticked or cleared a check box.
+    void userToggled(CheckBox& box, bool checked);
+    // The user left the control.
+    void userLeft(Control& control);
+    // The user clicked a button or a label.
+    void userClicked(Control& control);
+    // The user closed the linearization dialog with its close box.
+    void userClosedDialog();
+    // The same by control name, for the main window's controls first, then the dialog's.
+    // False when no such control exists.
+    bool userEdited(const QString& controlName, const QString& text);
+    bool userSelected(const QString& controlName, int index);
+    bool userLeft(const QString& controlName);
+    bool userClicked(const QString& controlName);
+
+    // --- Change notification. ---
+    // Runs once after each user event (and after `notifyChanged`), so the view can re-sync.
+    std::function<void()> changed;
+    std::uint64_t revision() const { return revision_; }
+    // For code outside the entry points that changed controls (e.g. a transfer).
+    void notifyChanged();
+
+    // --- State. ---
+    MainForm form;
+    LinDialogForm dialog;
+    model::TransmitterConfig config;
+    InputState state;
+    lin::PointStore points;
+
+    InputRules& rules() { return rules_; }
+    EntryChecks& checks() { return checks_; }
+    LinFileChoice& linFile() { return linFile_; }
+    ComPage& com() { return com_; }
+    Prompts& prompts() { return prompts_; }
+    const ModelSettings& settings() const { return settings_; }
+
+private:
+    Control* findAny(const QString& controlName) const;
+    void bindHandlers();
+    template <class F>
+    void run(F&& action);
+
+    Prompts& prompts_;
+    ModelSettings settings_;
+    Editor editor_;
+    LinFileChoice linFile_;
+    InputRules rules_;
+    EntryChecks checks_;
+    ComPage com_;
+    std::uint64_t revision_ = 0;
+    int depth_ = 0;
+};
+
+}  // namespace veld::config
