@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <memory>
 
 #include "link/link.h"
 #include "link/real_clock.h"
@@ -68,6 +69,25 @@ TEST(EndToEnd, SilentSimulatorGivesTheNoAnswerMessage) {
     EXPECT_TRUE(p.link.ReadKonst(0, 1));
     EXPECT_EQ(p.link.attemptsMade(), 3);
     EXPECT_EQ(p.prompts.messages, QStringList{link::kMsgNoAnswer});
+}
+
+TEST(EndToEnd, PortVanishingDuringATransactionEndsItClosed) {
+    auto sim = std::make_unique<testing::SimProcess>(
+        QStringList{QStringLiteral("--no-pacing"), QStringLiteral("--fault"),
+                    QStringLiteral("delay=5000")});
+    ASSERT_FALSE(sim->path().isEmpty());
+    PtyLink p(sim->path());
+    // The transmitter side goes away while the request waits for its reply.
+    p.clock.schedule(std::chrono::milliseconds(200), [&] { sim.reset(); });
+    const auto start = p.clock.now();
+    EXPECT_TRUE(p.link.ReadKonst(0, 1));
+    EXPECT_FALSE(p.transport.isOpen());
+    EXPECT_FALSE(p.link.PortOpen);
+    ASSERT_EQ(p.prompts.messages.size(), 1);
+    EXPECT_TRUE(p.prompts.messages[0] == link::kMsgWriteFailed ||
+                p.prompts.messages[0] == link::kMsgNoAnswer)
+        << p.prompts.messages[0].toStdString();
+    EXPECT_LT(p.clock.now() - start, std::chrono::seconds(5));
 }
 
 struct CliRun {
