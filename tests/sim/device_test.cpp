@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include "link/dev_float.h"
+#include "sim/device.h"
+#include "sim_test_support.h"
+
+namespace veld::sim {
+namespace {
+
+using testing::Decode;
+using testing::MakeRequest;
+
+class DeviceTest : public ::testing::Test {
+protected:
+    MemoryImage memory;
+    Device device{memory};
+
+    testing::Decoded Send(std::string_view command, std::uint32_t address = 0, std::uint8_t count = 0,
+                          std::span<const Byte> data = {}) {
+        return Decode(device.Handle(MakeRequest(command, address, count, data)));
+    }
+};
+
+TEST_F(DeviceTest, readEeprom_answersMemoryInADecodableFrame) {
+    const auto reply = device.Handle(MakeRequest("ReadEEPROM", 257, 2));
+    // The frame exactly: preamble, delimiter, address, command, byte count, codes, payload, checksum.
+    const std::vector<Byte> expected{0xFF, 0xFF, 0x86, 0x3A, 0xBD, 0xEF, 0xB1, 0x34,
+                                     0x71, 0x04, 0x00, 0x00, 0x0D, 0xE5, 0xF6};
+    EXPECT_EQ(reply, expected);
+    const auto d = Decode(reply);
+    ASSERT_TRUE(d.Valid());
+    EXPECT_EQ(d.command, 0x71);
+    EXPECT_EQ(d.state.ReplyLength, expected.size() - 1);
+}
+
+TEST_F(DeviceTest, readEeprom_noteAreaOfFifteenBytes) {
+    const auto d = Send("ReadEEPROM", 512, 15);
+    ASSERT_TRUE(d.Valid());
+    for (std::size_t i = 0; i < 15; ++i) EXPECT_EQ(d.Payload(i), 0x20);
+}
+
+TEST_F(DeviceTest, memoryBeyondTheImage_isRefusedWithCode3AndNothingWritten) {
+    struct Case {
+        const char* command;
+        std::uint32_t address;
+        std::uint8_t count;
+        Byte code;
+    };
+    const std::vector<Byte> bytes(20, 0xAB);
+    for (const Case c : {Case{"ReadEEPROM", 2040, 8, 0}, Case{"ReadEEPROM", 2041, 8, 3},
+                         Case{"ReadEEPROM", 0xFFFF, 1, 3}, Case{"WriteEEPROM", 2044, 4, 0},
+                         Case{"WriteEEPROM", 2045, 4, 3}, Case{"WriteEEPROM", 0xFFF0, 20, 3},
+                         Case{"ReadEEPROM2", 0x010000, 4, 3}}) {
+        const std::vector<Byte> before(memory.Bytes().begin(), memory.Bytes().end());
+        const auto d = Send(c.command, c.address, c.count, bytes);
+        ASSERT_TRUE(d.Valid()) << c.command << " " << c.address;
+        EXPECT_EQ(d.ResponseCode(), c.code) << c.command << " " << c.address;
+        if (c.code != 0) {
+            EXPECT_EQ(d.state.RxFrame[9], 2) << "no payload with a refusal";
+            EXPECT_EQ(std::vector<Byte>(memory.Bytes().begin(), memory.Bytes().end()), before);
+        }
+    }
+}
+
+TEST_F(DeviceTest, writeEeprom_storesAndReadsBack) {
+    const std::vector<Byte> correction{0x7F, 0x00, 0x00, 0x00};  // 0.25
+    ASSERT_EQ(Send("WriteEEPROM", 120, 4, correction).ResponseCode(), 0);
+    EXPECT_EQ(*memory.RealAt(120), 0.25f);
+    const auto d = Send("ReadEEPROM", 120, 4);
+    EXPECT_EQ(std::vector<Byte>(d.state.RxData.begin() + 2, d.state.RxData.begin() + 6), correction);
+}
+
+TEST_F(DeviceTest, writeWithFewerBytesThanItsCount_isRefusedWithCode5) {
+    Request r;
+    r.command = 0x72;
+    r.data = {0x00, 0x78, 0x04, 0x01, 0x02};  // count 4, two bytes
+    const auto d = Decode(device.Handle(r));
+    EXPECT_EQ(d.ResponseCode(), kResponseTooFewDataBytes);
+    EXPECT_EQ(*memory.RealAt(120), 0.0f);
+    r.data = {0x00};  // not even address and count
+    EXPECT_EQ(Decode(device.Handle(r)).ResponseCode(), kResponseTooFewDataBytes);
+}
+
+TEST_F(DeviceTest, readPv_unitAndValueFollowTheStoredRange) {
+    auto d = Send("ReadPV");
+    ASSERT_TRUE(d.Valid());
+    EXPECT_EQ(d.Payload(0), 32);
+    EXPECT_EQ(link::DecodePvFloat({d.Payload(1), d.Payload(2), d.Payload(3), d.Payload(4)}), 50.0f);
+
+    memory.SetReal(addr::kRangeBegin, 200.0f);
+    memory.SetReal(addr::kRangeEnd, 400.0f);
+    memory.Write(addr::kUnitCode, std::vector<Byte>{58});
+    d = Send("ReadPV");
+    EXPECT_EQ(d.Payload(0), 58);
+    EXPECT_EQ(link::DecodePvFloat({d.Payload(1), d.Payload(2), d.Payload(3), d.Payload(4)}), 300.0f);
+
+    device.SetProcessValue(100.0f);  // the documented example: 42 C8 00 00
+    d = Send("ReadPV");
+    EXPECT_EQ(std::vector<Byte>(d.state.RxData.begin() + 3, d.state.RxData.begin() + 7),
+              (std::vector<Byte>{0x42, 0xC8, 0x00, 0x00}));
+}
+
+TEST_F(DeviceTest, calibration_storesRangeEndsOnlyOnSuccess) {
+    struct Case {
+        const char* command;
+        Byte result;
+        bool stored;
+    };
+    for (const Case c : {Case{"NastOfs", 0, true}, Case{"NastFS", 0, true}, Case{"NastOfs", 1, true},
+                         Case{"NastFS", 255, true}, Case{"NastOfs", 6, false}, Case{"NastFS", 9, false},
+                         Case{"NastOfs", 10, false}, Case{"NastFS", 14, false}}) {
+        memory.FactoryReset();
+        device.SetCalibrationResult(c.result);
+        device.SetProcessValue(12.5f);
+        const auto d = Send(c.command);
+        ASSERT_TRUE(d.Valid());
+        EXPECT_EQ(d.ResponseCode(), 0);
+        EXPECT_EQ(d.Payload(0), c.result);
+        const bool lower = std::string_view(c.command) == "NastOfs";
+        const float lo = *memory.RealAt(addr::kOutputRangeLo), hi = *memory.RealAt(addr::kOutputRangeHi);
+        EXPECT_EQ(lower ? lo : hi, c.stored ? 12.5f : (lower ? 0.0f : 100.0f)) << c.command << " " << int(c.result);
+        EXPECT_EQ(lower ? hi : lo, lower ? 100.0f : 0.0f) << "the other end stays";
+    }
+}
+
+TEST_F(DeviceTest, stopContinueReset_answerAndChangeState) {
+    EXPECT_TRUE(Send("Stop").Valid());
+    EXPECT_FALSE(device.Measuring());
+    EXPECT_TRUE(Send("Reset").Valid());
+    EXPECT_EQ(device.Resets(), 1u);
+    EXPECT_TRUE(Send("Continue").Valid());
+    EXPECT_TRUE(device.Measuring());
+}
+
+TEST_F(DeviceTest, unservedCommands_answerCode64) {
+    EXPECT_EQ(Send("ReadRAM", 0x10, 2).ResponseCode(), kResponseNotImplemented);
+    Request unknown;
+    unknown.command = 0x55;
+    const auto d = Decode(device.Handle(unknown));
+    ASSERT_TRUE(d.Valid());
+    EXPECT_EQ(d.command, 0x55);
+    EXPECT_EQ(d.ResponseCode(), kResponseNotImplemented);
+}
+
+TEST_F(DeviceTest, countersAndLog) {
+    Send("ReadEEPROM", 0, 1);
+    Send("ReadEEPROM", 1, 1);
+    Send("ReadPV");
+    EXPECT_EQ(device.RequestsReceived(), 3u);
+    EXPECT_EQ(device.Count("ReadEEPROM"), 2u);
+    EXPECT_EQ(device.Count("ReadPV"), 1u);
+    EXPECT_EQ(device.Count("NoSuchCommand"), 0u);
+    ASSERT_EQ(device.Log().size(), 3u);
+    EXPECT_EQ(device.Log()[1].data, (std::vector<Byte>{0x00, 0x01, 0x01}));
+    device.ClearCounters();
+    EXPECT_EQ(device.RequestsReceived(), 0u);
+    EXPECT_TRUE(device.Log().empty());
+}
+
+TEST_F(DeviceTest, readUniqIdent_carriesTheLongAddress) {
+    const auto d = Send("ReadUniqIdent");
+    ASSERT_TRUE(d.Valid());
+    EXPECT_EQ(d.Payload(0), 254);
+    EXPECT_EQ(d.Payload(1), 0x3A);
+    EXPECT_EQ(d.Payload(2), 0xBD);
+    EXPECT_EQ(d.Payload(9), 0xEF);
+    EXPECT_EQ(d.Payload(11), 0x34);
+}
+
+}  // namespace
+}  // namespace veld::sim

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "sim/device.h"
+#include "sim/fault_policy.h"
+#include "sim_test_support.h"
+
+namespace veld::sim {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Decode;
+
+// A ReadEEPROM reply of four bytes: 2 preamble + 15 frame bytes + checksum.
+std::vector<Byte> SampleReply() {
+    const std::vector<Byte> payload{1, 2, 3, 4};
+    return BuildReplyFrame(0x71, 0, 0, payload);
+}
+
+TEST(ApplyFaults, eachFaultShapesTheReplyAsNamed) {
+    const auto reply = SampleReply();
+    ASSERT_TRUE(Decode(reply).Valid());
+
+    const auto clean = ApplyFaults({}, reply);
+    EXPECT_TRUE(clean.send);
+    EXPECT_EQ(clean.bytes, reply);
+    EXPECT_EQ(clean.delay, 0us);
+
+    EXPECT_FALSE(ApplyFaults({Fault::NoReply()}, reply).send);
+
+    // A wrong checksum completes the reply and fails it at once.
+    auto d = Decode(ApplyFaults({Fault::BadChecksum()}, reply).bytes);
+    EXPECT_TRUE(d.state.ReplyComplete);
+    EXPECT_TRUE(d.state.ReplyError);
+
+    // A wrong address byte: only the address is wrong (the XOR still matches), so the decoder
+    // stops at that byte and the reply never completes.
+    const auto wrong = ApplyFaults({Fault::WrongAddress()}, reply).bytes;
+    EXPECT_NE(wrong[7], reply[7]);
+    EXPECT_EQ(link::XorChecksum(std::span<const Byte>(wrong).subspan(2, wrong.size() - 3)), wrong.back());
+    d = Decode(wrong);
+    EXPECT_FALSE(d.state.ReplyComplete);
+    EXPECT_TRUE(d.state.ReplyError);
+
+    const auto delayed = ApplyFaults({Fault::Delay(1500ms)}, reply);
+    EXPECT_EQ(delayed.delay, 1500ms);
+    EXPECT_EQ(delayed.bytes, reply);
+
+    const auto truncated = ApplyFaults({Fault::Truncated(5)}, reply).bytes;
+    EXPECT_EQ(truncated, std::vector<Byte>(reply.begin(), reply.begin() + 5));
+    EXPECT_EQ(ApplyFaults({Fault::Truncated(1000)}, reply).bytes, reply);
+    EXPECT_TRUE(ApplyFaults({Fault::Truncated(0)}, reply).bytes.empty());
+}
+
+TEST(ApplyFaults, longPreamble_replacesThePreamble) {
+    const auto reply = SampleReply();
+    for (std::uint32_t n : {1u, 5u, 20u, 60u}) {
+        const auto bytes = ApplyFaults({Fault::LongPreamble(n)}, reply).bytes;
+        ASSERT_EQ(bytes.size(), reply.size() - 2 + n);
+        EXPECT_TRUE(std::all_of(bytes.begin(), bytes.begin() + n, [](Byte b) { return b == 0xFF; }));
+        EXPECT_TRUE(std::equal(reply.begin() + 2, reply.end(), bytes.begin() + n));
+        // The program's 51-byte reply buffer takes 20 preamble bytes, not 60.
+        EXPECT_EQ(Decode(bytes).Valid(), n <= 20) << n;
+    }
+}
+
+TEST(ApplyFaults, combinedFaultsApplyTogether) {
+    const auto shaped = ApplyFaults({Fault::Delay(200ms), Fault::BadChecksum(), Fault::LongPreamble(4)}, SampleReply());
+    EXPECT_EQ(shaped.delay, 200ms);
+    EXPECT_EQ(shaped.bytes.size(), SampleReply().size() + 2);
+    EXPECT_TRUE(Decode(shaped.bytes).state.ReplyError);
+}
+
+TEST(FaultPolicy, queueThenPermanentThenClean) {
+    FaultPolicy p;
+    p.Queue(Fault::NoReply());
+    p.QueueClean(2);
+    p.Queue({Fault::BadChecksum(), Fault::Delay(10ms)});
+    p.SetPermanent({Fault::WrongAddress()});
+    EXPECT_EQ(p.Queued(), 4u);
+    EXPECT_EQ(p.Next(), FaultSet{Fault::NoReply()});
+    EXPECT_TRUE(p.Next().empty());
+    EXPECT_TRUE(p.Next().empty());
+    EXPECT_EQ(p.Next(), (FaultSet{Fault::BadChecksum(), Fault::Delay(10ms)}));
+    EXPECT_EQ(p.Next(), FaultSet{Fault::WrongAddress()});
+    EXPECT_EQ(p.Next(), FaultSet{Fault::WrongAddress()});
+    p.Clear();
+    EXPECT_TRUE(p.Next().empty());
+}
+
+TEST(AddFaultSpec, parsesTheCommandLineForm) {
+    FaultPolicy p;
+    ASSERT_EQ(AddFaultSpec(p, "no-reply:2"), std::nullopt);
+    ASSERT_EQ(AddFaultSpec(p, "none"), std::nullopt);
+    ASSERT_EQ(AddFaultSpec(p, "delay=1500+bad-checksum"), std::nullopt);
+    ASSERT_EQ(AddFaultSpec(p, "truncated=5:1"), std::nullopt);
+    ASSERT_EQ(AddFaultSpec(p, "long-preamble=30+wrong-address:all"), std::nullopt);
+    EXPECT_EQ(p.Queued(), 5u);
+    EXPECT_EQ(p.Next(), FaultSet{Fault::NoReply()});
+    EXPECT_EQ(p.Next(), FaultSet{Fault::NoReply()});
+    EXPECT_TRUE(p.Next().empty());
+    EXPECT_EQ(p.Next(), (FaultSet{Fault::Delay(1500ms), Fault::BadChecksum()}));
+    EXPECT_EQ(p.Next(), FaultSet{Fault::Truncated(5)});
+    EXPECT_EQ(p.Next(), (FaultSet{Fault::LongPreamble(30), Fault::WrongAddress()}));
+}
+
+TEST(AddFaultSpec, badSpecs_giveAMessageAndAddNothing) {
+    for (const char* spec : {"no-reply:0", "no-reply:x", "delay", "delay=", "delay=abc", "no-reply=3",
+                             "explode", "truncated=-1", "delay=5:"}) {
+        FaultPolicy p;
+        const auto error = AddFaultSpec(p, spec);
+        ASSERT_TRUE(error.has_value()) << spec;
+        EXPECT_NE(error->find(spec), std::string::npos) << *error;
+        EXPECT_EQ(p.Queued(), 0u) << spec;
+        EXPECT_TRUE(p.Next().empty()) << spec;
+    }
+}
+
+}  // namespace
+}  // namespace veld::sim

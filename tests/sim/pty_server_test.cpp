@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "sim/line_timing.h"
+#include "sim/pty_server.h"
+#include "sim_test_support.h"
+
+extern char** environ;
+
+namespace veld::sim {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Decode;
+using testing::RequestWire;
+
+// Reads from fd until a reply has been decoded, or nothing more has come for `quiet`.
+std::vector<Byte> ReadReply(int fd, std::chrono::milliseconds quiet = 2000ms) {
+    std::vector<Byte> got;
+    for (;;) {
+        if (Decode(got).state.ReplyComplete) return got;
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, static_cast<int>(quiet.count())) <= 0) return got;
+        Byte buffer[256];
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n <= 0) return got;
+        got.insert(got.end(), buffer, buffer + n);
+    }
+}
+
+bool WriteAll(int fd, const std::vector<Byte>& bytes) {
+    return write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+}
+
+class PtyServerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(pipe(stop_), 0);
+        ASSERT_EQ(server.Open(), "");
+        thread_ = std::thread([this] { reason_ = server.Run(stop_[0]); });
+    }
+    void TearDown() override {
+        if (thread_.joinable()) StopServer();
+        close(stop_[0]);
+        close(stop_[1]);
+    }
+    void StopServer() {
+        const Byte one = 1;
+        ASSERT_EQ(write(stop_[1], &one, 1), 1);
+        thread_.join();
+    }
+
+    MemoryImage memory;
+    Device device{memory};
+    FaultPolicy faults;
+    PtyServer server{device, faults, PtyOptions{}};
+    int stop_[2] = {-1, -1};
+    std::thread thread_;
+    PtyServer::EndReason reason_ = PtyServer::EndReason::Error;
+};
+
+TEST_F(PtyServerTest, answersOnTheSlavePath_notBeforeTheLineCouldCarryIt) {
+    // Two client sessions in a row, as the program opens and closes the port per transaction.
+    for (int session = 0; session < 2; ++session) {
+        const int fd = open(server.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(fd, 0) << server.SlavePath();
+        const auto wire = RequestWire("ReadEEPROM", 257, 2);
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(WriteAll(fd, wire));
+        const auto reply = ReadReply(fd);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        close(fd);
+        const auto d = Decode(reply);
+        ASSERT_TRUE(d.Valid()) << "session " << session;
+        EXPECT_EQ(d.Payload(0), 0x0D);
+        EXPECT_EQ(d.Payload(1), 0xE5);
+        // A lower bound only: the request and the reply each take their line time.
+        EXPECT_GE(elapsed, TransmissionTime(wire.size()) + TransmissionTime(reply.size()));
+    }
+    StopServer();
+    EXPECT_EQ(reason_, PtyServer::EndReason::StopRequested);
+    EXPECT_EQ(device.RequestsReceived(), 2u);
+}
+
+TEST_F(PtyServerTest, damagedRequestAndNoReplyFault_getNothing) {
+    faults.QueueClean();
+    faults.Queue(Fault::NoReply());
+    const int fd = open(server.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    auto damaged = RequestWire("ReadPV");
+    damaged[11] ^= 0x01;
+    ASSERT_TRUE(WriteAll(fd, damaged));
+    ASSERT_TRUE(WriteAll(fd, RequestWire("ReadPV")));
+    EXPECT_TRUE(Decode(ReadReply(fd)).Valid());
+    ASSERT_TRUE(WriteAll(fd, RequestWire("ReadPV")));
+    EXPECT_TRUE(ReadReply(fd, 300ms).empty());
+    close(fd);
+    StopServer();
+    EXPECT_EQ(device.RequestsReceived(), 2u);
+    EXPECT_EQ(server.Assembler().Stats().badChecksum, 1u);
+}
+
+// veld-sim as a program: path first, serves, saves its image and ends on SIGTERM.
+class VeldSimProcess {
+public:
+    explicit VeldSimProcess(std::vector<std::string> args) {
+        int out[2];
+        if (pipe(out) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        args.insert(args.begin(), VELD_SIM_EXECUTABLE);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        stdout_ = out[0];
+    }
+    ~VeldSimProcess() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (stdout_ >= 0) close(stdout_);
+    }
+    // The first line of standard output, or empty after the time-out.
+    std::string FirstLine() {
+        std::string line;
+        char c = 0;
+        while (line.size() < 4096) {
+            pollfd p{stdout_, POLLIN, 0};
+            if (poll(&p, 1, 5000) <= 0 || read(stdout_, &c, 1) != 1 || c == '\n') break;
+            line += c;
+        }
+        return line;
+    }
+    // Waits for the end; the exit status, or -1 when it did not end within the time.
+    int Wait(std::chrono::milliseconds limit) {
+        for (auto waited = 0ms; waited < limit; waited += 10ms) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            poll(nullptr, 0, 10);
+        }
+        return -1;
+    }
+    pid_t Pid() const { return pid_; }
+
+private:
+    pid_t pid_ = -1;
+    int stdout_ = -1;
+};
+
+TEST(VeldSim, printsPathServesAndSavesOnSigterm) {
+    const auto image = std::filesystem::temp_directory_path() / "veld_sim_process_test.bin";
+    std::filesystem::remove(image);
+    VeldSimProcess sim({"--image", image.string(), "--save-on-exit", "--no-pacing"});
+    ASSERT_GT(sim.Pid(), 0);
+    const std::string path = sim.FirstLine();
+    ASSERT_EQ(path.rfind("/dev/", 0), 0u) << path;
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0) << path;
+    const std::vector<Byte> note{'K', 'o', 't', 'e', 'l'};
+    ASSERT_TRUE(WriteAll(fd, RequestWire("WriteEEPROM", 512, 5, note)));
+    EXPECT_TRUE(Decode(ReadReply(fd)).Valid());
+    close(fd);
+    kill(sim.Pid(), SIGTERM);
+    ASSERT_EQ(sim.Wait(5000ms), 0);
+    MemoryImage saved;
+    ASSERT_TRUE(saved.Load(image));
+    EXPECT_EQ(*saved.Read(512, 6), (std::vector<Byte>{'K', 'o', 't', 'e', 'l', ' '}));
+    std::filesystem::remove(image);
+}
+
+TEST(VeldSim, endsByItselfWhenIdle) {
+    VeldSimProcess sim({"--idle-timeout", "1"});
+    ASSERT_FALSE(sim.FirstLine().empty());
+    EXPECT_EQ(sim.Wait(10000ms), 0);
+}
+
+TEST(VeldSim, badOption_isRefusedWithUsage) {
+    VeldSimProcess sim({"--fault", "explode"});
+    EXPECT_EQ(sim.Wait(5000ms), 2);
+}
+
+}  // namespace
+}  // namespace veld::sim
