@@ -1,0 +1,175 @@
+#include "cli/lin_command.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace veld::cli {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+class LinCommandTest : public ::testing::Test {
+protected:
+    std::unique_ptr<Command> command = makeLinCommand();
+    std::ostringstream out;
+    std::ostringstream err;
+    std::vector<std::string> files;
+
+    ~LinCommandTest() override
+    {
+        for (const auto& f : files) std::remove(f.c_str());
+    }
+    int run(const std::vector<std::string>& args) { return command->execute(args, out, err); }
+    QJsonObject json() const
+    {
+        QJsonParseError error{};
+        const auto doc = QJsonDocument::fromJson(QByteArray::fromStdString(out.str()), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << out.str();
+        return doc.object();
+    }
+    std::string pointFile(const std::string& name, const std::string& text)
+    {
+        const std::string path = ::testing::TempDir() + name;
+        std::ofstream(path) << text;
+        files.push_back(path);
+        return path;
+    }
+};
+
+TEST_F(LinCommandTest, curvePrintsEveryValueInFullPrecision)
+{
+    ASSERT_EQ(run({"curve", "1", "100", "1000", "--json"}), kSuccess) << err.str();
+    const QJsonArray values = json()[u"values"_s].toArray();
+    ASSERT_EQ(values.size(), 2);
+    EXPECT_NEAR(values[0].toDouble(), 4.0953e-3, 0.00005e-3);
+    EXPECT_NEAR(values[1].toDouble(), 41.269e-3, 0.0005e-3);
+    EXPECT_TRUE(err.str().empty());
+}
+
+TEST_F(LinCommandTest, negativeNumbersAreValuesWhereverTheJsonOptionStands)
+{
+    ASSERT_EQ(run({"--json", "curve", "9", "-100"}), kSuccess) << err.str();
+    EXPECT_NEAR(json()[u"values"_s].toArray()[0].toDouble(), 60.254, 0.0005);
+}
+
+TEST_F(LinCommandTest, inverseGivesTheTemperatureToTheThousandth)
+{
+    ASSERT_EQ(run({"inverse", "9", "138.5", "100", "--json"}), kSuccess);
+    const QJsonArray values = json()[u"values"_s].toArray();
+    EXPECT_EQ(values[0].toDouble(), 100.0);
+    EXPECT_EQ(values[1].toDouble(), 0.0);
+}
+
+TEST_F(LinCommandTest, splineShowsTheUploadImageAndItsDeviation)
+{
+    ASSERT_EQ(run({"spline", "1", "-200", "1370", "--json"}), kSuccess) << err.str();
+    const QJsonObject o = json();
+    const QJsonArray breakpoints = o[u"breakpoints"_s].toArray();
+    const QJsonArray segments = o[u"segments"_s].toArray();
+    ASSERT_EQ(breakpoints.size(), 21);
+    ASSERT_EQ(segments.size(), 20);
+    // Breakpoints are K signals in volts: -5.891 mV at -200, 54.807 mV at 1370.
+    EXPECT_NEAR(breakpoints[0].toDouble(), -5.891e-3, 0.001e-3);
+    EXPECT_NEAR(breakpoints[20].toDouble(), 54.807e-3, 0.001e-3);
+    EXPECT_EQ(segments[0].toObject()[u"c0"_s].toDouble(), -200.0);
+    EXPECT_EQ(segments[19].toObject()[u"c0"_s].toDouble(), 1291.5);
+    EXPECT_GT(o[u"max_deviation"_s].toDouble(), 0.0);
+    EXPECT_LE(o[u"rms_deviation"_s].toDouble(), o[u"max_deviation"_s].toDouble());
+}
+
+TEST_F(LinCommandTest, splineOutsideTheSensorLimitsExitsWithTheMessages)
+{
+    EXPECT_EQ(run({"spline", "9", "-250", "100"}), kFailure);
+    EXPECT_EQ(err.str(), "Prekrocena dolni mez\nChyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER\n");
+    EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(LinCommandTest, fitPrintsCoefficientsHighestFirst)
+{
+    const auto path = pointFile("lin_cli_fit.txt", "0 1\n1 3\n2 5\n3 7\n4 9\n");
+    ASSERT_EQ(run({"fit", path, "3", "1", "9", "--json"}), kSuccess) << err.str();
+    const QJsonObject o = json();
+    EXPECT_EQ(o[u"degree"_s].toInt(), 3);
+    const QJsonArray a = o[u"coefficients"_s].toArray();
+    ASSERT_EQ(a.size(), 4);
+    // Judged by the values at the points: y = 2x + 1.
+    for (double x : {0.0, 1.0, 2.0, 3.0, 4.0}) {
+        double p = 0;
+        for (const auto& c : a) p = p * x + c.toDouble();
+        EXPECT_NEAR(p, 2 * x + 1, 1e-5) << x;  // single-precision coefficients
+    }
+    EXPECT_EQ(err.str(), "Max.odchylka v % =0\n");
+    EXPECT_TRUE(o.contains(u"max_percent"_s));
+}
+
+TEST_F(LinCommandTest, fitRangeOutsideThePointsExitsOne)
+{
+    const auto path = pointFile("lin_cli_fit_range.txt", "0 1\n1 3\n2 5\n3 7\n4 9\n");
+    EXPECT_EQ(run({"fit", path, "3", "0", "9"}), kFailure);
+    EXPECT_NE(err.str().find("Počátek měřicího rozsahu je mimo tabulku hodnot."), std::string::npos);
+    EXPECT_NE(err.str().find("Chyba v datech pro linearizaci."), std::string::npos);
+}
+
+TEST_F(LinCommandTest, segmentsPrintTheTableOfStraightLines)
+{
+    const auto path = pointFile("lin_cli_segments.txt", "20 100\n4 0\n");
+    ASSERT_EQ(run({"segments", path, "--json"}), kSuccess) << err.str();
+    const QJsonObject o = json();
+    const QJsonArray breakpoints = o[u"breakpoints"_s].toArray();
+    ASSERT_EQ(breakpoints.size(), 21);
+    EXPECT_EQ(breakpoints[0].toDouble(), 4.0);
+    EXPECT_EQ(breakpoints[20].toDouble(), 20.0);
+    EXPECT_EQ(o[u"segments"_s].toArray()[19].toObject()[u"c1"_s].toDouble(), 6.25);
+}
+
+TEST_F(LinCommandTest, badPointFileIsReportedAndExitsOne)
+{
+    const auto path = pointFile("lin_cli_bad.txt", "1 2\n3,5 4\n5 6\n");
+    EXPECT_EQ(run({"segments", path}), kFailure);
+    EXPECT_NE(err.str().find("\"3,5\" na řádku 2"), std::string::npos) << err.str();
+    EXPECT_EQ(run({"segments", ::testing::TempDir() + "no_such_lin_file.txt"}), kFailure);
+}
+
+TEST_F(LinCommandTest, unknownCurveExitsOneWithItsMessage)
+{
+    EXPECT_EQ(run({"curve", "13", "1"}), kFailure);
+    EXPECT_EQ(err.str(), "Dany prubeh neni v programu jeste zadan\n");
+}
+
+TEST_F(LinCommandTest, textOutputListsValueAndResult)
+{
+    ASSERT_EQ(run({"curve", "16", "-2.5", "3"}), kSuccess);
+    EXPECT_EQ(out.str(), "-2.5\t-2.5\n3\t3\n");
+}
+
+TEST_F(LinCommandTest, usageErrors)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"--json"},
+        {"bogus"},
+        {"curve", "1"},
+        {"curve", "x", "1"},
+        {"curve", "1", "1,5"},
+        {"curve", "1", "100", "--verbose"},
+        {"spline", "1", "0"},
+        {"spline", "1", "0", "abc"},
+        {"fit", "f.txt", "3", "0"},
+        {"fit", "f.txt", "three", "0", "1"},
+        {"segments"},
+    };
+    for (const auto& args : cases) {
+        err.str("");
+        EXPECT_EQ(run(args), kUsage) << (args.empty() ? "" : args[0]);
+        EXPECT_NE(err.str().find("usage: veld-cli lin"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace veld::cli
