@@ -1,7 +1,6 @@
 // veld-sim: the simulated transmitter on a pseudo-terminal. Prints the slave path as the first
 // line of standard output, then serves until idle, SIGTERM or SIGINT.
 
-#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -107,6 +106,7 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& o, bool&
             return "unknown option \"" + std::string(arg) + "\"";
         }
     }
+    if (o.saveOnExit && !o.image) return std::string("--save-on-exit needs --image FILE");
     return std::nullopt;
 }
 

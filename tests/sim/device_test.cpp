@@ -33,12 +33,6 @@ TEST_F(DeviceTest, readEeprom_answersMemoryInADecodableFrame) {
     EXPECT_EQ(d.state.ReplyLength, expected.size() - 1);
 }
 
-TEST_F(DeviceTest, readEeprom_noteAreaOfFifteenBytes) {
-    const auto d = Send("ReadEEPROM", 512, 15);
-    ASSERT_TRUE(d.Valid());
-    for (std::size_t i = 0; i < 15; ++i) EXPECT_EQ(d.Payload(i), 0x20);
-}
-
 TEST_F(DeviceTest, memoryBeyondTheImage_isRefusedWithCode3AndNothingWritten) {
     struct Case {
         const char* command;
@@ -155,16 +149,6 @@ TEST_F(DeviceTest, countersAndLog) {
     device.ClearCounters();
     EXPECT_EQ(device.RequestsReceived(), 0u);
     EXPECT_TRUE(device.Log().empty());
-}
-
-TEST_F(DeviceTest, readUniqIdent_carriesTheLongAddress) {
-    const auto d = Send("ReadUniqIdent");
-    ASSERT_TRUE(d.Valid());
-    EXPECT_EQ(d.Payload(0), 254);
-    EXPECT_EQ(d.Payload(1), 0x3A);
-    EXPECT_EQ(d.Payload(2), 0xBD);
-    EXPECT_EQ(d.Payload(9), 0xEF);
-    EXPECT_EQ(d.Payload(11), 0x34);
 }
 
 }  // namespace
