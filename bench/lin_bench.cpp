@@ -21,8 +21,7 @@ struct World {
     LinMath math{messages, store};
 };
 
-void BM_BuildSplineTable(benchmark::State& state, int code, long double lo, long double hi)
-{
+void BM_BuildSplineTable(benchmark::State& state, int code, long double lo, long double hi) {
     World w;
     w.math.LinSensor = code;
     w.math.DisplayCurve = code;
@@ -51,8 +50,7 @@ BENCHMARK_CAPTURE(BM_BuildSplineTable, S_0_1600, kCurveS, 0.0L, 1600.0L);
 BENCHMARK_CAPTURE(BM_BuildSplineTable, B_600_1800, kCurveB, 600.0L, 1800.0L);
 
 // 100 points of a Pt100 table (ohms to degrees, 0..850), fitted with degree 8.
-void BM_FitPolynomialDegree8(benchmark::State& state)
-{
+void BM_FitPolynomialDegree8(benchmark::State& state) {
     World w;
     std::vector<Point> points;
     for (int i = 0; i < 100; ++i) {
@@ -75,8 +73,7 @@ void BM_FitPolynomialDegree8(benchmark::State& state)
 }
 BENCHMARK(BM_FitPolynomialDegree8);
 
-void BM_BuildLineSegments21(benchmark::State& state)
-{
+void BM_BuildLineSegments21(benchmark::State& state) {
     World w;
     std::vector<Point> points;
     for (int i = 0; i < 21; ++i)

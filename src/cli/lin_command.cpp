@@ -24,11 +24,12 @@ private:
 };
 
 // A whole word as a finite number; "-200" is a value, never an option.
-std::optional<long double> parseReal(const std::string& word)
-{
+std::optional<long double> parseReal(const std::string& word) {
     std::string_view text = word;
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty() || text.front() == '+') return std::nullopt;
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty() || text.front() == '+')
+        return std::nullopt;
     long double value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
@@ -36,19 +37,19 @@ std::optional<long double> parseReal(const std::string& word)
     return value;
 }
 
-std::optional<int> parseInt(const std::string& word)
-{
+std::optional<int> parseInt(const std::string& word) {
     int value = 0;
     const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (ec != std::errc() || end != word.data() + word.size() || word.empty()) return std::nullopt;
+    if (ec != std::errc() || end != word.data() + word.size() || word.empty())
+        return std::nullopt;
     return value;
 }
 
 // Shortest text that reads back to the same value; JSON has no infinities, so they are null.
 template <typename Real>
-std::string number(Real v)
-{
-    if (!std::isfinite(v)) return "null";
+std::string number(Real v) {
+    if (!std::isfinite(v))
+        return "null";
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, v);
     return std::string(buf, res.ptr);
@@ -57,8 +58,7 @@ std::string number(Real v)
 class LinCommand final : public Command {
 public:
     std::string name() const override { return "lin"; }
-    std::string usage() const override
-    {
+    std::string usage() const override {
         return "usage: veld-cli lin [--json] curve CODE VALUE... | inverse CODE SIGNAL... | "
                "spline CODE LO HI | fit POINTS DEGREE LO HI | segments POINTS";
     }
@@ -74,13 +74,10 @@ private:
         lin::PointStore store;
         LinMath math;
         Context(std::ostream& o, std::ostream& e, bool j)
-            : out(o), err(e), json(j), messages(e), math(messages, store)
-        {
-        }
+            : out(o), err(e), json(j), messages(e), math(messages, store) {}
     };
 
-    int usageError(std::ostream& err, const std::string& why) const
-    {
+    int usageError(std::ostream& err, const std::string& why) const {
         err << why << "; " << usage() << '\n';
         return kUsage;
     }
@@ -93,8 +90,7 @@ private:
 };
 
 int LinCommand::execute(const std::vector<std::string>& args, std::ostream& out,
-                        std::ostream& err)
-{
+                        std::ostream& err) {
     bool json = false;
     std::vector<std::string> words;
     for (const auto& a : args) {
@@ -109,35 +105,43 @@ int LinCommand::execute(const std::vector<std::string>& args, std::ostream& out,
             words.push_back(a);
         }
     }
-    if (words.empty()) return usageError(err, "missing lin command");
+    if (words.empty())
+        return usageError(err, "missing lin command");
     Context c(out, err, json);
     const std::string verb = words.front();
     words.erase(words.begin());
-    if (verb == "curve") return curve(c, words, false);
-    if (verb == "inverse") return curve(c, words, true);
-    if (verb == "spline") return spline(c, words);
-    if (verb == "fit") return fit(c, words);
-    if (verb == "segments") return segments(c, words);
+    if (verb == "curve")
+        return curve(c, words, false);
+    if (verb == "inverse")
+        return curve(c, words, true);
+    if (verb == "spline")
+        return spline(c, words);
+    if (verb == "fit")
+        return fit(c, words);
+    if (verb == "segments")
+        return segments(c, words);
     return usageError(err, "unknown lin command '" + verb + "'");
 }
 
-int LinCommand::curve(Context& c, const std::vector<std::string>& words, bool inverse) const
-{
+int LinCommand::curve(Context& c, const std::vector<std::string>& words, bool inverse) const {
     const char* what = inverse ? "inverse" : "curve";
     if (words.size() < 2)
         return usageError(c.err, std::string(what) + " takes CODE and at least one value");
     const auto code = parseInt(words[0]);
-    if (!code) return usageError(c.err, "bad CODE '" + words[0] + "'");
+    if (!code)
+        return usageError(c.err, "bad CODE '" + words[0] + "'");
     std::vector<long double> args;
     for (std::size_t i = 1; i < words.size(); ++i) {
         const auto v = parseReal(words[i]);
-        if (!v) return usageError(c.err, "bad value '" + words[i] + "'");
+        if (!v)
+            return usageError(c.err, "bad value '" + words[i] + "'");
         args.push_back(*v);
     }
     std::vector<long double> results;
     for (long double v : args) {
         results.push_back(inverse ? c.math.TemperatureOf(*code, v) : c.math.SignalAt(*code, v));
-        if (c.math.CurveError != 0) return kFailure;
+        if (c.math.CurveError != 0)
+            return kFailure;
     }
     if (c.json) {
         c.out << "{\"values\": [";
@@ -151,8 +155,7 @@ int LinCommand::curve(Context& c, const std::vector<std::string>& words, bool in
     return kSuccess;
 }
 
-void LinCommand::printImage(Context& c, const SegmentImage& image, std::ostringstream& json)
-{
+void LinCommand::printImage(Context& c, const SegmentImage& image, std::ostringstream& json) {
     constexpr auto kSegments = static_cast<std::size_t>(lin::kSegmentCount);
     if (c.json) {
         json << "\"breakpoints\": [";
@@ -176,15 +179,18 @@ void LinCommand::printImage(Context& c, const SegmentImage& image, std::ostrings
     c.out << lin::kSegmentCount << '\t' << number(image.groups[lin::kSegmentCount].x) << '\n';
 }
 
-int LinCommand::spline(Context& c, const std::vector<std::string>& words) const
-{
-    if (words.size() != 3) return usageError(c.err, "spline takes CODE LO HI");
+int LinCommand::spline(Context& c, const std::vector<std::string>& words) const {
+    if (words.size() != 3)
+        return usageError(c.err, "spline takes CODE LO HI");
     const auto code = parseInt(words[0]);
-    if (!code) return usageError(c.err, "bad CODE '" + words[0] + "'");
+    if (!code)
+        return usageError(c.err, "bad CODE '" + words[0] + "'");
     const auto lo = parseReal(words[1]);
     const auto hi = parseReal(words[2]);
-    if (!lo) return usageError(c.err, "bad LO '" + words[1] + "'");
-    if (!hi) return usageError(c.err, "bad HI '" + words[2] + "'");
+    if (!lo)
+        return usageError(c.err, "bad LO '" + words[1] + "'");
+    if (!hi)
+        return usageError(c.err, "bad HI '" + words[2] + "'");
     LinMath& m = c.math;
     m.LinForward = 0;
     m.LinTask = 1;
@@ -193,9 +199,11 @@ int LinCommand::spline(Context& c, const std::vector<std::string>& words) const
     m.DisplayCurve = *code;
     m.CurveRangeLo = std::min(*lo, *hi);
     m.CurveRangeHi = std::max(*lo, *hi);
-    if (!m.BuildSplineTable()) return kFailure;
+    if (!m.BuildSplineTable())
+        return kFailure;
     const auto image = m.SplineImage();
-    if (!image) return kFailure;
+    if (!image)
+        return kFailure;
     // Measured on the single-precision image, as the transmitter will compute it.
     const lin::Deviation dev = m.ImageDeviation(*image);
     std::ostringstream json;
@@ -210,8 +218,7 @@ int LinCommand::spline(Context& c, const std::vector<std::string>& words) const
     return kSuccess;
 }
 
-bool LinCommand::loadPoints(Context& c, const std::string& path)
-{
+bool LinCommand::loadPoints(Context& c, const std::string& path) {
     const lin::PointFileResult file = lin::ReadPointFile(path);
     if (!file.ok) {
         c.err << file.message << '\n';
@@ -220,16 +227,20 @@ bool LinCommand::loadPoints(Context& c, const std::string& path)
     return c.store.load(file.points);
 }
 
-int LinCommand::fit(Context& c, const std::vector<std::string>& words) const
-{
-    if (words.size() != 4) return usageError(c.err, "fit takes POINTS DEGREE LO HI");
+int LinCommand::fit(Context& c, const std::vector<std::string>& words) const {
+    if (words.size() != 4)
+        return usageError(c.err, "fit takes POINTS DEGREE LO HI");
     const auto degree = parseInt(words[1]);
     const auto lo = parseReal(words[2]);
     const auto hi = parseReal(words[3]);
-    if (!degree) return usageError(c.err, "bad DEGREE '" + words[1] + "'");
-    if (!lo) return usageError(c.err, "bad LO '" + words[2] + "'");
-    if (!hi) return usageError(c.err, "bad HI '" + words[3] + "'");
-    if (!loadPoints(c, words[0])) return kFailure;
+    if (!degree)
+        return usageError(c.err, "bad DEGREE '" + words[1] + "'");
+    if (!lo)
+        return usageError(c.err, "bad LO '" + words[2] + "'");
+    if (!hi)
+        return usageError(c.err, "bad HI '" + words[3] + "'");
+    if (!loadPoints(c, words[0]))
+        return kFailure;
     LinMath& m = c.math;
     m.LinForward = 0;
     m.LinTask = 1;
@@ -240,7 +251,8 @@ int LinCommand::fit(Context& c, const std::vector<std::string>& words) const
     m.CurveRangeLo = std::min(*lo, *hi);
     m.CurveRangeHi = std::max(*lo, *hi);
     m.PolyDegree = *degree;
-    if (!m.FitPolynomial()) return kFailure;
+    if (!m.FitPolynomial())
+        return kFailure;
     const std::vector<float> coefficients = m.UploadCoefficients();
     if (c.json) {
         c.out << "{\"degree\": " << m.UploadDegree << ", \"coefficients\": [";
@@ -254,26 +266,30 @@ int LinCommand::fit(Context& c, const std::vector<std::string>& words) const
         for (std::size_t i = 0; i < coefficients.size(); ++i)
             c.out << 'a' << coefficients.size() - 1 - i << '\t' << number(coefficients[i]) << '\n';
         c.out << "max_deviation\t" << number(m.FitMaxDeviation) << "\nrms_deviation\t"
-              << number(m.FitRmsDeviation) << "\nmax_percent\t" << number(m.FitMaxPercent)
-              << '\n';
+              << number(m.FitRmsDeviation) << "\nmax_percent\t" << number(m.FitMaxPercent) << '\n';
     }
     return kSuccess;
 }
 
-int LinCommand::segments(Context& c, const std::vector<std::string>& words) const
-{
-    if (words.size() != 1) return usageError(c.err, "segments takes POINTS");
-    if (!loadPoints(c, words[0])) return kFailure;
+int LinCommand::segments(Context& c, const std::vector<std::string>& words) const {
+    if (words.size() != 1)
+        return usageError(c.err, "segments takes POINTS");
+    if (!loadPoints(c, words[0]))
+        return kFailure;
     SegmentImage image;
-    if (!c.math.BuildLineSegments(image)) return kFailure;
+    if (!c.math.BuildLineSegments(image))
+        return kFailure;
     std::ostringstream json;
     printImage(c, image, json);
-    if (c.json) c.out << '{' << json.str() << "}\n";
+    if (c.json)
+        c.out << '{' << json.str() << "}\n";
     return kSuccess;
 }
 
 }  // namespace
 
-std::unique_ptr<Command> makeLinCommand() { return std::make_unique<LinCommand>(); }
+std::unique_ptr<Command> makeLinCommand() {
+    return std::make_unique<LinCommand>();
+}
 
 }  // namespace veld::cli

@@ -6,11 +6,13 @@
 
 namespace veld::lin {
 
-std::string FormatGeneral(long double value)
-{
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-    if (value == 0) return "0";
+std::string FormatGeneral(long double value) {
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value < 0 ? "-INF" : "INF";
+    if (value == 0)
+        return "0";
 
     // 15 significant digits in scientific form: "d.dddddddddddddde[+-]xx".
     char buf[64];
@@ -20,11 +22,14 @@ std::string FormatGeneral(long double value)
     const int exponent = std::atoi(sci.c_str() + ePos + 1);
     std::string mantissa = sci.substr(0, ePos);
     const bool negative = mantissa.front() == '-';
-    if (negative) mantissa.erase(0, 1);
+    if (negative)
+        mantissa.erase(0, 1);
     std::string digits;
     for (char c : mantissa)
-        if (c != '.') digits.push_back(c);
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+        if (c != '.')
+            digits.push_back(c);
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
 
     std::string out = negative ? "-" : "";
     if (exponent >= -5 && exponent < 15) {

@@ -15,25 +15,28 @@ namespace {
 constexpr std::string_view kTooMany = "Maximální počet bodů pro linearizaci je 100.";
 constexpr std::string_view kNotLoaded = " Soubor nebyl načten.";
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
-std::string_view nextToken(std::string_view& rest)
-{
+std::string_view nextToken(std::string_view& rest) {
     std::size_t i = 0;
-    while (i < rest.size() && isBlank(rest[i])) ++i;
+    while (i < rest.size() && isBlank(rest[i]))
+        ++i;
     std::size_t j = i;
-    while (j < rest.size() && !isBlank(rest[j])) ++j;
+    while (j < rest.size() && !isBlank(rest[j]))
+        ++j;
     const auto token = rest.substr(i, j - i);
     rest.remove_prefix(j);
     return token;
 }
 
 // The whole token must be one finite number; "1,5" or "12abc" is not 1 or 12.
-std::optional<long double> parseNumber(std::string_view token)
-{
+std::optional<long double> parseNumber(std::string_view token) {
     if (!token.empty() && token.front() == '+') {
         token.remove_prefix(1);
-        if (!token.empty() && (token.front() == '+' || token.front() == '-')) return std::nullopt;
+        if (!token.empty() && (token.front() == '+' || token.front() == '-'))
+            return std::nullopt;
     }
     long double value = 0;
     const auto res = std::from_chars(token.data(), token.data() + token.size(), value,
@@ -43,10 +46,11 @@ std::optional<long double> parseNumber(std::string_view token)
     return value;
 }
 
-std::string lineText(int line) { return "na řádku " + std::to_string(line); }
+std::string lineText(int line) {
+    return "na řádku " + std::to_string(line);
+}
 
-PointFileResult failure(std::string message, int line)
-{
+PointFileResult failure(std::string message, int line) {
     PointFileResult r;
     r.message = std::move(message);
     r.badLine = line;
@@ -55,11 +59,11 @@ PointFileResult failure(std::string message, int line)
 
 }  // namespace
 
-std::optional<EndLines> ComputeEndLines(const std::vector<Point>& points)
-{
+std::optional<EndLines> ComputeEndLines(const std::vector<Point>& points) {
     const Point& first = points.front();
     const Point& last = points.back();
-    if (last.in == first.in || last.out == first.out) return std::nullopt;
+    if (last.in == first.in || last.out == first.out)
+        return std::nullopt;
     EndLines e;
     e.OutSlope = (last.out - first.out) / (last.in - first.in);
     e.OutOffset = first.out - e.OutSlope * first.in;
@@ -68,8 +72,7 @@ std::optional<EndLines> ComputeEndLines(const std::vector<Point>& points)
     return e;
 }
 
-PointFileResult ReadPointFile(std::istream& in)
-{
+PointFileResult ReadPointFile(std::istream& in) {
     PointFileResult result;
     std::vector<int> pointLines;
     int lineNo = 0;
@@ -77,12 +80,15 @@ PointFileResult ReadPointFile(std::istream& in)
     std::string line;
     while (std::getline(in, line)) {
         ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         std::string_view rest(line);
-        if (lineNo == 1 && rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
+        if (lineNo == 1 && rest.substr(0, 3) == "\xEF\xBB\xBF")
+            rest.remove_prefix(3);
         const auto first = nextToken(rest);
         if (first.empty()) {
-            if (firstPendingBlank == 0) firstPendingBlank = lineNo;
+            if (firstPendingBlank == 0)
+                firstPendingBlank = lineNo;
             continue;
         }
         if (result.points.size() == static_cast<std::size_t>(kMaxPoints)) {
@@ -92,75 +98,77 @@ PointFileResult ReadPointFile(std::istream& in)
             return r;
         }
         if (firstPendingBlank != 0)
-            return failure("Řádek " + std::to_string(firstPendingBlank)
-                               + " linearizačního souboru je prázdný, body musí následovat bez "
-                                 "vynechaných řádků."
-                               + std::string(kNotLoaded),
+            return failure("Řádek " + std::to_string(firstPendingBlank) +
+                               " linearizačního souboru je prázdný, body musí následovat bez "
+                               "vynechaných řádků." +
+                               std::string(kNotLoaded),
                            firstPendingBlank);
         const auto second = nextToken(rest);
         const auto x = parseNumber(first);
         if (!x)
-            return failure("Chybná vstupní hodnota \"" + std::string(first) + "\" "
-                               + lineText(lineNo)
-                               + " linearizačního souboru (očekávají se dvě čísla s desetinnou "
-                                 "tečkou)."
-                               + std::string(kNotLoaded),
+            return failure("Chybná vstupní hodnota \"" + std::string(first) + "\" " +
+                               lineText(lineNo) +
+                               " linearizačního souboru (očekávají se dvě čísla s desetinnou "
+                               "tečkou)." +
+                               std::string(kNotLoaded),
                            lineNo);
         if (second.empty())
-            return failure("Chybí požadovaná hodnota " + lineText(lineNo)
-                               + " linearizačního souboru (za \"" + std::string(first) + "\")."
-                               + std::string(kNotLoaded),
+            return failure("Chybí požadovaná hodnota " + lineText(lineNo) +
+                               " linearizačního souboru (za \"" + std::string(first) + "\")." +
+                               std::string(kNotLoaded),
                            lineNo);
         const auto y = parseNumber(second);
         if (!y)
-            return failure("Chybná požadovaná hodnota \"" + std::string(second) + "\" "
-                               + lineText(lineNo)
-                               + " linearizačního souboru (očekávají se dvě čísla s desetinnou "
-                                 "tečkou)."
-                               + std::string(kNotLoaded),
+            return failure("Chybná požadovaná hodnota \"" + std::string(second) + "\" " +
+                               lineText(lineNo) +
+                               " linearizačního souboru (očekávají se dvě čísla s desetinnou "
+                               "tečkou)." +
+                               std::string(kNotLoaded),
                            lineNo);
         result.points.push_back({*x, *y});
         pointLines.push_back(lineNo);
     }
-    if (in.bad()) return failure("Linearizační soubor nelze přečíst." + std::string(kNotLoaded), 0);
+    if (in.bad())
+        return failure("Linearizační soubor nelze přečíst." + std::string(kNotLoaded), 0);
     if (result.points.empty())
         return failure("Linearizační soubor neobsahuje žádný bod." + std::string(kNotLoaded), 0);
     if (result.points.size() < 2)
-        return failure("Linearizační soubor musí obsahovat alespoň dva body."
-                           + std::string(kNotLoaded),
-                       pointLines.front());
+        return failure(
+            "Linearizační soubor musí obsahovat alespoň dva body." + std::string(kNotLoaded),
+            pointLines.front());
     const Point& p1 = result.points.front();
     const Point& pn = result.points.back();
-    const std::string lines = " (řádky " + std::to_string(pointLines.front()) + " a "
-                              + std::to_string(pointLines.back()) + ")";
+    const std::string lines = " (řádky " + std::to_string(pointLines.front()) + " a " +
+                              std::to_string(pointLines.back()) + ")";
     if (p1.in == pn.in)
-        return failure("První a poslední bod linearizačního souboru" + lines
-                           + " mají stejnou naměřenou vstupní hodnotu " + FormatGeneral(p1.in)
-                           + ", přímku mezi nimi nelze určit." + std::string(kNotLoaded),
+        return failure("První a poslední bod linearizačního souboru" + lines +
+                           " mají stejnou naměřenou vstupní hodnotu " + FormatGeneral(p1.in) +
+                           ", přímku mezi nimi nelze určit." + std::string(kNotLoaded),
                        pointLines.back());
     if (p1.out == pn.out)
-        return failure("První a poslední bod linearizačního souboru" + lines
-                           + " mají stejnou požadovanou hodnotu " + FormatGeneral(p1.out)
-                           + ", přímku mezi nimi nelze určit." + std::string(kNotLoaded),
+        return failure("První a poslední bod linearizačního souboru" + lines +
+                           " mají stejnou požadovanou hodnotu " + FormatGeneral(p1.out) +
+                           ", přímku mezi nimi nelze určit." + std::string(kNotLoaded),
                        pointLines.back());
     result.ok = true;
     return result;
 }
 
-PointFileResult ReadPointFile(const std::string& path)
-{
+PointFileResult ReadPointFile(const std::string& path) {
     // The path is UTF-8; going through char8_t keeps Czech file names intact on Windows too.
     const std::u8string u8path(path.begin(), path.end());
     std::ifstream file(std::filesystem::path(u8path), std::ios::binary);
-    if (!file) return failure("Linearizační soubor \"" + path + "\" nelze otevřít.", 0);
+    if (!file)
+        return failure("Linearizační soubor \"" + path + "\" nelze otevřít.", 0);
     return ReadPointFile(file);
 }
 
-bool PointStore::load(const std::vector<Point>& points)
-{
-    if (points.empty() || points.size() > static_cast<std::size_t>(kMaxPoints)) return false;
+bool PointStore::load(const std::vector<Point>& points) {
+    if (points.empty() || points.size() > static_cast<std::size_t>(kMaxPoints))
+        return false;
     const auto ends = ComputeEndLines(points);
-    if (!ends) return false;
+    if (!ends)
+        return false;
     PointsIn.fill(0);
     PointsOut.fill(0);
     for (std::size_t i = 0; i < points.size(); ++i) {
@@ -177,11 +185,11 @@ bool PointStore::load(const std::vector<Point>& points)
     return true;
 }
 
-std::vector<Point> PointStore::points() const
-{
+std::vector<Point> PointStore::points() const {
     std::vector<Point> out;
     for (int i = 1; i <= PointCount && i <= kMaxPoints; ++i)
-        out.push_back({PointsIn[static_cast<std::size_t>(i)], PointsOut[static_cast<std::size_t>(i)]});
+        out.push_back(
+            {PointsIn[static_cast<std::size_t>(i)], PointsOut[static_cast<std::size_t>(i)]});
     return out;
 }
 

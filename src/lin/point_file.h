@@ -18,11 +18,11 @@ struct Point {
 inline constexpr int kMaxPoints = 100;
 
 struct PointFileResult {
-    bool ok = false;             // all lines read, 1..100 points, end lines computable
-    std::vector<Point> points;   // the points read (empty when !ok, except the first 100 of a
-                                 // file that has too many)
-    std::string message;         // Czech text to show when !ok
-    int badLine = 0;             // 1-based line of the offending line, 0 if none
+    bool ok = false;            // all lines read, 1..100 points, end lines computable
+    std::vector<Point> points;  // the points read (empty when !ok, except the first 100 of a
+                                // file that has too many)
+    std::string message;        // Czech text to show when !ok
+    int badLine = 0;            // 1-based line of the offending line, 0 if none
 };
 
 // Reads a linearization file: one point per line, two numbers separated by blanks or tabs with

@@ -15,22 +15,20 @@ constexpr int kRisingSteps = 5;
 
 }  // namespace
 
-bool LinMath::failFit()
-{
+bool LinMath::failFit() {
     CurveError = 1;
     message("Chyba v datech pro linearizaci.");
     return false;
 }
 
-long double LinMath::EvalFit(long double x) const
-{
+long double LinMath::EvalFit(long double x) const {
     long double p = 0;
-    for (int i = UploadDegree; i >= 0; --i) p = p * x + PolyCoefficients[static_cast<std::size_t>(i)];
+    for (int i = UploadDegree; i >= 0; --i)
+        p = p * x + PolyCoefficients[static_cast<std::size_t>(i)];
     return p;
 }
 
-bool LinMath::FitPolynomial()
-{
+bool LinMath::FitPolynomial() {
     CurveError = 0;
     PolyCoefficients.fill(0);
     FitMaxDeviation = FitRmsDeviation = FitMaxPercent = 0;
@@ -69,12 +67,13 @@ bool LinMath::FitPolynomial()
     std::sort(distinct.begin(), distinct.end());
     const auto distinctCount = std::unique(distinct.begin(), distinct.end()) - distinct.begin();
     if (distinctCount < n + 1) {
-        message("Polynom stupně " + std::to_string(n) + " potřebuje alespoň "
-                + std::to_string(n + 1) + " bodů s různou vstupní hodnotou, soubor jich má "
-                + std::to_string(distinctCount) + ".");
+        message("Polynom stupně " + std::to_string(n) + " potřebuje alespoň " +
+                std::to_string(n + 1) + " bodů s různou vstupní hodnotou, soubor jich má " +
+                std::to_string(distinctCount) + ".");
         CurveError = 1;
     }
-    if (CurveError != 0) return failFit();
+    if (CurveError != 0)
+        return failFit();
 
     const auto degree = static_cast<std::size_t>(n);
     std::array<long double, 2 * kMaxSystem> S{};
@@ -93,29 +92,34 @@ bool LinMath::FitPolynomial()
     }
     Matrix G{};
     for (std::size_t i = 0; i <= degree; ++i)
-        for (std::size_t j = 0; j <= degree; ++j) G[i][j] = S[i + j];
+        for (std::size_t j = 0; j <= degree; ++j)
+            G[i][j] = S[i + j];
 
     Vector a{};
     const SolveReport report = SolveLinearSystem(G, R, n + 1, a);
     bool finite = !report.singular;
-    for (std::size_t i = 0; i <= degree; ++i) finite = finite && std::isfinite(a[i]);
+    for (std::size_t i = 0; i <= degree; ++i)
+        finite = finite && std::isfinite(a[i]);
     if (!finite) {
-        message("Soustava rovnic polynomu stupně " + std::to_string(n)
-                + " nemá řešení, zvolte nižší stupeň.");
+        message("Soustava rovnic polynomu stupně " + std::to_string(n) +
+                " nemá řešení, zvolte nižší stupeň.");
         return failFit();
     }
 
     bool overflow = false, underflow = false;
     for (std::size_t i = 0; i <= degree; ++i) {
-        if (std::fabs(a[i]) >= kDevFloatMax) overflow = true;
+        if (std::fabs(a[i]) >= kDevFloatMax)
+            overflow = true;
         if (a[i] != 0 && std::fabs(a[i]) <= kDevFloatMin) {
             a[i] = 0;
             underflow = true;
         }
         PolyCoefficients[i] = a[i];
     }
-    if (overflow) message("Doslo k preteceni");
-    if (underflow) message("Doslo k podteceni");
+    if (overflow)
+        message("Doslo k preteceni");
+    if (underflow)
+        message("Doslo k podteceni");
 
     long double sumSquares = 0;
     for (std::size_t k = 1; k <= N; ++k) {
@@ -142,15 +146,14 @@ bool LinMath::FitPolynomial()
         const long double slope = (EvalFit(x) - EvalFit(xPrev)) / (x - xPrev);
         if (slope <= 0) {
             message("fce neni v tomto bode prosta -\"vstup\",\"vystup\",\"smernice\"");
-            message(FormatGeneral(xPrev) + "  " + FormatGeneral(EvalFit(xPrev)) + "  "
-                    + FormatGeneral(slope));
+            message(FormatGeneral(xPrev) + "  " + FormatGeneral(EvalFit(xPrev)) + "  " +
+                    FormatGeneral(slope));
         }
     }
     return true;
 }
 
-std::vector<float> LinMath::UploadCoefficients() const
-{
+std::vector<float> LinMath::UploadCoefficients() const {
     std::vector<float> out;
     for (int i = UploadDegree; i >= 0; --i)
         out.push_back(static_cast<float>(PolyCoefficients[static_cast<std::size_t>(i)]));

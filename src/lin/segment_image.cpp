@@ -2,15 +2,15 @@
 
 namespace veld::lin {
 
-long double EvalSegmentImage(const SegmentImage& image, long double input)
-{
+long double EvalSegmentImage(const SegmentImage& image, long double input) {
     std::size_t k = 0;
-    while (k + 1 < static_cast<std::size_t>(kSegmentCount) && input >= image.groups[k + 1].x) ++k;
+    while (k + 1 < static_cast<std::size_t>(kSegmentCount) && input >= image.groups[k + 1].x)
+        ++k;
     const SegmentGroup& g = image.groups[k];
     const long double d = input - static_cast<long double>(g.x);
-    return static_cast<long double>(g.c0)
-           + d * (static_cast<long double>(g.c1)
-                  + d * (static_cast<long double>(g.c2) + d * static_cast<long double>(g.c3)));
+    return static_cast<long double>(g.c0) +
+           d * (static_cast<long double>(g.c1) +
+                d * (static_cast<long double>(g.c2) + d * static_cast<long double>(g.c3)));
 }
 
 }  // namespace veld::lin

@@ -4,8 +4,7 @@
 
 namespace veld::lin {
 
-SolveReport SolveLinearSystem(const Matrix& a, const Vector& b, int m, Vector& x)
-{
+SolveReport SolveLinearSystem(const Matrix& a, const Vector& b, int m, Vector& x) {
     SolveReport report;
     x.fill(0);
     if (m < 1 || m > kMaxSystem) {
@@ -23,9 +22,11 @@ SolveReport SolveLinearSystem(const Matrix& a, const Vector& b, int m, Vector& x
         long double largest = -1;
         std::size_t r = 0, c = 0;
         for (std::size_t i = 0; i < n; ++i) {
-            if (rowChosen[i]) continue;
+            if (rowChosen[i])
+                continue;
             for (std::size_t j = 0; j < n; ++j) {
-                if (colChosen[j]) continue;
+                if (colChosen[j])
+                    continue;
                 const long double v = std::fabs(A[i][j]);
                 if (v > largest) {
                     largest = v;
@@ -43,23 +44,27 @@ SolveReport SolveLinearSystem(const Matrix& a, const Vector& b, int m, Vector& x
         pivotRow[c] = r;
         hasPivot[c] = true;
         report.pivots[step] = {static_cast<int>(r), static_cast<int>(c)};
-        if (largest <= 0.1L) ++report.smallPivots;
+        if (largest <= 0.1L)
+            ++report.smallPivots;
         if (largest == 0) {  // nothing to divide by: this unknown stays 0
             report.singular = true;
             continue;
         }
         for (std::size_t k = 0; k < n; ++k) {
-            if (k == r) continue;
+            if (k == r)
+                continue;
             const long double f = -A[k][c] / A[r][c];
             A[k][c] = 0;
             for (std::size_t j = 0; j < n; ++j)
-                if (!colChosen[j]) A[k][j] += f * A[r][j];
+                if (!colChosen[j])
+                    A[k][j] += f * A[r][j];
             B[k] += f * B[r];
         }
     }
     for (std::size_t c = 0; c < n; ++c) {
         const std::size_t r = pivotRow[c];
-        if (hasPivot[c] && A[r][c] != 0) x[c] = B[r] / A[r][c];
+        if (hasPivot[c] && A[r][c] != 0)
+            x[c] = B[r] / A[r][c];
     }
     return report;
 }

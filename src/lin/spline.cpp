@@ -13,15 +13,13 @@ constexpr int kTestSteps = 900;  // 901 test points over the range
 
 }  // namespace
 
-bool LinMath::failSpline()
-{
+bool LinMath::failSpline() {
     CurveError = 1;
     message("Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER");
     return false;
 }
 
-bool LinMath::BuildSplineTable()
-{
+bool LinMath::BuildSplineTable() {
     splineReady_ = false;
     CurveError = 0;
     LimitError = false;
@@ -34,7 +32,8 @@ bool LinMath::BuildSplineTable()
         return failSpline();
     }
     if (const auto limits = SensorLimits(LinSensor)) {
-        if (!CheckSensorLimits(limits->lo, limits->hi)) return failSpline();
+        if (!CheckSensorLimits(limits->lo, limits->hi))
+            return failSpline();
     }
 
     const auto N = static_cast<std::size_t>(n);
@@ -42,13 +41,15 @@ bool LinMath::BuildSplineTable()
     for (std::size_t i = 0; i <= N; ++i) {
         t[i] = lo + static_cast<long double>(i) * (hi - lo) / n;
         s[i] = SignalAt(DisplayCurve, t[i]);
-        if (CurveError != 0) return failSpline();
+        if (CurveError != 0)
+            return failSpline();
     }
     const long double p0 = 1 / (SignalAt(DisplayCurve, lo + 1) - SignalAt(DisplayCurve, lo));
     const long double pn = 1 / (SignalAt(DisplayCurve, hi) - SignalAt(DisplayCurve, hi - 1));
 
     std::array<long double, kSegmentCount> h{};
-    for (std::size_t i = 0; i < N; ++i) h[i] = s[i + 1] - s[i];
+    for (std::size_t i = 0; i < N; ++i)
+        h[i] = s[i + 1] - s[i];
 
     Matrix A{};
     Vector b{};
@@ -73,7 +74,8 @@ bool LinMath::BuildSplineTable()
 
     bool overflow = false, underflow = false;
     auto representable = [&](long double& c) {
-        if (std::fabs(c) >= kDevFloatMax) overflow = true;
+        if (std::fabs(c) >= kDevFloatMax)
+            overflow = true;
         if (c != 0 && std::fabs(c) <= kDevFloatMin) {
             c = 0;
             underflow = true;
@@ -93,8 +95,10 @@ bool LinMath::BuildSplineTable()
         SplineC2[i] = c2;
         SplineC3[i] = c3;
     }
-    if (overflow) message("Doslo k preteceni");
-    if (underflow) message("Doslo k podteceni");
+    if (overflow)
+        message("Doslo k preteceni");
+    if (underflow)
+        message("Doslo k podteceni");
 
     for (std::size_t i = 0; i <= N; ++i) {
         SplineT[i] = t[i];
@@ -107,9 +111,10 @@ bool LinMath::BuildSplineTable()
     // A range so narrow that neighbouring nodes share a signal gives no usable table.
     bool finite = !report.singular;
     for (std::size_t i = 0; i < N; ++i)
-        finite = finite && std::isfinite(SplineC0[i]) && std::isfinite(SplineC1[i])
-                 && std::isfinite(SplineC2[i]) && std::isfinite(SplineC3[i]);
-    if (!finite) return failSpline();
+        finite = finite && std::isfinite(SplineC0[i]) && std::isfinite(SplineC1[i]) &&
+                 std::isfinite(SplineC2[i]) && std::isfinite(SplineC3[i]);
+    if (!finite)
+        return failSpline();
 
     SegmentCount = n;
     splineReady_ = true;
@@ -117,18 +122,17 @@ bool LinMath::BuildSplineTable()
     return true;
 }
 
-long double LinMath::splineValue(long double sig) const
-{
+long double LinMath::splineValue(long double sig) const {
     const int n = SegmentCount;
     std::size_t i = 0;
-    while (i + 1 < static_cast<std::size_t>(n) && sig >= SplineS[i + 1]) ++i;
+    while (i + 1 < static_cast<std::size_t>(n) && sig >= SplineS[i + 1])
+        ++i;
     const long double d = sig - SplineS[i];
     return SplineC0[i] + d * (SplineC1[i] + d * (SplineC2[i] + d * SplineC3[i]));
 }
 
 template <typename Eval>
-Deviation LinMath::deviationAgainstInverse(Eval eval)
-{
+Deviation LinMath::deviationAgainstInverse(Eval eval) {
     Deviation dev;
     long double sumSquares = 0;
     const long double lo = CurveRangeLo;
@@ -143,18 +147,18 @@ Deviation LinMath::deviationAgainstInverse(Eval eval)
     return dev;
 }
 
-Deviation LinMath::ImageDeviation(const SegmentImage& image)
-{
+Deviation LinMath::ImageDeviation(const SegmentImage& image) {
     return deviationAgainstInverse(
         [&image](long double sig) { return EvalSegmentImage(image, sig); });
 }
 
-std::optional<SegmentImage> LinMath::SplineImage() const
-{
-    if (!splineReady_) return std::nullopt;
+std::optional<SegmentImage> LinMath::SplineImage() const {
+    if (!splineReady_)
+        return std::nullopt;
     SegmentImage image;
     const auto n = static_cast<std::size_t>(SegmentCount);
-    for (std::size_t k = 0; k <= n; ++k) image.groups[k].x = static_cast<float>(SplineS[k]);
+    for (std::size_t k = 0; k <= n; ++k)
+        image.groups[k].x = static_cast<float>(SplineS[k]);
     for (std::size_t k = 0; k < n; ++k) {
         image.groups[k].c3 = static_cast<float>(SplineC3[k]);
         image.groups[k].c2 = static_cast<float>(SplineC2[k]);

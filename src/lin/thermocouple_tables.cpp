@@ -4,7 +4,8 @@ namespace veld::lin {
 
 // Coefficients in microvolts per power of u; u = t except for the two upper sets of R and S.
 // Each set applies up to and including its upper temperature, so a boundary belongs to the
-// lower set.
+// lower set. Fields: upper, offset, scale, degree, c0..cn.
+// clang-format off
 const std::array<ThermocoupleCurve, 9> kThermocouples = {{
     // N
     {2, {{
@@ -95,5 +96,6 @@ const std::array<ThermocoupleCurve, 9> kThermocouples = {{
           8.23504e-16L, -4.02693e-19L}},
     }}},
 }};
+// clang-format on
 
 }  // namespace veld::lin

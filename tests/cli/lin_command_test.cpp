@@ -21,20 +21,18 @@ protected:
     std::ostringstream err;
     std::vector<std::string> files;
 
-    ~LinCommandTest() override
-    {
-        for (const auto& f : files) std::remove(f.c_str());
+    ~LinCommandTest() override {
+        for (const auto& f : files)
+            std::remove(f.c_str());
     }
     int run(const std::vector<std::string>& args) { return command->execute(args, out, err); }
-    QJsonObject json() const
-    {
+    QJsonObject json() const {
         QJsonParseError error{};
         const auto doc = QJsonDocument::fromJson(QByteArray::fromStdString(out.str()), &error);
         EXPECT_EQ(error.error, QJsonParseError::NoError) << out.str();
         return doc.object();
     }
-    std::string pointFile(const std::string& name, const std::string& text)
-    {
+    std::string pointFile(const std::string& name, const std::string& text) {
         const std::string path = ::testing::TempDir() + name;
         std::ofstream(path) << text;
         files.push_back(path);
@@ -42,8 +40,7 @@ protected:
     }
 };
 
-TEST_F(LinCommandTest, curvePrintsEveryValueInFullPrecision)
-{
+TEST_F(LinCommandTest, curvePrintsEveryValueInFullPrecision) {
     ASSERT_EQ(run({"curve", "1", "100", "1000", "--json"}), kSuccess) << err.str();
     const QJsonArray values = json()[u"values"_s].toArray();
     ASSERT_EQ(values.size(), 2);
@@ -52,22 +49,19 @@ TEST_F(LinCommandTest, curvePrintsEveryValueInFullPrecision)
     EXPECT_TRUE(err.str().empty());
 }
 
-TEST_F(LinCommandTest, negativeNumbersAreValuesWhereverTheJsonOptionStands)
-{
+TEST_F(LinCommandTest, negativeNumbersAreValuesWhereverTheJsonOptionStands) {
     ASSERT_EQ(run({"--json", "curve", "9", "-100"}), kSuccess) << err.str();
     EXPECT_NEAR(json()[u"values"_s].toArray()[0].toDouble(), 60.254, 0.0005);
 }
 
-TEST_F(LinCommandTest, inverseGivesTheTemperatureToTheThousandth)
-{
+TEST_F(LinCommandTest, inverseGivesTheTemperatureToTheThousandth) {
     ASSERT_EQ(run({"inverse", "9", "138.5", "100", "--json"}), kSuccess);
     const QJsonArray values = json()[u"values"_s].toArray();
     EXPECT_EQ(values[0].toDouble(), 100.0);
     EXPECT_EQ(values[1].toDouble(), 0.0);
 }
 
-TEST_F(LinCommandTest, splineShowsTheUploadImageAndItsDeviation)
-{
+TEST_F(LinCommandTest, splineShowsTheUploadImageAndItsDeviation) {
     ASSERT_EQ(run({"spline", "1", "-200", "1370", "--json"}), kSuccess) << err.str();
     const QJsonObject o = json();
     const QJsonArray breakpoints = o[u"breakpoints"_s].toArray();
@@ -83,15 +77,13 @@ TEST_F(LinCommandTest, splineShowsTheUploadImageAndItsDeviation)
     EXPECT_LE(o[u"rms_deviation"_s].toDouble(), o[u"max_deviation"_s].toDouble());
 }
 
-TEST_F(LinCommandTest, splineOutsideTheSensorLimitsExitsWithTheMessages)
-{
+TEST_F(LinCommandTest, splineOutsideTheSensorLimitsExitsWithTheMessages) {
     EXPECT_EQ(run({"spline", "9", "-250", "100"}), kFailure);
     EXPECT_EQ(err.str(), "Prekrocena dolni mez\nChyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER\n");
     EXPECT_TRUE(out.str().empty());
 }
 
-TEST_F(LinCommandTest, fitPrintsCoefficientsHighestFirst)
-{
+TEST_F(LinCommandTest, fitPrintsCoefficientsHighestFirst) {
     const auto path = pointFile("lin_cli_fit.txt", "0 1\n1 3\n2 5\n3 7\n4 9\n");
     ASSERT_EQ(run({"fit", path, "3", "1", "9", "--json"}), kSuccess) << err.str();
     const QJsonObject o = json();
@@ -101,23 +93,23 @@ TEST_F(LinCommandTest, fitPrintsCoefficientsHighestFirst)
     // Judged by the values at the points: y = 2x + 1.
     for (double x : {0.0, 1.0, 2.0, 3.0, 4.0}) {
         double p = 0;
-        for (const auto& c : a) p = p * x + c.toDouble();
+        for (const auto& c : a)
+            p = p * x + c.toDouble();
         EXPECT_NEAR(p, 2 * x + 1, 1e-5) << x;  // single-precision coefficients
     }
     EXPECT_EQ(err.str(), "Max.odchylka v % =0\n");
     EXPECT_TRUE(o.contains(u"max_percent"_s));
 }
 
-TEST_F(LinCommandTest, fitRangeOutsideThePointsExitsOne)
-{
+TEST_F(LinCommandTest, fitRangeOutsideThePointsExitsOne) {
     const auto path = pointFile("lin_cli_fit_range.txt", "0 1\n1 3\n2 5\n3 7\n4 9\n");
     EXPECT_EQ(run({"fit", path, "3", "0", "9"}), kFailure);
-    EXPECT_NE(err.str().find("Počátek měřicího rozsahu je mimo tabulku hodnot."), std::string::npos);
+    EXPECT_NE(err.str().find("Počátek měřicího rozsahu je mimo tabulku hodnot."),
+              std::string::npos);
     EXPECT_NE(err.str().find("Chyba v datech pro linearizaci."), std::string::npos);
 }
 
-TEST_F(LinCommandTest, segmentsPrintTheTableOfStraightLines)
-{
+TEST_F(LinCommandTest, segmentsPrintTheTableOfStraightLines) {
     const auto path = pointFile("lin_cli_segments.txt", "20 100\n4 0\n");
     ASSERT_EQ(run({"segments", path, "--json"}), kSuccess) << err.str();
     const QJsonObject o = json();
@@ -128,28 +120,24 @@ TEST_F(LinCommandTest, segmentsPrintTheTableOfStraightLines)
     EXPECT_EQ(o[u"segments"_s].toArray()[19].toObject()[u"c1"_s].toDouble(), 6.25);
 }
 
-TEST_F(LinCommandTest, badPointFileIsReportedAndExitsOne)
-{
+TEST_F(LinCommandTest, badPointFileIsReportedAndExitsOne) {
     const auto path = pointFile("lin_cli_bad.txt", "1 2\n3,5 4\n5 6\n");
     EXPECT_EQ(run({"segments", path}), kFailure);
     EXPECT_NE(err.str().find("\"3,5\" na řádku 2"), std::string::npos) << err.str();
     EXPECT_EQ(run({"segments", ::testing::TempDir() + "no_such_lin_file.txt"}), kFailure);
 }
 
-TEST_F(LinCommandTest, unknownCurveExitsOneWithItsMessage)
-{
+TEST_F(LinCommandTest, unknownCurveExitsOneWithItsMessage) {
     EXPECT_EQ(run({"curve", "13", "1"}), kFailure);
     EXPECT_EQ(err.str(), "Dany prubeh neni v programu jeste zadan\n");
 }
 
-TEST_F(LinCommandTest, textOutputListsValueAndResult)
-{
+TEST_F(LinCommandTest, textOutputListsValueAndResult) {
     ASSERT_EQ(run({"curve", "16", "-2.5", "3"}), kSuccess);
     EXPECT_EQ(out.str(), "-2.5\t-2.5\n3\t3\n");
 }
 
-TEST_F(LinCommandTest, usageErrors)
-{
+TEST_F(LinCommandTest, usageErrors) {
     const std::vector<std::vector<std::string>> cases = {
         {},
         {"--json"},

@@ -9,8 +9,7 @@ using testing::LinTest;
 using Characteristic = LinTest;
 using Inverse = LinTest;
 
-TEST_F(Characteristic, publishedValuesOfEveryCurve)
-{
+TEST_F(Characteristic, publishedValuesOfEveryCurve) {
     // Expected values carry five significant digits; the tolerance is half their last digit.
     struct Case {
         int code;
@@ -37,8 +36,7 @@ TEST_F(Characteristic, publishedValuesOfEveryCurve)
     EXPECT_EQ(math.CurveError, 0);
 }
 
-TEST_F(Characteristic, thousandOhmSensorsAreTenTimesTheHundredOhmOnes)
-{
+TEST_F(Characteristic, thousandOhmSensorsAreTenTimesTheHundredOhmOnes) {
     for (long double t : {-70.0L, 0.0L, 100.0L, 250.0L}) {
         EXPECT_NEAR(static_cast<double>(math.SignalAt(kCurvePt1000, t)),
                     static_cast<double>(10 * math.SignalAt(kCurvePt100, t)), 1e-12);
@@ -47,16 +45,14 @@ TEST_F(Characteristic, thousandOhmSensorsAreTenTimesTheHundredOhmOnes)
     }
 }
 
-TEST_F(Characteristic, zeroDegreesGivesExactlyZeroVoltsAndHundredOhms)
-{
+TEST_F(Characteristic, zeroDegreesGivesExactlyZeroVoltsAndHundredOhms) {
     for (CurveCode code : {kCurveN, kCurveK, kCurveT, kCurveE, kCurveJ, kCurveR, kCurveS, kCurveL})
         EXPECT_EQ(math.SignalAt(code, 0), 0.0L) << code;
     EXPECT_EQ(math.SignalAt(kCurvePt100, 0), 100.0L);
     EXPECT_EQ(math.SignalAt(kCurveNi100, 0), 100.0L);
 }
 
-TEST_F(Characteristic, bothPlatinumFormulasMeetAtZero)
-{
+TEST_F(Characteristic, bothPlatinumFormulasMeetAtZero) {
     const long double below = math.SignalAt(kCurvePt100, -1e-9L);
     const long double above = math.SignalAt(kCurvePt100, 1e-9L);
     EXPECT_NEAR(static_cast<double>(below), 100.0, 1e-9);
@@ -64,8 +60,7 @@ TEST_F(Characteristic, bothPlatinumFormulasMeetAtZero)
 }
 
 // Polynomial in microvolts, evaluated independently of the library.
-long double microvolts(std::initializer_list<long double> c, long double u)
-{
+long double microvolts(std::initializer_list<long double> c, long double u) {
     long double sum = 0, power = 1;
     for (long double ci : c) {
         sum += ci * power;
@@ -74,18 +69,17 @@ long double microvolts(std::initializer_list<long double> c, long double u)
     return sum;
 }
 
-TEST_F(Characteristic, rangeBoundariesBelongToTheLowerSet)
-{
+TEST_F(Characteristic, rangeBoundariesBelongToTheLowerSet) {
     struct Case {
         int code;
         long double t;
         long double lower;  // the lower set's value, microvolts
         long double upper;  // the upper set's value, microvolts
     };
-    const long double rLow630 = microvolts({0, 5.289139L, 0.01391111L, -2.400524E-05L,
-                                            3.620141E-08L, -4.464502E-11L, 3.849769E-14L,
-                                            -1.537264E-17L},
-                                           630);
+    const long double rLow630 =
+        microvolts({0, 5.289139L, 0.01391111L, -2.400524E-05L, 3.620141E-08L, -4.464502E-11L,
+                    3.849769E-14L, -1.537264E-17L},
+                   630);
     const auto rMid = [](long double t) {
         return microvolts({-264.1801L, 8.046868L, 0.002989229L, -2.687606E-07L}, t);
     };
@@ -96,9 +90,8 @@ TEST_F(Characteristic, rangeBoundariesBelongToTheLowerSet)
         return microvolts({20416.695L, 668.50914L, -12.301472L, -2.7861521L}, (t - 1715) / 50);
     };
     const auto jLow = [](long double t) {
-        return microvolts({0, 50.372753027L, 0.030425491284L, -8.5669750464E-05L,
-                           1.3348825735E-07L, -1.7022405966E-10L, 1.9416091001E-13L,
-                           -9.6391844859E-17L},
+        return microvolts({0, 50.372753027L, 0.030425491284L, -8.5669750464E-05L, 1.3348825735E-07L,
+                           -1.7022405966E-10L, 1.9416091001E-13L, -9.6391844859E-17L},
                           t);
     };
     const auto jHigh = [](long double t) {
@@ -122,8 +115,7 @@ TEST_F(Characteristic, rangeBoundariesBelongToTheLowerSet)
     }
 }
 
-TEST_F(Characteristic, typeKAddsItsExponentialOnlyAboveZero)
-{
+TEST_F(Characteristic, typeKAddsItsExponentialOnlyAboveZero) {
     const long double polynomialAt1 = microvolts(
         {-18.533063273L, 38.918344612L, 0.016645154356L, -7.8702374448E-05L, 2.2835785557E-07L,
          -3.5700231258E-10L, 2.9932909136E-13L, -1.2849848798E-16L, 2.2239974336E-20L},
@@ -133,8 +125,7 @@ TEST_F(Characteristic, typeKAddsItsExponentialOnlyAboveZero)
                 static_cast<double>(polynomialAt1 + expAt1), 1e-12);
 }
 
-TEST_F(Characteristic, squareRootCurveAndItsEnds)
-{
+TEST_F(Characteristic, squareRootCurveAndItsEnds) {
     math.CurveRangeLo = 4;
     math.CurveRangeHi = 20;
     EXPECT_EQ(math.SignalAt(kCurveSquareRoot, 4), 4.0L);
@@ -145,16 +136,14 @@ TEST_F(Characteristic, squareRootCurveAndItsEnds)
     EXPECT_NEAR(static_cast<double>(math.SignalAt(kCurveSquareRoot, 8)), 12.0, 1e-15);
 }
 
-TEST_F(Characteristic, fileLineAndIdentity)
-{
+TEST_F(Characteristic, fileLineAndIdentity) {
     store.EndLineInSlope = 0.5L;
     store.EndLineInOffset = -1;
     EXPECT_EQ(math.SignalAt(kCurveFileLine, 10), 4.0L);
     EXPECT_EQ(math.SignalAt(kCurveIdentity, -12.5L), -12.5L);
 }
 
-TEST_F(Characteristic, unknownCodeKeepsTheResultAndSetsTheError)
-{
+TEST_F(Characteristic, unknownCodeKeepsTheResultAndSetsTheError) {
     for (int code : {static_cast<int>(kCurveReserved), 17, 255, -1}) {
         recorded.messages.clear();
         math.CurveError = 0;
@@ -166,8 +155,7 @@ TEST_F(Characteristic, unknownCodeKeepsTheResultAndSetsTheError)
     }
 }
 
-TEST_F(Characteristic, sensorLimitsNameTheExceededEnds)
-{
+TEST_F(Characteristic, sensorLimitsNameTheExceededEnds) {
     math.CurveRangeLo = -250;
     math.CurveRangeHi = 900;
     EXPECT_FALSE(math.CheckSensorLimits(-200, 850));
@@ -184,8 +172,7 @@ TEST_F(Characteristic, sensorLimitsNameTheExceededEnds)
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(Inverse, roundTripsToTheThousandthOverEverySearchInterval)
-{
+TEST_F(Inverse, roundTripsToTheThousandthOverEverySearchInterval) {
     // Temperatures on the 0.001 grid: the inverse must return them exactly after its
     // rounding. The odd step visits every region of every curve, both ends included.
     for (int code = kCurveN; code <= kCurveNi1000; ++code) {
@@ -198,22 +185,21 @@ TEST_F(Inverse, roundTripsToTheThousandthOverEverySearchInterval)
             if (std::fabs(back - grid) > 1e-9L && ++failures <= 3)
                 ADD_FAILURE() << "code " << code << ": " << static_cast<double>(grid) << " -> "
                               << static_cast<double>(back);
-            if (t >= interval->hi) break;
+            if (t >= interval->hi)
+                break;
         }
         EXPECT_EQ(failures, 0) << "code " << code;
     }
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(Inverse, lowEndOfTypeBIsFoundExactly)
-{
+TEST_F(Inverse, lowEndOfTypeBIsFoundExactly) {
     // Stopping on the signal difference ended this search more than 100 degrees off.
     EXPECT_EQ(math.TemperatureOf(kCurveB, math.SignalAt(kCurveB, 100.5L)), 100.5L);
     EXPECT_EQ(math.TemperatureOf(kCurveS, math.SignalAt(kCurveS, 27.263L)), 27.263L);
 }
 
-TEST_F(Inverse, squareRootSearchesTheRange)
-{
+TEST_F(Inverse, squareRootSearchesTheRange) {
     math.CurveRangeLo = 4;
     math.CurveRangeHi = 20;
     for (long double x : {4.5L, 8.0L, 12.345L, 19.999L}) {
@@ -227,16 +213,14 @@ TEST_F(Inverse, squareRootSearchesTheRange)
     EXPECT_EQ(math.TemperatureOf(kCurveSquareRoot, 30), 30.0L);
 }
 
-TEST_F(Inverse, lineAndIdentityNeedNoSearch)
-{
+TEST_F(Inverse, lineAndIdentityNeedNoSearch) {
     store.EndLineInSlope = 2;
     store.EndLineInOffset = 0.00049L;
-    EXPECT_EQ(math.TemperatureOf(kCurveFileLine, 1.5L), 3.0L);  // 3.00049 rounded
+    EXPECT_EQ(math.TemperatureOf(kCurveFileLine, 1.5L), 3.0L);          // 3.00049 rounded
     EXPECT_EQ(math.TemperatureOf(kCurveIdentity, 1.23456L), 1.23456L);  // not rounded
 }
 
-TEST_F(Inverse, unknownCodeShowsOneMessage)
-{
+TEST_F(Inverse, unknownCodeShowsOneMessage) {
     math.InverseResult = 7;
     EXPECT_EQ(math.TemperatureOf(kCurveReserved, 1), 7.0L);
     EXPECT_EQ(math.CurveError, 1);

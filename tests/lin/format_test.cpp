@@ -5,8 +5,7 @@
 namespace veld::lin {
 namespace {
 
-TEST(FormatGeneral, plainAndScientificForms)
-{
+TEST(FormatGeneral, plainAndScientificForms) {
     struct Case {
         long double value;
         const char* text;
@@ -17,7 +16,7 @@ TEST(FormatGeneral, plainAndScientificForms)
         {-2.5L, "-2.5"},
         {100.0L, "100"},
         {138.5055L, "138.5055"},
-        {0.1L, "0.1"},                 // 15 digits hide the binary representation error
+        {0.1L, "0.1"},  // 15 digits hide the binary representation error
         {0.00001L, "0.00001"},
         {0.000001L, "1E-6"},
         {-1.5e-7L, "-1.5E-7"},
@@ -26,7 +25,8 @@ TEST(FormatGeneral, plainAndScientificForms)
         {2e20L, "2E20"},
         {1.0L / 3.0L, "0.333333333333333"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatGeneral(c.value), c.text) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatGeneral(c.value), c.text) << c.text;
 }
 
 }  // namespace

@@ -17,10 +17,10 @@ protected:
     LinMath math{recorded, store};
 
     const std::vector<std::string>& messages() const { return recorded.messages; }
-    bool shown(const std::string& text) const
-    {
+    bool shown(const std::string& text) const {
         for (const auto& m : recorded.messages)
-            if (m == text) return true;
+            if (m == text)
+                return true;
         return false;
     }
 };

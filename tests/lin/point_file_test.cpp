@@ -9,22 +9,19 @@
 namespace veld::lin {
 namespace {
 
-PointFileResult read(const std::string& text)
-{
+PointFileResult read(const std::string& text) {
     std::istringstream in(text);
     return ReadPointFile(in);
 }
 
-std::string linesOfPoints(int count)
-{
+std::string linesOfPoints(int count) {
     std::string text;
     for (int i = 1; i <= count; ++i)
         text += std::to_string(i) + " " + std::to_string(10 * i) + "\n";
     return text;
 }
 
-TEST(ReadPointFile, readsTwoNumbersPerLineAndIgnoresTheRest)
-{
+TEST(ReadPointFile, readsTwoNumbersPerLineAndIgnoresTheRest) {
     const auto r = read("0.5\t-1.25 comment, 3 4\n  2 3e2\r\n+4. .5 x\n");
     ASSERT_TRUE(r.ok) << r.message;
     ASSERT_EQ(r.points.size(), 3u);
@@ -37,37 +34,34 @@ TEST(ReadPointFile, readsTwoNumbersPerLineAndIgnoresTheRest)
     EXPECT_EQ(r.badLine, 0);
 }
 
-TEST(ReadPointFile, valuesAreReadInExtendedPrecision)
-{
+TEST(ReadPointFile, valuesAreReadInExtendedPrecision) {
     const auto r = read("0.1 100.000000000000001\n2 3\n");
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.points[0].in, 0.1L);
     EXPECT_EQ(r.points[0].out, 100.000000000000001L);
 }
 
-TEST(ReadPointFile, trailingBlankLinesAreNotPoints)
-{
+TEST(ReadPointFile, trailingBlankLinesAreNotPoints) {
     const auto r = read("1 2\n3 4\n\n  \t\n");
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.points.size(), 2u);
 }
 
-TEST(ReadPointFile, lastLineWithoutNewlineIsAPoint)
-{
+TEST(ReadPointFile, lastLineWithoutNewlineIsAPoint) {
     const auto r = read("1 2\n3 4");
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.points.size(), 2u);
 }
 
-TEST(ReadPointFile, byteOrderMarkIsSkipped)
-{
-    const auto r = read("\xEF\xBB\xBF" "1 2\n3 4\n");
+TEST(ReadPointFile, byteOrderMarkIsSkipped) {
+    const auto r = read(
+        "\xEF\xBB\xBF"
+        "1 2\n3 4\n");
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.points[0].in, 1.0L);
 }
 
-TEST(ReadPointFile, hundredPointsAreAcceptedAndHundredOneRefused)
-{
+TEST(ReadPointFile, hundredPointsAreAcceptedAndHundredOneRefused) {
     const auto full = read(linesOfPoints(100) + "\n");
     ASSERT_TRUE(full.ok) << full.message;
     EXPECT_EQ(full.points.size(), 100u);
@@ -79,8 +73,7 @@ TEST(ReadPointFile, hundredPointsAreAcceptedAndHundredOneRefused)
     EXPECT_EQ(over.points.size(), 100u);
 }
 
-TEST(ReadPointFile, badLinesAreNamedAndNoPointIsReturned)
-{
+TEST(ReadPointFile, badLinesAreNamedAndNoPointIsReturned) {
     struct Case {
         const char* text;
         int line;
@@ -108,8 +101,7 @@ TEST(ReadPointFile, badLinesAreNamedAndNoPointIsReturned)
     }
 }
 
-TEST(ReadPointFile, tooFewPointsAreRefused)
-{
+TEST(ReadPointFile, tooFewPointsAreRefused) {
     EXPECT_FALSE(read("").ok);
     EXPECT_FALSE(read("\n\n").ok);
     const auto one = read("1 2\n");
@@ -117,8 +109,7 @@ TEST(ReadPointFile, tooFewPointsAreRefused)
     EXPECT_EQ(one.badLine, 1);
 }
 
-TEST(ReadPointFile, equalFirstAndLastValuesAreRefusedInsteadOfDividingByZero)
-{
+TEST(ReadPointFile, equalFirstAndLastValuesAreRefusedInsteadOfDividingByZero) {
     const auto sameIn = read("5 1\n6 2\n5 3\n");
     EXPECT_FALSE(sameIn.ok);
     EXPECT_EQ(sameIn.badLine, 3);
@@ -132,15 +123,13 @@ TEST(ReadPointFile, equalFirstAndLastValuesAreRefusedInsteadOfDividingByZero)
     EXPECT_TRUE(sameOut.points.empty());
 }
 
-TEST(ReadPointFile, unreadableFileGivesAMessage)
-{
+TEST(ReadPointFile, unreadableFileGivesAMessage) {
     const auto r = ReadPointFile(std::string("/nonexistent/dir/lin.txt"));
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.message.find("/nonexistent/dir/lin.txt"), std::string::npos);
 }
 
-TEST(ReadPointFile, readsAFileFromDisk)
-{
+TEST(ReadPointFile, readsAFileFromDisk) {
     const std::string path = ::testing::TempDir() + "lin_points_test.txt";
     {
         std::ofstream f(path);
@@ -152,8 +141,7 @@ TEST(ReadPointFile, readsAFileFromDisk)
     EXPECT_EQ(r.points[1].in, 138.5055L);
 }
 
-TEST(PointStore, loadFillsArraysCountsAndEndLines)
-{
+TEST(PointStore, loadFillsArraysCountsAndEndLines) {
     PointStore store;
     ASSERT_TRUE(store.load({{1, 10}, {2, 15}, {3, 30}}));
     EXPECT_EQ(store.PointCount, 3);
@@ -169,8 +157,7 @@ TEST(PointStore, loadFillsArraysCountsAndEndLines)
     EXPECT_EQ(store.points().size(), 3u);
 }
 
-TEST(PointStore, refusedLoadChangesNothing)
-{
+TEST(PointStore, refusedLoadChangesNothing) {
     PointStore store;
     ASSERT_TRUE(store.load({{1, 10}, {3, 30}}));
     EXPECT_FALSE(store.load({{1, 10}, {1, 30}}));

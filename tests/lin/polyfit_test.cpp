@@ -10,8 +10,7 @@ class Fit : public testing::LinTest {
 protected:
     void load(const std::vector<Point>& points) { ASSERT_TRUE(store.load(points)); }
     // The caller's settings for a fit of the loaded points over begin..end.
-    bool fit(int degree, long double begin, long double end)
-    {
+    bool fit(int degree, long double begin, long double end) {
         math.LinForward = 0;
         math.LinTask = 1;
         math.LinSource = 1;
@@ -25,14 +24,14 @@ protected:
     }
 };
 
-TEST_F(Fit, pointsOnACubicGiveTheCubic)
-{
+TEST_F(Fit, pointsOnACubicGiveTheCubic) {
     std::vector<Point> points;
     // Binary fractions, so that the points lie exactly on the cubic.
     const auto cubic = [](long double x) {
         return 2 + 0.5L * x - 0.125L * x * x + 0.015625L * x * x * x;
     };
-    for (int i = 0; i <= 10; ++i) points.push_back({static_cast<long double>(i), cubic(i)});
+    for (int i = 0; i <= 10; ++i)
+        points.push_back({static_cast<long double>(i), cubic(i)});
     load(points);
     ASSERT_TRUE(fit(3, 2, 10.125L));
     EXPECT_EQ(math.CurveError, 0);
@@ -40,7 +39,8 @@ TEST_F(Fit, pointsOnACubicGiveTheCubic)
     // Normal equations of x^0..x^6 over 0..10 lose about 7 digits of the extended type.
     const long double expected[] = {2, 0.5L, -0.125L, 0.015625L};
     for (std::size_t i = 0; i < 4; ++i)
-        EXPECT_NEAR(static_cast<double>(math.PolyCoefficients[i]), static_cast<double>(expected[i]), 1e-11);
+        EXPECT_NEAR(static_cast<double>(math.PolyCoefficients[i]), static_cast<double>(expected[i]),
+                    1e-11);
     EXPECT_LT(math.FitMaxDeviation, 1e-12L);
     EXPECT_LE(math.FitRmsDeviation, math.FitMaxDeviation);
     EXPECT_EQ(messages(), std::vector<std::string>{"Max.odchylka v % =0"});
@@ -51,8 +51,7 @@ TEST_F(Fit, pointsOnACubicGiveTheCubic)
     EXPECT_FLOAT_EQ(upload[3], 2.0f);
 }
 
-TEST_F(Fit, pt100TableOfDegreeEightMatchesTheExactLeastSquaresSolution)
-{
+TEST_F(Fit, pt100TableOfDegreeEightMatchesTheExactLeastSquaresSolution) {
     // Pt100 ohms to degrees, 0..850 by 50, resistances rounded to 0.1 milliohm. Expected:
     // the exact rational least-squares polynomial of degree 8 at each point.
     struct Row {
@@ -71,7 +70,8 @@ TEST_F(Fit, pt100TableOfDegreeEightMatchesTheExactLeastSquaresSolution)
         {"375.5088 800", 800.00006108374591482714L}, {"390.2622 850", 849.99998686358006922561L},
     };
     std::string text;
-    for (const auto& r : rows) text += std::string(r.line) + "\n";
+    for (const auto& r : rows)
+        text += std::string(r.line) + "\n";
     std::istringstream in(text);
     const PointFileResult file = ReadPointFile(in);
     ASSERT_TRUE(file.ok) << file.message;
@@ -87,16 +87,14 @@ TEST_F(Fit, pt100TableOfDegreeEightMatchesTheExactLeastSquaresSolution)
     EXPECT_LT(math.FitMaxDeviation, 2e-4L);
 }
 
-TEST_F(Fit, exactZeroCoefficientIsNoUnderflow)
-{
+TEST_F(Fit, exactZeroCoefficientIsNoUnderflow) {
     load({{-1, -1}, {0, 0}, {1, 1}});
     ASSERT_TRUE(fit(1, -1, 1));
     EXPECT_EQ(math.PolyCoefficients[0], 0.0L);
     EXPECT_FALSE(shown("Doslo k podteceni"));
 }
 
-TEST_F(Fit, coefficientsOutsideTheDeviceFloatAreReported)
-{
+TEST_F(Fit, coefficientsOutsideTheDeviceFloatAreReported) {
     struct Case {
         long double slope;
         const char* message;
@@ -115,28 +113,26 @@ TEST_F(Fit, coefficientsOutsideTheDeviceFloatAreReported)
     }
 }
 
-TEST_F(Fit, rangeBeginEqualToTheFirstDesiredValueIsInside)
-{
+TEST_F(Fit, rangeBeginEqualToTheFirstDesiredValueIsInside) {
     load({{0, 10}, {1, 20}, {2, 30}, {3, 40}, {4, 50}});
     EXPECT_TRUE(fit(3, 10, 50));
     EXPECT_EQ(math.CurveError, 0);
 }
 
-TEST_F(Fit, rangeOutsideThePointsEndsTheFit)
-{
+TEST_F(Fit, rangeOutsideThePointsEndsTheFit) {
     load({{0, 10}, {1, 20}, {2, 30}, {3, 40}, {4, 50}});
     EXPECT_FALSE(fit(3, 5, 60));
     EXPECT_EQ(math.CurveError, 1);
-    EXPECT_EQ(messages(), (std::vector<std::string>{
-                              "Počátek měřicího rozsahu je mimo tabulku hodnot.",
-                              "Konec měřicího rozsahu je mimo tabulku hodnot.",
-                              "Chyba v datech pro linearizaci."}));
+    EXPECT_EQ(messages(),
+              (std::vector<std::string>{"Počátek měřicího rozsahu je mimo tabulku hodnot.",
+                                        "Konec měřicího rozsahu je mimo tabulku hodnot.",
+                                        "Chyba v datech pro linearizaci."}));
 }
 
-TEST_F(Fit, fallingPolynomialIsReportedFromTheFirstStepAndKept)
-{
+TEST_F(Fit, fallingPolynomialIsReportedFromTheFirstStepAndKept) {
     std::vector<Point> points;
-    for (int i = 0; i <= 10; ++i) points.push_back({static_cast<long double>(i), 10.0L - i});
+    for (int i = 0; i <= 10; ++i)
+        points.push_back({static_cast<long double>(i), 10.0L - i});
     load(points);
     ASSERT_TRUE(fit(3, 0, 10));
     EXPECT_EQ(math.CurveError, 0);
@@ -153,25 +149,23 @@ TEST_F(Fit, fallingPolynomialIsReportedFromTheFirstStepAndKept)
     EXPECT_EQ(messages().size(), 1u + 2 * 5);  // every step falls
 }
 
-TEST_F(Fit, risingTableIsNotReported)
-{
+TEST_F(Fit, risingTableIsNotReported) {
     std::vector<Point> points;
-    for (int i = 0; i <= 10; ++i) points.push_back({static_cast<long double>(i), 3.0L * i + 1});
+    for (int i = 0; i <= 10; ++i)
+        points.push_back({static_cast<long double>(i), 3.0L * i + 1});
     load(points);
     ASSERT_TRUE(fit(3, 1, 31));
     EXPECT_EQ(messages().size(), 1u);  // only the deviation
 }
 
-TEST_F(Fit, deviationMessageIsShownOnlyWhenAsked)
-{
+TEST_F(Fit, deviationMessageIsShownOnlyWhenAsked) {
     load({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}});
     math.ShowFitDeviation = false;
     ASSERT_TRUE(fit(3, 0, 4));
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(Fit, stepAndDegreeErrorsEndTheFit)
-{
+TEST_F(Fit, stepAndDegreeErrorsEndTheFit) {
     load({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}});
     struct Case {
         long double step;
@@ -192,12 +186,12 @@ TEST_F(Fit, stepAndDegreeErrorsEndTheFit)
         math.PolyDegree = c.degree;
         EXPECT_FALSE(math.FitPolynomial());
         EXPECT_EQ(math.CurveError, 1);
-        EXPECT_EQ(messages(), (std::vector<std::string>{c.message, "Chyba v datech pro linearizaci."}));
+        EXPECT_EQ(messages(),
+                  (std::vector<std::string>{c.message, "Chyba v datech pro linearizaci."}));
     }
 }
 
-TEST_F(Fit, tooFewDistinctInputsForTheDegreeAreRefused)
-{
+TEST_F(Fit, tooFewDistinctInputsForTheDegreeAreRefused) {
     // Three points cannot carry four coefficients: the normal matrix is singular.
     load({{0, 0}, {1, 1}, {2, 4}});
     EXPECT_FALSE(fit(3, 0, 4));

@@ -6,23 +6,20 @@ namespace {
 class Segments : public testing::LinTest {
 protected:
     SegmentImage image;
-    bool build(const std::vector<Point>& points)
-    {
+    bool build(const std::vector<Point>& points) {
         EXPECT_TRUE(store.load(points));
         return math.BuildLineSegments(image);
     }
 };
 
-std::vector<Point> rising(int count)
-{
+std::vector<Point> rising(int count) {
     std::vector<Point> points;
     for (int i = 0; i < count; ++i)
         points.push_back({static_cast<long double>(i) * 0.5L, static_cast<long double>(i * i)});
     return points;
 }
 
-TEST_F(Segments, twentyOnePointsGiveTwentySegmentsWithoutCopies)
-{
+TEST_F(Segments, twentyOnePointsGiveTwentySegmentsWithoutCopies) {
     ASSERT_TRUE(build(rising(21)));
     EXPECT_TRUE(messages().empty());
     for (std::size_t k = 0; k < 20; ++k) {
@@ -37,8 +34,7 @@ TEST_F(Segments, twentyOnePointsGiveTwentySegmentsWithoutCopies)
     EXPECT_EQ(image.groups[20].x, 10.0f);
 }
 
-TEST_F(Segments, twoPointsGiveOneSegmentTwentyTimes)
-{
+TEST_F(Segments, twoPointsGiveOneSegmentTwentyTimes) {
     ASSERT_TRUE(build({{4, 0}, {20, 100}}));
     for (std::size_t k = 0; k < 20; ++k) {
         EXPECT_EQ(image.groups[k].x, 4.0f);
@@ -48,8 +44,7 @@ TEST_F(Segments, twoPointsGiveOneSegmentTwentyTimes)
     EXPECT_EQ(image.groups[20].x, 20.0f);
 }
 
-TEST_F(Segments, shortTablesRepeatTheirLastSegment)
-{
+TEST_F(Segments, shortTablesRepeatTheirLastSegment) {
     ASSERT_TRUE(build(rising(5)));
     for (std::size_t k = 4; k < 20; ++k) {
         EXPECT_EQ(image.groups[k].x, image.groups[3].x);
@@ -59,11 +54,11 @@ TEST_F(Segments, shortTablesRepeatTheirLastSegment)
     EXPECT_EQ(image.groups[20].x, 2.0f);  // the last point's input
     // Evaluated as the transmitter does, the table passes through the points.
     for (const Point& p : rising(5))
-        EXPECT_NEAR(static_cast<double>(EvalSegmentImage(image, p.in)), static_cast<double>(p.out), 1e-5);
+        EXPECT_NEAR(static_cast<double>(EvalSegmentImage(image, p.in)), static_cast<double>(p.out),
+                    1e-5);
 }
 
-TEST_F(Segments, fallingInputsAreReversedFirstAndTheStoreKeepsItsOrder)
-{
+TEST_F(Segments, fallingInputsAreReversedFirstAndTheStoreKeepsItsOrder) {
     ASSERT_TRUE(build({{3, 30}, {2, 20}, {1, 10}}));
     EXPECT_TRUE(messages().empty());
     EXPECT_EQ(image.groups[0].x, 1.0f);
@@ -73,8 +68,7 @@ TEST_F(Segments, fallingInputsAreReversedFirstAndTheStoreKeepsItsOrder)
     EXPECT_EQ(store.PointsIn[1], 3.0L);
 }
 
-TEST_F(Segments, riseThenFallNamesTheInputBeforeTheLastFallAndStillBuilds)
-{
+TEST_F(Segments, riseThenFallNamesTheInputBeforeTheLastFallAndStillBuilds) {
     ASSERT_TRUE(build({{1, 0}, {2, 1}, {1.5L, 2}, {3, 3}, {2.5L, 4}}));
     EXPECT_EQ(messages(), std::vector<std::string>{
                               "Průběh vstupní křivky není prostý v bodě 3."
@@ -83,8 +77,7 @@ TEST_F(Segments, riseThenFallNamesTheInputBeforeTheLastFallAndStillBuilds)
     EXPECT_EQ(image.groups[20].x, 2.5f);
 }
 
-TEST_F(Segments, fewerThanTwoPointsAreRefused)
-{
+TEST_F(Segments, fewerThanTwoPointsAreRefused) {
     image.groups[0].x = 123;
     store.PointCount = 1;
     EXPECT_FALSE(math.BuildLineSegments(image));
@@ -94,16 +87,14 @@ TEST_F(Segments, fewerThanTwoPointsAreRefused)
     EXPECT_EQ(image.groups[0].x, 123.0f);  // untouched
 }
 
-TEST_F(Segments, moreThanTwentyOnePointsAreRefused)
-{
+TEST_F(Segments, moreThanTwentyOnePointsAreRefused) {
     EXPECT_FALSE(build(rising(22)));
-    EXPECT_EQ(messages(), std::vector<std::string>{
-                              "Maximální počet bodů pro linearizaci metodou "
-                              "proložení lineárními přímkami v zadaných bodech je 21."});
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"Maximální počet bodů pro linearizaci metodou "
+                                       "proložení lineárními přímkami v zadaných bodech je 21."});
 }
 
-TEST_F(Segments, equalNeighbouringInputsAreRefusedInsteadOfAnInfiniteSlope)
-{
+TEST_F(Segments, equalNeighbouringInputsAreRefusedInsteadOfAnInfiniteSlope) {
     EXPECT_FALSE(build({{1, 0}, {2, 1}, {2, 2}, {3, 3}}));
     EXPECT_EQ(math.CurveError, 1);
     EXPECT_EQ(messages(), std::vector<std::string>{

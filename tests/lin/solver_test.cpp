@@ -13,22 +13,22 @@ struct System {
 };
 
 System make(std::initializer_list<std::initializer_list<long double>> rows,
-            std::initializer_list<long double> rhs)
-{
+            std::initializer_list<long double> rhs) {
     System s;
     std::size_t i = 0;
     for (const auto& row : rows) {
         std::size_t j = 0;
-        for (long double v : row) s.a[i][j++] = v;
+        for (long double v : row)
+            s.a[i][j++] = v;
         ++i;
     }
     std::size_t k = 0;
-    for (long double v : rhs) s.b[k++] = v;
+    for (long double v : rhs)
+        s.b[k++] = v;
     return s;
 }
 
-TEST(SolveLinearSystem, knownSystems)
-{
+TEST(SolveLinearSystem, knownSystems) {
     struct Case {
         const char* name;
         System system;
@@ -52,17 +52,18 @@ TEST(SolveLinearSystem, knownSystems)
     }
 }
 
-TEST(SolveLinearSystem, fullSizeSystemReproducesItsSolution)
-{
+TEST(SolveLinearSystem, fullSizeSystemReproducesItsSolution) {
     // A diagonally dominant 21 x 21 system with a known solution.
     System s;
     Vector expected{};
-    for (std::size_t i = 0; i < kMaxSystem; ++i) expected[i] = static_cast<long double>(i) - 10;
+    for (std::size_t i = 0; i < kMaxSystem; ++i)
+        expected[i] = static_cast<long double>(i) - 10;
     for (std::size_t i = 0; i < kMaxSystem; ++i)
         for (std::size_t j = 0; j < kMaxSystem; ++j)
             s.a[i][j] = i == j ? 30 : 1.0L / static_cast<long double>(1 + i + 2 * j);
     for (std::size_t i = 0; i < kMaxSystem; ++i)
-        for (std::size_t j = 0; j < kMaxSystem; ++j) s.b[i] += s.a[i][j] * expected[j];
+        for (std::size_t j = 0; j < kMaxSystem; ++j)
+            s.b[i] += s.a[i][j] * expected[j];
     Vector x{};
     const SolveReport report = SolveLinearSystem(s.a, s.b, kMaxSystem, x);
     EXPECT_FALSE(report.singular);
@@ -71,8 +72,7 @@ TEST(SolveLinearSystem, fullSizeSystemReproducesItsSolution)
         EXPECT_NEAR(static_cast<double>(x[i]), static_cast<double>(expected[i]), 1e-15);
 }
 
-TEST(SolveLinearSystem, smallPivotsAreCounted)
-{
+TEST(SolveLinearSystem, smallPivotsAreCounted) {
     const System s = make({{0.05L, 0}, {0, 3}}, {0.1L, 3});
     Vector x{};
     const SolveReport report = SolveLinearSystem(s.a, s.b, 2, x);
@@ -82,8 +82,7 @@ TEST(SolveLinearSystem, smallPivotsAreCounted)
     EXPECT_NEAR(static_cast<double>(x[1]), 1.0, 1e-17);
 }
 
-TEST(SolveLinearSystem, singularSystemIsReportedWithoutDividingByZero)
-{
+TEST(SolveLinearSystem, singularSystemIsReportedWithoutDividingByZero) {
     const System s = make({{1, 2}, {2, 4}}, {3, 6});
     Vector x{};
     const SolveReport report = SolveLinearSystem(s.a, s.b, 2, x);
@@ -91,16 +90,14 @@ TEST(SolveLinearSystem, singularSystemIsReportedWithoutDividingByZero)
     EXPECT_TRUE(std::isfinite(x[0]) && std::isfinite(x[1]));
 }
 
-TEST(SolveLinearSystem, sizeOutsideTheTableIsRefused)
-{
+TEST(SolveLinearSystem, sizeOutsideTheTableIsRefused) {
     Matrix a{};
     Vector b{}, x{};
     EXPECT_TRUE(SolveLinearSystem(a, b, 0, x).singular);
     EXPECT_TRUE(SolveLinearSystem(a, b, 22, x).singular);
 }
 
-TEST(SolveLinearSystem, pivotSearchScansRowsThenColumnsAndKeepsTheFirstOfEqualEntries)
-{
+TEST(SolveLinearSystem, pivotSearchScansRowsThenColumnsAndKeepsTheFirstOfEqualEntries) {
     // |3| at (0,1) and at (1,0): the scan meets (0,1) first and a later equal entry does not
     // replace it.
     const System ties = make({{1, 3}, {3, 2}}, {7, 7});

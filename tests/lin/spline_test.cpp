@@ -7,8 +7,7 @@ namespace {
 
 class Spline : public testing::LinTest {
 protected:
-    bool build(int code, long double lo, long double hi)
-    {
+    bool build(int code, long double lo, long double hi) {
         math.LinForward = 0;
         math.LinTask = 1;
         math.LinSource = 2;
@@ -19,22 +18,19 @@ protected:
         return math.BuildSplineTable();
     }
     // Segment i and its derivatives at distance d from its start.
-    long double value(std::size_t i, long double d) const
-    {
-        return math.SplineC0[i] + d * (math.SplineC1[i] + d * (math.SplineC2[i] + d * math.SplineC3[i]));
+    long double value(std::size_t i, long double d) const {
+        return math.SplineC0[i] +
+               d * (math.SplineC1[i] + d * (math.SplineC2[i] + d * math.SplineC3[i]));
     }
-    long double slope(std::size_t i, long double d) const
-    {
+    long double slope(std::size_t i, long double d) const {
         return math.SplineC1[i] + d * (2 * math.SplineC2[i] + 3 * d * math.SplineC3[i]);
     }
-    long double curvature(std::size_t i, long double d) const
-    {
+    long double curvature(std::size_t i, long double d) const {
         return 2 * math.SplineC2[i] + 6 * d * math.SplineC3[i];
     }
 };
 
-TEST_F(Spline, pt100FromZeroToHundred)
-{
+TEST_F(Spline, pt100FromZeroToHundred) {
     ASSERT_TRUE(build(kCurvePt100, 0, 100));
     EXPECT_EQ(math.CurveError, 0);
     EXPECT_EQ(math.SegmentCount, 20);
@@ -46,28 +42,30 @@ TEST_F(Spline, pt100FromZeroToHundred)
     EXPECT_NEAR(static_cast<double>(math.LinStep), 100.0 / 900, 1e-18);
 }
 
-TEST_F(Spline, endSlopesUseTheFirstAndLastDegreeOfTheRange)
-{
+TEST_F(Spline, endSlopesUseTheFirstAndLastDegreeOfTheRange) {
     ASSERT_TRUE(build(kCurvePt100, 0, 100));
     // Pt100 above 0: R(t) = 100 (1 + A t + B t^2), so R(1) - R(0) = 100 (A + B) and
     // R(100) - R(99) = 100 (A + 199 B).
     constexpr long double A = 3.90802E-03L, B = -5.802E-07L;
-    EXPECT_NEAR(static_cast<double>(math.SplineStartSlope), static_cast<double>(1 / (100 * (A + B))), 1e-12);
-    EXPECT_NEAR(static_cast<double>(math.SplineEndSlope), static_cast<double>(1 / (100 * (A + 199 * B))), 1e-12);
+    EXPECT_NEAR(static_cast<double>(math.SplineStartSlope),
+                static_cast<double>(1 / (100 * (A + B))), 1e-12);
+    EXPECT_NEAR(static_cast<double>(math.SplineEndSlope),
+                static_cast<double>(1 / (100 * (A + 199 * B))), 1e-12);
     // The clamped spline takes them as its end derivatives dt/ds.
-    EXPECT_NEAR(static_cast<double>(slope(0, 0)), static_cast<double>(math.SplineStartSlope), 1e-12);
+    EXPECT_NEAR(static_cast<double>(slope(0, 0)), static_cast<double>(math.SplineStartSlope),
+                1e-12);
     const long double hLast = math.SplineS[20] - math.SplineS[19];
-    EXPECT_NEAR(static_cast<double>(slope(19, hLast)), static_cast<double>(math.SplineEndSlope), 1e-9);
+    EXPECT_NEAR(static_cast<double>(slope(19, hLast)), static_cast<double>(math.SplineEndSlope),
+                1e-9);
 }
 
-TEST_F(Spline, passesThroughItsNodesAndIsTwiceContinuouslyDifferentiable)
-{
+TEST_F(Spline, passesThroughItsNodesAndIsTwiceContinuouslyDifferentiable) {
     struct Case {
         int code;
         long double lo, hi;
     };
     const Case cases[] = {
-        {kCurvePt100, -200, 850}, {kCurveK, -200, 1370}, {kCurveS, 0, 1600},
+        {kCurvePt100, -200, 850}, {kCurveK, -200, 1370},    {kCurveS, 0, 1600},
         {kCurveB, 600, 1800},     {kCurveNi1000, -70, 250}, {kCurveT, -200, 400},
     };
     for (const auto& c : cases) {
@@ -81,14 +79,16 @@ TEST_F(Spline, passesThroughItsNodesAndIsTwiceContinuouslyDifferentiable)
             const long double h = math.SplineS[i + 1] - math.SplineS[i];
             EXPECT_EQ(value(i, 0), math.SplineT[i]);
             const long double tNext = math.SplineT[i + 1];
-            EXPECT_NEAR(static_cast<double>(value(i, h)), static_cast<double>(tNext), 1e-12 * (1 + std::fabs(static_cast<double>(tNext))))
+            EXPECT_NEAR(static_cast<double>(value(i, h)), static_cast<double>(tNext),
+                        1e-12 * (1 + std::fabs(static_cast<double>(tNext))))
                 << "code " << c.code << " node " << i + 1;
             if (i + 1 < 20) {
                 const double s1 = static_cast<double>(slope(i + 1, 0));
                 EXPECT_NEAR(static_cast<double>(slope(i, h)), s1, 1e-12 * std::fabs(s1))
                     << "code " << c.code << " C1 at " << i + 1;
                 const double m1 = static_cast<double>(curvature(i + 1, 0));
-                const double mScale = std::fabs(static_cast<double>(math.SplineM[i])) + std::fabs(m1);
+                const double mScale =
+                    std::fabs(static_cast<double>(math.SplineM[i])) + std::fabs(m1);
                 EXPECT_NEAR(static_cast<double>(curvature(i, h)), m1, 1e-11 * mScale)
                     << "code " << c.code << " C2 at " << i + 1;
             }
@@ -98,8 +98,7 @@ TEST_F(Spline, passesThroughItsNodesAndIsTwiceContinuouslyDifferentiable)
     }
 }
 
-TEST_F(Spline, uploadImageHoldsTheBreakpointsAndSegmentsInSinglePrecision)
-{
+TEST_F(Spline, uploadImageHoldsTheBreakpointsAndSegmentsInSinglePrecision) {
     ASSERT_TRUE(build(kCurveK, 0, 1300));
     const auto image = math.SplineImage();
     ASSERT_TRUE(image);
@@ -116,8 +115,7 @@ TEST_F(Spline, uploadImageHoldsTheBreakpointsAndSegmentsInSinglePrecision)
     EXPECT_EQ(image->groups[20].c0, 0.0f);
 }
 
-TEST_F(Spline, deviationFromTheExactInverseIsSmallForNarrowRanges)
-{
+TEST_F(Spline, deviationFromTheExactInverseIsSmallForNarrowRanges) {
     ASSERT_TRUE(build(kCurvePt100, 0, 100));
     EXPECT_LT(math.SplineDeviation.max, 0.001L);
     EXPECT_LE(math.SplineDeviation.rms, math.SplineDeviation.max);
@@ -131,16 +129,15 @@ TEST_F(Spline, deviationFromTheExactInverseIsSmallForNarrowRanges)
     EXPECT_LT(math.SplineDeviation.max, 2.0L);
 }
 
-TEST_F(Spline, rangeOutsideTheSensorLimitsEndsTheBuild)
-{
+TEST_F(Spline, rangeOutsideTheSensorLimitsEndsTheBuild) {
     ASSERT_TRUE(build(kCurvePt100, 0, 100));
     const int countBefore = math.SegmentCount;
     EXPECT_FALSE(build(kCurvePt100, -201, 851));
     EXPECT_EQ(math.CurveError, 1);
     EXPECT_TRUE(math.LimitError);
-    EXPECT_EQ(messages(), (std::vector<std::string>{
-                              "Prekrocena dolni mez", "Prekrocena horni mez",
-                              "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER"}));
+    EXPECT_EQ(messages(),
+              (std::vector<std::string>{"Prekrocena dolni mez", "Prekrocena horni mez",
+                                        "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER"}));
     EXPECT_EQ(math.SegmentCount, countBefore);
     // The table of the earlier range is not offered for upload.
     EXPECT_FALSE(math.SplineImage());
@@ -150,34 +147,31 @@ TEST_F(Spline, rangeOutsideTheSensorLimitsEndsTheBuild)
     EXPECT_EQ(messages().front(), "Prekrocena dolni mez");
 }
 
-TEST_F(Spline, emptyOrReversedRangeEndsTheBuild)
-{
-    for (auto [lo, hi] : {std::pair{100.0L, 100.0L}, std::pair{100.0L, 0.0L},
-                          std::pair{std::nanl(""), 100.0L}}) {
+TEST_F(Spline, emptyOrReversedRangeEndsTheBuild) {
+    for (auto [lo, hi] :
+         {std::pair{100.0L, 100.0L}, std::pair{100.0L, 0.0L}, std::pair{std::nanl(""), 100.0L}}) {
         recorded.messages.clear();
         EXPECT_FALSE(build(kCurvePt100, lo, hi));
         EXPECT_EQ(math.CurveError, 1);
-        EXPECT_EQ(messages(), (std::vector<std::string>{
-                                  "Chyba poc.intervalu nebo teploty nebo kroku",
-                                  "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER"}));
+        EXPECT_EQ(messages(),
+                  (std::vector<std::string>{"Chyba poc.intervalu nebo teploty nebo kroku",
+                                            "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER"}));
         EXPECT_FALSE(math.SplineImage());
     }
 }
 
-TEST_F(Spline, aFreshBuildClearsAnEarlierError)
-{
+TEST_F(Spline, aFreshBuildClearsAnEarlierError) {
     EXPECT_FALSE(build(kCurvePt100, 0, 900));
     EXPECT_TRUE(build(kCurvePt100, 0, 100));
     EXPECT_EQ(math.CurveError, 0);
     EXPECT_TRUE(math.SplineImage());
 }
 
-TEST_F(Spline, unknownCurveEndsTheBuildWithOneMessage)
-{
+TEST_F(Spline, unknownCurveEndsTheBuildWithOneMessage) {
     EXPECT_FALSE(build(kCurveReserved, 0, 100));
-    EXPECT_EQ(messages(), (std::vector<std::string>{
-                              "Dany prubeh neni v programu jeste zadan",
-                              "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER"}));
+    EXPECT_EQ(messages(),
+              (std::vector<std::string>{"Dany prubeh neni v programu jeste zadan",
+                                        "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER"}));
 }
 
 }  // namespace
