@@ -216,6 +216,12 @@ void LinMath::vypocet_inverz() {
     InverseResult = roundTo0001(x);
 }
 
+float LinMath::ZPPrepoc(long double value) {
+    CurveArg = value;
+    SensorCharacteristic();
+    return static_cast<float>(CurveResult);
+}
+
 long double LinMath::SignalAt(int code, long double t) {
     DisplayCurve = code;
     CurveArg = t;

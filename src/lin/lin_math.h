@@ -131,6 +131,10 @@ public:
     // of the current range, in degrees.
     Deviation ImageDeviation(const SegmentImage& image);
 
+    // The forward conversion of the main window: the characteristic DisplayCurve at `value`,
+    // narrowed to single precision.
+    float ZPPrepoc(long double value);
+
     // Shortcuts that set the selector cells first: the signal of `code` at `t`, the
     // temperature of `signal`.
     long double SignalAt(int code, long double t);

@@ -115,14 +115,10 @@ TEST_F(Characteristic, rangeBoundariesBelongToTheLowerSet) {
     }
 }
 
-TEST_F(Characteristic, typeKAddsItsExponentialOnlyAboveZero) {
-    const long double polynomialAt1 = microvolts(
-        {-18.533063273L, 38.918344612L, 0.016645154356L, -7.8702374448E-05L, 2.2835785557E-07L,
-         -3.5700231258E-10L, 2.9932909136E-13L, -1.2849848798E-16L, 2.2239974336E-20L},
-        1);
-    const long double expAt1 = 125 * std::exp(-0.5L * (126.0L / 65) * (126.0L / 65));
-    EXPECT_NEAR(static_cast<double>(math.SignalAt(kCurveK, 1) * 1e6L),
-                static_cast<double>(polynomialAt1 + expAt1), 1e-12);
+TEST_F(Characteristic, forwardConversionOfTheWindowIsSinglePrecision) {
+    math.DisplayCurve = kCurvePt100;
+    EXPECT_EQ(math.ZPPrepoc(100), static_cast<float>(math.SignalAt(kCurvePt100, 100)));
+    EXPECT_EQ(math.DisplayCurve, kCurvePt100);
 }
 
 TEST_F(Characteristic, squareRootCurveAndItsEnds) {
