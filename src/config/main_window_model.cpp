@@ -5,6 +5,8 @@ namespace veld::config {
 MainWindowModel::MainWindowModel(Prompts& prompts, ModelSettings settings)
     : prompts_(prompts),
       settings_(std::move(settings)),
+      mathMessages_(prompts),
+      math_(mathMessages_, points),
       editor_{form, dialog, config, state, points, prompts_, settings_},
       linFile_(editor_),
       rules_(editor_, linFile_),
@@ -14,6 +16,15 @@ MainWindowModel::MainWindowModel(Prompts& prompts, ModelSettings settings)
     config.DividerRatio = 1.0L;  // matches the "1" that `DelPomer` starts with
     state.DecimalIsPoint = settings_.decimalSeparator == DecimalSeparator::Point;
     bindHandlers();
+    checks_.setCharacteristic([this](int curve, long double x) {
+        // The display curve cell stays as the caller left it.
+        const int display = math_.DisplayCurve;
+        math_.DisplayCurve = curve;
+        math_.CurveArg = x;
+        math_.SensorCharacteristic();
+        math_.DisplayCurve = display;
+        return math_.CurveResult;
+    });
 }
 
 void MainWindowModel::bindHandlers()

@@ -8,6 +8,8 @@
 #include "config/lin_dialog.h"
 #include "config/lin_file.h"
 #include "config/main_form.h"
+#include "lin/lin_math.h"
+#include "lin/messages.h"
 #include "lin/point_file.h"
 #include "model/transmitter_config.h"
 
@@ -60,6 +62,9 @@ public:
     InputState state;
     lin::PointStore points;
 
+    // The mathematics on the same point store; its messages go to the prompts.
+    lin::LinMath& math() { return math_; }
+
     InputRules& rules() { return rules_; }
     EntryChecks& checks() { return checks_; }
     LinFileChoice& linFile() { return linFile_; }
@@ -68,6 +73,15 @@ public:
     const ModelSettings& settings() const { return settings_; }
 
 private:
+    class MathMessages final : public lin::LinMessages {
+    public:
+        explicit MathMessages(Prompts& p) : prompts_(p) {}
+        void message(const std::string& text) override { prompts_.message(QString::fromStdString(text)); }
+
+    private:
+        Prompts& prompts_;
+    };
+
     Control* findAny(const QString& controlName) const;
     void bindHandlers();
     template <class F>
@@ -75,6 +89,8 @@ private:
 
     Prompts& prompts_;
     ModelSettings settings_;
+    MathMessages mathMessages_;
+    lin::LinMath math_;
     Editor editor_;
     LinFileChoice linFile_;
     InputRules rules_;

@@ -1,0 +1,473 @@
+#include "config_fixture.h"
+
+#include <cmath>
+
+namespace veld::config::test {
+namespace {
+
+using EntryChecksTest = ModelTest;
+
+// Every row of the limits table: one step outside each end is refused with the interval in the
+// message, the ends themselves are accepted, and a span just below the minimum is refused.
+TEST_F(EntryChecksTest, limitsAndMinimumSpanOfEveryFixedType)
+{
+    struct Row {
+        QString type;
+        long double low, high, minSpan;
+        QString unit;
+    };
+    const Row rows[] = {
+        {u"odporový teploměr Pt100"_s, -200, 850, 25, u"°C"_s},
+        {u"odporový teploměr Pt1000"_s, -200, 850, 25, u"°C"_s},
+        {u"odporový teploměr Ni100"_s, -70, 250, 25, u"°C"_s},
+        {u"odporový teploměr Ni1000"_s, -70, 250, 25, u"°C"_s},
+        {u"reostat"_s, 0, 4000, 20, u"Ohm"_s},
+        {u"potenciometr"_s, 0, 4000, 20, u"Ohm"_s},
+        {u"rozdíl dvou rezistorů"_s, -4000, 4000, 20, u"Ohm"_s},
+        {u"potenciometr relativní"_s, 0, 100, 5, u"%"_s},
+        {u"termočlánek B"_s, 100, 1820, 500, u"°C"_s},
+        {u"termočlánek E"_s, -200, 1000, 100, u"°C"_s},
+        {u"termočlánek J"_s, -100, 1200, 100, u"°C"_s},
+        {u"termočlánek K"_s, -200, 1370, 100, u"°C"_s},
+        {u"termočlánek N"_s, -200, 1300, 200, u"°C"_s},
+        {u"termočlánek L"_s, -200, 900, 100, u"°C"_s},
+        {u"termočlánek R"_s, -50, 1760, 500, u"°C"_s},
+        {u"termočlánek S"_s, -50, 1760, 500, u"°C"_s},
+        {u"termočlánek T"_s, -200, 400, 100, u"°C"_s},
+    };
+    const auto num = [](long double v) { return QString::number(static_cast<double>(v), 'g', 10); };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.type.toStdString());
+        chooseType(r.type);
+        const QString interval = FormatFixed3(r.low) + u" až "_s + FormatFixed3(r.high) + u" "_s + r.unit;
+
+        clearPrompts();
+        enter(f().Pocatek, num(r.low - 1));
+        EXPECT_TRUE(m().state.BeginOutOfRange);
+        ASSERT_FALSE(prompts.messages.isEmpty());
+        EXPECT_EQ(prompts.messages.front(), u"Dolní hodnota rozsahu musí být v intervalu "_s + interval);
+        EXPECT_EQ(prompts.focused.front(), u"Pocatek"_s);
+
+        clearPrompts();
+        enter(f().Pocatek, num(r.low));
+        enter(f().Konec, num(r.high));
+        EXPECT_FALSE(m().state.BeginOutOfRange || m().state.EndOutOfRange || m().state.SpanTooSmall);
+        EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'|').toStdString();
+
+        enter(f().Konec, num(r.high + 1));
+        EXPECT_TRUE(m().state.EndOutOfRange);
+        EXPECT_EQ(prompts.messages.front(), u"Horní hodnota rozsahu musí být v intervalu "_s + interval);
+
+        clearPrompts();
+        enter(f().Konec, num(r.low + r.minSpan));
+        EXPECT_FALSE(m().state.SpanTooSmall);
+        enter(f().Konec, num(r.low + r.minSpan - 0.001L));
+        EXPECT_TRUE(m().state.SpanTooSmall);
+        EXPECT_EQ(prompts.messages, QStringList{u"Povolené minimální rozpětí je "_s + FormatFixed3(r.minSpan) + u" "_s + r.unit});
+    }
+}
+
+TEST_F(EntryChecksTest, pt100BeginBelowRange)
+{
+    chooseType(u"odporový teploměr Pt100"_s);
+    enter(f().Pocatek, u"-250"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Dolní hodnota rozsahu musí být v intervalu -200.000 až 850.000 °C"_s});
+    EXPECT_EQ(prompts.focused, QStringList{u"Pocatek"_s});
+    EXPECT_TRUE(m().state.BeginOutOfRange);
+    EXPECT_EQ(m().config.RangeBegin, -250.0L);  // the typed value stays
+}
+
+TEST_F(EntryChecksTest, pt100SpanTooSmall)
+{
+    chooseType(u"odporový teploměr Pt100"_s);
+    enter(f().Pocatek, u"0"_s);
+    enter(f().Konec, u"20"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Povolené minimální rozpětí je 25.000 °C"_s});
+    EXPECT_TRUE(m().state.SpanTooSmall);
+}
+
+TEST_F(EntryChecksTest, thermocoupleBEndAtTheLimit)
+{
+    chooseType(u"termočlánek B"_s);
+    enter(f().Pocatek, u"600"_s);
+    enter(f().Konec, u"1820"_s);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_FALSE(m().state.EndOutOfRange);
+}
+
+TEST_F(EntryChecksTest, voltageSpanRule)
+{
+    chooseType(u"napětí"_s);
+    enter(f().Pocatek, u"0"_s);
+    struct Row {
+        QString end;
+        bool tooSmall;
+        QString minimum;
+    };
+    for (const Row& r : {Row{u"0.010"_s, false, u"0.003"_s}, Row{u"0.016"_s, false, u"0.003"_s},
+                         Row{u"0.0029"_s, true, u"0.003"_s}, Row{u"0.018"_s, true, u"0.020"_s},
+                         Row{u"0.025"_s, false, u"0.020"_s}}) {
+        SCOPED_TRACE(r.end.toStdString());
+        clearPrompts();
+        enter(f().Konec, r.end);
+        EXPECT_EQ(m().state.SpanTooSmall, r.tooSmall);
+        EXPECT_EQ(FormatFixed3(m().state.MinSpan), r.minimum);
+        if (r.tooSmall) {
+            EXPECT_EQ(prompts.messages, QStringList{u"Povolené minimální rozpětí je "_s + r.minimum + u" V"_s});
+        }
+    }
+}
+
+TEST_F(EntryChecksTest, voltageLimitsFollowTheDivider)
+{
+    chooseType(u"napětí"_s);
+    enter(f().DelPomer, u"3"_s);
+    enter(f().Pocatek, u"-0.3"_s);  // exactly -0.1 D
+    enter(f().Konec, u"3"_s);
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'|').toStdString();
+    enter(f().Konec, u"3.5"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Horní hodnota rozsahu musí být v intervalu -0.300 až 3.000 V"_s});
+}
+
+TEST_F(EntryChecksTest, currentLimitsFromTheSenseResistor)
+{
+    chooseType(u"proud"_s);
+    enter(f().SnOdpor, u"5"_s);
+    clearPrompts();
+    enter(f().Pocatek, u"-20"_s);
+    enter(f().Konec, u"20"_s);
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'|').toStdString();
+    enter(f().Konec, u"20.5"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Horní hodnota rozsahu musí být v intervalu -20.000 až 20.000 mA"_s});
+    clearPrompts();
+    enter(f().Pocatek, u"0"_s);
+    enter(f().Konec, u"3.9"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Povolené minimální rozpětí je 4.000 mA"_s});
+    EXPECT_EQ(m().state.MinSpan, 4.0L);
+}
+
+TEST_F(EntryChecksTest, currentWithoutSenseResistorStopsBeforeTheLimits)
+{
+    chooseType(u"rozdíl dvou proudů"_s);
+    m().state.BeginOutOfRange = true;  // from an earlier run: must stay
+    enter(f().Pocatek, u"1"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Není zadána hodnota snímacího odporu."_s});
+    EXPECT_EQ(prompts.focused, QStringList{u"SnOdpor"_s});
+    EXPECT_TRUE(m().state.BeginOutOfRange);
+    EXPECT_EQ(m().config.RangeBegin, 0.0L);
+}
+
+TEST_F(EntryChecksTest, notANumber)
+{
+    chooseType(u"reostat"_s);
+    m().state.EndOutOfRange = true;
+    enter(f().Pocatek, u"1o"_s);
+    enter(f().Konec, u"x"_s);
+    EXPECT_EQ(prompts.messages, (QStringList{u"Špatně zadaná dolní mez."_s, u"Špatně zadaná horní mez"_s}));
+    EXPECT_EQ(prompts.focused, (QStringList{u"Pocatek"_s, u"Konec"_s}));
+    EXPECT_TRUE(m().state.EndOutOfRange);
+}
+
+TEST_F(EntryChecksTest, emptyEntriesAreNotChecked)
+{
+    chooseType(u"proud"_s);
+    for (Edit* e : {&f().Pocatek, &f().Konec, &f().SnOdpor}) m().userLeft(*e);
+    f().Tlumeni.setText(QString());
+    m().userLeft(f().Tlumeni);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(EntryChecksTest, rangeIsCopiedToTheOutputRangeUnlessTooSmallAtTheEnd)
+{
+    chooseType(u"reostat"_s);
+    enter(f().Pocatek, u"100"_s);
+    EXPECT_EQ(f().EdLoLimDA.text(), u"100"_s);
+    enter(f().Konec, u"110"_s);  // span 10 < 20: KonecExit stops after its message
+    EXPECT_TRUE(f().EdHiLimDA.isEmpty());
+    enter(f().Pocatek, u"105"_s);  // PocatekExit goes on after the span message
+    EXPECT_EQ(f().EdLoLimDA.text(), u"100"_s);  // not overwritten
+    enter(f().Konec, u"300"_s);
+    EXPECT_EQ(f().EdHiLimDA.text(), u"300"_s);
+}
+
+TEST_F(EntryChecksTest, decimalSeparatorBothWays)
+{
+    struct Row {
+        DecimalSeparator separator;
+        QString typed, shown;
+        bool isPoint;
+    };
+    for (const Row& r : {Row{DecimalSeparator::Comma, u"12.5"_s, u"12,5"_s, false},
+                         Row{DecimalSeparator::Point, u"12,5"_s, u"12.5"_s, true}}) {
+        SCOPED_TRACE(r.typed.toStdString());
+        useSeparator(r.separator);
+        chooseType(u"odporový teploměr Pt100"_s);
+        enter(f().Pocatek, r.typed);
+        EXPECT_EQ(f().Pocatek.text(), r.shown);
+        EXPECT_EQ(m().config.RangeBegin, 12.5L);
+        EXPECT_EQ(m().state.DecimalIsPoint, r.isPoint);
+        EXPECT_EQ(m().checks().UpravaFormatu(u"1.2,3"_s), r.isPoint ? u"1.2.3"_s : u"1,2,3"_s);
+        // Messages keep the full stop on either system.
+        enter(f().Konec, u"900"_s);
+        EXPECT_EQ(prompts.messages.back(), u"Horní hodnota rozsahu musí být v intervalu -200.000 až 850.000 °C"_s);
+        clearPrompts();
+    }
+}
+
+TEST_F(EntryChecksTest, unifiedDecimalClassesAndNoLimits)
+{
+    chooseType(u"0...10 V-vstup U/I"_s);
+    m().userEdited(f().Linearizace, u"l"_s);
+    struct Row {
+        QString end;
+        int decimals;
+    };
+    for (const Row& r : {Row{u"50"_s, 2}, Row{u"5"_s, 0}, Row{u"500"_s, 1}, Row{u"5000"_s, 0}, Row{u"-60"_s, 2}}) {
+        SCOPED_TRACE(r.end.toStdString());
+        enter(f().Pocatek, u"0"_s);
+        enter(f().Konec, r.end);
+        enter(f().Pocatek, u"0"_s);
+        EXPECT_EQ(m().state.EndDecimals, r.decimals);
+        EXPECT_EQ(m().state.BeginDecimals, r.decimals);
+    }
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_FALSE(m().state.BeginOutOfRange || m().state.EndOutOfRange || m().state.SpanTooSmall);
+}
+
+TEST_F(EntryChecksTest, fromFileLimitsComeFromTheDesiredValues)
+{
+    chooseType(u"reostat"_s);
+    chooseFromFile(pointFile(u"dolu.txt"_s, "0 100\n50 40\n100 10\n"));  // runs downwards
+    ASSERT_TRUE(m().points.PointsLoaded);
+    enter(f().Pocatek, u"10"_s);
+    enter(f().Konec, u"11"_s);  // no minimum span with a file
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'|').toStdString();
+    enter(f().Konec, u"101"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Horní hodnota rozsahu musí být v intervalu 100.000 až 10.000 "_s});
+}
+
+TEST_F(EntryChecksTest, fromFileWithoutPointsTestsNoLimits)
+{
+    chooseType(u"reostat"_s);
+    f().Linearizace.text = u"ze souboru"_s;  // as a read from the transmitter leaves it
+    enter(f().Pocatek, u"-5"_s);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_FALSE(m().state.BeginOutOfRange);
+}
+
+TEST_F(EntryChecksTest, dampingBoundsAndCoefficient)
+{
+    struct Row {
+        QString typed;
+        bool refused;
+        float coefficient;
+        float tolerance;  // the coefficient is quoted to four digits
+    };
+    const Row rows[] = {
+        {u"0.3"_s, false, 1.0f, 0.0f},  // the formula gives about 1.39: limited to exactly 1
+        {u"0.5"_s, false, 0.2879f, 0.00005f},
+        {u"30"_s, false, 0.0025f, 0.00001f},
+        {u"0.25"_s, true, 1.0f, 0.0f},
+        {u"31"_s, true, 0.00242f, 0.00001f},
+        {u"0.1"_s, true, 0.002f, 0.0f},  // negative denominator: the lower bound
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.typed.toStdString());
+        clearPrompts();
+        enter(f().Tlumeni, r.typed);
+        EXPECT_EQ(prompts.messages.size(), r.refused ? 1 : 0);
+        if (r.refused) {
+            EXPECT_EQ(prompts.messages.front(), u"Tlumení musí být v rozsahu 0.3...30 s."_s);
+        }
+        EXPECT_NEAR(m().state.DampingCoefficient, r.coefficient, r.tolerance);
+    }
+}
+
+TEST_F(EntryChecksTest, dampingNotANumberKeepsThePreviousValue)
+{
+    enter(f().Tlumeni, u"2"_s);
+    clearPrompts();
+    enter(f().Tlumeni, u"dva"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Císlo je špatne definováno."_s});
+    EXPECT_EQ(prompts.focused, QStringList{u"Tlumeni"_s});
+    EXPECT_EQ(m().config.Damping, 2.0L);
+    EXPECT_EQ(m().state.DampingCoefficient, EntryChecks::DampingCoefficient(2));
+}
+
+TEST_F(EntryChecksTest, senseResistorZeroIsRefusedAndTheEndRechecked)
+{
+    chooseType(u"proud"_s);
+    enter(f().SnOdpor, u"10"_s);
+    enter(f().Pocatek, u"0"_s);
+    enter(f().Konec, u"10"_s);
+    EXPECT_FALSE(m().state.EndOutOfRange);
+    clearPrompts();
+    enter(f().SnOdpor, u"20"_s);  // the end of 10 mA is now above 100/20 = 5 mA
+    EXPECT_TRUE(m().state.EndOutOfRange);
+    EXPECT_EQ(prompts.messages.front(), u"Horní hodnota rozsahu musí být v intervalu -5.000 až 5.000 mA"_s);
+    clearPrompts();
+    enter(f().SnOdpor, u"0"_s);
+    EXPECT_EQ(prompts.messages.front(), u"Zadana hodnota snímacího odporu nesmí být 0."_s);
+    EXPECT_EQ(prompts.messages.back(), u"Není zadána hodnota snímacího odporu."_s);
+}
+
+TEST_F(EntryChecksTest, totalResistanceOfRelativePotentiometer)
+{
+    chooseType(u"potenciometr relativní"_s);
+    enter(f().CelkovyOdpor, u"4000"_s);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(m().config.TotalResistance, 4000.0L);
+    enter(f().CelkovyOdpor, u"5000"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Hodnota celkového odporu potenciometru musí být v intervalu 0 až 4000 Ohm"_s});
+    clearPrompts();
+    enter(f().CelkovyOdpor, u"pět"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Špatně zadaná hodnota celkového odporu potenciometru."_s});
+    EXPECT_EQ(m().config.TotalResistance, 5000.0L);
+}
+
+TEST_F(EntryChecksTest, maximalCurrentOfCurrentDifference)
+{
+    for (DecimalSeparator sep : {DecimalSeparator::Point, DecimalSeparator::Comma}) {
+        useSeparator(sep);
+        chooseType(u"rozdíl dvou proudů"_s);
+        enter(f().SnOdpor, u"5"_s);
+        clearPrompts();
+        enter(f().CelkovyOdpor, u"25"_s);
+        EXPECT_TRUE(prompts.messages.isEmpty());
+        enter(f().CelkovyOdpor, u"30"_s);
+        const QString limit = sep == DecimalSeparator::Point ? u"25.6"_s : u"25,6"_s;
+        EXPECT_EQ(prompts.messages, QStringList{u"Maximální hodnota proudu musí být v intervalu 0 až "_s + limit + u" mA"_s});
+        EXPECT_EQ(prompts.focused, QStringList{u"CelkovyOdpor"_s});
+    }
+}
+
+TEST_F(EntryChecksTest, maximalCurrentNeedsTheSenseResistor)
+{
+    chooseType(u"rozdíl dvou proudů"_s);
+    enter(f().CelkovyOdpor, u"30"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Není zadána hodnota snímacího odporu."_s});
+    EXPECT_EQ(m().config.TotalResistance, 30.0L);
+}
+
+TEST_F(EntryChecksTest, listChoicesMustBeItems)
+{
+    f().VzdStKon.show();
+    f().VzdStKon.text = u"blízký studený konec"_s;  // as a read leaves it
+    m().userLeft(f().VzdStKon);
+    EXPECT_EQ(prompts.messages, QStringList{u"Špatně zadaná volba vzdálenosti studeného konce."_s});
+    EXPECT_TRUE(f().VzdStKon.text.isEmpty());
+    EXPECT_EQ(prompts.focused, QStringList{u"VzdStKon"_s});
+    clearPrompts();
+    f().VzdStKon.text = u"externí studený konec"_s;
+    m().userLeft(f().VzdStKon);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+
+    m().userEdited(f().Chybproud, u"nadproud"_s);
+    m().userLeft(f().Chybproud);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    m().userEdited(f().Chybproud, u"nad"_s);
+    m().userLeft(f().Chybproud);
+    EXPECT_EQ(prompts.messages, QStringList{u"Špatně zadaná volba chybového proudu"_s});
+    EXPECT_TRUE(f().Chybproud.text.isEmpty());
+}
+
+// Fills the page step by step; each call must report the next missing entry, in order.
+TEST_F(EntryChecksTest, completenessInItsOrder)
+{
+    const auto missing = [&]() -> QString {
+        clearPrompts();
+        m().state.IncompleteInput = false;
+        m().checks().Testvyplneni();
+        EXPECT_EQ(m().state.IncompleteInput, !prompts.messages.isEmpty());
+        return prompts.messages.isEmpty() ? QString() : prompts.messages.front();
+    };
+    chooseType(u"rozdíl dvou proudů"_s);
+    EXPECT_EQ(missing(), u"Není zadána hodnota měřicího odporu"_s);
+    EXPECT_EQ(prompts.focused, QStringList{u"SnOdpor"_s});
+    m().userEdited(f().SnOdpor, u"5"_s);
+    EXPECT_EQ(missing(), u"Není zadána dolní mez rozsahu"_s);
+    m().userEdited(f().Pocatek, u"0"_s);
+    EXPECT_EQ(missing(), u"Není zadána horní mez rozsahu"_s);
+    m().userEdited(f().Konec, u"10"_s);
+    f().Tlumeni.setText(QString());
+    EXPECT_EQ(missing(), u"Není zadána časová konstanta tlumení"_s);
+    f().Tlumeni.setText(u"1"_s);
+    f().Chybproud.text.clear();
+    EXPECT_EQ(missing(), u"Není zadána volba chybového proudu"_s);
+    f().Chybproud.text = u"podproud"_s;
+    EXPECT_EQ(missing(), u"Není zadána maximální hodnota měřených proudů."_s);
+    m().userEdited(f().CelkovyOdpor, u"20"_s);
+    EXPECT_EQ(missing(), QString());
+
+    chooseType(u"potenciometr"_s);
+    EXPECT_EQ(missing(), u"Není zadán způsob připojení čidla"_s);
+    EXPECT_EQ(prompts.focused, QStringList{u"PripCidl"_s});
+    f().PripCidl.text = u"třívodičově"_s;
+    f().Linearizace.text.clear();
+    EXPECT_EQ(missing(), u"Není zadán způsob linearizace"_s);
+
+    // A missing entry whose control is hidden gets its message but no focus.
+    chooseType(u"rozdíl dvou napětí"_s);
+    f().CelkovyOdpor.hide();
+    f().Linearizace.text = u"nelinearizováno"_s;
+    f().Pocatek.setText(u"0"_s);
+    f().Konec.setText(u"1"_s);
+    EXPECT_EQ(missing(), u"Není zadána maximální hodnota měřených napětí."_s);
+    EXPECT_TRUE(prompts.focused.isEmpty());
+
+    chooseType(u"rozdíl dvou rezistorů"_s);
+    f().Linearizace.text = u"nelinearizováno"_s;
+    f().Pocatek.setText(u"0"_s);
+    f().Konec.setText(u"1"_s);
+    EXPECT_EQ(missing(), u"Není zadána hodnota maximálního odporu součtu měřených rezistorů."_s);
+
+    chooseType(u"potenciometr relativní"_s);
+    f().PripCidl.text = u"čtyřvodičově"_s;
+    f().Pocatek.setText(u"0"_s);
+    f().Konec.setText(u"100"_s);
+    EXPECT_EQ(missing(), u"Není zadán celkový odpor potenciometru."_s);
+}
+
+TEST_F(EntryChecksTest, completenessOfAFileLinearization)
+{
+    chooseType(u"reostat"_s);
+    f().PripCidl.text = u"třívodičově"_s;
+    f().Linearizace.text = u"ze souboru"_s;  // read from a transmitter: no file chosen yet
+    f().Pocatek.setText(u"0"_s);
+    f().Konec.setText(u"1"_s);
+    m().checks().Testvyplneni();
+    EXPECT_EQ(prompts.messages, QStringList{u"Není vybrán soubor pro linearizaci."_s});
+    EXPECT_TRUE(prompts.focused.isEmpty());
+    EXPECT_TRUE(m().state.IncompleteInput);
+
+    f().OpenDialog1.fileName = u"body.txt"_s;
+    f().VolenaJednotka.show();
+    f().VolenaJednotka.text.clear();
+    clearPrompts();
+    m().state.IncompleteInput = false;
+    m().checks().Testvyplneni();
+    EXPECT_EQ(prompts.messages, QStringList{u"Není zadaná jednotka."_s});
+    EXPECT_EQ(prompts.focused, QStringList{u"VolenaJednotka"_s});
+
+    // The check never clears the flag itself.
+    f().VolenaJednotka.text = u"%"_s;
+    m().checks().Testvyplneni();
+    EXPECT_TRUE(m().state.IncompleteInput);
+}
+
+TEST_F(EntryChecksTest, backConversionUsesTheSensorCurveEvenForFileAndRootDisplays)
+{
+    m().config.SensorCurve = 9;  // Pt100
+    for (std::uint8_t display : {9, 14, 15}) {
+        m().config.DisplayCurve = display;
+        // 138.50 Ohm at 100 degC; a single holds it to about 1e-5.
+        EXPECT_NEAR(m().checks().ZPPrepoc(100), 138.5f, 1e-4f) << int(display);
+    }
+    m().config.SensorCurve = 16;
+    EXPECT_EQ(m().checks().ZPPrepoc(12.5L), 12.5f);
+    m().config.SensorCurve = 1;  // K: 41.269 mV at 1000 degC
+    EXPECT_NEAR(m().checks().ZPPrepoc(1000), 0.041269f, 1e-6f);
+}
+
+}  // namespace
+}  // namespace veld::config::test

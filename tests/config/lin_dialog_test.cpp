@@ -1,0 +1,155 @@
+#include "config_fixture.h"
+
+namespace veld::config::test {
+namespace {
+
+class LinDialogTest : public ModelTest {
+protected:
+    // A reostat with "ze souboru" and a file of `count` points.
+    void load(int count)
+    {
+        chooseType(u"reostat"_s);
+        chooseFromFile(pointFile(u"p%1.txt"_s.arg(count), linearPoints(count)));
+    }
+    LinDialogForm& d() { return m().dialog; }
+};
+
+TEST_F(LinDialogTest, hundredPointsAreAcceptedAndHundredOneAreNot)
+{
+    load(100);
+    EXPECT_TRUE(m().points.PointsLoaded);
+    EXPECT_EQ(m().points.PointTotal, 100);
+    EXPECT_EQ(d().StringGrid1.cell(1, 100), u"990"_s);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+
+    m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
+    m().userClicked(d().OK);
+    EXPECT_FALSE(d().visible);
+    prompts.fileAnswers.append(pointFile(u"p101.txt"_s, linearPoints(101)));
+    m().userEdited(f().Linearizace, u"z"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Maximální počet bodů pro linearizaci je 100."_s});
+    // The earlier file stays whole and chosen.
+    EXPECT_TRUE(m().points.PointsLoaded);
+    EXPECT_EQ(m().points.PointCount, 100);
+    EXPECT_EQ(m().points.PointsOut[100], 990.0L);
+    EXPECT_TRUE(f().OpenDialog1.fileName.endsWith(u"p100.txt"_s));
+    EXPECT_EQ(f().Linearizace.text, u"ze souboru"_s);
+}
+
+TEST_F(LinDialogTest, tooManyPointsWithoutAnEarlierFileLeaveNothingLoaded)
+{
+    load(101);
+    EXPECT_FALSE(m().points.PointsLoaded);
+    EXPECT_FALSE(d().visible);
+    EXPECT_EQ(f().Linearizace.text, u"nelinearizováno"_s);
+}
+
+TEST_F(LinDialogTest, segmentsTakeAtMostTwentyOnePoints)
+{
+    load(21);
+    ASSERT_TRUE(d().visible);
+    EXPECT_EQ(d().Zpus_lin.itemIndex, LinDialogForm::kMethodSegments);
+    m().userClicked(d().OK);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_FALSE(d().visible);
+
+    load(22);
+    m().userClicked(d().OK);
+    EXPECT_EQ(prompts.messages,
+              QStringList{u"Maximální počet bodů pro linearizaci metodou proložení lineárními přímkami v zadaných bodech je 21."_s});
+    EXPECT_TRUE(d().visible);
+}
+
+TEST_F(LinDialogTest, polynomialNeedsThreePoints)
+{
+    load(2);
+    m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
+    EXPECT_EQ(d().stup_p.text, u"2"_s);
+    m().userClicked(d().OK);
+    EXPECT_EQ(prompts.messages, QStringList{u"Minimální počet bodů pro linearizaci je 3."_s});
+    EXPECT_TRUE(d().visible);
+}
+
+TEST_F(LinDialogTest, choosingThePolynomialResetsTheDegree)
+{
+    load(10);
+    m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
+    EXPECT_TRUE(d().stup_p.visible && d().stup_p.enabled && d().pstup.visible);
+    EXPECT_EQ(d().stup_p.text, u"6"_s);
+    m().userSelected(d().stup_p, 5);  // "7"
+    EXPECT_EQ(m().points.PolyDegreeSetting, 7);
+    m().userSelected(d().Zpus_lin, LinDialogForm::kMethodSegments);
+    EXPECT_FALSE(d().stup_p.visible || d().stup_p.enabled || d().pstup.visible);
+    m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
+    EXPECT_EQ(d().stup_p.text, u"6"_s);
+
+    load(4);  // fewer points than 6: the degree follows the points
+    EXPECT_EQ(d().Zpus_lin.itemIndex, LinDialogForm::kMethodPolynomial);
+    EXPECT_EQ(d().stup_p.text, u"4"_s);
+}
+
+TEST_F(LinDialogTest, degreeEntryChecks)
+{
+    load(5);
+    m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
+    m().userEdited(d().stup_p, u"x"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Špatně zadaný stupeň polynomu."_s});
+    EXPECT_EQ(prompts.focused, QStringList{u"stup_p"_s});
+    clearPrompts();
+    m().userEdited(d().stup_p, u"8"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Stupeň linearizačního polynomu nesmí být větší než počet bodů."_s});
+    EXPECT_EQ(d().stup_p.text, u"5"_s);
+    EXPECT_EQ(m().points.PolyDegreeSetting, 8);  // keeps the number typed
+}
+
+TEST_F(LinDialogTest, emptyDegreeIsReportedAndTheDialogClosesAnyway)
+{
+    load(5);
+    m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
+    m().userEdited(d().stup_p, QString());
+    m().userClicked(d().OK);
+    EXPECT_EQ(prompts.messages, QStringList{u"Stupeň polynomu musí být 2 až 8."_s});
+    EXPECT_FALSE(d().visible);
+}
+
+TEST_F(LinDialogTest, anotherFileReplacesThePoints)
+{
+    load(5);
+    prompts.fileAnswers.append(pointFile(u"jiny.txt"_s, "1 1\n2 4\n3 9\n"));
+    m().userClicked(d().Jiny);
+    EXPECT_TRUE(d().visible);
+    EXPECT_EQ(m().points.PointCount, 3);
+    EXPECT_TRUE(d().StringGrid1.cell(0, 4).isEmpty());  // rows of the longer file are cleared
+    EXPECT_EQ(d().StringGrid1.cell(1, 3), u"9"_s);
+
+    m().userClicked(d().Jiny);  // cancelled: the dialog goes, the points stay
+    EXPECT_FALSE(d().visible);
+    EXPECT_EQ(m().points.PointCount, 3);
+}
+
+TEST_F(LinDialogTest, closeBoxOnlyHides)
+{
+    load(5);
+    m().userClosedDialog();
+    EXPECT_FALSE(d().visible);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    m().userClicked(d().OK);  // a hidden dialog takes no clicks
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(LinDialogTest, fileDialogStartsInTheProfileFolderWhenItExists)
+{
+    ModelSettings s = settingsWith(DecimalSeparator::Point);
+    EXPECT_EQ(ResolveInitialDirectory(u"C:\\TERVOS_VELD\\linearizace"_s, s), u"/home/user/Documents"_s);
+    s.directoryExists = [](const QString& dir) { return dir == u"C:\\TERVOS_VELD\\linearizace"_s; };
+    EXPECT_EQ(ResolveInitialDirectory(u"C:\\TERVOS_VELD\\linearizace"_s, s), u"C:\\TERVOS_VELD\\linearizace"_s);
+
+    chooseType(u"reostat"_s);
+    chooseFromFile(QString());
+    ASSERT_EQ(prompts.fileRequests.size(), 1);
+    EXPECT_EQ(prompts.fileRequests.front().initialDirectory, u"/home/user/Documents"_s);
+    EXPECT_EQ(prompts.fileRequests.front().filter, u"*.txt|*.txt|*.*|*.*"_s);
+}
+
+}  // namespace
+}  // namespace veld::config::test
