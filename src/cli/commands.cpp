@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/eeprom_command.h"
+#include "cli/lin_command.h"
 
 namespace veld::cli {
 
@@ -8,6 +9,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands(LinkSession& session) {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<EepromCommand>(
         [&session](std::ostream& err) -> link::Link& { return session.link(err); }));
+    commands.push_back(makeLinCommand());
     return commands;
 }
 
