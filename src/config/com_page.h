@@ -27,7 +27,7 @@ public:
     void selectCom(int index);
     void selectOther(const QString& port);
 
-    std::function<void(int comIndex)> comPortChosen;            // 0..7
+    std::function<void(int comIndex)> comPortChosen;           // 0..7
     std::function<void(const QString& port)> otherPortChosen;  // an item of the other ports
 
 private:

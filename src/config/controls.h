@@ -35,9 +35,7 @@ enum class ControlKind {
 
 struct Control {
     Control(ControlKind controlKind, QString controlName)
-        : kind(controlKind), name(std::move(controlName))
-    {
-    }
+        : kind(controlKind), name(std::move(controlName)) {}
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -56,13 +54,15 @@ struct Control {
 };
 
 struct Label : Control {
-    explicit Label(QString n, QString text = {}) : Control(ControlKind::Label, std::move(n)), caption(std::move(text)) {}
+    explicit Label(QString n, QString text = {})
+        : Control(ControlKind::Label, std::move(n)), caption(std::move(text)) {}
     QString caption;
 };
 
 // A picture whose content is the window's own (logos); `source` names it for the view.
 struct Picture : Control {
-    explicit Picture(QString n, QString src = {}) : Control(ControlKind::Picture, std::move(n)), source(std::move(src)) {}
+    explicit Picture(QString n, QString src = {})
+        : Control(ControlKind::Picture, std::move(n)), source(std::move(src)) {}
     QString source;
 };
 
@@ -71,12 +71,14 @@ struct Bevel : Control {
 };
 
 struct Button : Control {
-    explicit Button(QString n, QString text = {}) : Control(ControlKind::Button, std::move(n)), caption(std::move(text)) {}
+    explicit Button(QString n, QString text = {})
+        : Control(ControlKind::Button, std::move(n)), caption(std::move(text)) {}
     QString caption;  // "&" marks the accelerator key, as in "&Uložit vše do převodníku"
 };
 
 struct CheckBox : Control {
-    explicit CheckBox(QString n, QString text = {}) : Control(ControlKind::CheckBox, std::move(n)), caption(std::move(text)) {}
+    explicit CheckBox(QString n, QString text = {})
+        : Control(ControlKind::CheckBox, std::move(n)), caption(std::move(text)) {}
     QString caption;
     bool checked = false;
 };
@@ -84,15 +86,13 @@ struct CheckBox : Control {
 // An edit box. Its change handler runs whenever its text is set, by the user or by code.
 struct Edit : Control {
     explicit Edit(QString n, QString initial = {}, ControlKind k = ControlKind::Edit)
-        : Control(k, std::move(n)), text_(std::move(initial))
-    {
-    }
+        : Control(k, std::move(n)), text_(std::move(initial)) {}
     const QString& text() const { return text_; }
     bool isEmpty() const { return text_.isEmpty(); }
-    void setText(const QString& t)
-    {
+    void setText(const QString& t) {
         text_ = t;
-        if (onChange) onChange();
+        if (onChange)
+            onChange();
     }
 
     int maxLength = 0;  // 0: unlimited; limits what the user types
@@ -104,24 +104,24 @@ private:
 };
 
 struct MaskedEdit : Edit {
-    explicit MaskedEdit(QString n, QString initial = {}) : Edit(std::move(n), std::move(initial), ControlKind::MaskedEdit) {}
+    explicit MaskedEdit(QString n, QString initial = {})
+        : Edit(std::move(n), std::move(initial), ControlKind::MaskedEdit) {}
 };
 
 // A drop-down list that also accepts typing. `text` is what it shows, an item or not.
 // Setting `text` from code runs nothing; `onChange` runs for the user's changes.
 struct ComboBox : Control {
     explicit ComboBox(QString n, QStringList list = {}, QString initial = {})
-        : Control(ControlKind::ComboBox, std::move(n)), items(std::move(list)), text(std::move(initial))
-    {
-    }
+        : Control(ControlKind::ComboBox, std::move(n)),
+          items(std::move(list)),
+          text(std::move(initial)) {}
     QStringList items;
     QString text;
     int dropDownCount = 8;  // lines shown when the list is open
     std::function<void()> onChange;
 
     int itemIndex() const { return items.indexOf(text); }
-    void clear()
-    {
+    void clear() {
         items.clear();
         text.clear();
     }
@@ -130,9 +130,10 @@ struct ComboBox : Control {
 // Mutually exclusive choices; -1 when none is selected. `onClick` runs when the user picks one.
 struct RadioGroup : Control {
     RadioGroup(QString n, QString title, QStringList list, int index)
-        : Control(ControlKind::RadioGroup, std::move(n)), caption(std::move(title)), items(std::move(list)), itemIndex(index)
-    {
-    }
+        : Control(ControlKind::RadioGroup, std::move(n)),
+          caption(std::move(title)),
+          items(std::move(list)),
+          itemIndex(index) {}
     QString caption;
     QStringList items;
     int itemIndex = -1;
@@ -154,25 +155,27 @@ struct ProgressBar : Control {
 
 // A grid of text cells; row and column 0 are the first. `fixedRows` rows on top are headings.
 struct StringGrid : Control {
-    StringGrid(QString n, int columns, int rows) : Control(ControlKind::StringGrid, std::move(n)) { resize(columns, rows); }
+    StringGrid(QString n, int columns, int rows) : Control(ControlKind::StringGrid, std::move(n)) {
+        resize(columns, rows);
+    }
     int columnCount() const { return columns_; }
     int rowCount() const { return static_cast<int>(cells_.size()); }
-    void resize(int columns, int rows)
-    {
+    void resize(int columns, int rows) {
         columns_ = columns;
         cells_.assign(static_cast<std::size_t>(rows), QStringList());
         for (auto& row : cells_)
-            for (int c = 0; c < columns; ++c) row.append(QString());
+            for (int c = 0; c < columns; ++c)
+                row.append(QString());
     }
     // Cells outside the grid read as empty and are not written.
-    QString cell(int column, int row) const
-    {
-        if (row < 0 || row >= rowCount() || column < 0 || column >= columns_) return {};
+    QString cell(int column, int row) const {
+        if (row < 0 || row >= rowCount() || column < 0 || column >= columns_)
+            return {};
         return cells_[static_cast<std::size_t>(row)][column];
     }
-    void setCell(int column, int row, const QString& text)
-    {
-        if (row < 0 || row >= rowCount() || column < 0 || column >= columns_) return;
+    void setCell(int column, int row, const QString& text) {
+        if (row < 0 || row >= rowCount() || column < 0 || column >= columns_)
+            return;
         cells_[static_cast<std::size_t>(row)][column] = text;
     }
 
@@ -188,7 +191,8 @@ private:
 
 // A page of the page control; `children` are its controls in the order they are listed.
 struct TabSheet : Control {
-    TabSheet(QString n, QString title) : Control(ControlKind::TabSheet, std::move(n)), caption(std::move(title)) {}
+    TabSheet(QString n, QString title)
+        : Control(ControlKind::TabSheet, std::move(n)), caption(std::move(title)) {}
     QString caption;
     std::vector<Control*> children;
 };

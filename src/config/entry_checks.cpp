@@ -22,118 +22,127 @@ using model::InputTypeInfo;
 using model::LimitRule;
 
 // Narrowing to a 4-byte float; values beyond its range become infinite instead of undefined.
-float toSingle(long double v)
-{
-    if (v > FLT_MAX) return std::numeric_limits<float>::infinity();
-    if (v < -FLT_MAX) return -std::numeric_limits<float>::infinity();
+float toSingle(long double v) {
+    if (v > FLT_MAX)
+        return std::numeric_limits<float>::infinity();
+    if (v < -FLT_MAX)
+        return -std::numeric_limits<float>::infinity();
     return static_cast<float>(v);
 }
 
 // Decimal-place class of a unified-signal range from its larger absolute end.
-std::uint8_t decimalClass(long double begin, long double end)
-{
+std::uint8_t decimalClass(long double begin, long double end) {
     const long double m = std::max(std::fabs(static_cast<long double>(toSingle(begin))),
                                    std::fabs(static_cast<long double>(toSingle(end))));
-    if (9.9999L < m && m < 99.999L) return 2;
-    if (99.999L < m && m < 999.99L) return 1;
+    if (9.9999L < m && m < 99.999L)
+        return 2;
+    if (99.999L < m && m < 999.99L)
+        return 1;
     return 0;
 }
 
 }  // namespace
 
-QString EntryChecks::UpravaFormatu(const QString& text)
-{
+QString EntryChecks::UpravaFormatu(const QString& text) {
     e_.state.DecimalIsPoint = e_.settings.decimalSeparator == DecimalSeparator::Point;
     return config::UpravaFormatu(text, e_.settings.decimalSeparator);
 }
 
-bool EntryChecks::fromFile() const { return e_.form.Linearizace.text == q(model::kLinFromFile); }
+bool EntryChecks::fromFile() const {
+    return e_.form.Linearizace.text == q(model::kLinFromFile);
+}
 
-void EntryChecks::TestMez()
-{
+void EntryChecks::TestMez() {
     InputState& s = e_.state;
     s.BeginOutOfRange = false;
     s.EndOutOfRange = false;
     if (fromFile()) {
         // Without a loaded file there is no interval to test against.
         const int n = e_.points.PointCount;
-        if (n < 1 || n > lin::kMaxPoints) return;
+        if (n < 1 || n > lin::kMaxPoints)
+            return;
         s.AllowedLow = e_.points.PointsOut[1];
         s.AllowedHigh = e_.points.PointsOut[static_cast<std::size_t>(n)];
         TestMez1();
         return;
     }
     const InputTypeInfo* type = model::FindInputType(utf8(e_.form.Vstup.text));
-    if (!type) return;
+    if (!type)
+        return;
     const long double d = e_.config.DividerRatio;
     const long double r = e_.config.SenseResistance;
     switch (type->limits.rule) {
-    case LimitRule::None:
-        return;
-    case LimitRule::Fixed:
-        s.AllowedLow = type->limits.low;
-        s.AllowedHigh = type->limits.high;
-        break;
-    case LimitRule::Voltage:
-        // D/10 rather than 0.1*D: a typed "-0.3" for D = 3 then equals the limit exactly.
-        s.AllowedLow = -d / 10;
-        s.AllowedHigh = d;
-        break;
-    case LimitRule::Current:
-        if (r == 0) return;
-        s.AllowedLow = -100 / r;  // -0.1 V across R, in mA
-        s.AllowedHigh = 100 / r;
-        break;
+        case LimitRule::None:
+            return;
+        case LimitRule::Fixed:
+            s.AllowedLow = type->limits.low;
+            s.AllowedHigh = type->limits.high;
+            break;
+        case LimitRule::Voltage:
+            // D/10 rather than 0.1*D: a typed "-0.3" for D = 3 then equals the limit exactly.
+            s.AllowedLow = -d / 10;
+            s.AllowedHigh = d;
+            break;
+        case LimitRule::Current:
+            if (r == 0)
+                return;
+            s.AllowedLow = -100 / r;  // -0.1 V across R, in mA
+            s.AllowedHigh = 100 / r;
+            break;
     }
     s.UnitText = q(type->unitText);
     TestMez1();
 }
 
-void EntryChecks::TestMez1()
-{
+void EntryChecks::TestMez1() {
     InputState& s = e_.state;
     const long double lo = std::min(s.AllowedLow, s.AllowedHigh);
     const long double hi = std::max(s.AllowedLow, s.AllowedHigh);
     const auto outside = [&](long double v) { return v < lo || v > hi; };
-    if (!e_.form.Pocatek.isEmpty() && outside(e_.config.RangeBegin)) s.BeginOutOfRange = true;
-    if (!e_.form.Konec.isEmpty() && outside(e_.config.RangeEnd)) s.EndOutOfRange = true;
+    if (!e_.form.Pocatek.isEmpty() && outside(e_.config.RangeBegin))
+        s.BeginOutOfRange = true;
+    if (!e_.form.Konec.isEmpty() && outside(e_.config.RangeEnd))
+        s.EndOutOfRange = true;
 }
 
-void EntryChecks::TestRozpeti()
-{
+void EntryChecks::TestRozpeti() {
     InputState& s = e_.state;
     s.SpanTooSmall = false;
-    if (e_.form.Pocatek.isEmpty() || e_.form.Konec.isEmpty()) return;
+    if (e_.form.Pocatek.isEmpty() || e_.form.Konec.isEmpty())
+        return;
     const InputTypeInfo* type = model::FindInputType(utf8(e_.form.Vstup.text));
-    if (!type) return;
+    if (!type)
+        return;
     const long double span = std::fabs(e_.config.RangeEnd - e_.config.RangeBegin);
     const long double d = e_.config.DividerRatio;
     const long double r = e_.config.SenseResistance;
     switch (type->limits.rule) {
-    case LimitRule::None:
-        return;
-    case LimitRule::Fixed:
-        s.MinSpan = type->limits.minSpan;
-        break;
-    case LimitRule::Voltage:
-        if (d == 0) return;
-        s.MinSpan = span / d <= 0.016L ? 3 * d / 1000 : d / 50;
-        break;
-    case LimitRule::Current:
-        if (r == 0) return;
-        s.MinSpan = 20 / r;
-        break;
+        case LimitRule::None:
+            return;
+        case LimitRule::Fixed:
+            s.MinSpan = type->limits.minSpan;
+            break;
+        case LimitRule::Voltage:
+            if (d == 0)
+                return;
+            s.MinSpan = span / d <= 0.016L ? 3 * d / 1000 : d / 50;
+            break;
+        case LimitRule::Current:
+            if (r == 0)
+                return;
+            s.MinSpan = 20 / r;
+            break;
     }
     s.SpanTooSmall = span < s.MinSpan - 0.0000001L;
 }
 
-void EntryChecks::rangeExit(End which)
-{
+void EntryChecks::rangeExit(End which) {
     MainForm& f = e_.form;
     InputState& s = e_.state;
     const bool begin = which == End::Begin;
     Edit& edit = begin ? f.Pocatek : f.Konec;
-    if (edit.isEmpty()) return;
+    if (edit.isEmpty())
+        return;
     edit.setText(UpravaFormatu(edit.text()));
 
     const InputTypeInfo* type = model::FindInputType(utf8(f.Vstup.text));
@@ -150,44 +159,52 @@ void EntryChecks::rangeExit(End which)
     }
     (begin ? e_.config.RangeBegin : e_.config.RangeEnd) = *value;
     if (model::IsUnified(type))
-        (begin ? s.BeginDecimals : s.EndDecimals) = decimalClass(e_.config.RangeBegin, e_.config.RangeEnd);
+        (begin ? s.BeginDecimals : s.EndDecimals) =
+            decimalClass(e_.config.RangeBegin, e_.config.RangeEnd);
 
     TestMez();
     if (begin ? s.BeginOutOfRange : s.EndOutOfRange) {
         e_.prompts.message((begin ? u"Dolní hodnota rozsahu musí být v intervalu "_s
-                                  : u"Horní hodnota rozsahu musí být v intervalu "_s)
-                           + FormatFixed3(s.AllowedLow) + u" až "_s + FormatFixed3(s.AllowedHigh) + u" "_s
-                           + s.UnitText);
+                                  : u"Horní hodnota rozsahu musí být v intervalu "_s) +
+                           FormatFixed3(s.AllowedLow) + u" až "_s + FormatFixed3(s.AllowedHigh) +
+                           u" "_s + s.UnitText);
         e_.prompts.focus(edit.name);
     }
     if (!fromFile()) {
         TestRozpeti();
         if (s.SpanTooSmall) {
-            e_.prompts.message(u"Povolené minimální rozpětí je "_s + FormatFixed3(s.MinSpan) + u" "_s + s.UnitText);
+            e_.prompts.message(u"Povolené minimální rozpětí je "_s + FormatFixed3(s.MinSpan) +
+                               u" "_s + s.UnitText);
             e_.prompts.focus(edit.name);
-            if (!begin) return;
+            if (!begin)
+                return;
         }
     }
     Edit& output = begin ? f.EdLoLimDA : f.EdHiLimDA;
-    if (output.isEmpty()) output.setText(edit.text());
+    if (output.isEmpty())
+        output.setText(edit.text());
 }
 
-void EntryChecks::PocatekExit() { rangeExit(End::Begin); }
-void EntryChecks::KonecExit() { rangeExit(End::End); }
+void EntryChecks::PocatekExit() {
+    rangeExit(End::Begin);
+}
+void EntryChecks::KonecExit() {
+    rangeExit(End::End);
+}
 
-float EntryChecks::DampingCoefficient(long double seconds)
-{
+float EntryChecks::DampingCoefficient(long double seconds) {
     const long double t = seconds;
     const long double denominator = -0.011217625L * t * t + 13.7776336L * t - 3.41301846L;
     float c = denominator == 0 ? 1.0f : toSingle(1 / denominator);
-    if (std::isnan(c)) c = 1.0f;
+    if (std::isnan(c))
+        c = 1.0f;
     return std::clamp(c, 0.002f, 1.0f);
 }
 
-void EntryChecks::TlumeniExit()
-{
+void EntryChecks::TlumeniExit() {
     Edit& edit = e_.form.Tlumeni;
-    if (edit.isEmpty()) return;
+    if (edit.isEmpty())
+        return;
     edit.setText(UpravaFormatu(edit.text()));
     if (const auto v = ParseReal(edit.text(), e_.settings.decimalSeparator)) {
         e_.config.Damping = *v;
@@ -202,10 +219,10 @@ void EntryChecks::TlumeniExit()
     e_.state.DampingCoefficient = DampingCoefficient(e_.config.Damping);
 }
 
-void EntryChecks::SnOdporExit()
-{
+void EntryChecks::SnOdporExit() {
     Edit& edit = e_.form.SnOdpor;
-    if (edit.isEmpty()) return;
+    if (edit.isEmpty())
+        return;
     edit.setText(UpravaFormatu(edit.text()));  // the change handler converts it
     if (e_.config.SenseResistance == 0) {
         e_.prompts.message(u"Zadana hodnota snímacího odporu nesmí být 0."_s);
@@ -214,17 +231,17 @@ void EntryChecks::SnOdporExit()
     KonecExit();  // the limits of the current inputs depend on the resistor
 }
 
-void EntryChecks::DelPomerExit()
-{
+void EntryChecks::DelPomerExit() {
     Edit& edit = e_.form.DelPomer;
-    if (edit.isEmpty()) return;
+    if (edit.isEmpty())
+        return;
     edit.setText(UpravaFormatu(edit.text()));
 }
 
-void EntryChecks::CelkovyOdporExit()
-{
+void EntryChecks::CelkovyOdporExit() {
     Edit& edit = e_.form.CelkovyOdpor;
-    if (edit.isEmpty()) return;
+    if (edit.isEmpty())
+        return;
     edit.setText(UpravaFormatu(edit.text()));
     const auto value = ParseReal(edit.text(), e_.settings.decimalSeparator);
     if (!value) {
@@ -234,10 +251,12 @@ void EntryChecks::CelkovyOdporExit()
     }
     e_.config.TotalResistance = *value;
     const InputTypeInfo* type = model::FindInputType(utf8(e_.form.Vstup.text));
-    if (!type) return;
+    if (!type)
+        return;
     if (type->group == InputGroup::RelativePotentiometer) {
         if (*value < 0 || *value > 4000) {
-            e_.prompts.message(u"Hodnota celkového odporu potenciometru musí být v intervalu 0 až 4000 Ohm"_s);
+            e_.prompts.message(
+                u"Hodnota celkového odporu potenciometru musí být v intervalu 0 až 4000 Ohm"_s);
             e_.prompts.focus(edit.name);
         }
     } else if (type->group == InputGroup::CurrentDifference) {
@@ -251,41 +270,42 @@ void EntryChecks::CelkovyOdporExit()
         const long double limit = 128 / r;  // 0.128 V across R, in mA
         if (*value < 0 || *value > limit) {
             const long double shown = std::trunc(128000 / r) / 1000;
-            e_.prompts.message(u"Maximální hodnota proudu musí být v intervalu 0 až "_s
-                               + FormatGeneral(shown, e_.settings.decimalSeparator) + u" mA"_s);
+            e_.prompts.message(u"Maximální hodnota proudu musí být v intervalu 0 až "_s +
+                               FormatGeneral(shown, e_.settings.decimalSeparator) + u" mA"_s);
             e_.prompts.focus(edit.name);
         }
     }
 }
 
-void EntryChecks::VzdStKonExit()
-{
+void EntryChecks::VzdStKonExit() {
     ComboBox& c = e_.form.VzdStKon;
-    if (c.text.isEmpty()) return;
-    if (c.text == q(model::kColdJunctionInternal) || c.text == q(model::kColdJunctionExternal)) return;
+    if (c.text.isEmpty())
+        return;
+    if (c.text == q(model::kColdJunctionInternal) || c.text == q(model::kColdJunctionExternal))
+        return;
     e_.prompts.message(u"Špatně zadaná volba vzdálenosti studeného konce."_s);
     c.text.clear();
     e_.prompts.focus(c.name);
 }
 
-void EntryChecks::ChybproudExit()
-{
+void EntryChecks::ChybproudExit() {
     ComboBox& c = e_.form.Chybproud;
-    if (c.text.isEmpty()) return;
-    if (model::CodeOf(model::FaultCurrentTexts(), utf8(c.text)) != 0) return;
+    if (c.text.isEmpty())
+        return;
+    if (model::CodeOf(model::FaultCurrentTexts(), utf8(c.text)) != 0)
+        return;
     e_.prompts.message(u"Špatně zadaná volba chybového proudu"_s);
     c.text.clear();
     e_.prompts.focus(c.name);
 }
 
-void EntryChecks::Testvyplneni()
-{
+void EntryChecks::Testvyplneni() {
     MainForm& f = e_.form;
     const InputTypeInfo* type = model::FindInputType(utf8(f.Vstup.text));
     const InputGroup group = type ? type->group : InputGroup::Unified;
     const auto is = [&](InputGroup g) { return type && group == g; };
-    const bool wired = is(InputGroup::ResistanceThermometer) || is(InputGroup::Rheostat)
-                       || is(InputGroup::Potentiometer) || is(InputGroup::RelativePotentiometer);
+    const bool wired = is(InputGroup::ResistanceThermometer) || is(InputGroup::Rheostat) ||
+                       is(InputGroup::Potentiometer) || is(InputGroup::RelativePotentiometer);
     const bool file = fromFile();
 
     struct Check {
@@ -295,13 +315,15 @@ void EntryChecks::Testvyplneni()
     };
     const Check checks[] = {
         {wired && f.PripCidl.text.isEmpty(), u"Není zadán způsob připojení čidla"_s, &f.PripCidl},
-        {model::IsCurrentType(type) && f.SnOdpor.isEmpty(), u"Není zadána hodnota měřicího odporu"_s, &f.SnOdpor},
+        {model::IsCurrentType(type) && f.SnOdpor.isEmpty(),
+         u"Není zadána hodnota měřicího odporu"_s, &f.SnOdpor},
         {f.Linearizace.text.isEmpty(), u"Není zadán způsob linearizace"_s, &f.Linearizace},
         {f.Pocatek.isEmpty(), u"Není zadána dolní mez rozsahu"_s, &f.Pocatek},
         {f.Konec.isEmpty(), u"Není zadána horní mez rozsahu"_s, &f.Konec},
         {f.Tlumeni.isEmpty(), u"Není zadána časová konstanta tlumení"_s, &f.Tlumeni},
         {f.Chybproud.text.isEmpty(), u"Není zadána volba chybového proudu"_s, &f.Chybproud},
-        {file && f.OpenDialog1.fileName.isEmpty(), u"Není vybrán soubor pro linearizaci."_s, nullptr},
+        {file && f.OpenDialog1.fileName.isEmpty(), u"Není vybrán soubor pro linearizaci."_s,
+         nullptr},
         {file && f.VolenaJednotka.text.isEmpty(), u"Není zadaná jednotka."_s, &f.VolenaJednotka},
         {is(InputGroup::RelativePotentiometer) && f.CelkovyOdpor.isEmpty(),
          u"Není zadán celkový odpor potenciometru."_s, &f.CelkovyOdpor},
@@ -313,18 +335,20 @@ void EntryChecks::Testvyplneni()
          u"Není zadána maximální hodnota měřených proudů."_s, &f.CelkovyOdpor},
     };
     for (const Check& c : checks) {
-        if (!c.missing) continue;
+        if (!c.missing)
+            continue;
         e_.prompts.message(c.message);
-        if (c.focus && c.focus->visible && c.focus->enabled) e_.prompts.focus(c.focus->name);
+        if (c.focus && c.focus->visible && c.focus->enabled)
+            e_.prompts.focus(c.focus->name);
         e_.state.IncompleteInput = true;
         return;
     }
 }
 
-float EntryChecks::ZPPrepoc(long double x)
-{
+float EntryChecks::ZPPrepoc(long double x) {
     // The sensor's own characteristic, whatever curve the display uses (file line, root).
-    if (!characteristic_) return toSingle(x);
+    if (!characteristic_)
+        return toSingle(x);
     return toSingle(characteristic_(e_.config.SensorCurve, x));
 }
 

@@ -23,43 +23,44 @@ const QString kDvou = u"dvouvodičově"_s;
 const QString kTri = u"třívodičově"_s;
 const QString kCtyr = u"čtyřvodičově"_s;
 
-QStringList connectionItems(Connection c)
-{
-    if (c == Connection::TwoThreeFour) return {kDvou, kTri, kCtyr};
-    if (c == Connection::ThreeFour) return {kTri, kCtyr};
+QStringList connectionItems(Connection c) {
+    if (c == Connection::TwoThreeFour)
+        return {kDvou, kTri, kCtyr};
+    if (c == Connection::ThreeFour)
+        return {kTri, kCtyr};
     return {};
 }
 
-void showAll(std::initializer_list<Control*> list)
-{
-    for (Control* c : list) c->show();
+void showAll(std::initializer_list<Control*> list) {
+    for (Control* c : list)
+        c->show();
 }
-void hideAll(std::initializer_list<Control*> list)
-{
-    for (Control* c : list) c->hide();
+void hideAll(std::initializer_list<Control*> list) {
+    for (Control* c : list)
+        c->hide();
 }
-void enableAll(std::initializer_list<Control*> list, bool on)
-{
-    for (Control* c : list) c->enabled = on;
+void enableAll(std::initializer_list<Control*> list, bool on) {
+    for (Control* c : list)
+        c->enabled = on;
 }
 
 }  // namespace
 
-const InputTypeInfo* InputRules::currentType() const { return model::FindInputType(utf8(e_.form.Vstup.text)); }
-
-void InputRules::setUnitLabels(const QString& unit)
-{
-    for (Label* l : e_.form.UnitLabels()) l->caption = unit;
+const InputTypeInfo* InputRules::currentType() const {
+    return model::FindInputType(utf8(e_.form.Vstup.text));
 }
 
-void InputRules::setFixedUnifiedRange(const InputTypeInfo& type)
-{
+void InputRules::setUnitLabels(const QString& unit) {
+    for (Label* l : e_.form.UnitLabels())
+        l->caption = unit;
+}
+
+void InputRules::setFixedUnifiedRange(const InputTypeInfo& type) {
     e_.form.Pocatek.setText(q(type.unified->beginText));
     e_.form.Konec.setText(q(type.unified->endText));
 }
 
-void InputRules::VstupChange()
-{
+void InputRules::VstupChange() {
     MainForm& f = e_.form;
     f.Transfer1.position = 0;
     f.Prenos.position = 0;
@@ -75,7 +76,9 @@ void InputRules::VstupChange()
     hideAll({&f.Vol_Jednotka, &f.VolenaJednotka});
     hideAll({&f.Pcelkodpor, &f.CelkovyOdpor, &f.Jcelkodpor});
     f.CelkovyOdpor.setText(QString());
-    enableAll({&f.Bevel3, &f.Label4, &f.Label6, &f.Label7, &f.Label15, &f.Label18, &f.S_Dolmez, &f.S_Hormez}, false);
+    enableAll({&f.Bevel3, &f.Label4, &f.Label6, &f.Label7, &f.Label15, &f.Label18, &f.S_Dolmez,
+               &f.S_Hormez},
+              false);
     f.Pocatek.setText(QString());
     f.Konec.setText(QString());
     f.PripCidl.text.clear();
@@ -99,10 +102,11 @@ void InputRules::VstupChange()
         return;
     }
 
-    enableAll({&f.Label4, &f.Label6, &f.Label7, &f.Label15, &f.Label8, &f.Label18, &f.S_Dolmez, &f.S_Hormez,
-               &f.Linearizace},
+    enableAll({&f.Label4, &f.Label6, &f.Label7, &f.Label15, &f.Label8, &f.Label18, &f.S_Dolmez,
+               &f.S_Hormez, &f.Linearizace},
               true);
-    if (!model::IsUnified(type)) enableAll({&f.Pocatek, &f.Konec}, true);
+    if (!model::IsUnified(type))
+        enableAll({&f.Pocatek, &f.Konec}, true);
 
     if (type->connection != Connection::Hidden) {
         showAll({&f.Label3, &f.PripCidl});
@@ -115,44 +119,49 @@ void InputRules::VstupChange()
         showAll({&f.Label1, &f.korekcePV, &f.Label30});
         f.korekcePV.setText(u"0"_s);
     }
-    if (type->senseResistorGroup) showAll({&f.Label31, &f.SnOdpor, &f.Label32});
+    if (type->senseResistorGroup)
+        showAll({&f.Label31, &f.SnOdpor, &f.Label32});
     // The completeness check asks for the total resistance of these types, so it is offered.
-    if (type->totalResistanceGroup) showAll({&f.Pcelkodpor, &f.CelkovyOdpor, &f.Jcelkodpor});
+    if (type->totalResistanceGroup)
+        showAll({&f.Pcelkodpor, &f.CelkovyOdpor, &f.Jcelkodpor});
 
     PrepJednotek();
 
     switch (type->lin) {
-    case LinChoice::Full:
-        f.Linearizace.items = {q(model::kLinBuiltIn), q(model::kLinNone), q(model::kLinFromFile)};
-        f.Linearizace.text = q(model::kLinBuiltIn);
-        break;
-    case LinChoice::Plain:
-        f.Linearizace.items = {q(model::kLinNone), q(model::kLinFromFile)};
-        f.Linearizace.text = q(model::kLinNone);
-        break;
-    case LinChoice::Keep:
-        break;
+        case LinChoice::Full:
+            f.Linearizace.items = {q(model::kLinBuiltIn), q(model::kLinNone),
+                                   q(model::kLinFromFile)};
+            f.Linearizace.text = q(model::kLinBuiltIn);
+            break;
+        case LinChoice::Plain:
+            f.Linearizace.items = {q(model::kLinNone), q(model::kLinFromFile)};
+            f.Linearizace.text = q(model::kLinNone);
+            break;
+        case LinChoice::Keep:
+            break;
     }
     e_.state.InputTypeText = f.Vstup.text;
 }
 
-void InputRules::PrepJednotek()
-{
+void InputRules::PrepJednotek() {
     const InputTypeInfo* type = currentType();
-    if (!type) return;
+    if (!type)
+        return;
     MainForm& f = e_.form;
     const QString unit = q(type->unitText);
     setUnitLabels(unit);
     f.VolenaJednotka.text = unit;
-    if (type->unitCode == model::kUnitOhm || type->unitCode == model::kUnitVolt || type->unitCode == model::kUnitMilliAmp)
+    if (type->unitCode == model::kUnitOhm || type->unitCode == model::kUnitVolt ||
+        type->unitCode == model::kUnitMilliAmp)
         f.Jcelkodpor.caption = unit;
     e_.config.UnitCode = type->unitCode;
-    if (type->group == InputGroup::RelativePotentiometer) f.DelPomer.setText(u"100"_s);
-    if (type->dividerGroup) showAll({&f.Label10, &f.DelPomer, &f.Label11});
+    if (type->group == InputGroup::RelativePotentiometer)
+        f.DelPomer.setText(u"100"_s);
+    if (type->dividerGroup)
+        showAll({&f.Label10, &f.DelPomer, &f.Label11});
 }
 
-void InputRules::PripCidlChange()
-{
+void InputRules::PripCidlChange() {
     ComboBox& c = e_.form.PripCidl;
     if (!c.text.isEmpty()) {
         const QChar first = c.text.front();
@@ -165,14 +174,14 @@ void InputRules::PripCidlChange()
     }
     const InputTypeInfo* type = currentType();
     const bool twoWires = !type || type->connection != Connection::ThreeFour;
-    if (c.text == kTri || c.text == kCtyr || (c.text == kDvou && twoWires)) return;
+    if (c.text == kTri || c.text == kCtyr || (c.text == kDvou && twoWires))
+        return;
     c.text.clear();
     e_.prompts.message(u"špatně zadaný způsob připojení čidla"_s);
     e_.prompts.focus(c.name);
 }
 
-void InputRules::LinearizaceChange()
-{
+void InputRules::LinearizaceChange() {
     MainForm& f = e_.form;
     hideAll({&f.Vol_Jednotka, &f.VolenaJednotka});
     ComboBox& lin = f.Linearizace;
@@ -190,7 +199,8 @@ void InputRules::LinearizaceChange()
 
     if (lin.text == q(model::kLinBuiltIn)) {
         f.Label4.caption = unified ? u"Měřicí rozsah po linearizaci"_s : u"Měřicí rozsah"_s;
-        if (unified) enableAll({&f.Pocatek, &f.Konec}, true);
+        if (unified)
+            enableAll({&f.Pocatek, &f.Konec}, true);
     } else if (lin.text == q(model::kLinNone)) {
         f.Label4.caption = u"Měřicí rozsah"_s;
         if (unified) {
@@ -200,7 +210,8 @@ void InputRules::LinearizaceChange()
         PrepJednotek();
     } else if (lin.text == q(model::kLinSquareRoot)) {
         f.Label4.caption = unified ? u"Měřicí rozsah po úpravě"_s : u"Měřicí rozsah"_s;
-        if (unified) enableAll({&f.Pocatek, &f.Konec}, true);
+        if (unified)
+            enableAll({&f.Pocatek, &f.Konec}, true);
         enableAll({&f.Label18, &f.S_Dolmez, &f.S_Hormez}, false);
     } else if (lin.text == q(model::kLinFromFile)) {
         enableAll({&f.Pocatek, &f.Konec}, true);
@@ -223,8 +234,7 @@ void InputRules::LinearizaceChange()
     }
 }
 
-void InputRules::VolenaJednotkaChange()
-{
+void InputRules::VolenaJednotkaChange() {
     ComboBox& c = e_.form.VolenaJednotka;
     QString unit;
     if (!c.text.isEmpty()) {
@@ -256,10 +266,10 @@ void InputRules::VolenaJednotkaChange()
 // While the user types, the other separator is read as the system's one, so that "2.5" on a
 // comma system is 2.5 and not a message at the first point; leaving the edit writes it back in
 // the system's form.
-void InputRules::SnOdporChange()
-{
+void InputRules::SnOdporChange() {
     Edit& edit = e_.form.SnOdpor;
-    if (edit.isEmpty()) return;
+    if (edit.isEmpty())
+        return;
     const auto sep = e_.settings.decimalSeparator;
     if (const auto v = ParseReal(UpravaFormatu(edit.text(), sep), sep)) {
         e_.config.SenseResistance = *v;
@@ -269,10 +279,10 @@ void InputRules::SnOdporChange()
     edit.setText(QString());
 }
 
-void InputRules::DelPomerChange()
-{
+void InputRules::DelPomerChange() {
     Edit& edit = e_.form.DelPomer;
-    if (edit.isEmpty()) return;
+    if (edit.isEmpty())
+        return;
     const auto sep = e_.settings.decimalSeparator;
     if (const auto v = ParseReal(UpravaFormatu(edit.text(), sep), sep)) {
         e_.config.DividerRatio = *v;

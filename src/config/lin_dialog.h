@@ -21,7 +21,7 @@ struct LinDialogForm {
     static constexpr int kWidth = 716;
     static constexpr int kHeight = 559;
     static constexpr int kMethodPolynomial = 0;  // "Polynom metodou nejmenších čtverců"
-    static constexpr int kMethodSegments = 1;    // "Proložení lineárními přímkami v zadaných bodech"
+    static constexpr int kMethodSegments = 1;  // "Proložení lineárními přímkami v zadaných bodech"
 
     QString caption = QStringLiteral("Hodnoty linearizačního souboru");
     bool visible = false;
@@ -31,7 +31,7 @@ struct LinDialogForm {
     ComboBox stup_p;  // "2" .. "8"
     Label pstup;      // "Stupeň polynomu"
     Button OK;
-    Button Jiny;      // "Jiný linearizační soubor"
+    Button Jiny;  // "Jiný linearizační soubor"
 
 private:
     std::vector<Control*> all_;

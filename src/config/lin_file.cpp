@@ -11,40 +11,41 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace veld::config {
 
-QString ResolveInitialDirectory(const QString& profileDirectory, const ModelSettings& settings)
-{
+QString ResolveInitialDirectory(const QString& profileDirectory, const ModelSettings& settings) {
     const bool exists = settings.directoryExists ? settings.directoryExists(profileDirectory)
                                                  : QDir(profileDirectory).exists();
-    if (exists) return profileDirectory;
-    if (!settings.documentsDirectory.isEmpty()) return settings.documentsDirectory;
+    if (exists)
+        return profileDirectory;
+    if (!settings.documentsDirectory.isEmpty())
+        return settings.documentsDirectory;
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
-FileDialogRequest LinFileChoice::openRequest() const
-{
+FileDialogRequest LinFileChoice::openRequest() const {
     const FileDialogSettings& d = e_.form.OpenDialog1;
-    return {d.title, d.filter, ResolveInitialDirectory(d.initialDirectory, e_.settings), d.defaultExtension};
+    return {d.title, d.filter, ResolveInitialDirectory(d.initialDirectory, e_.settings),
+            d.defaultExtension};
 }
 
-void LinFileChoice::vyber_souboru()
-{
+void LinFileChoice::vyber_souboru() {
     const auto path = e_.prompts.openFile(openRequest());
-    if (!path) return;
+    if (!path)
+        return;
     // A file that cannot be used leaves the points of an earlier file as they were.
     const lin::PointFileResult file = lin::ReadPointFile(path->toStdString());
     if (!file.ok) {
         e_.prompts.message(QString::fromStdString(file.message));
         return;
     }
-    if (!e_.points.load(file.points)) return;  // the reader has refused such files already
+    if (!e_.points.load(file.points))
+        return;  // the reader has refused such files already
     e_.form.OpenDialog1.fileName = *path;
     fillGrid();
     e_.dialog.visible = true;
     Zpus_linChange();
 }
 
-void LinFileChoice::fillGrid()
-{
+void LinFileChoice::fillGrid() {
     StringGrid& grid = e_.dialog.StringGrid1;
     for (int row = 1; row < grid.rowCount(); ++row) {
         grid.setCell(0, row, QString());
@@ -61,8 +62,7 @@ void LinFileChoice::fillGrid()
     }
 }
 
-void LinFileChoice::Zpus_linChange()
-{
+void LinFileChoice::Zpus_linChange() {
     LinDialogForm& d = e_.dialog;
     if (d.Zpus_lin.itemIndex == LinDialogForm::kMethodPolynomial) {
         d.stup_p.text = u"6"_s;
@@ -74,11 +74,11 @@ void LinFileChoice::Zpus_linChange()
     }
     bool ok = false;
     const int degree = d.stup_p.text.trimmed().toInt(&ok);
-    if (ok && degree > e_.points.PointTotal) d.stup_p.text = QString::number(e_.points.PointTotal);
+    if (ok && degree > e_.points.PointTotal)
+        d.stup_p.text = QString::number(e_.points.PointTotal);
 }
 
-void LinFileChoice::Zpus_linClick()
-{
+void LinFileChoice::Zpus_linClick() {
     LinDialogForm& d = e_.dialog;
     if (d.Zpus_lin.itemIndex == LinDialogForm::kMethodPolynomial) {
         d.pstup.show();
@@ -89,10 +89,10 @@ void LinFileChoice::Zpus_linClick()
     }
 }
 
-void LinFileChoice::stup_pChange()
-{
+void LinFileChoice::stup_pChange() {
     ComboBox& box = e_.dialog.stup_p;
-    if (box.text.isEmpty()) return;
+    if (box.text.isEmpty())
+        return;
     bool ok = false;
     const int degree = box.text.trimmed().toInt(&ok);
     if (!ok) {
@@ -107,8 +107,7 @@ void LinFileChoice::stup_pChange()
     }
 }
 
-void LinFileChoice::OKClick()
-{
+void LinFileChoice::OKClick() {
     LinDialogForm& d = e_.dialog;
     const int total = e_.points.PointTotal;
     if (d.Zpus_lin.itemIndex == LinDialogForm::kMethodPolynomial) {
@@ -121,17 +120,17 @@ void LinFileChoice::OKClick()
             return;
         }
     } else if (d.Zpus_lin.itemIndex == LinDialogForm::kMethodSegments && total > 21) {
-        e_.prompts.message(u"Maximální počet bodů pro linearizaci metodou "_s
-                           + u"proložení lineárními přímkami v zadaných bodech je 21."_s);
+        e_.prompts.message(u"Maximální počet bodů pro linearizaci metodou "_s +
+                           u"proložení lineárními přímkami v zadaných bodech je 21."_s);
         return;
     }
-    if (d.stup_p.text.isEmpty()) e_.prompts.message(u"Stupeň polynomu musí být 2 až 8."_s);
+    if (d.stup_p.text.isEmpty())
+        e_.prompts.message(u"Stupeň polynomu musí být 2 až 8."_s);
     stup_pChange();
     d.visible = false;
 }
 
-void LinFileChoice::JinyClick()
-{
+void LinFileChoice::JinyClick() {
     e_.dialog.visible = false;
     vyber_souboru();
 }

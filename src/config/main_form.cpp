@@ -7,19 +7,20 @@ using namespace Qt::Literals::StringLiterals;
 namespace veld::config {
 namespace {
 
-QString numbered(const QString& stem, int k) { return stem + QString::number(k); }
+QString numbered(const QString& stem, int k) {
+    return stem + QString::number(k);
+}
 
-QString unitLabelName(int k, bool on)
-{
+QString unitLabelName(int k, bool on) {
     // The unit labels beside the comparator limits carry the numbers of the form file.
     static const char16_t* const kOn[] = {u"Label22", u"Label37", u"Label56", u"Label66"};
     static const char16_t* const kOff[] = {u"Label24", u"Label38", u"Label57", u"Label67"};
     return QString::fromUtf16(on ? kOn[k - 1] : kOff[k - 1]);
 }
 
-void hideAll(std::initializer_list<Control*> list)
-{
-    for (Control* c : list) c->hide();
+void hideAll(std::initializer_list<Control*> list) {
+    for (Control* c : list)
+        c->hide();
 }
 
 }  // namespace
@@ -43,9 +44,7 @@ ComparatorGroup::ComparatorGroup(int k)
       labRezim(numbered(u"LabRezim"_s, k), numbered(u"Režim relé "_s, k)),
       RezimRele(numbered(u"RezimRele"_s, k), {u"HYSTEREZE"_s, u"OKNO"_s}, u"HYSTEREZE"_s),
       Preckomp(numbered(u"Preckomp"_s, k), u"Přečíst"_s),
-      Ulozkomp(numbered(u"Ulozkomp"_s, k), u"Uložit"_s)
-{
-}
+      Ulozkomp(numbered(u"Ulozkomp"_s, k), u"Uložit"_s) {}
 
 MainForm::MainForm()
     : caption(u" Konfigurační program TERVOS - VELD"_s),
@@ -79,7 +78,8 @@ MainForm::MainForm()
       DelPomer(u"DelPomer"_s, u"1"_s),
       Label11(u"Label11"_s, u"krát"_s),
       Vol_Jednotka(u"Vol_Jednotka"_s, u"Jednotka"_s),
-      VolenaJednotka(u"VolenaJednotka"_s, {u"°C"_s, u"Ohm"_s, u"V"_s, u"mA"_s, u"%"_s, u"Bez jednotky"_s}),
+      VolenaJednotka(u"VolenaJednotka"_s,
+                     {u"°C"_s, u"Ohm"_s, u"V"_s, u"mA"_s, u"%"_s, u"Bez jednotky"_s}),
       Pcelkodpor(u"Pcelkodpor"_s, u"Maximální odpor potenciometru"_s),
       CelkovyOdpor(u"CelkovyOdpor"_s),
       Jcelkodpor(u"Jcelkodpor"_s, u"Ohm"_s),
@@ -121,8 +121,10 @@ MainForm::MainForm()
       LabJenAnalog(u"LabJenAnalog"_s, u"Nastavení jen analogového  výstupu"_s),
       Button2(u"Button2"_s, u"&Uložit do převodníku"_s),
       Button3(u"Button3"_s, u"&Přečíst z převodníku"_s),
-      SetCom(u"SetCom"_s, u"Nast COM"_s,
-             {u"COM1"_s, u"COM2"_s, u"COM3"_s, u"COM4"_s, u"COM5"_s, u"COM6"_s, u"COM7"_s, u"COM8"_s}, 0),
+      SetCom(
+          u"SetCom"_s, u"Nast COM"_s,
+          {u"COM1"_s, u"COM2"_s, u"COM3"_s, u"COM4"_s, u"COM5"_s, u"COM6"_s, u"COM7"_s, u"COM8"_s},
+          0),
       LabDalsiPorty(u"LabDalsiPorty"_s, u"Další porty"_s),
       DalsiPorty(u"DalsiPorty"_s),
       LabFirmPlace(u"LabFirmPlace"_s, u"Sídlo firmy"_s),
@@ -149,25 +151,27 @@ MainForm::MainForm()
       LabOdeslano(u"LabOdeslano"_s, u"Odesláno"_s),
       EdSend(u"EdSend"_s),
       LabPrijato(u"LabPrijato"_s, u"Přijato"_s),
-      EdReceive(u"EdReceive"_s)
-{
+      EdReceive(u"EdReceive"_s) {
     for (int k = 1; k <= 4; ++k)
         Komparator[static_cast<std::size_t>(k - 1)] = std::make_unique<ComparatorGroup>(k);
 
     // Initial states of the page "Konfigurace vstupu".
     Vstup.dropDownCount = 21;
     Vstup.items.clear();
-    for (const char* text : {"odporový teploměr Pt100", "odporový teploměr Pt1000", "odporový teploměr Ni100",
-                             "odporový teploměr Ni1000", "reostat", "potenciometr", "termočlánek B", "termočlánek E",
-                             "termočlánek J", "termočlánek K", "termočlánek N", "termočlánek L", "termočlánek R",
-                             "termočlánek S", "termočlánek T", "0...10 V-vstup U/I", "0...20 mA-vstup U/I",
-                             "4...20 mA-vstup U/I", "napětí"})
+    for (const char* text :
+         {"odporový teploměr Pt100", "odporový teploměr Pt1000", "odporový teploměr Ni100",
+          "odporový teploměr Ni1000", "reostat", "potenciometr", "termočlánek B", "termočlánek E",
+          "termočlánek J", "termočlánek K", "termočlánek N", "termočlánek L", "termočlánek R",
+          "termočlánek S", "termočlánek T", "0...10 V-vstup U/I", "0...20 mA-vstup U/I",
+          "4...20 mA-vstup U/I", "napětí"})
         Vstup.items.append(QString::fromUtf8(text));
-    hideAll({&Label3, &PripCidl, &Label31, &SnOdpor, &Label32, &OVzdStKon, &VzdStKon, &Label10, &DelPomer, &Label11,
-             &Vol_Jednotka, &VolenaJednotka, &Pcelkodpor, &CelkovyOdpor, &Jcelkodpor, &Label1, &korekcePV, &Label30,
-             &Button8, &Button1, &S_Dolmez, &S_Hormez, &Label18, &Label77, &Label78, &ZPocPrij});
-    for (Control* c : std::initializer_list<Control*>{&Pocatek, &Konec, &Linearizace, &Label4, &Label6, &Label7,
-                                                      &Label8, &Label15, &Bevel3})
+    hideAll({&Label3,     &PripCidl,     &Label31,    &SnOdpor,  &Label32,      &OVzdStKon,
+             &VzdStKon,   &Label10,      &DelPomer,   &Label11,  &Vol_Jednotka, &VolenaJednotka,
+             &Pcelkodpor, &CelkovyOdpor, &Jcelkodpor, &Label1,   &korekcePV,    &Label30,
+             &Button8,    &Button1,      &S_Dolmez,   &S_Hormez, &Label18,      &Label77,
+             &Label78,    &ZPocPrij});
+    for (Control* c : std::initializer_list<Control*>{&Pocatek, &Konec, &Linearizace, &Label4,
+                                                      &Label6, &Label7, &Label8, &Label15, &Bevel3})
         c->enabled = false;
     EditUzPozn.maxLength = 60;
 
@@ -177,61 +181,127 @@ MainForm::MainForm()
     Stop_mer.enabled = false;
     ZoZmHodn.readOnly = true;
 
-    OpenDialog1 = {u"OpenDialog1"_s, u"Linearizační soubor"_s, u"*.txt|*.txt|*.*|*.*"_s,
-                   u"\\tervos_VELD\\linearizace"_s, {}, false, {}};
-    SaveDialog2 = {u"SaveDialog2"_s, {}, u"*.txt|*.txt|*.*|*.*"_s, u"\\tervos_VELD\\konfigurace"_s, u"txt"_s, true, {}};
+    OpenDialog1 = {u"OpenDialog1"_s,
+                   u"Linearizační soubor"_s,
+                   u"*.txt|*.txt|*.*|*.*"_s,
+                   u"\\tervos_VELD\\linearizace"_s,
+                   {},
+                   false,
+                   {}};
+    SaveDialog2 = {u"SaveDialog2"_s,
+                   {},
+                   u"*.txt|*.txt|*.*|*.*"_s,
+                   u"\\tervos_VELD\\konfigurace"_s,
+                   u"txt"_s,
+                   true,
+                   {}};
     OpenDialog2 = {u"OpenDialog2"_s, {}, {}, u"\\tervos_VELD\\konfigurace"_s, {}, false, {}};
 
-    place(TabSheet1, {&Konfigurace, &LabVstup, &Vstup, &Label3, &PripCidl, &Label4, &Label6, &Pocatek, &Label8, &Label7,
-                      &Konec, &Label9, &Label15, &Linearizace, &LabTlumeni, &Tlumeni, &LabTlumeniJednotka,
-                      &LabChybproud1, &LabChybproud2, &Chybproud, &Label31, &SnOdpor, &Label32, &OVzdStKon, &VzdStKon,
-                      &Label10, &DelPomer, &Label11, &Vol_Jednotka, &VolenaJednotka, &Pcelkodpor, &CelkovyOdpor,
-                      &Jcelkodpor, &Label1, &korekcePV, &Label30, &Button8, &Button1, &Bevel3, &Label18, &S_Dolmez,
-                      &S_Hormez, &Poslat, &Precist, &LabKonfSoubor, &ctisoub, &Ulosoub, &LabUzPozn, &EditUzPozn,
-                      &Prec_Pozn, &Uloz_Pozn, &ButtonTV, &ButtonLMX, &Label77, &Label78, &Label80, &Label19,
-                      &ZPocPrij, &Label5, &Firma, &ImageTV});
+    place(TabSheet1, {&Konfigurace,
+                      &LabVstup,
+                      &Vstup,
+                      &Label3,
+                      &PripCidl,
+                      &Label4,
+                      &Label6,
+                      &Pocatek,
+                      &Label8,
+                      &Label7,
+                      &Konec,
+                      &Label9,
+                      &Label15,
+                      &Linearizace,
+                      &LabTlumeni,
+                      &Tlumeni,
+                      &LabTlumeniJednotka,
+                      &LabChybproud1,
+                      &LabChybproud2,
+                      &Chybproud,
+                      &Label31,
+                      &SnOdpor,
+                      &Label32,
+                      &OVzdStKon,
+                      &VzdStKon,
+                      &Label10,
+                      &DelPomer,
+                      &Label11,
+                      &Vol_Jednotka,
+                      &VolenaJednotka,
+                      &Pcelkodpor,
+                      &CelkovyOdpor,
+                      &Jcelkodpor,
+                      &Label1,
+                      &korekcePV,
+                      &Label30,
+                      &Button8,
+                      &Button1,
+                      &Bevel3,
+                      &Label18,
+                      &S_Dolmez,
+                      &S_Hormez,
+                      &Poslat,
+                      &Precist,
+                      &LabKonfSoubor,
+                      &ctisoub,
+                      &Ulosoub,
+                      &LabUzPozn,
+                      &EditUzPozn,
+                      &Prec_Pozn,
+                      &Uloz_Pozn,
+                      &ButtonTV,
+                      &ButtonLMX,
+                      &Label77,
+                      &Label78,
+                      &Label80,
+                      &Label19,
+                      &ZPocPrij,
+                      &Label5,
+                      &Firma,
+                      &ImageTV});
     for (auto& g : Komparator)
-        place(TabSheet2, {&g->heading, &g->PovolKompar, &g->labMezsep, &g->EMezsep, &g->unitMezsep, &g->labMezroz,
-                          &g->EMezroz, &g->unitMezroz, &g->labZpozdeni, &g->labZpoSep, &g->EZpoSep, &g->unitZpoSep,
-                          &g->labZpoRoz, &g->EZpoRoz, &g->unitZpoRoz, &g->labRezim, &g->RezimRele, &g->Preckomp,
-                          &g->Ulozkomp});
-    place(TabSheet3, {&LabVystRozsah, &LabLoLimDA, &EdLoLimDA, &Label23, &LabHiLimDA, &EdHiLimDA, &Label26,
-                      &LabJenAnalog, &Button2, &Button3});
+        place(TabSheet2, {&g->heading, &g->PovolKompar, &g->labMezsep, &g->EMezsep, &g->unitMezsep,
+                          &g->labMezroz, &g->EMezroz, &g->unitMezroz, &g->labZpozdeni,
+                          &g->labZpoSep, &g->EZpoSep, &g->unitZpoSep, &g->labZpoRoz, &g->EZpoRoz,
+                          &g->unitZpoRoz, &g->labRezim, &g->RezimRele, &g->Preckomp, &g->Ulozkomp});
+    place(TabSheet3, {&LabVystRozsah, &LabLoLimDA, &EdLoLimDA, &Label23, &LabHiLimDA, &EdHiLimDA,
+                      &Label26, &LabJenAnalog, &Button2, &Button3});
     place(TabSheet5, {&SetCom, &LabDalsiPorty, &DalsiPorty});
-    place(TabSheet6, {&LabFirmPlace, &LabFirmName1, &LabAdrFirmPlace1, &LabPostCodeCity1, &LabWork, &LabFirmName2,
-                      &LabAdrFirmPlace2, &LabPostCodeCity2, &LabTelNr, &LabFaxNr, &LabMobNr, &LabEmail, &LabWWWPage,
-                      &ImageLMX});
-    place(TabSheet4, {&LabHlavniVelicina, &ButMeasPV, &LabNamerenaHodnota, &ZoZmHodn, &LabKontinualni, &Start_Mer,
-                      &Stop_mer, &LabOdeslano, &EdSend, &LabPrijato, &EdReceive});
+    place(TabSheet6, {&LabFirmPlace, &LabFirmName1, &LabAdrFirmPlace1, &LabPostCodeCity1, &LabWork,
+                      &LabFirmName2, &LabAdrFirmPlace2, &LabPostCodeCity2, &LabTelNr, &LabFaxNr,
+                      &LabMobNr, &LabEmail, &LabWWWPage, &ImageLMX});
+    place(TabSheet4,
+          {&LabHlavniVelicina, &ButMeasPV, &LabNamerenaHodnota, &ZoZmHodn, &LabKontinualni,
+           &Start_Mer, &Stop_mer, &LabOdeslano, &EdSend, &LabPrijato, &EdReceive});
     all_.push_back(&Prenos);
     all_.push_back(&Transfer1);
 
     // Start-up: profile TV is the one the window wears; the profile buttons are never offered.
     profileTvFlag = true;
-    if (profileTvFlag) applyProfile(BrandingProfile::TV);
-    if (profileLmxFlag) applyProfile(BrandingProfile::LMX);
+    if (profileTvFlag)
+        applyProfile(BrandingProfile::TV);
+    if (profileLmxFlag)
+        applyProfile(BrandingProfile::LMX);
     ButtonTV.hide();
     ButtonLMX.hide();
 }
 
-void MainForm::place(TabSheet& page, std::initializer_list<Control*> list)
-{
-    if (page.children.empty()) all_.push_back(&page);
+void MainForm::place(TabSheet& page, std::initializer_list<Control*> list) {
+    if (page.children.empty())
+        all_.push_back(&page);
     for (Control* c : list) {
         page.children.push_back(c);
         all_.push_back(c);
     }
 }
 
-Control* MainForm::find(const QString& controlName) const
-{
+Control* MainForm::find(const QString& controlName) const {
     for (Control* c : all_)
-        if (c->name == controlName) return c;
+        if (c->name == controlName)
+            return c;
     return nullptr;
 }
 
-std::array<Label*, 12> MainForm::UnitLabels()
-{
+std::array<Label*, 12> MainForm::UnitLabels() {
     return {&Label8,
             &Label9,
             &Label23,
@@ -246,14 +316,13 @@ std::array<Label*, 12> MainForm::UnitLabels()
             &Komparator[3]->unitMezroz};
 }
 
-std::array<Label*, 13> MainForm::InfoLabels()
-{
-    return {&LabFirmPlace, &LabFirmName1, &LabAdrFirmPlace1, &LabPostCodeCity1, &LabWork,  &LabFirmName2, &LabAdrFirmPlace2,
-            &LabPostCodeCity2, &LabTelNr, &LabFaxNr, &LabMobNr, &LabEmail, &LabWWWPage};
+std::array<Label*, 13> MainForm::InfoLabels() {
+    return {&LabFirmPlace, &LabFirmName1,     &LabAdrFirmPlace1, &LabPostCodeCity1, &LabWork,
+            &LabFirmName2, &LabAdrFirmPlace2, &LabPostCodeCity2, &LabTelNr,         &LabFaxNr,
+            &LabMobNr,     &LabEmail,         &LabWWWPage};
 }
 
-ProfileTexts ProfileOf(BrandingProfile profile)
-{
+ProfileTexts ProfileOf(BrandingProfile profile) {
     if (profile == BrandingProfile::TV)
         return {u"Ovládací program TERVOS - VELD"_s, u"C:\\TERVOS_VELD\\linearizace"_s,
                 u"C:\\TERVOS_VELD\\konfigurace"_s};
@@ -261,8 +330,7 @@ ProfileTexts ProfileOf(BrandingProfile profile)
             u"C:\\LORIMAX_VELD\\konfigurace"_s};
 }
 
-void MainForm::applyProfile(BrandingProfile profile)
-{
+void MainForm::applyProfile(BrandingProfile profile) {
     const ProfileTexts texts = ProfileOf(profile);
     caption = texts.caption;
     OpenDialog1.initialDirectory = texts.linDirectory;

@@ -17,25 +17,25 @@ enum class BrandingProfile { TV, LMX };
 struct ComparatorGroup {
     explicit ComparatorGroup(int k);
 
-    Label heading;            // "Mezní komparátor k"
-    CheckBox PovolKompar;     // "Povolení mezního komparátoru k"
-    Label labMezsep;          // "Mez sepnutí"
+    Label heading;         // "Mezní komparátor k"
+    CheckBox PovolKompar;  // "Povolení mezního komparátoru k"
+    Label labMezsep;       // "Mez sepnutí"
     Edit EMezsep;
-    Label unitMezsep;         // unit of the primary variable (Label22, Label37, Label56, Label66)
-    Label labMezroz;          // "Mez rozepnutí"
+    Label unitMezsep;  // unit of the primary variable (Label22, Label37, Label56, Label66)
+    Label labMezroz;   // "Mez rozepnutí"
     Edit EMezroz;
-    Label unitMezroz;         // Label24, Label38, Label57, Label67
-    Label labZpozdeni;        // "Zpoždění"
-    Label labZpoSep;          // "sepnutí"
-    Edit EZpoSep;             // "0"; comparator 2: "Ezposep2"
-    Label unitZpoSep;         // "s"
-    Label labZpoRoz;          // "rozepnutí"
-    Edit EZpoRoz;             // "0"; comparator 2: "Ezporoz2"
-    Label unitZpoRoz;         // "s"
-    Label labRezim;           // "Režim relé k"
-    ComboBox RezimRele;       // "HYSTEREZE", "OKNO"
-    Button Preckomp;          // "Přečíst"
-    Button Ulozkomp;          // "Uložit"
+    Label unitMezroz;    // Label24, Label38, Label57, Label67
+    Label labZpozdeni;   // "Zpoždění"
+    Label labZpoSep;     // "sepnutí"
+    Edit EZpoSep;        // "0"; comparator 2: "Ezposep2"
+    Label unitZpoSep;    // "s"
+    Label labZpoRoz;     // "rozepnutí"
+    Edit EZpoRoz;        // "0"; comparator 2: "Ezporoz2"
+    Label unitZpoRoz;    // "s"
+    Label labRezim;      // "Režim relé k"
+    ComboBox RezimRele;  // "HYSTEREZE", "OKNO"
+    Button Preckomp;     // "Přečíst"
+    Button Ulozkomp;     // "Uložit"
 };
 
 struct MainForm {
@@ -50,7 +50,9 @@ struct MainForm {
     const std::vector<Control*>& controls() const { return all_; }
     Control* find(const QString& controlName) const;
     template <class T>
-    T* findAs(const QString& controlName) const { return dynamic_cast<T*>(find(controlName)); }
+    T* findAs(const QString& controlName) const {
+        return dynamic_cast<T*>(find(controlName));
+    }
 
     // The labels that show the unit of the primary variable beside the range, the analog
     // output range and the comparator limits.
@@ -67,7 +69,9 @@ struct MainForm {
     TabSheet TabSheet5{QStringLiteral("TabSheet5"), QStringLiteral("Komunikace")};
     TabSheet TabSheet6{QStringLiteral("TabSheet6"), QStringLiteral("Informace")};
     TabSheet TabSheet4{QStringLiteral("TabSheet4"), QStringLiteral("Měření")};
-    std::array<TabSheet*, 6> pages() { return {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet5, &TabSheet6, &TabSheet4}; }
+    std::array<TabSheet*, 6> pages() {
+        return {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet5, &TabSheet6, &TabSheet4};
+    }
     int activePage = 0;
 
     // Below the page control.
@@ -86,7 +90,7 @@ struct MainForm {
     Label Label8;  // unit beside Pocatek
     Label Label7;  // "Konec"
     Edit Konec;
-    Label Label9;  // unit beside Konec
+    Label Label9;   // unit beside Konec
     Label Label15;  // "Linearizace"
     ComboBox Linearizace;
     Label LabTlumeni;
@@ -133,8 +137,8 @@ struct MainForm {
     Label Label80;  // program version
     Label Label19;  // "Přenos"
     Label ZPocPrij;
-    Label Label5;   // first profile's company line
-    Label Firma;    // second profile's company name
+    Label Label5;  // first profile's company line
+    Label Firma;   // second profile's company name
     Picture ImageTV;
 
     // --- Page "Relé" ---

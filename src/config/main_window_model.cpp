@@ -11,8 +11,7 @@ MainWindowModel::MainWindowModel(Prompts& prompts, ModelSettings settings)
       linFile_(editor_),
       rules_(editor_, linFile_),
       checks_(editor_),
-      com_(form)
-{
+      com_(form) {
     config.DividerRatio = 1.0L;  // matches the "1" that `DelPomer` starts with
     state.DecimalIsPoint = settings_.decimalSeparator == DecimalSeparator::Point;
     bindHandlers();
@@ -27,8 +26,7 @@ MainWindowModel::MainWindowModel(Prompts& prompts, ModelSettings settings)
     });
 }
 
-void MainWindowModel::bindHandlers()
-{
+void MainWindowModel::bindHandlers() {
     MainForm& f = form;
     f.Vstup.onChange = [this] { rules_.VstupChange(); };
     f.PripCidl.onChange = [this] { rules_.PripCidlChange(); };
@@ -62,121 +60,142 @@ void MainWindowModel::bindHandlers()
 }
 
 template <class F>
-void MainWindowModel::run(F&& action)
-{
+void MainWindowModel::run(F&& action) {
     ++depth_;
     action();
     --depth_;
-    if (depth_ == 0) notifyChanged();
+    if (depth_ == 0)
+        notifyChanged();
 }
 
-void MainWindowModel::notifyChanged()
-{
+void MainWindowModel::notifyChanged() {
     ++revision_;
-    if (changed) changed();
+    if (changed)
+        changed();
 }
 
 namespace {
 
-bool takesInput(const Control& c) { return c.visible && c.enabled; }
+bool takesInput(const Control& c) {
+    return c.visible && c.enabled;
+}
 
 }  // namespace
 
-void MainWindowModel::userEdited(Control& control, const QString& text)
-{
-    if (!takesInput(control)) return;
+void MainWindowModel::userEdited(Control& control, const QString& text) {
+    if (!takesInput(control))
+        return;
     run([&] {
         if (auto* edit = dynamic_cast<Edit*>(&control)) {
-            if (edit->readOnly) return;
+            if (edit->readOnly)
+                return;
             edit->setText(edit->maxLength > 0 ? text.left(edit->maxLength) : text);
         } else if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
-            combo->text = text;
-            if (combo->onChange) combo->onChange();
+            combo->text = CompleteFirstCharacter(*combo, text);
+            if (combo->onChange)
+                combo->onChange();
         }
     });
 }
 
-void MainWindowModel::userSelected(Control& control, int index)
-{
-    if (!takesInput(control)) return;
+QString CompleteFirstCharacter(const ComboBox& combo, const QString& typed) {
+    if (typed.size() != 1)
+        return typed;
+    for (const QString& item : combo.items)
+        if (item.startsWith(typed, Qt::CaseInsensitive))
+            return item;
+    return typed;
+}
+
+void MainWindowModel::userSelected(Control& control, int index) {
+    if (!takesInput(control))
+        return;
     run([&] {
         if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
-            if (index < 0 || index >= combo->items.size()) return;
+            if (index < 0 || index >= combo->items.size())
+                return;
             combo->text = combo->items.at(index);
-            if (combo->onChange) combo->onChange();
+            if (combo->onChange)
+                combo->onChange();
         } else if (auto* group = dynamic_cast<RadioGroup*>(&control)) {
-            if (index < 0 || index >= group->items.size()) return;
+            if (index < 0 || index >= group->items.size())
+                return;
             group->itemIndex = index;
-            if (group->onClick) group->onClick();
+            if (group->onClick)
+                group->onClick();
         } else if (auto* list = dynamic_cast<ListBox*>(&control)) {
-            if (index < 0 || index >= list->items.size()) return;
+            if (index < 0 || index >= list->items.size())
+                return;
             list->itemIndex = index;
-            if (list->onClick) list->onClick();
+            if (list->onClick)
+                list->onClick();
         }
     });
 }
 
-void MainWindowModel::userToggled(CheckBox& box, bool checked)
-{
-    if (!takesInput(box)) return;
+void MainWindowModel::userToggled(CheckBox& box, bool checked) {
+    if (!takesInput(box))
+        return;
     run([&] {
         box.checked = checked;
-        if (box.onClick) box.onClick();
+        if (box.onClick)
+            box.onClick();
     });
 }
 
-void MainWindowModel::userLeft(Control& control)
-{
-    if (!takesInput(control)) return;
+void MainWindowModel::userLeft(Control& control) {
+    if (!takesInput(control))
+        return;
     run([&] {
-        if (control.onExit) control.onExit();
+        if (control.onExit)
+            control.onExit();
     });
 }
 
-void MainWindowModel::userClicked(Control& control)
-{
-    if (!takesInput(control)) return;
+void MainWindowModel::userClicked(Control& control) {
+    if (!takesInput(control))
+        return;
     run([&] {
-        if (control.onClick) control.onClick();
+        if (control.onClick)
+            control.onClick();
     });
 }
 
-void MainWindowModel::userClosedDialog()
-{
+void MainWindowModel::userClosedDialog() {
     run([&] { dialog.visible = false; });
 }
 
-Control* MainWindowModel::findAny(const QString& controlName) const
-{
-    if (Control* c = form.find(controlName)) return c;
+Control* MainWindowModel::findAny(const QString& controlName) const {
+    if (Control* c = form.find(controlName))
+        return c;
     return dialog.find(controlName);
 }
 
-bool MainWindowModel::userEdited(const QString& controlName, const QString& text)
-{
+bool MainWindowModel::userEdited(const QString& controlName, const QString& text) {
     Control* c = findAny(controlName);
-    if (c) userEdited(*c, text);
+    if (c)
+        userEdited(*c, text);
     return c != nullptr;
 }
 
-bool MainWindowModel::userSelected(const QString& controlName, int index)
-{
+bool MainWindowModel::userSelected(const QString& controlName, int index) {
     Control* c = findAny(controlName);
-    if (c) userSelected(*c, index);
+    if (c)
+        userSelected(*c, index);
     return c != nullptr;
 }
 
-bool MainWindowModel::userLeft(const QString& controlName)
-{
+bool MainWindowModel::userLeft(const QString& controlName) {
     Control* c = findAny(controlName);
-    if (c) userLeft(*c);
+    if (c)
+        userLeft(*c);
     return c != nullptr;
 }
 
-bool MainWindowModel::userClicked(const QString& controlName)
-{
+bool MainWindowModel::userClicked(const QString& controlName) {
     Control* c = findAny(controlName);
-    if (c) userClicked(*c);
+    if (c)
+        userClicked(*c);
     return c != nullptr;
 }
 

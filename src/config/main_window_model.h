@@ -29,7 +29,9 @@ public:
     MainWindowModel& operator=(const MainWindowModel&) = delete;
 
     // --- User events. Events on hidden or disabled controls are ignored. ---
-    // The user typed into an edit or a drop-down list (the whole new text).
+    // The user typed into an edit or a drop-down list (the whole new text). A single character
+    // typed into a list completes to the first item it begins with (the view does no
+    // completion of its own).
     void userEdited(Control& control, const QString& text);
     // The user picked item `index` of a drop-down list, radio group or list box.
     void userSelected(Control& control, int index);
@@ -76,7 +78,9 @@ private:
     class MathMessages final : public lin::LinMessages {
     public:
         explicit MathMessages(Prompts& p) : prompts_(p) {}
-        void message(const std::string& text) override { prompts_.message(QString::fromStdString(text)); }
+        void message(const std::string& text) override {
+            prompts_.message(QString::fromStdString(text));
+        }
 
     private:
         Prompts& prompts_;
@@ -99,5 +103,9 @@ private:
     std::uint64_t revision_ = 0;
     int depth_ = 0;
 };
+
+// A lone typed character becomes the first item that begins with it, in any case; other texts
+// stay as typed.
+QString CompleteFirstCharacter(const ComboBox& combo, const QString& typed);
 
 }  // namespace veld::config

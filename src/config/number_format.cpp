@@ -9,14 +9,12 @@
 
 namespace veld::config {
 
-DecimalSeparator SystemDecimalSeparator()
-{
+DecimalSeparator SystemDecimalSeparator() {
     return QLocale::system().decimalPoint() == QStringLiteral(",") ? DecimalSeparator::Comma
-                                                                    : DecimalSeparator::Point;
+                                                                   : DecimalSeparator::Point;
 }
 
-QString UpravaFormatu(const QString& text, DecimalSeparator separator)
-{
+QString UpravaFormatu(const QString& text, DecimalSeparator separator) {
     QString result = text;
     if (separator == DecimalSeparator::Point)
         result.replace(QLatin1Char(','), QLatin1Char('.'));
@@ -25,38 +23,42 @@ QString UpravaFormatu(const QString& text, DecimalSeparator separator)
     return result;
 }
 
-std::optional<long double> ParseReal(const QString& text, DecimalSeparator separator)
-{
+std::optional<long double> ParseReal(const QString& text, DecimalSeparator separator) {
     const QString trimmed = text.trimmed();
     // The other separator is no number here, as the system's own conversion would refuse it.
     const QLatin1Char other(separator == DecimalSeparator::Point ? ',' : '.');
-    if (trimmed.isEmpty() || trimmed.contains(other)) return std::nullopt;
+    if (trimmed.isEmpty() || trimmed.contains(other))
+        return std::nullopt;
     QString plain = trimmed;
-    if (separator == DecimalSeparator::Comma) plain.replace(QLatin1Char(','), QLatin1Char('.'));
+    if (separator == DecimalSeparator::Comma)
+        plain.replace(QLatin1Char(','), QLatin1Char('.'));
     std::string s = plain.toStdString();
     std::string_view view(s);
     if (!view.empty() && view.front() == '+') {
         view.remove_prefix(1);
-        if (!view.empty() && (view.front() == '-' || view.front() == '+')) return std::nullopt;
+        if (!view.empty() && (view.front() == '-' || view.front() == '+'))
+            return std::nullopt;
     }
     long double value = 0;
-    const auto res = std::from_chars(view.data(), view.data() + view.size(), value, std::chars_format::general);
-    if (res.ec != std::errc{} || res.ptr != view.data() + view.size() || !std::isfinite(value)) return std::nullopt;
+    const auto res =
+        std::from_chars(view.data(), view.data() + view.size(), value, std::chars_format::general);
+    if (res.ec != std::errc{} || res.ptr != view.data() + view.size() || !std::isfinite(value))
+        return std::nullopt;
     return value;
 }
 
-QString FormatFixed3(long double value)
-{
+QString FormatFixed3(long double value) {
     // QString::number never uses the locale: always a full stop.
     QString text = QString::number(static_cast<double>(value), 'f', 3);
-    if (text == QStringLiteral("-0.000")) text = QStringLiteral("0.000");
+    if (text == QStringLiteral("-0.000"))
+        text = QStringLiteral("0.000");
     return text;
 }
 
-QString FormatGeneral(long double value, DecimalSeparator separator)
-{
+QString FormatGeneral(long double value, DecimalSeparator separator) {
     QString text = QString::fromStdString(lin::FormatGeneral(value));
-    if (separator == DecimalSeparator::Comma) text.replace(QLatin1Char('.'), QLatin1Char(','));
+    if (separator == DecimalSeparator::Comma)
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
     return text;
 }
 

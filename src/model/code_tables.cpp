@@ -5,7 +5,8 @@
 namespace veld::model {
 namespace {
 
-constexpr std::array<CodeText, 3> kWiring{{{2, "dvouvodičově"}, {3, "třívodičově"}, {4, "čtyřvodičově"}}};
+constexpr std::array<CodeText, 3> kWiring{
+    {{2, "dvouvodičově"}, {3, "třívodičově"}, {4, "čtyřvodičově"}}};
 constexpr std::array<CodeText, 3> kFault{{{1, "nadproud"}, {2, "podproud"}, {3, "vyřazen"}}};
 constexpr std::array<CodeText, 5> kLin{
     {{0, kLinNone}, {1, kLinBuiltIn}, {2, kLinBuiltIn}, {3, kLinSquareRoot}, {4, kLinFromFile}}};
@@ -18,22 +19,30 @@ constexpr std::array<CodeText, 6> kUnits{{{kUnitDegC, "°C"},
 
 }  // namespace
 
-std::span<const CodeText> WiringTexts() { return kWiring; }
-std::span<const CodeText> FaultCurrentTexts() { return kFault; }
-std::span<const CodeText> LinModeTexts() { return kLin; }
-std::span<const CodeText> UnitChoices() { return kUnits; }
+std::span<const CodeText> WiringTexts() {
+    return kWiring;
+}
+std::span<const CodeText> FaultCurrentTexts() {
+    return kFault;
+}
+std::span<const CodeText> LinModeTexts() {
+    return kLin;
+}
+std::span<const CodeText> UnitChoices() {
+    return kUnits;
+}
 
-std::uint8_t CodeOf(std::span<const CodeText> table, std::string_view text)
-{
+std::uint8_t CodeOf(std::span<const CodeText> table, std::string_view text) {
     for (const auto& e : table)
-        if (e.text == text) return e.code;
+        if (e.text == text)
+            return e.code;
     return 0;
 }
 
-std::string_view TextOf(std::span<const CodeText> table, std::uint8_t code)
-{
+std::string_view TextOf(std::span<const CodeText> table, std::uint8_t code) {
     for (const auto& e : table)
-        if (e.code == code) return e.text;
+        if (e.code == code)
+            return e.text;
     return {};
 }
 

@@ -9,8 +9,7 @@ using G = InputGroup;
 using C = Connection;
 using L = LinChoice;
 
-constexpr RangeLimits fixed(long double low, long double high, long double minSpan)
-{
+constexpr RangeLimits fixed(long double low, long double high, long double minSpan) {
     return {LimitRule::Fixed, low, high, minSpan};
 }
 constexpr RangeLimits kVoltage{LimitRule::Voltage, 0, 0, 0};
@@ -22,6 +21,7 @@ constexpr RangeLimits kNi = fixed(-70, 250, 25);
 constexpr RangeLimits kOhm = fixed(0, 4000, 20);
 
 // Flags after the unit: PV correction, divider, sense resistor, total resistance.
+// clang-format off
 const std::array<InputTypeInfo, 24> kTypes{{
     {1, "odporový teploměr Pt100", G::ResistanceThermometer, true, C::TwoThreeFour, L::Full, 32, "°C", true, false, false, false, 9, kPt, {}},
     {2, "odporový teploměr Pt1000", G::ResistanceThermometer, true, C::TwoThreeFour, L::Full, 32, "°C", true, false, false, false, 10, kPt, {}},
@@ -48,26 +48,32 @@ const std::array<InputTypeInfo, 24> kTypes{{
     {23, "0...20 mA-vstup U/I", G::Unified, true, C::Hidden, L::Plain, 39, "mA", false, false, false, false, 16, kNoLimits, UnifiedSignal{"0", "20", 0, 20, 0, 20}},
     {24, "4...20 mA-vstup U/I", G::Unified, true, C::Hidden, L::Plain, 39, "mA", false, false, false, false, 16, kNoLimits, UnifiedSignal{"4", "20", 4, 20, 4, 16}},
 }};
+// clang-format on
 
-constexpr std::array<std::uint8_t, 19> kListCodes{1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 13, 12, 14, 15, 16, 22, 23, 24, 17};
+constexpr std::array<std::uint8_t, 19> kListCodes{1,  2,  3,  4,  5,  6,  8,  9,  10, 11,
+                                                  13, 12, 14, 15, 16, 22, 23, 24, 17};
 
 }  // namespace
 
-std::span<const InputTypeInfo> InputTypes() { return kTypes; }
+std::span<const InputTypeInfo> InputTypes() {
+    return kTypes;
+}
 
-const InputTypeInfo* FindInputType(std::string_view text)
-{
+const InputTypeInfo* FindInputType(std::string_view text) {
     for (const auto& t : kTypes)
-        if (t.text == text) return &t;
+        if (t.text == text)
+            return &t;
     return nullptr;
 }
 
-const InputTypeInfo* FindInputTypeByCode(int code)
-{
-    if (code < 1 || code > static_cast<int>(kTypes.size())) return nullptr;
+const InputTypeInfo* FindInputTypeByCode(int code) {
+    if (code < 1 || code > static_cast<int>(kTypes.size()))
+        return nullptr;
     return &kTypes[static_cast<std::size_t>(code - 1)];
 }
 
-std::span<const std::uint8_t> InputListCodes() { return kListCodes; }
+std::span<const std::uint8_t> InputListCodes() {
+    return kListCodes;
+}
 
 }  // namespace veld::model

@@ -27,7 +27,7 @@ enum class InputGroup : std::uint8_t {
 enum class Connection : std::uint8_t {
     Hidden,
     TwoThreeFour,  // "dvouvodičově", "třívodičově", "čtyřvodičově"
-    ThreeFour,     // "třívodičově", "čtyřvodičově": a potentiometer needs its wiper and both ends
+    ThreeFour,  // "třívodičově", "čtyřvodičově": a potentiometer needs its wiper and both ends
 };
 
 // The items of `Linearizace` and the preset text.
@@ -88,13 +88,13 @@ const InputTypeInfo* FindInputTypeByCode(int code);
 // Codes of the items of `Vstup`, in list order.
 std::span<const std::uint8_t> InputListCodes();
 
-inline bool IsUnified(const InputTypeInfo* t) { return t && t->group == InputGroup::Unified; }
-inline bool IsCurrentType(const InputTypeInfo* t)
-{
+inline bool IsUnified(const InputTypeInfo* t) {
+    return t && t->group == InputGroup::Unified;
+}
+inline bool IsCurrentType(const InputTypeInfo* t) {
     return t && (t->group == InputGroup::Current || t->group == InputGroup::CurrentDifference);
 }
-inline bool IsVoltageType(const InputTypeInfo* t)
-{
+inline bool IsVoltageType(const InputTypeInfo* t) {
     return t && (t->group == InputGroup::Voltage || t->group == InputGroup::VoltageDifference);
 }
 

@@ -5,16 +5,16 @@ namespace {
 
 class ComPageTest : public ModelTest {
 protected:
-    void SetUp() override
-    {
-        m().com().comPortChosen = [this](int index) { chosen << u"COM"_s + QString::number(index + 1); };
+    void SetUp() override {
+        m().com().comPortChosen = [this](int index) {
+            chosen << u"COM"_s + QString::number(index + 1);
+        };
         m().com().otherPortChosen = [this](const QString& port) { chosen << port; };
     }
     QStringList chosen;
 };
 
-TEST_F(ComPageTest, eachChoiceReachesItsHookAndClearsTheOther)
-{
+TEST_F(ComPageTest, eachChoiceReachesItsHookAndClearsTheOther) {
     m().com().setOtherPorts({u"/dev/ttyUSB0"_s, u"Simulátor"_s});
     m().userSelected(f().SetCom, 3);
     EXPECT_EQ(chosen, QStringList{u"COM4"_s});
@@ -26,8 +26,7 @@ TEST_F(ComPageTest, eachChoiceReachesItsHookAndClearsTheOther)
     EXPECT_EQ(chosen, (QStringList{u"COM4"_s, u"/dev/ttyUSB0"_s, u"COM1"_s}));
 }
 
-TEST_F(ComPageTest, restoringAChoiceRunsNoHook)
-{
+TEST_F(ComPageTest, restoringAChoiceRunsNoHook) {
     m().com().setOtherPorts({u"/dev/ttyUSB0"_s});
     m().com().selectCom(5);
     EXPECT_EQ(f().SetCom.itemIndex, 5);
@@ -40,8 +39,7 @@ TEST_F(ComPageTest, restoringAChoiceRunsNoHook)
     EXPECT_TRUE(chosen.isEmpty());
 }
 
-TEST_F(ComPageTest, aChosenPortThatVanishesStaysChosen)
-{
+TEST_F(ComPageTest, aChosenPortThatVanishesStaysChosen) {
     m().com().setOtherPorts({u"/dev/ttyUSB0"_s, u"Simulátor"_s});
     m().userSelected(f().DalsiPorty, 1);
     m().com().setOtherPorts({u"/dev/ttyUSB1"_s});

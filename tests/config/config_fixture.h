@@ -3,23 +3,24 @@
 #include "common/prompts.h"
 #include "config/main_window_model.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <memory>
 #include <ostream>
 
 // Readable failure output for texts.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace veld::config::test {
 
 using namespace Qt::Literals::StringLiterals;
 
-inline ModelSettings settingsWith(DecimalSeparator separator)
-{
+inline ModelSettings settingsWith(DecimalSeparator separator) {
     ModelSettings s;
     s.decimalSeparator = separator;
     s.directoryExists = [](const QString&) { return false; };
@@ -31,8 +32,7 @@ inline ModelSettings settingsWith(DecimalSeparator separator)
 // otherwise.
 class ModelTest : public ::testing::Test {
 protected:
-    void useSeparator(DecimalSeparator separator)
-    {
+    void useSeparator(DecimalSeparator separator) {
         model_.reset();
         model_ = std::make_unique<MainWindowModel>(prompts, settingsWith(separator));
     }
@@ -43,38 +43,36 @@ protected:
     // The user picks or types an input type.
     void chooseType(const QString& text) { m().userEdited(f().Vstup, text); }
     // The user types into an edit and leaves it.
-    void enter(Edit& edit, const QString& text)
-    {
+    void enter(Edit& edit, const QString& text) {
         m().userEdited(edit, text);
         m().userLeft(edit);
     }
-    void clearPrompts()
-    {
+    void clearPrompts() {
         prompts.messages.clear();
         prompts.focused.clear();
         prompts.fileRequests.clear();
     }
 
     // A point file in a temporary folder; returns its path.
-    QString pointFile(const QString& name, const QByteArray& content)
-    {
+    QString pointFile(const QString& name, const QByteArray& content) {
         const QString path = dir_.filePath(name);
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
         return path;
     }
-    static QByteArray linearPoints(int count)
-    {
+    static QByteArray linearPoints(int count) {
         QByteArray text;
-        for (int i = 0; i < count; ++i) text += QByteArray::number(i) + " " + QByteArray::number(10 * i) + "\n";
+        for (int i = 0; i < count; ++i)
+            text += QByteArray::number(i) + " " + QByteArray::number(10 * i) + "\n";
         return text;
     }
     // The user chooses "ze souboru" and picks `path` (or cancels when it is empty).
-    void chooseFromFile(const QString& path)
-    {
-        if (!path.isEmpty()) prompts.fileAnswers.append(path);
-        m().userSelected(f().Linearizace, static_cast<int>(f().Linearizace.items.indexOf(u"ze souboru"_s)));
+    void chooseFromFile(const QString& path) {
+        if (!path.isEmpty())
+            prompts.fileAnswers.append(path);
+        m().userSelected(f().Linearizace,
+                         static_cast<int>(f().Linearizace.items.indexOf(u"ze souboru"_s)));
     }
 
     ScriptedPrompts prompts;

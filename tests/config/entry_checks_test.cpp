@@ -9,13 +9,13 @@ using EntryChecksTest = ModelTest;
 
 // Every row of the limits table: one step outside each end is refused with the interval in the
 // message, the ends themselves are accepted, and a span just below the minimum is refused.
-TEST_F(EntryChecksTest, limitsAndMinimumSpanOfEveryFixedType)
-{
+TEST_F(EntryChecksTest, limitsAndMinimumSpanOfEveryFixedType) {
     struct Row {
         QString type;
         long double low, high, minSpan;
         QString unit;
     };
+    // clang-format off
     const Row rows[] = {
         {u"odporový teploměr Pt100"_s, -200, 850, 25, u"°C"_s},
         {u"odporový teploměr Pt1000"_s, -200, 850, 25, u"°C"_s},
@@ -35,50 +35,55 @@ TEST_F(EntryChecksTest, limitsAndMinimumSpanOfEveryFixedType)
         {u"termočlánek S"_s, -50, 1760, 500, u"°C"_s},
         {u"termočlánek T"_s, -200, 400, 100, u"°C"_s},
     };
+    // clang-format on
     const auto num = [](long double v) { return QString::number(static_cast<double>(v), 'g', 10); };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.type.toStdString());
         chooseType(r.type);
-        const QString interval = FormatFixed3(r.low) + u" až "_s + FormatFixed3(r.high) + u" "_s + r.unit;
+        const QString interval =
+            FormatFixed3(r.low) + u" až "_s + FormatFixed3(r.high) + u" "_s + r.unit;
 
         clearPrompts();
         enter(f().Pocatek, num(r.low - 1));
         EXPECT_TRUE(m().state.BeginOutOfRange);
         ASSERT_FALSE(prompts.messages.isEmpty());
-        EXPECT_EQ(prompts.messages.front(), u"Dolní hodnota rozsahu musí být v intervalu "_s + interval);
+        EXPECT_EQ(prompts.messages.front(),
+                  u"Dolní hodnota rozsahu musí být v intervalu "_s + interval);
         EXPECT_EQ(prompts.focused.front(), u"Pocatek"_s);
 
         clearPrompts();
         enter(f().Pocatek, num(r.low));
         enter(f().Konec, num(r.high));
-        EXPECT_FALSE(m().state.BeginOutOfRange || m().state.EndOutOfRange || m().state.SpanTooSmall);
+        EXPECT_FALSE(m().state.BeginOutOfRange || m().state.EndOutOfRange ||
+                     m().state.SpanTooSmall);
         EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'|').toStdString();
 
         enter(f().Konec, num(r.high + 1));
         EXPECT_TRUE(m().state.EndOutOfRange);
-        EXPECT_EQ(prompts.messages.front(), u"Horní hodnota rozsahu musí být v intervalu "_s + interval);
+        EXPECT_EQ(prompts.messages.front(),
+                  u"Horní hodnota rozsahu musí být v intervalu "_s + interval);
 
         clearPrompts();
         enter(f().Konec, num(r.low + r.minSpan));
         EXPECT_FALSE(m().state.SpanTooSmall);
         enter(f().Konec, num(r.low + r.minSpan - 0.001L));
         EXPECT_TRUE(m().state.SpanTooSmall);
-        EXPECT_EQ(prompts.messages, QStringList{u"Povolené minimální rozpětí je "_s + FormatFixed3(r.minSpan) + u" "_s + r.unit});
+        EXPECT_EQ(prompts.messages, QStringList{u"Povolené minimální rozpětí je "_s +
+                                                FormatFixed3(r.minSpan) + u" "_s + r.unit});
     }
 }
 
-TEST_F(EntryChecksTest, pt100BeginBelowRange)
-{
+TEST_F(EntryChecksTest, pt100BeginBelowRange) {
     chooseType(u"odporový teploměr Pt100"_s);
     enter(f().Pocatek, u"-250"_s);
-    EXPECT_EQ(prompts.messages, QStringList{u"Dolní hodnota rozsahu musí být v intervalu -200.000 až 850.000 °C"_s});
+    EXPECT_EQ(prompts.messages,
+              QStringList{u"Dolní hodnota rozsahu musí být v intervalu -200.000 až 850.000 °C"_s});
     EXPECT_EQ(prompts.focused, QStringList{u"Pocatek"_s});
     EXPECT_TRUE(m().state.BeginOutOfRange);
     EXPECT_EQ(m().config.RangeBegin, -250.0L);  // the typed value stays
 }
 
-TEST_F(EntryChecksTest, pt100SpanTooSmall)
-{
+TEST_F(EntryChecksTest, pt100SpanTooSmall) {
     chooseType(u"odporový teploměr Pt100"_s);
     enter(f().Pocatek, u"0"_s);
     enter(f().Konec, u"20"_s);
@@ -86,8 +91,7 @@ TEST_F(EntryChecksTest, pt100SpanTooSmall)
     EXPECT_TRUE(m().state.SpanTooSmall);
 }
 
-TEST_F(EntryChecksTest, thermocoupleBEndAtTheLimit)
-{
+TEST_F(EntryChecksTest, thermocoupleBEndAtTheLimit) {
     chooseType(u"termočlánek B"_s);
     enter(f().Pocatek, u"600"_s);
     enter(f().Konec, u"1820"_s);
@@ -95,8 +99,7 @@ TEST_F(EntryChecksTest, thermocoupleBEndAtTheLimit)
     EXPECT_FALSE(m().state.EndOutOfRange);
 }
 
-TEST_F(EntryChecksTest, voltageSpanRule)
-{
+TEST_F(EntryChecksTest, voltageSpanRule) {
     chooseType(u"napětí"_s);
     enter(f().Pocatek, u"0"_s);
     struct Row {
@@ -113,24 +116,24 @@ TEST_F(EntryChecksTest, voltageSpanRule)
         EXPECT_EQ(m().state.SpanTooSmall, r.tooSmall);
         EXPECT_EQ(FormatFixed3(m().state.MinSpan), r.minimum);
         if (r.tooSmall) {
-            EXPECT_EQ(prompts.messages, QStringList{u"Povolené minimální rozpětí je "_s + r.minimum + u" V"_s});
+            EXPECT_EQ(prompts.messages,
+                      QStringList{u"Povolené minimální rozpětí je "_s + r.minimum + u" V"_s});
         }
     }
 }
 
-TEST_F(EntryChecksTest, voltageLimitsFollowTheDivider)
-{
+TEST_F(EntryChecksTest, voltageLimitsFollowTheDivider) {
     chooseType(u"napětí"_s);
     enter(f().DelPomer, u"3"_s);
     enter(f().Pocatek, u"-0.3"_s);  // exactly -0.1 D
     enter(f().Konec, u"3"_s);
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'|').toStdString();
     enter(f().Konec, u"3.5"_s);
-    EXPECT_EQ(prompts.messages, QStringList{u"Horní hodnota rozsahu musí být v intervalu -0.300 až 3.000 V"_s});
+    EXPECT_EQ(prompts.messages,
+              QStringList{u"Horní hodnota rozsahu musí být v intervalu -0.300 až 3.000 V"_s});
 }
 
-TEST_F(EntryChecksTest, currentLimitsFromTheSenseResistor)
-{
+TEST_F(EntryChecksTest, currentLimitsFromTheSenseResistor) {
     chooseType(u"proud"_s);
     enter(f().SnOdpor, u"5"_s);
     clearPrompts();
@@ -138,7 +141,8 @@ TEST_F(EntryChecksTest, currentLimitsFromTheSenseResistor)
     enter(f().Konec, u"20"_s);
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'|').toStdString();
     enter(f().Konec, u"20.5"_s);
-    EXPECT_EQ(prompts.messages, QStringList{u"Horní hodnota rozsahu musí být v intervalu -20.000 až 20.000 mA"_s});
+    EXPECT_EQ(prompts.messages,
+              QStringList{u"Horní hodnota rozsahu musí být v intervalu -20.000 až 20.000 mA"_s});
     clearPrompts();
     enter(f().Pocatek, u"0"_s);
     enter(f().Konec, u"3.9"_s);
@@ -146,8 +150,7 @@ TEST_F(EntryChecksTest, currentLimitsFromTheSenseResistor)
     EXPECT_EQ(m().state.MinSpan, 4.0L);
 }
 
-TEST_F(EntryChecksTest, currentWithoutSenseResistorStopsBeforeTheLimits)
-{
+TEST_F(EntryChecksTest, currentWithoutSenseResistorStopsBeforeTheLimits) {
     chooseType(u"rozdíl dvou proudů"_s);
     m().state.BeginOutOfRange = true;  // from an earlier run: must stay
     enter(f().Pocatek, u"1"_s);
@@ -157,41 +160,39 @@ TEST_F(EntryChecksTest, currentWithoutSenseResistorStopsBeforeTheLimits)
     EXPECT_EQ(m().config.RangeBegin, 0.0L);
 }
 
-TEST_F(EntryChecksTest, notANumber)
-{
+TEST_F(EntryChecksTest, notANumber) {
     chooseType(u"reostat"_s);
     m().state.EndOutOfRange = true;
     enter(f().Pocatek, u"1o"_s);
     enter(f().Konec, u"x"_s);
-    EXPECT_EQ(prompts.messages, (QStringList{u"Špatně zadaná dolní mez."_s, u"Špatně zadaná horní mez"_s}));
+    EXPECT_EQ(prompts.messages,
+              (QStringList{u"Špatně zadaná dolní mez."_s, u"Špatně zadaná horní mez"_s}));
     EXPECT_EQ(prompts.focused, (QStringList{u"Pocatek"_s, u"Konec"_s}));
     EXPECT_TRUE(m().state.EndOutOfRange);
 }
 
-TEST_F(EntryChecksTest, emptyEntriesAreNotChecked)
-{
+TEST_F(EntryChecksTest, emptyEntriesAreNotChecked) {
     chooseType(u"proud"_s);
-    for (Edit* e : {&f().Pocatek, &f().Konec, &f().SnOdpor}) m().userLeft(*e);
+    for (Edit* e : {&f().Pocatek, &f().Konec, &f().SnOdpor})
+        m().userLeft(*e);
     f().Tlumeni.setText(QString());
     m().userLeft(f().Tlumeni);
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-TEST_F(EntryChecksTest, rangeIsCopiedToTheOutputRangeUnlessTooSmallAtTheEnd)
-{
+TEST_F(EntryChecksTest, rangeIsCopiedToTheOutputRangeUnlessTooSmallAtTheEnd) {
     chooseType(u"reostat"_s);
     enter(f().Pocatek, u"100"_s);
     EXPECT_EQ(f().EdLoLimDA.text(), u"100"_s);
     enter(f().Konec, u"110"_s);  // span 10 < 20: KonecExit stops after its message
     EXPECT_TRUE(f().EdHiLimDA.isEmpty());
-    enter(f().Pocatek, u"105"_s);  // PocatekExit goes on after the span message
+    enter(f().Pocatek, u"105"_s);               // PocatekExit goes on after the span message
     EXPECT_EQ(f().EdLoLimDA.text(), u"100"_s);  // not overwritten
     enter(f().Konec, u"300"_s);
     EXPECT_EQ(f().EdHiLimDA.text(), u"300"_s);
 }
 
-TEST_F(EntryChecksTest, decimalSeparatorBothWays)
-{
+TEST_F(EntryChecksTest, decimalSeparatorBothWays) {
     struct Row {
         DecimalSeparator separator;
         QString typed, shown;
@@ -209,20 +210,21 @@ TEST_F(EntryChecksTest, decimalSeparatorBothWays)
         EXPECT_EQ(m().checks().UpravaFormatu(u"1.2,3"_s), r.isPoint ? u"1.2.3"_s : u"1,2,3"_s);
         // Messages keep the full stop on either system.
         enter(f().Konec, u"900"_s);
-        EXPECT_EQ(prompts.messages.back(), u"Horní hodnota rozsahu musí být v intervalu -200.000 až 850.000 °C"_s);
+        EXPECT_EQ(prompts.messages.back(),
+                  u"Horní hodnota rozsahu musí být v intervalu -200.000 až 850.000 °C"_s);
         clearPrompts();
     }
 }
 
-TEST_F(EntryChecksTest, unifiedDecimalClassesAndNoLimits)
-{
+TEST_F(EntryChecksTest, unifiedDecimalClassesAndNoLimits) {
     chooseType(u"0...10 V-vstup U/I"_s);
     m().userEdited(f().Linearizace, u"l"_s);
     struct Row {
         QString end;
         int decimals;
     };
-    for (const Row& r : {Row{u"50"_s, 2}, Row{u"5"_s, 0}, Row{u"500"_s, 1}, Row{u"5000"_s, 0}, Row{u"-60"_s, 2}}) {
+    for (const Row& r :
+         {Row{u"50"_s, 2}, Row{u"5"_s, 0}, Row{u"500"_s, 1}, Row{u"5000"_s, 0}, Row{u"-60"_s, 2}}) {
         SCOPED_TRACE(r.end.toStdString());
         enter(f().Pocatek, u"0"_s);
         enter(f().Konec, r.end);
@@ -234,8 +236,7 @@ TEST_F(EntryChecksTest, unifiedDecimalClassesAndNoLimits)
     EXPECT_FALSE(m().state.BeginOutOfRange || m().state.EndOutOfRange || m().state.SpanTooSmall);
 }
 
-TEST_F(EntryChecksTest, fromFileLimitsComeFromTheDesiredValues)
-{
+TEST_F(EntryChecksTest, fromFileLimitsComeFromTheDesiredValues) {
     chooseType(u"reostat"_s);
     chooseFromFile(pointFile(u"dolu.txt"_s, "0 100\n50 40\n100 10\n"));  // runs downwards
     ASSERT_TRUE(m().points.PointsLoaded);
@@ -243,11 +244,11 @@ TEST_F(EntryChecksTest, fromFileLimitsComeFromTheDesiredValues)
     enter(f().Konec, u"11"_s);  // no minimum span with a file
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'|').toStdString();
     enter(f().Konec, u"101"_s);
-    EXPECT_EQ(prompts.messages, QStringList{u"Horní hodnota rozsahu musí být v intervalu 100.000 až 10.000 "_s});
+    EXPECT_EQ(prompts.messages,
+              QStringList{u"Horní hodnota rozsahu musí být v intervalu 100.000 až 10.000 "_s});
 }
 
-TEST_F(EntryChecksTest, fromFileWithoutPointsTestsNoLimits)
-{
+TEST_F(EntryChecksTest, fromFileWithoutPointsTestsNoLimits) {
     chooseType(u"reostat"_s);
     f().Linearizace.text = u"ze souboru"_s;  // as a read from the transmitter leaves it
     enter(f().Pocatek, u"-5"_s);
@@ -255,14 +256,14 @@ TEST_F(EntryChecksTest, fromFileWithoutPointsTestsNoLimits)
     EXPECT_FALSE(m().state.BeginOutOfRange);
 }
 
-TEST_F(EntryChecksTest, dampingBoundsAndCoefficient)
-{
+TEST_F(EntryChecksTest, dampingBoundsAndCoefficient) {
     struct Row {
         QString typed;
         bool refused;
         float coefficient;
         float tolerance;  // the coefficient is quoted to four digits
     };
+    // clang-format off
     const Row rows[] = {
         {u"0.3"_s, false, 1.0f, 0.0f},  // the formula gives about 1.39: limited to exactly 1
         {u"0.5"_s, false, 0.2879f, 0.00005f},
@@ -271,6 +272,7 @@ TEST_F(EntryChecksTest, dampingBoundsAndCoefficient)
         {u"31"_s, true, 0.00242f, 0.00001f},
         {u"0.1"_s, true, 0.002f, 0.0f},  // negative denominator: the lower bound
     };
+    // clang-format on
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed.toStdString());
         clearPrompts();
@@ -283,8 +285,7 @@ TEST_F(EntryChecksTest, dampingBoundsAndCoefficient)
     }
 }
 
-TEST_F(EntryChecksTest, dampingNotANumberKeepsThePreviousValue)
-{
+TEST_F(EntryChecksTest, dampingNotANumberKeepsThePreviousValue) {
     enter(f().Tlumeni, u"2"_s);
     clearPrompts();
     enter(f().Tlumeni, u"dva"_s);
@@ -294,8 +295,7 @@ TEST_F(EntryChecksTest, dampingNotANumberKeepsThePreviousValue)
     EXPECT_EQ(m().state.DampingCoefficient, EntryChecks::DampingCoefficient(2));
 }
 
-TEST_F(EntryChecksTest, senseResistorZeroIsRefusedAndTheEndRechecked)
-{
+TEST_F(EntryChecksTest, senseResistorZeroIsRefusedAndTheEndRechecked) {
     chooseType(u"proud"_s);
     enter(f().SnOdpor, u"10"_s);
     enter(f().Pocatek, u"0"_s);
@@ -304,29 +304,31 @@ TEST_F(EntryChecksTest, senseResistorZeroIsRefusedAndTheEndRechecked)
     clearPrompts();
     enter(f().SnOdpor, u"20"_s);  // the end of 10 mA is now above 100/20 = 5 mA
     EXPECT_TRUE(m().state.EndOutOfRange);
-    EXPECT_EQ(prompts.messages.front(), u"Horní hodnota rozsahu musí být v intervalu -5.000 až 5.000 mA"_s);
+    EXPECT_EQ(prompts.messages.front(),
+              u"Horní hodnota rozsahu musí být v intervalu -5.000 až 5.000 mA"_s);
     clearPrompts();
     enter(f().SnOdpor, u"0"_s);
     EXPECT_EQ(prompts.messages.front(), u"Zadana hodnota snímacího odporu nesmí být 0."_s);
     EXPECT_EQ(prompts.messages.back(), u"Není zadána hodnota snímacího odporu."_s);
 }
 
-TEST_F(EntryChecksTest, totalResistanceOfRelativePotentiometer)
-{
+TEST_F(EntryChecksTest, totalResistanceOfRelativePotentiometer) {
     chooseType(u"potenciometr relativní"_s);
     enter(f().CelkovyOdpor, u"4000"_s);
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_EQ(m().config.TotalResistance, 4000.0L);
     enter(f().CelkovyOdpor, u"5000"_s);
-    EXPECT_EQ(prompts.messages, QStringList{u"Hodnota celkového odporu potenciometru musí být v intervalu 0 až 4000 Ohm"_s});
+    EXPECT_EQ(prompts.messages,
+              QStringList{
+                  u"Hodnota celkového odporu potenciometru musí být v intervalu 0 až 4000 Ohm"_s});
     clearPrompts();
     enter(f().CelkovyOdpor, u"pět"_s);
-    EXPECT_EQ(prompts.messages, QStringList{u"Špatně zadaná hodnota celkového odporu potenciometru."_s});
+    EXPECT_EQ(prompts.messages,
+              QStringList{u"Špatně zadaná hodnota celkového odporu potenciometru."_s});
     EXPECT_EQ(m().config.TotalResistance, 5000.0L);
 }
 
-TEST_F(EntryChecksTest, maximalCurrentOfCurrentDifference)
-{
+TEST_F(EntryChecksTest, maximalCurrentOfCurrentDifference) {
     for (DecimalSeparator sep : {DecimalSeparator::Point, DecimalSeparator::Comma}) {
         useSeparator(sep);
         chooseType(u"rozdíl dvou proudů"_s);
@@ -336,21 +338,21 @@ TEST_F(EntryChecksTest, maximalCurrentOfCurrentDifference)
         EXPECT_TRUE(prompts.messages.isEmpty());
         enter(f().CelkovyOdpor, u"30"_s);
         const QString limit = sep == DecimalSeparator::Point ? u"25.6"_s : u"25,6"_s;
-        EXPECT_EQ(prompts.messages, QStringList{u"Maximální hodnota proudu musí být v intervalu 0 až "_s + limit + u" mA"_s});
+        EXPECT_EQ(prompts.messages,
+                  QStringList{u"Maximální hodnota proudu musí být v intervalu 0 až "_s + limit +
+                              u" mA"_s});
         EXPECT_EQ(prompts.focused, QStringList{u"CelkovyOdpor"_s});
     }
 }
 
-TEST_F(EntryChecksTest, maximalCurrentNeedsTheSenseResistor)
-{
+TEST_F(EntryChecksTest, maximalCurrentNeedsTheSenseResistor) {
     chooseType(u"rozdíl dvou proudů"_s);
     enter(f().CelkovyOdpor, u"30"_s);
     EXPECT_EQ(prompts.messages, QStringList{u"Není zadána hodnota snímacího odporu."_s});
     EXPECT_EQ(m().config.TotalResistance, 30.0L);
 }
 
-TEST_F(EntryChecksTest, listChoicesMustBeItems)
-{
+TEST_F(EntryChecksTest, listChoicesMustBeItems) {
     f().VzdStKon.show();
     f().VzdStKon.text = u"blízký studený konec"_s;  // as a read leaves it
     m().userLeft(f().VzdStKon);
@@ -372,8 +374,7 @@ TEST_F(EntryChecksTest, listChoicesMustBeItems)
 }
 
 // Fills the page step by step; each call must report the next missing entry, in order.
-TEST_F(EntryChecksTest, completenessInItsOrder)
-{
+TEST_F(EntryChecksTest, completenessInItsOrder) {
     const auto missing = [&]() -> QString {
         clearPrompts();
         m().state.IncompleteInput = false;
@@ -428,8 +429,7 @@ TEST_F(EntryChecksTest, completenessInItsOrder)
     EXPECT_EQ(missing(), u"Není zadán celkový odpor potenciometru."_s);
 }
 
-TEST_F(EntryChecksTest, completenessOfAFileLinearization)
-{
+TEST_F(EntryChecksTest, completenessOfAFileLinearization) {
     chooseType(u"reostat"_s);
     f().PripCidl.text = u"třívodičově"_s;
     f().Linearizace.text = u"ze souboru"_s;  // read from a transmitter: no file chosen yet
@@ -455,8 +455,7 @@ TEST_F(EntryChecksTest, completenessOfAFileLinearization)
     EXPECT_TRUE(m().state.IncompleteInput);
 }
 
-TEST_F(EntryChecksTest, backConversionUsesTheSensorCurveEvenForFileAndRootDisplays)
-{
+TEST_F(EntryChecksTest, backConversionUsesTheSensorCurveEvenForFileAndRootDisplays) {
     m().config.SensorCurve = 9;  // Pt100
     for (std::uint8_t display : {9, 14, 15}) {
         m().config.DisplayCurve = display;

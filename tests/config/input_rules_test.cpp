@@ -12,17 +12,18 @@ const QStringList kPlain{u"nelinearizováno"_s, u"ze souboru"_s};
 const QStringList kAllWires{u"dvouvodičově"_s, u"třívodičově"_s, u"čtyřvodičově"_s};
 const QStringList kThreeFour{u"třívodičově"_s, u"čtyřvodičově"_s};
 
-TEST_F(InputRulesTest, unifiedSignalTypesFixTheirRange)
-{
+TEST_F(InputRulesTest, unifiedSignalTypesFixTheirRange) {
     struct Row {
         QString type, begin, end, unit;
         float low, high, offset, span;
     };
+    // clang-format off
     const Row rows[] = {
         {u"0...10 V-vstup U/I"_s, u"0"_s, u"10"_s, u"V"_s, 0, 10, 0, 10},
         {u"0...20 mA-vstup U/I"_s, u"0"_s, u"20"_s, u"mA"_s, 0, 20, 0, 20},
         {u"4...20 mA-vstup U/I"_s, u"4"_s, u"20"_s, u"mA"_s, 4, 20, 4, 16},
     };
+    // clang-format on
     for (const Row& r : rows) {
         SCOPED_TRACE(r.type.toStdString());
         chooseType(r.type);
@@ -46,8 +47,7 @@ TEST_F(InputRulesTest, unifiedSignalTypesFixTheirRange)
     EXPECT_EQ(m().config.UnitCode, model::kUnitMilliAmp);
 }
 
-TEST_F(InputRulesTest, linearizedUnifiedRangeIsEditableAndReturnsToFixedWithout)
-{
+TEST_F(InputRulesTest, linearizedUnifiedRangeIsEditableAndReturnsToFixedWithout) {
     chooseType(u"0...20 mA-vstup U/I"_s);
     m().userEdited(f().Linearizace, u"l"_s);
     EXPECT_EQ(f().Linearizace.text, u"linearizováno"_s);
@@ -61,8 +61,7 @@ TEST_F(InputRulesTest, linearizedUnifiedRangeIsEditableAndReturnsToFixedWithout)
     EXPECT_EQ(f().Konec.text(), u"20"_s);
 }
 
-TEST_F(InputRulesTest, squareRootCaptionsAndCalibrationButtons)
-{
+TEST_F(InputRulesTest, squareRootCaptionsAndCalibrationButtons) {
     chooseType(u"0...10 V-vstup U/I"_s);
     f().Linearizace.text = u"druhá odmocnina"_s;  // arrives from a transfer, then the handler runs
     m().rules().LinearizaceChange();
@@ -76,8 +75,7 @@ TEST_F(InputRulesTest, squareRootCaptionsAndCalibrationButtons)
     EXPECT_EQ(f().Label4.caption, u"Měřicí rozsah"_s);
 }
 
-TEST_F(InputRulesTest, eachKindSetsConnectionLinearizationUnitAndSideGroups)
-{
+TEST_F(InputRulesTest, eachKindSetsConnectionLinearizationUnitAndSideGroups) {
     struct Row {
         QString type;
         QStringList wires;  // empty: connection hidden
@@ -86,6 +84,7 @@ TEST_F(InputRulesTest, eachKindSetsConnectionLinearizationUnitAndSideGroups)
         std::uint8_t unitCode;
         bool pv, divider, sense, total;
     };
+    // clang-format off
     const Row rows[] = {
         {u"odporový teploměr Pt100"_s, kAllWires, kFull, u"linearizováno"_s, u"°C"_s, 32, true, false, false, false},
         {u"odporový teploměr Ni1000"_s, kAllWires, kFull, u"linearizováno"_s, u"°C"_s, 32, true, false, false, false},
@@ -99,6 +98,7 @@ TEST_F(InputRulesTest, eachKindSetsConnectionLinearizationUnitAndSideGroups)
         {u"rozdíl dvou proudů"_s, {}, kPlain, u"nelinearizováno"_s, u"mA"_s, 39, false, false, true, true},
         {u"rozdíl dvou napětí"_s, {}, {}, QString(), u"V"_s, 58, false, true, false, true},
     };
+    // clang-format on
     for (const Row& r : rows) {
         SCOPED_TRACE(r.type.toStdString());
         f().Linearizace.items.clear();  // to see which types leave the items alone
@@ -132,8 +132,7 @@ TEST_F(InputRulesTest, eachKindSetsConnectionLinearizationUnitAndSideGroups)
     }
 }
 
-TEST_F(InputRulesTest, relativePotentiometerIsAFullType)
-{
+TEST_F(InputRulesTest, relativePotentiometerIsAFullType) {
     chooseType(u"potenciometr relativní"_s);
     EXPECT_EQ(f().DelPomer.text(), u"100"_s);
     EXPECT_EQ(m().config.DividerRatio, 100.0L);
@@ -143,8 +142,7 @@ TEST_F(InputRulesTest, relativePotentiometerIsAFullType)
     EXPECT_EQ(prompts.messages, QStringList{u"špatně zadaný způsob připojení čidla"_s});
 }
 
-TEST_F(InputRulesTest, typeChangeResetsSideFields)
-{
+TEST_F(InputRulesTest, typeChangeResetsSideFields) {
     chooseType(u"proud"_s);
     m().userEdited(f().SnOdpor, u"5"_s);
     m().userEdited(f().Pocatek, u"1"_s);
@@ -170,8 +168,7 @@ TEST_F(InputRulesTest, typeChangeResetsSideFields)
     EXPECT_EQ(f().Prenos.position, 0);
 }
 
-TEST_F(InputRulesTest, unknownTypeTextIsEmptiedAndNothingEnabled)
-{
+TEST_F(InputRulesTest, unknownTypeTextIsEmptiedAndNothingEnabled) {
     chooseType(u"odporový"_s);
     EXPECT_TRUE(f().Vstup.text.isEmpty());
     EXPECT_FALSE(f().Pocatek.enabled || f().Konec.enabled || f().Linearizace.enabled);
@@ -187,12 +184,12 @@ TEST_F(InputRulesTest, unknownTypeTextIsEmptiedAndNothingEnabled)
     EXPECT_EQ(m().state.InputTypeText, u"reostat"_s);  // the last accepted one
 }
 
-TEST_F(InputRulesTest, connectionShortcutsAndPotentiometerRule)
-{
+TEST_F(InputRulesTest, connectionShortcutsAndPotentiometerRule) {
     struct Row {
         QString type, typed, result;
         bool refused;
     };
+    // clang-format off
     const Row rows[] = {
         {u"reostat"_s, u"t"_s, u"třívodičově"_s, false},   {u"reostat"_s, u"D"_s, u"dvouvodičově"_s, false},
         {u"reostat"_s, u"č"_s, u"čtyřvodičově"_s, false},  {u"reostat"_s, u"C"_s, u"čtyřvodičově"_s, false},
@@ -200,6 +197,7 @@ TEST_F(InputRulesTest, connectionShortcutsAndPotentiometerRule)
         {u"odporový teploměr Pt100"_s, u"x"_s, QString(), true},
         {u"odporový teploměr Pt100"_s, u"dvouvodičově"_s, u"dvouvodičově"_s, false},
     };
+    // clang-format on
     for (const Row& r : rows) {
         SCOPED_TRACE((r.type + u" / "_s + r.typed).toStdString());
         chooseType(r.type);
@@ -215,8 +213,7 @@ TEST_F(InputRulesTest, connectionShortcutsAndPotentiometerRule)
     }
 }
 
-TEST_F(InputRulesTest, linearizationShortcutsAndWrongText)
-{
+TEST_F(InputRulesTest, linearizationShortcutsAndWrongText) {
     chooseType(u"termočlánek J"_s);
     m().userEdited(f().Linearizace, u"N"_s);
     EXPECT_EQ(f().Linearizace.text, u"nelinearizováno"_s);
@@ -229,16 +226,17 @@ TEST_F(InputRulesTest, linearizationShortcutsAndWrongText)
     EXPECT_EQ(prompts.messages, QStringList{u"špatně zadaný způsob linearizace"_s});
 }
 
-TEST_F(InputRulesTest, chosenUnitShortcuts)
-{
+TEST_F(InputRulesTest, chosenUnitShortcuts) {
     struct Row {
         QString typed, text, labels;
         std::uint8_t code;
     };
+    // clang-format off
     const Row rows[] = {
         {u"°"_s, u"°C"_s, u"°C"_s, 32}, {u"o"_s, u"Ohm"_s, u"Ohm"_s, 37}, {u"v"_s, u"V"_s, u"V"_s, 58},
         {u"M"_s, u"mA"_s, u"mA"_s, 39}, {u"%"_s, u"%"_s, u"%"_s, 57},     {u"b"_s, u"Bez jednotky"_s, QString(), 251},
     };
+    // clang-format on
     chooseType(u"reostat"_s);
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed.toStdString());
@@ -256,8 +254,7 @@ TEST_F(InputRulesTest, chosenUnitShortcuts)
     EXPECT_EQ(prompts.focused, QStringList{u"VolenaJednotka"_s});
 }
 
-TEST_F(InputRulesTest, sideValuesConvertOnEveryChange)
-{
+TEST_F(InputRulesTest, sideValuesConvertOnEveryChange) {
     chooseType(u"proud"_s);
     m().userEdited(f().SnOdpor, u"12,5"_s);  // the other separator is read while typing
     EXPECT_EQ(m().config.SenseResistance, 12.5L);
@@ -274,8 +271,7 @@ TEST_F(InputRulesTest, sideValuesConvertOnEveryChange)
     EXPECT_EQ(m().config.DividerRatio, 1.0L);
 }
 
-TEST_F(InputRulesTest, fromFileCancelledWithoutEarlierFileRestoresThePreset)
-{
+TEST_F(InputRulesTest, fromFileCancelledWithoutEarlierFileRestoresThePreset) {
     chooseType(u"termočlánek K"_s);
     chooseFromFile(QString());
     ASSERT_EQ(prompts.fileRequests.size(), 1);
@@ -289,8 +285,7 @@ TEST_F(InputRulesTest, fromFileCancelledWithoutEarlierFileRestoresThePreset)
     EXPECT_FALSE(m().dialog.visible);
 }
 
-TEST_F(InputRulesTest, fromFileCancelledAfterAnEarlierFileStays)
-{
+TEST_F(InputRulesTest, fromFileCancelledAfterAnEarlierFileStays) {
     chooseType(u"termočlánek K"_s);
     chooseFromFile(pointFile(u"a.txt"_s, linearPoints(5)));
     ASSERT_TRUE(m().points.PointsLoaded);
@@ -308,8 +303,7 @@ TEST_F(InputRulesTest, fromFileCancelledAfterAnEarlierFileStays)
     EXPECT_EQ(m().points.PointCount, 5);
 }
 
-TEST_F(InputRulesTest, fromFileShowsThePointsInTheDialog)
-{
+TEST_F(InputRulesTest, fromFileShowsThePointsInTheDialog) {
     chooseType(u"0...10 V-vstup U/I"_s);
     const QString path = pointFile(u"body.txt"_s, "0 -1.5\n2.25 7\n10 100\n");
     chooseFromFile(path);
@@ -325,12 +319,12 @@ TEST_F(InputRulesTest, fromFileShowsThePointsInTheDialog)
     EXPECT_TRUE(f().Pocatek.enabled);  // a unified range becomes editable too
 }
 
-TEST_F(InputRulesTest, malformedPointFileIsReportedAndUsesNoPoint)
-{
+TEST_F(InputRulesTest, malformedPointFileIsReportedAndUsesNoPoint) {
     chooseType(u"reostat"_s);
     chooseFromFile(pointFile(u"zly.txt"_s, "0 0\n1,5 2\n3 4\n"));
     ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages.front().contains(u"řádku 2"_s)) << prompts.messages.front().toStdString();
+    EXPECT_TRUE(prompts.messages.front().contains(u"řádku 2"_s))
+        << prompts.messages.front().toStdString();
     EXPECT_FALSE(m().points.PointsLoaded);
     EXPECT_EQ(m().points.PointCount, 0);
     EXPECT_FALSE(m().dialog.visible);
@@ -338,8 +332,7 @@ TEST_F(InputRulesTest, malformedPointFileIsReportedAndUsesNoPoint)
     EXPECT_EQ(f().Linearizace.text, u"nelinearizováno"_s);
 }
 
-TEST_F(InputRulesTest, gridShowsTheSystemSeparator)
-{
+TEST_F(InputRulesTest, gridShowsTheSystemSeparator) {
     useSeparator(DecimalSeparator::Comma);
     chooseType(u"reostat"_s);
     chooseFromFile(pointFile(u"c.txt"_s, "0.5 1\n2 3.75\n"));

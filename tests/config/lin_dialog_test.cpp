@@ -6,16 +6,14 @@ namespace {
 class LinDialogTest : public ModelTest {
 protected:
     // A reostat with "ze souboru" and a file of `count` points.
-    void load(int count)
-    {
+    void load(int count) {
         chooseType(u"reostat"_s);
         chooseFromFile(pointFile(u"p%1.txt"_s.arg(count), linearPoints(count)));
     }
     LinDialogForm& d() { return m().dialog; }
 };
 
-TEST_F(LinDialogTest, hundredPointsAreAcceptedAndHundredOneAreNot)
-{
+TEST_F(LinDialogTest, hundredPointsAreAcceptedAndHundredOneAreNot) {
     load(100);
     EXPECT_TRUE(m().points.PointsLoaded);
     EXPECT_EQ(m().points.PointTotal, 100);
@@ -36,16 +34,14 @@ TEST_F(LinDialogTest, hundredPointsAreAcceptedAndHundredOneAreNot)
     EXPECT_EQ(f().Linearizace.text, u"ze souboru"_s);
 }
 
-TEST_F(LinDialogTest, tooManyPointsWithoutAnEarlierFileLeaveNothingLoaded)
-{
+TEST_F(LinDialogTest, tooManyPointsWithoutAnEarlierFileLeaveNothingLoaded) {
     load(101);
     EXPECT_FALSE(m().points.PointsLoaded);
     EXPECT_FALSE(d().visible);
     EXPECT_EQ(f().Linearizace.text, u"nelinearizováno"_s);
 }
 
-TEST_F(LinDialogTest, segmentsTakeAtMostTwentyOnePoints)
-{
+TEST_F(LinDialogTest, segmentsTakeAtMostTwentyOnePoints) {
     load(21);
     ASSERT_TRUE(d().visible);
     EXPECT_EQ(d().Zpus_lin.itemIndex, LinDialogForm::kMethodSegments);
@@ -55,13 +51,14 @@ TEST_F(LinDialogTest, segmentsTakeAtMostTwentyOnePoints)
 
     load(22);
     m().userClicked(d().OK);
-    EXPECT_EQ(prompts.messages,
-              QStringList{u"Maximální počet bodů pro linearizaci metodou proložení lineárními přímkami v zadaných bodech je 21."_s});
+    EXPECT_EQ(
+        prompts.messages,
+        QStringList{
+            u"Maximální počet bodů pro linearizaci metodou proložení lineárními přímkami v zadaných bodech je 21."_s});
     EXPECT_TRUE(d().visible);
 }
 
-TEST_F(LinDialogTest, polynomialNeedsThreePoints)
-{
+TEST_F(LinDialogTest, polynomialNeedsThreePoints) {
     load(2);
     m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
     EXPECT_EQ(d().stup_p.text, u"2"_s);
@@ -70,8 +67,7 @@ TEST_F(LinDialogTest, polynomialNeedsThreePoints)
     EXPECT_TRUE(d().visible);
 }
 
-TEST_F(LinDialogTest, choosingThePolynomialResetsTheDegree)
-{
+TEST_F(LinDialogTest, choosingThePolynomialResetsTheDegree) {
     load(10);
     m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
     EXPECT_TRUE(d().stup_p.visible && d().stup_p.enabled && d().pstup.visible);
@@ -88,8 +84,7 @@ TEST_F(LinDialogTest, choosingThePolynomialResetsTheDegree)
     EXPECT_EQ(d().stup_p.text, u"4"_s);
 }
 
-TEST_F(LinDialogTest, degreeEntryChecks)
-{
+TEST_F(LinDialogTest, degreeEntryChecks) {
     load(5);
     m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
     m().userEdited(d().stup_p, u"x"_s);
@@ -97,13 +92,13 @@ TEST_F(LinDialogTest, degreeEntryChecks)
     EXPECT_EQ(prompts.focused, QStringList{u"stup_p"_s});
     clearPrompts();
     m().userEdited(d().stup_p, u"8"_s);
-    EXPECT_EQ(prompts.messages, QStringList{u"Stupeň linearizačního polynomu nesmí být větší než počet bodů."_s});
+    EXPECT_EQ(prompts.messages,
+              QStringList{u"Stupeň linearizačního polynomu nesmí být větší než počet bodů."_s});
     EXPECT_EQ(d().stup_p.text, u"5"_s);
     EXPECT_EQ(m().points.PolyDegreeSetting, 8);  // keeps the number typed
 }
 
-TEST_F(LinDialogTest, emptyDegreeIsReportedAndTheDialogClosesAnyway)
-{
+TEST_F(LinDialogTest, emptyDegreeIsReportedAndTheDialogClosesAnyway) {
     load(5);
     m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
     m().userEdited(d().stup_p, QString());
@@ -112,8 +107,7 @@ TEST_F(LinDialogTest, emptyDegreeIsReportedAndTheDialogClosesAnyway)
     EXPECT_FALSE(d().visible);
 }
 
-TEST_F(LinDialogTest, anotherFileReplacesThePoints)
-{
+TEST_F(LinDialogTest, anotherFileReplacesThePoints) {
     load(5);
     prompts.fileAnswers.append(pointFile(u"jiny.txt"_s, "1 1\n2 4\n3 9\n"));
     m().userClicked(d().Jiny);
@@ -127,8 +121,7 @@ TEST_F(LinDialogTest, anotherFileReplacesThePoints)
     EXPECT_EQ(m().points.PointCount, 3);
 }
 
-TEST_F(LinDialogTest, closeBoxOnlyHides)
-{
+TEST_F(LinDialogTest, closeBoxOnlyHides) {
     load(5);
     m().userClosedDialog();
     EXPECT_FALSE(d().visible);
@@ -137,12 +130,13 @@ TEST_F(LinDialogTest, closeBoxOnlyHides)
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-TEST_F(LinDialogTest, fileDialogStartsInTheProfileFolderWhenItExists)
-{
+TEST_F(LinDialogTest, fileDialogStartsInTheProfileFolderWhenItExists) {
     ModelSettings s = settingsWith(DecimalSeparator::Point);
-    EXPECT_EQ(ResolveInitialDirectory(u"C:\\TERVOS_VELD\\linearizace"_s, s), u"/home/user/Documents"_s);
+    EXPECT_EQ(ResolveInitialDirectory(u"C:\\TERVOS_VELD\\linearizace"_s, s),
+              u"/home/user/Documents"_s);
     s.directoryExists = [](const QString& dir) { return dir == u"C:\\TERVOS_VELD\\linearizace"_s; };
-    EXPECT_EQ(ResolveInitialDirectory(u"C:\\TERVOS_VELD\\linearizace"_s, s), u"C:\\TERVOS_VELD\\linearizace"_s);
+    EXPECT_EQ(ResolveInitialDirectory(u"C:\\TERVOS_VELD\\linearizace"_s, s),
+              u"C:\\TERVOS_VELD\\linearizace"_s);
 
     chooseType(u"reostat"_s);
     chooseFromFile(QString());

@@ -5,8 +5,7 @@
 namespace veld::config::test {
 namespace {
 
-TEST(MainForm, everyControlHasItsOwnName)
-{
+TEST(MainForm, everyControlHasItsOwnName) {
     MainForm form;
     std::set<QString> names;
     for (const Control* c : form.controls()) {
@@ -23,19 +22,18 @@ TEST(MainForm, everyControlHasItsOwnName)
     EXPECT_EQ(form.Komparator[2]->unitMezroz.name, u"Label57"_s);
 }
 
-TEST(MainForm, pagesInTabOrder)
-{
+TEST(MainForm, pagesInTabOrder) {
     MainForm form;
     QStringList captions;
-    for (TabSheet* page : form.pages()) captions << page->caption;
-    EXPECT_EQ(captions, (QStringList{u"Konfigurace vstupu"_s, u"Relé"_s, u"Konf. an. výstupu"_s, u"Komunikace"_s,
-                                     u"Informace"_s, u"Měření"_s}));
+    for (TabSheet* page : form.pages())
+        captions << page->caption;
+    EXPECT_EQ(captions, (QStringList{u"Konfigurace vstupu"_s, u"Relé"_s, u"Konf. an. výstupu"_s,
+                                     u"Komunikace"_s, u"Informace"_s, u"Měření"_s}));
     EXPECT_EQ(form.activePage, 0);
     EXPECT_EQ(form.TabSheet6.children.size(), 14u);
 }
 
-TEST(MainForm, inputPageStartsAsCreated)
-{
+TEST(MainForm, inputPageStartsAsCreated) {
     MainForm f;
     EXPECT_EQ(f.Vstup.items.size(), 19);
     EXPECT_EQ(f.Vstup.items.at(10), u"termočlánek N"_s);
@@ -52,24 +50,25 @@ TEST(MainForm, inputPageStartsAsCreated)
     EXPECT_EQ(f.VzdStKon.text, u"interní studený konec"_s);
     EXPECT_EQ(f.EditUzPozn.maxLength, 60);
     for (const Control* c : std::initializer_list<const Control*>{
-             &f.PripCidl, &f.SnOdpor, &f.VzdStKon, &f.DelPomer, &f.VolenaJednotka, &f.CelkovyOdpor, &f.korekcePV,
-             &f.Button8, &f.Button1, &f.S_Dolmez, &f.S_Hormez, &f.ButtonTV, &f.ButtonLMX, &f.Label78, &f.ZPocPrij}) {
+             &f.PripCidl, &f.SnOdpor, &f.VzdStKon, &f.DelPomer, &f.VolenaJednotka, &f.CelkovyOdpor,
+             &f.korekcePV, &f.Button8, &f.Button1, &f.S_Dolmez, &f.S_Hormez, &f.ButtonTV,
+             &f.ButtonLMX, &f.Label78, &f.ZPocPrij}) {
         EXPECT_FALSE(c->visible) << c->name.toStdString();
         EXPECT_FALSE(c->enabled) << c->name.toStdString();
     }
-    for (const Control* c : std::initializer_list<const Control*>{&f.Poslat, &f.Precist, &f.ctisoub, &f.Ulosoub,
-                                                                   &f.Prec_Pozn, &f.Uloz_Pozn})
+    for (const Control* c : std::initializer_list<const Control*>{
+             &f.Poslat, &f.Precist, &f.ctisoub, &f.Ulosoub, &f.Prec_Pozn, &f.Uloz_Pozn})
         EXPECT_TRUE(c->visible && c->enabled) << c->name.toStdString();
     EXPECT_EQ(f.Poslat.caption, u"&Uložit vše do převodníku"_s);
     EXPECT_EQ(f.Label80.caption, u"verze 9.1"_s);
 }
 
-TEST(MainForm, otherPagesStartAsCreated)
-{
+TEST(MainForm, otherPagesStartAsCreated) {
     MainForm f;
     for (int k = 0; k < 4; ++k) {
         const ComparatorGroup& g = *f.Komparator[static_cast<std::size_t>(k)];
-        EXPECT_EQ(g.PovolKompar.caption, u"Povolení mezního komparátoru "_s + QString::number(k + 1));
+        EXPECT_EQ(g.PovolKompar.caption,
+                  u"Povolení mezního komparátoru "_s + QString::number(k + 1));
         EXPECT_EQ(g.EZpoSep.text(), u"0"_s);
         EXPECT_EQ(g.EZpoRoz.text(), u"0"_s);
         EXPECT_EQ(g.RezimRele.items, (QStringList{u"HYSTEREZE"_s, u"OKNO"_s}));
@@ -88,8 +87,7 @@ TEST(MainForm, otherPagesStartAsCreated)
     EXPECT_EQ(f.Prenos.maximum, 100);
 }
 
-TEST(MainForm, profileTvIsWornFromTheStart)
-{
+TEST(MainForm, profileTvIsWornFromTheStart) {
     MainForm f;
     EXPECT_EQ(f.caption, u"Ovládací program TERVOS - VELD"_s);
     EXPECT_EQ(f.OpenDialog1.initialDirectory, u"C:\\TERVOS_VELD\\linearizace"_s);
@@ -109,8 +107,7 @@ TEST(MainForm, profileTvIsWornFromTheStart)
     EXPECT_TRUE(f.LabMobNr.caption.isEmpty());
 }
 
-TEST(MainForm, profileLmxRewritesCaptionFoldersAndInformation)
-{
+TEST(MainForm, profileLmxRewritesCaptionFoldersAndInformation) {
     MainForm f;
     f.applyProfile(BrandingProfile::LMX);
     EXPECT_EQ(f.caption, u"Ovládací program LORIMAX - VELD"_s);
@@ -122,13 +119,13 @@ TEST(MainForm, profileLmxRewritesCaptionFoldersAndInformation)
     EXPECT_TRUE(f.ImageLMX.visible);
     EXPECT_TRUE(f.Firma.visible);
     EXPECT_EQ(f.Firma.caption, u"LORIMAX"_s);
-    for (const Label* l : {&f.LabFirmPlace, &f.LabFirmName1, &f.LabAdrFirmPlace1, &f.LabPostCodeCity1, &f.LabWork})
+    for (const Label* l :
+         {&f.LabFirmPlace, &f.LabFirmName1, &f.LabAdrFirmPlace1, &f.LabPostCodeCity1, &f.LabWork})
         EXPECT_TRUE(l->caption.isEmpty()) << l->name.toStdString();
     EXPECT_TRUE(f.LabMobNr.caption.startsWith(u"GSM: "_s));
 }
 
-TEST(LinDialogForm, startsAsCreated)
-{
+TEST(LinDialogForm, startsAsCreated) {
     LinDialogForm d;
     EXPECT_EQ(d.caption, u"Hodnoty linearizačního souboru"_s);
     EXPECT_FALSE(d.visible);
@@ -147,8 +144,7 @@ TEST(LinDialogForm, startsAsCreated)
 
 using ViewEvents = ModelTest;
 
-TEST_F(ViewEvents, oneNotificationPerUserEventAndNoneForIgnoredControls)
-{
+TEST_F(ViewEvents, oneNotificationPerUserEventAndNoneForIgnoredControls) {
     int calls = 0;
     m().changed = [&] { ++calls; };
     chooseType(u"odporový teploměr Pt100"_s);  // runs several nested handlers
@@ -162,8 +158,7 @@ TEST_F(ViewEvents, oneNotificationPerUserEventAndNoneForIgnoredControls)
     EXPECT_FALSE(m().userClicked(u"NeniTakovy"_s));
 }
 
-TEST_F(ViewEvents, editHandlerRunsForCodeButListHandlerDoesNot)
-{
+TEST_F(ViewEvents, editHandlerRunsForCodeButListHandlerDoesNot) {
     chooseType(u"napětí"_s);
     f().DelPomer.setText(u"2"_s);  // from code: the change handler converts it
     EXPECT_EQ(m().config.DividerRatio, 2.0L);
@@ -173,16 +168,28 @@ TEST_F(ViewEvents, editHandlerRunsForCodeButListHandlerDoesNot)
     EXPECT_EQ(prompts.messages, QStringList{u"špatně zadaný způsob linearizace"_s});
 }
 
-TEST_F(ViewEvents, typedTextIsCutToTheEditsLength)
-{
+TEST_F(ViewEvents, aTypedFirstCharacterCompletesToItsItem) {
+    m().userEdited(f().Vstup, u"R"_s);
+    EXPECT_EQ(f().Vstup.text, u"reostat"_s);
+    EXPECT_TRUE(f().Pocatek.enabled);
+    m().userEdited(f().Chybproud, u"p"_s);
+    EXPECT_EQ(f().Chybproud.text, u"podproud"_s);
+    m().userEdited(f().Vstup, u"reo"_s);  // longer texts stay as typed
+    EXPECT_TRUE(f().Vstup.text.isEmpty());
+    chooseType(u"potenciometr"_s);
+    m().userEdited(f().PripCidl, u"d"_s);  // no item begins with it: the handler refuses it
+    EXPECT_TRUE(f().PripCidl.text.isEmpty());
+    EXPECT_EQ(prompts.messages, QStringList{u"špatně zadaný způsob připojení čidla"_s});
+}
+
+TEST_F(ViewEvents, typedTextIsCutToTheEditsLength) {
     m().userEdited(f().EditUzPozn, QString(70, u'a'));
     EXPECT_EQ(f().EditUzPozn.text().size(), 60);
     m().userEdited(f().ZoZmHodn, u"1"_s);  // read-only
     EXPECT_TRUE(f().ZoZmHodn.isEmpty());
 }
 
-TEST_F(ViewEvents, measurementDisplaysHaveNoRangeCheck)
-{
+TEST_F(ViewEvents, measurementDisplaysHaveNoRangeCheck) {
     chooseType(u"odporový teploměr Pt100"_s);
     m().userEdited(f().Pocatek, u"-300"_s);
     clearPrompts();
