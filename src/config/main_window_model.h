@@ -17,9 +17,14 @@
 #include <functional>
 
 // The presentation model of the main window and the linearization dialog: the controls, the
-// configuration record and the handlers that keep them consistent. A view mirrors the controls,
-// reports user events through the entry points below and re-syncs its widgets when `changed`
-// fires.
+// configuration record and the handlers that keep them consistent.
+//
+// How a view binds to it: one widget per control of `form.controls()` and `dialog.controls()`,
+// found by the control's name; the view reports the user's typing, picking, leaving and clicking
+// through the entry points below and never changes a control itself. After every entry point
+// `changed` fires once and the view copies texts, items, indices, visible and enabled back into
+// its widgets. `Prompts::focus(name)` names the widget to focus; the dialog is shown while
+// `dialog.visible` is true.
 namespace veld::config {
 
 class MainWindowModel {
