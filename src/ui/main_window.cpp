@@ -1,0 +1,451 @@
+#include "ui/main_window.h"
+
+#include "config/main_window_model.h"
+#include "ui/control_binder.h"
+#include "ui/lin_dialog_view.h"
+#include "ui/qt_prompts.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
+using veld::config::Control;
+using veld::config::ControlKind;
+
+namespace veld::ui {
+namespace {
+
+// Fields wide enough for "-1234.567" or an input type name, not more: the rest of the width
+// goes to the gaps between the groups.
+constexpr int kNumberFieldWidth = 110;
+constexpr int kListWidth = 230;
+
+void addButtons(QGridLayout* grid, int row, int column, std::initializer_list<QWidget*> buttons)
+{
+    auto* line = new QHBoxLayout;
+    for (QWidget* b : buttons) line->addWidget(b);
+    line->addStretch();
+    grid->addLayout(line, row, column, 1, grid->columnCount() - column);
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons)
+{
+    auto* line = new QHBoxLayout;
+    for (QWidget* b : buttons) line->addWidget(b);
+    line->addStretch();
+    return line;
+}
+
+}  // namespace
+
+const QSet<QString>& MainWindow::TransactionControls()
+{
+    static const QSet<QString> names = [] {
+        QSet<QString> n{u"Poslat"_s,    u"Precist"_s,   u"Button8"_s, u"Button1"_s, u"S_Dolmez"_s, u"S_Hormez"_s,
+                        u"Prec_Pozn"_s, u"Uloz_Pozn"_s, u"Button2"_s, u"Button3"_s, u"ButMeasPV"_s, u"Start_Mer"_s};
+        for (int k = 1; k <= 4; ++k) {
+            n.insert(u"Preckomp"_s + QString::number(k));
+            n.insert(u"Ulozkomp"_s + QString::number(k));
+        }
+        // A click on the contact details reads the PV correction from the transmitter.
+        for (const char16_t* label : {u"LabFirmPlace", u"LabFirmName1", u"LabAdrFirmPlace1", u"LabPostCodeCity1",
+                                      u"LabWork", u"LabFirmName2", u"LabAdrFirmPlace2", u"LabPostCodeCity2",
+                                      u"LabTelNr", u"LabFaxNr", u"LabMobNr", u"LabEmail", u"LabWWWPage"})
+            n.insert(QString::fromUtf16(label));
+        return n;
+    }();
+    return names;
+}
+
+MainWindow::MainWindow(config::MainWindowModel& model, WindowPrompts& prompts, QWidget* parent)
+    : QWidget(parent), model_(model), prompts_(prompts), binder_(new ControlBinder(model, this))
+{
+    setObjectName(u"Form1"_s);
+    config::MainForm& f = model.form;
+
+    tabs_ = new QTabWidget;
+    tabs_->setObjectName(u"PageControl1"_s);
+    // All six tabs fit side by side: no scroll buttons, no eliding, the window is never narrower.
+    tabs_->tabBar()->setUsesScrollButtons(false);
+    tabs_->tabBar()->setExpanding(false);
+    tabs_->tabBar()->setElideMode(Qt::ElideNone);
+    tabs_->addTab(buildInputPage(), f.TabSheet1.caption);
+    tabs_->addTab(buildRelayPage(), f.TabSheet2.caption);
+    tabs_->addTab(buildOutputPage(), f.TabSheet3.caption);
+    tabs_->addTab(buildPortPage(), f.TabSheet5.caption);
+    tabs_->addTab(buildInfoPage(), f.TabSheet6.caption);
+    tabs_->addTab(buildMeasurementPage(), f.TabSheet4.caption);
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+        // The active page has no handler: the model only keeps it.
+        model_.form.activePage = index;
+        emit pageShown(index);
+    });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_, 1);
+    layout->addWidget(w(f.Prenos));
+    layout->addWidget(w(f.Transfer1));
+
+    dialog_ = new LinDialogView(model, *binder_, this);
+
+    binder_->setBlocked([this](const Control& c) { return transactionRunning_ && TransactionControls().contains(c.name); });
+    connect(binder_, &ControlBinder::handlerFinished, this, &MainWindow::closeIfPending);
+    prompts_.setFocusHandler([this](const QString& name) { binder_->requestFocus(name); });
+    model_.changed = [this] { sync(); };
+    sync();
+}
+
+MainWindow::~MainWindow()
+{
+    model_.changed = nullptr;
+    prompts_.setFocusHandler(nullptr);
+}
+
+int MainWindow::pageIndex(const Control& page) const
+{
+    QWidget* widget = binder_->widgetOf(page);
+    return widget ? tabs_->indexOf(widget) : -1;
+}
+
+QWidget* MainWindow::w(Control& control) { return binder_->bind(control); }
+
+QWidget* MainWindow::heading(Control& control)
+{
+    QWidget* label = w(control);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+QGroupBox* MainWindow::section(QWidget* parent)
+{
+    auto* frame = new QGroupBox(parent);
+    sections_.push_back(frame);
+    return frame;
+}
+
+void MainWindow::addRow(QGridLayout* grid, int row, QWidget* label, QWidget* field, QWidget* unit)
+{
+    grid->addWidget(label, row, 0);
+    if (unit) {
+        grid->addWidget(field, row, 1);
+        grid->addWidget(unit, row, 2);
+    } else {
+        grid->addWidget(field, row, 1, 1, 2);
+    }
+    if (qobject_cast<QLineEdit*>(field)) field->setMinimumWidth(kNumberFieldWidth);
+    if (auto* list = qobject_cast<QComboBox*>(field)) list->setMinimumWidth(kListWidth);
+    grid->setColumnStretch(1, 1);
+}
+
+QWidget* MainWindow::buildInputPage()
+{
+    config::MainForm& f = model_.form;
+    QWidget* page = w(f.TabSheet1);
+
+    auto* top = new QHBoxLayout;
+    QWidget* title = heading(f.Konfigurace);
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
+    title->setFont(titleFont);
+    top->addWidget(title);
+    top->addStretch();
+    top->addWidget(w(f.Label77));
+    top->addWidget(w(f.Label78));
+    top->addSpacing(16);
+    top->addWidget(w(f.Label80));
+
+    // Input type and the values that depend on it.
+    QGroupBox* input = section(page);
+    auto* ig = new QGridLayout(input);
+    addRow(ig, 0, w(f.LabVstup), w(f.Vstup));
+    addRow(ig, 1, w(f.Label3), w(f.PripCidl));
+    addRow(ig, 2, w(f.OVzdStKon), w(f.VzdStKon));
+    addRow(ig, 3, w(f.Label10), w(f.DelPomer), w(f.Label11));
+    addRow(ig, 4, w(f.Label31), w(f.SnOdpor), w(f.Label32));
+    addRow(ig, 5, w(f.Pcelkodpor), w(f.CelkovyOdpor), w(f.Jcelkodpor));
+
+    // Measuring range and linearization.
+    QGroupBox* range = section(page);
+    auto* rg = new QGridLayout(range);
+    rg->addWidget(heading(f.Label4), 0, 0, 1, 3);
+    addRow(rg, 1, w(f.Label6), w(f.Pocatek), w(f.Label8));
+    addRow(rg, 2, w(f.Label7), w(f.Konec), w(f.Label9));
+    addRow(rg, 3, w(f.Label15), w(f.Linearizace));
+    addRow(rg, 4, w(f.Vol_Jednotka), w(f.VolenaJednotka));
+
+    // Damping, fault signalling and PV correction.
+    QGroupBox* params = section(page);
+    auto* pg = new QGridLayout(params);
+    addRow(pg, 0, w(f.LabTlumeni), w(f.Tlumeni), w(f.LabTlumeniJednotka));
+    auto* faultCaption = new QVBoxLayout;
+    faultCaption->setSpacing(0);
+    faultCaption->addWidget(w(f.LabChybproud1));
+    faultCaption->addWidget(w(f.LabChybproud2));
+    pg->addLayout(faultCaption, 1, 0);
+    pg->addWidget(w(f.Chybproud), 1, 1, 1, 2);
+    static_cast<QComboBox*>(w(f.Chybproud))->setMinimumWidth(kListWidth);
+    addRow(pg, 2, w(f.Label1), w(f.korekcePV), w(f.Label30));
+    addButtons(pg, 3, 1, {w(f.Button8), w(f.Button1)});
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(input);
+    left->addWidget(range);
+    left->addWidget(params);
+    left->addStretch();
+
+    // Whole configuration to and from the transmitter.
+    QGroupBox* transfer = section(page);
+    auto* tl = new QVBoxLayout(transfer);
+    tl->addWidget(w(f.Poslat));
+    tl->addWidget(w(f.Precist));
+    auto* counter = new QHBoxLayout;
+    counter->addWidget(w(f.Label19));
+    counter->addWidget(w(f.ZPocPrij));
+    counter->addStretch();
+    tl->addLayout(counter);
+
+    QGroupBox* file = section(page);
+    auto* fl = new QVBoxLayout(file);
+    fl->addWidget(heading(f.LabKonfSoubor));
+    fl->addLayout(buttonRow({w(f.ctisoub), w(f.Ulosoub)}));
+
+    QGroupBox* note = section(page);
+    auto* nl = new QVBoxLayout(note);
+    nl->addWidget(heading(f.LabUzPozn));
+    nl->addWidget(w(f.EditUzPozn));
+    nl->addLayout(buttonRow({w(f.Prec_Pozn), w(f.Uloz_Pozn)}));
+
+    QGroupBox* reference = section(page);
+    auto* rl = new QVBoxLayout(reference);
+    rl->addWidget(heading(f.Label18));
+    rl->addWidget(w(f.Bevel3));
+    rl->addLayout(buttonRow({w(f.S_Dolmez), w(f.S_Hormez)}));
+
+    auto* brand = new QVBoxLayout;
+    brand->addWidget(w(f.ImageTV), 0, Qt::AlignHCenter);
+    brand->addWidget(w(f.Label5), 0, Qt::AlignHCenter);
+    brand->addWidget(w(f.Firma), 0, Qt::AlignHCenter);
+    brand->addLayout(buttonRow({w(f.ButtonTV), w(f.ButtonLMX)}));
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(transfer);
+    right->addWidget(file);
+    right->addWidget(note);
+    right->addWidget(reference);
+    right->addStretch();
+    right->addLayout(brand);
+
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 3);
+    columns->addSpacing(8);
+    columns->addLayout(right, 2);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(top);
+    layout->addLayout(columns, 1);
+    return page;
+}
+
+QWidget* MainWindow::buildRelayPage()
+{
+    config::MainForm& f = model_.form;
+    QWidget* page = w(f.TabSheet2);
+    auto* grid = new QGridLayout(page);
+    for (int k = 0; k < 4; ++k) {
+        config::ComparatorGroup& c = *f.Komparator[static_cast<std::size_t>(k)];
+        QGroupBox* box = section(page);
+        auto* g = new QGridLayout(box);
+        g->addWidget(heading(c.heading), 0, 0, 1, 3);
+        g->addWidget(w(c.PovolKompar), 1, 0, 1, 3);
+        addRow(g, 2, w(c.labMezsep), w(c.EMezsep), w(c.unitMezsep));
+        addRow(g, 3, w(c.labMezroz), w(c.EMezroz), w(c.unitMezroz));
+        g->addWidget(w(c.labZpozdeni), 4, 0, 1, 3);
+        addRow(g, 5, w(c.labZpoSep), w(c.EZpoSep), w(c.unitZpoSep));
+        addRow(g, 6, w(c.labZpoRoz), w(c.EZpoRoz), w(c.unitZpoRoz));
+        // "sepnutí" and "rozepnutí" read as the two kinds of "Zpoždění".
+        static_cast<QLabel*>(w(c.labZpoSep))->setIndent(16);
+        static_cast<QLabel*>(w(c.labZpoRoz))->setIndent(16);
+        addRow(g, 7, w(c.labRezim), w(c.RezimRele));
+        static_cast<QComboBox*>(w(c.RezimRele))->setMinimumWidth(kNumberFieldWidth);
+        g->addLayout(buttonRow({w(c.Preckomp), w(c.Ulozkomp)}), 8, 0, 1, 3);
+        grid->addWidget(box, k / 2, k % 2);
+    }
+    grid->setRowStretch(2, 1);
+    return page;
+}
+
+QWidget* MainWindow::buildOutputPage()
+{
+    config::MainForm& f = model_.form;
+    QWidget* page = w(f.TabSheet3);
+    QGroupBox* box = section(page);
+    auto* g = new QGridLayout(box);
+    g->addWidget(heading(f.LabVystRozsah), 0, 0, 1, 3);
+    addRow(g, 1, w(f.LabLoLimDA), w(f.EdLoLimDA), w(f.Label23));
+    addRow(g, 2, w(f.LabHiLimDA), w(f.EdHiLimDA), w(f.Label26));
+    g->addWidget(w(f.LabJenAnalog), 3, 0, 1, 3);
+    g->addLayout(buttonRow({w(f.Button2), w(f.Button3)}), 4, 0, 1, 3);
+
+    auto* layout = new QGridLayout(page);
+    layout->addWidget(box, 0, 0);
+    layout->setColumnStretch(1, 1);
+    layout->setRowStretch(1, 1);
+    return page;
+}
+
+QWidget* MainWindow::buildPortPage()
+{
+    config::MainForm& f = model_.form;
+    QWidget* page = w(f.TabSheet5);
+    QGroupBox* others = section(page);
+    auto* ol = new QVBoxLayout(others);
+    ol->addWidget(heading(f.LabDalsiPorty));
+    ol->addWidget(w(f.DalsiPorty));
+    w(f.DalsiPorty)->setMinimumWidth(kListWidth);
+
+    auto* layout = new QGridLayout(page);
+    layout->addWidget(w(f.SetCom), 0, 0, Qt::AlignTop);
+    layout->addWidget(others, 0, 1);
+    layout->setColumnStretch(2, 1);
+    layout->setRowStretch(1, 1);
+    return page;
+}
+
+QWidget* MainWindow::buildInfoPage()
+{
+    config::MainForm& f = model_.form;
+    QWidget* page = w(f.TabSheet6);
+
+    QGroupBox* seat = section(page);
+    auto* sl = new QVBoxLayout(seat);
+    sl->addWidget(heading(f.LabFirmPlace));
+    for (Control* c : {static_cast<Control*>(&f.LabFirmName1), static_cast<Control*>(&f.LabAdrFirmPlace1),
+                       static_cast<Control*>(&f.LabPostCodeCity1)})
+        sl->addWidget(w(*c));
+    sl->addStretch();
+
+    QGroupBox* work = section(page);
+    auto* wl = new QVBoxLayout(work);
+    wl->addWidget(heading(f.LabWork));
+    for (Control* c : {static_cast<Control*>(&f.LabFirmName2), static_cast<Control*>(&f.LabAdrFirmPlace2),
+                       static_cast<Control*>(&f.LabPostCodeCity2)})
+        wl->addWidget(w(*c));
+    wl->addStretch();
+
+    QGroupBox* contact = section(page);
+    auto* cl = new QVBoxLayout(contact);
+    for (Control* c : {static_cast<Control*>(&f.LabTelNr), static_cast<Control*>(&f.LabFaxNr),
+                       static_cast<Control*>(&f.LabMobNr), static_cast<Control*>(&f.LabEmail),
+                       static_cast<Control*>(&f.LabWWWPage)})
+        cl->addWidget(w(*c));
+    cl->addStretch();
+
+    auto* layout = new QGridLayout(page);
+    layout->addWidget(w(f.ImageLMX), 0, 0, 1, 2, Qt::AlignLeft);
+    layout->addWidget(seat, 1, 0);
+    layout->addWidget(work, 1, 1);
+    layout->addWidget(contact, 2, 0, 1, 2);
+    layout->setColumnStretch(2, 1);
+    layout->setRowStretch(3, 1);
+    return page;
+}
+
+QWidget* MainWindow::buildMeasurementPage()
+{
+    config::MainForm& f = model_.form;
+    QWidget* page = w(f.TabSheet4);
+
+    QGroupBox* single = section(page);
+    auto* sg = new QGridLayout(single);
+    sg->addWidget(heading(f.LabHlavniVelicina), 0, 0, 1, 3);
+    addButtons(sg, 1, 0, {w(f.ButMeasPV)});
+    addRow(sg, 2, w(f.LabNamerenaHodnota), w(f.ZoZmHodn));
+
+    QGroupBox* continuous = section(page);
+    auto* cg = new QGridLayout(continuous);
+    cg->addWidget(heading(f.LabKontinualni), 0, 0, 1, 3);
+    cg->addLayout(buttonRow({w(f.Start_Mer), w(f.Stop_mer)}), 1, 0, 1, 3);
+    addRow(cg, 2, w(f.LabOdeslano), w(f.EdSend));
+    addRow(cg, 3, w(f.LabPrijato), w(f.EdReceive));
+
+    auto* layout = new QGridLayout(page);
+    layout->addWidget(single, 0, 0);
+    layout->addWidget(continuous, 1, 0);
+    layout->setColumnStretch(1, 1);
+    layout->setRowStretch(2, 1);
+    return page;
+}
+
+void MainWindow::sync()
+{
+    binder_->sync();
+    for (QGroupBox* frame : sections_) {
+        bool shown = false;
+        for (QWidget* child : frame->findChildren<QWidget*>()) {
+            const Control* c = binder_->controlOf(child);
+            if (c && c->kind != ControlKind::Bevel && !child->isHidden()) {
+                shown = true;
+                break;
+            }
+        }
+        if (frame->isHidden() == shown) frame->setHidden(!shown);
+    }
+    if (windowTitle() != model_.form.caption) setWindowTitle(model_.form.caption);
+    if (tabs_->currentIndex() != model_.form.activePage) {
+        const QSignalBlocker block(tabs_);
+        tabs_->setCurrentIndex(model_.form.activePage);
+    }
+    dialog_->sync();
+}
+
+void MainWindow::setTransactionRunning(bool running)
+{
+    if (running == transactionRunning_) return;
+    transactionRunning_ = running;
+    sync();
+    if (!running) closeIfPending();
+}
+
+void MainWindow::closeIfPending()
+{
+    if (!closePending_ || transactionRunning_ || binder_->handlerRunning()) return;
+    closePending_ = false;
+    QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // A transaction (or the handler around it) still waits in its event loop: close when it
+    // has ended.
+    if (transactionRunning_ || binder_->handlerRunning()) {
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void MainWindow::centreOnScreen()
+{
+    adjustSize();
+    if (const QScreen* s = screen()) {
+        const QRect available = s->availableGeometry();
+        resize(size().boundedTo(available.size()));
+        move(available.center() - rect().center());
+    }
+}
+
+}  // namespace veld::ui

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QWidget>
+#include <vector>
+
+class QGridLayout;
+class QGroupBox;
+class QTabWidget;
+
+namespace veld::config {
+class MainWindowModel;
+struct Control;
+}
+
+namespace veld::ui {
+
+class ControlBinder;
+class LinDialogView;
+class WindowPrompts;
+
+// The main window: six pages of controls mirroring the presentation model and, below them, the
+// progress bars `Prenos` and `Transfer1`. All rules live in the model; this class lays the
+// widgets out and re-syncs them whenever the model reports a change.
+class MainWindow final : public QWidget {
+    Q_OBJECT
+public:
+    // `prompts` is the one the model was built with; the window carries out its focus requests.
+    MainWindow(config::MainWindowModel& model, WindowPrompts& prompts, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    ControlBinder& binder() { return *binder_; }
+    LinDialogView& linDialog() { return *dialog_; }
+    QTabWidget& pages() { return *tabs_; }
+    // Tab index of a page of the model, -1 for a control that is no page.
+    int pageIndex(const config::Control& page) const;
+
+    // Mirrors the whole model: every widget, the dialog, the caption and the active page.
+    void sync();
+
+    // While a transaction runs, the controls that would start another are disabled, and closing
+    // the window waits until it has ended.
+    void setTransactionRunning(bool running);
+    bool transactionRunning() const { return transactionRunning_; }
+    // Names of the controls that start a transaction.
+    static const QSet<QString>& TransactionControls();
+
+    void centreOnScreen();
+
+signals:
+    // The user brought a page to the front (index in tab order).
+    void pageShown(int index);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* w(config::Control& control);
+    QWidget* heading(config::Control& control);
+    // A framed group of controls; the frame disappears when every control in it is hidden.
+    QGroupBox* section(QWidget* parent);
+    void addRow(QGridLayout* grid, int row, QWidget* label, QWidget* field, QWidget* unit = nullptr);
+
+    QWidget* buildInputPage();
+    QWidget* buildRelayPage();
+    QWidget* buildOutputPage();
+    QWidget* buildPortPage();
+    QWidget* buildInfoPage();
+    QWidget* buildMeasurementPage();
+    void closeIfPending();
+
+    config::MainWindowModel& model_;
+    WindowPrompts& prompts_;
+    ControlBinder* binder_;
+    QTabWidget* tabs_ = nullptr;
+    LinDialogView* dialog_ = nullptr;
+    std::vector<QGroupBox*> sections_;
+    bool transactionRunning_ = false;
+    bool closePending_ = false;
+};
+
+}  // namespace veld::ui
