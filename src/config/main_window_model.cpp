@@ -36,6 +36,10 @@ void MainWindowModel::bindHandlers() {
     f.DelPomer.onChange = [this] { rules_.DelPomerChange(); };
 
     f.Pocatek.onExit = [this] { checks_.PocatekExit(); };
+    // The measurement displays share the range-begin check; harmless, since the begin has been
+    // checked when the user left it, and kept because the window has always behaved so.
+    f.EdSend.onExit = [this] { checks_.PocatekExit(); };
+    f.EdReceive.onExit = [this] { checks_.PocatekExit(); };
     f.Konec.onExit = [this] { checks_.KonecExit(); };
     f.Tlumeni.onExit = [this] { checks_.TlumeniExit(); };
     f.SnOdpor.onExit = [this] { checks_.SnOdporExit(); };

@@ -168,13 +168,14 @@ TEST_F(ViewEvents, typedTextIsCutToTheEditsLength) {
     EXPECT_TRUE(f().ZoZmHodn.isEmpty());
 }
 
-TEST_F(ViewEvents, measurementDisplaysHaveNoRangeCheck) {
+TEST_F(ViewEvents, measurementDisplaysRunTheRangeBeginCheck) {
     chooseType(u"odporový teploměr Pt100"_s);
     m().userEdited(f().Pocatek, u"-300"_s);
     clearPrompts();
     m().userLeft(f().EdReceive);
     m().userLeft(f().EdSend);
-    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(prompts.messages.size(), 2);
+    EXPECT_EQ(prompts.focused.value(0), u"Pocatek"_s);
 }
 
 }  // namespace
