@@ -183,15 +183,19 @@ QWidget* ControlBinder::create(Control& control)
     case ControlKind::Button: {
         auto* button = new QPushButton;
         connect(button, &QPushButton::clicked, this, [this, &control] {
-            if (!isBlocked(control)) runUserEvent([&] { model_.userClicked(control); });
+            if (!isBlocked(control) && !clickCancelled()) runUserEvent([&] { model_.userClicked(control); });
         });
         return button;
     }
     case ControlKind::CheckBox: {
         auto* box = new QCheckBox;
         auto& check = static_cast<config::CheckBox&>(control);
-        connect(box, &QCheckBox::clicked, this, [this, &check](bool checked) {
-            if (!isBlocked(check)) runUserEvent([&] { model_.userToggled(check, checked); });
+        connect(box, &QCheckBox::clicked, this, [this, &check, box](bool checked) {
+            if (isBlocked(check) || clickCancelled()) {
+                box->setChecked(check.checked);
+                return;
+            }
+            runUserEvent([&] { model_.userToggled(check, checked); });
         });
         return box;
     }
@@ -224,7 +228,8 @@ QWidget* ControlBinder::create(Control& control)
         box->setLayout(new QVBoxLayout);
         auto* buttons = new QButtonGroup(box);
         connect(buttons, &QButtonGroup::idClicked, this, [this, &control](int index) {
-            if (!isBlocked(control)) runUserEvent([&] { model_.userSelected(control, index); });
+            if (!isBlocked(control) && !clickCancelled()) runUserEvent([&] { model_.userSelected(control, index); });
+            else sync();  // the old choice stays shown
         });
         return box;
     }

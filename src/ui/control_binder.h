@@ -19,7 +19,8 @@ namespace veld::ui {
 //
 // Leaving a control ("exit") is a focus-out of its widget, except while a handler runs (its
 // own message box takes the focus), while the view syncs or moves the focus for the model, and
-// when another window or a popup takes the focus.
+// when another window or a popup takes the focus. A click that left a field whose check failed
+// is dropped: the user is sent back to the field first.
 class ControlBinder final : public QObject {
     Q_OBJECT
 public:
@@ -71,6 +72,9 @@ private:
     void comboTyped(config::ComboBox& control, QComboBox* combo, const QString& typed);
     void applyFocus();
     bool isBlocked(const config::Control& control) const { return blocked_ && blocked_(control); }
+    // A click whose press left a field that failed its check (the focus is on its way back
+    // there) is not carried out, as if the message box had taken it.
+    bool clickCancelled() const { return focusQueued_; }
 
     config::MainWindowModel& model_;
     std::vector<Binding> bindings_;

@@ -6,6 +6,7 @@
 #include "ui/qt_prompts.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -45,6 +46,23 @@ QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons)
     for (QWidget* b : buttons) line->addWidget(b);
     line->addStretch();
     return line;
+}
+
+// Gives the label column of several grids one width, so that the fields of stacked groups line
+// up. Hidden labels count too: the column must not jump when the input type shows them.
+void alignLabelColumns(std::initializer_list<QGridLayout*> grids)
+{
+    int width = 0;
+    for (QGridLayout* grid : grids) {
+        for (int i = 0; i < grid->count(); ++i) {
+            int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+            if (column != 0 || columnSpan != 1) continue;
+            QLayoutItem* item = grid->itemAt(i);
+            width = std::max(width, item->widget() ? item->widget()->sizeHint().width() : item->sizeHint().width());
+        }
+    }
+    for (QGridLayout* grid : grids) grid->setColumnMinimumWidth(0, width);
 }
 
 }  // namespace
@@ -200,6 +218,8 @@ QWidget* MainWindow::buildInputPage()
     addRow(pg, 2, w(f.Label1), w(f.korekcePV), w(f.Label30));
     addButtons(pg, 3, 1, {w(f.Button8), w(f.Button1)});
 
+    alignLabelColumns({ig, rg, pg});
+
     auto* left = new QVBoxLayout;
     left->addWidget(input);
     left->addWidget(range);
@@ -301,6 +321,7 @@ QWidget* MainWindow::buildOutputPage()
 
     auto* layout = new QGridLayout(page);
     layout->addWidget(box, 0, 0);
+    layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(1, 1);
     return page;
@@ -317,8 +338,9 @@ QWidget* MainWindow::buildPortPage()
     w(f.DalsiPorty)->setMinimumWidth(kListWidth);
 
     auto* layout = new QGridLayout(page);
-    layout->addWidget(w(f.SetCom), 0, 0, Qt::AlignTop);
+    layout->addWidget(w(f.SetCom), 0, 0);
     layout->addWidget(others, 0, 1);
+    layout->setColumnStretch(1, 1);
     layout->setColumnStretch(2, 1);
     layout->setRowStretch(1, 1);
     return page;
@@ -358,6 +380,8 @@ QWidget* MainWindow::buildInfoPage()
     layout->addWidget(seat, 1, 0);
     layout->addWidget(work, 1, 1);
     layout->addWidget(contact, 2, 0, 1, 2);
+    layout->setColumnStretch(0, 1);
+    layout->setColumnStretch(1, 1);
     layout->setColumnStretch(2, 1);
     layout->setRowStretch(3, 1);
     return page;
@@ -381,9 +405,12 @@ QWidget* MainWindow::buildMeasurementPage()
     addRow(cg, 2, w(f.LabOdeslano), w(f.EdSend));
     addRow(cg, 3, w(f.LabPrijato), w(f.EdReceive));
 
+    alignLabelColumns({sg, cg});
+
     auto* layout = new QGridLayout(page);
     layout->addWidget(single, 0, 0);
     layout->addWidget(continuous, 1, 0);
+    layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(2, 1);
     return page;

@@ -209,6 +209,7 @@ private slots:
     void chosenType_updatesDependentWidgets();
     void beginBelowLimit_messageThenFocusBackInBegin();
     void beginBelowLimit_realBoxWithOkButton();
+    void beginBelowLimit_clickThatLeftTheFieldIsDropped();
     void questionBox_answersWithAnoAndNe();
     void fileFilter_convertedToQtFilter_data();
     void fileFilter_convertedToQtFilter();
@@ -340,6 +341,33 @@ void WindowTest::beginBelowLimit_realBoxWithOkButton()
     // The box taking the focus is not the user leaving the field: one box only.
     QCOMPARE(user.texts, QStringList({kBeginBelowK}));
     QCOMPARE(user.buttons, QList<QStringList>({{u"OK"_s}}));
+}
+
+void WindowTest::beginBelowLimit_clickThatLeftTheFieldIsDropped()
+{
+    ScriptedPrompts script;
+    World world(script);
+    QVERIFY(world.show());
+    world.choose(u"Vstup"_s, u"termočlánek K"_s);
+    int reads = 0;
+    world.model.form.Precist.onClick = [&reads] { ++reads; };
+    auto* begin = world.find<QLineEdit>(u"Pocatek"_s);
+    begin->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(begin->hasFocus());
+    QTest::keyClicks(begin, u"-300"_s);
+
+    auto* read = world.find<QPushButton>(u"Precist"_s);
+    QTest::mouseClick(read, Qt::LeftButton);
+    QTRY_COMPARE(QApplication::focusWidget(), begin);
+    QCOMPARE(script.messages, QStringList({kBeginBelowK}));
+    QCOMPARE(reads, 0);
+
+    // With a valid begin the same click goes through.
+    begin->selectAll();
+    QTest::keyClicks(begin, u"0"_s);
+    QTest::mouseClick(read, Qt::LeftButton);
+    QCOMPARE(reads, 1);
+    QCOMPARE(script.messages.size(), 1);
 }
 
 void WindowTest::questionBox_answersWithAnoAndNe()
