@@ -402,6 +402,11 @@ void ControlBinder::applyFocus()
     pendingFocus_.clear();
     if (!w || w->isHidden() || !w->isEnabled()) return;
     movingFocus_ = true;
+    // A field on a page in the background: its page comes to the front first.
+    for (QWidget* page = w; page && page->parentWidget(); page = page->parentWidget()) {
+        auto* tabs = qobject_cast<QTabWidget*>(page->parentWidget()->parentWidget());
+        if (tabs && tabs->indexOf(page) >= 0 && tabs->currentWidget() != page) tabs->setCurrentWidget(page);
+    }
     w->setFocus(Qt::OtherFocusReason);
     movingFocus_ = false;
     if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->selectAll();

@@ -210,6 +210,7 @@ private slots:
     void beginBelowLimit_messageThenFocusBackInBegin();
     void beginBelowLimit_realBoxWithOkButton();
     void beginBelowLimit_clickThatLeftTheFieldIsDropped();
+    void focusRequest_bringsTheFieldsPageToTheFront();
     void questionBox_answersWithAnoAndNe();
     void fileFilter_convertedToQtFilter_data();
     void fileFilter_convertedToQtFilter();
@@ -368,6 +369,26 @@ void WindowTest::beginBelowLimit_clickThatLeftTheFieldIsDropped()
     QTest::mouseClick(read, Qt::LeftButton);
     QCOMPARE(reads, 1);
     QCOMPARE(script.messages.size(), 1);
+}
+
+void WindowTest::focusRequest_bringsTheFieldsPageToTheFront()
+{
+    ScriptedPrompts script;
+    World world(script);
+    QVERIFY(world.show());
+    world.choose(u"Vstup"_s, u"termočlánek K"_s);
+    auto* end = world.find<QLineEdit>(u"Konec"_s);
+    end->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(end->hasFocus());
+    QTest::keyClicks(end, u"5000"_s);
+
+    world.prompts.focus(u"EMezsep1"_s);
+    auto* limit = world.find<QLineEdit>(u"EMezsep1"_s);
+    QTRY_COMPARE(QApplication::focusWidget(), limit);
+    QCOMPARE(world.window.pages().currentIndex(), world.window.pageIndex(world.model.form.TabSheet2));
+    QCOMPARE(world.model.form.activePage, world.window.pages().currentIndex());
+    // Moving the focus for the model is not the user leaving the end field.
+    QVERIFY(script.messages.isEmpty());
 }
 
 void WindowTest::questionBox_answersWithAnoAndNe()
