@@ -110,7 +110,8 @@ void InputRules::VstupChange() {
 
     if (type->connection != Connection::Hidden) {
         showAll({&f.Label3, &f.PripCidl});
-        f.PripCidl.items = connectionItems(type->connection);
+        if (type->connection != Connection::KeepItems)
+            f.PripCidl.items = connectionItems(type->connection);
     } else {
         hideAll({&f.Label3, &f.PripCidl});
         f.PripCidl.text.clear();
@@ -172,8 +173,9 @@ void InputRules::PripCidlChange() {
         else if (first == u'Č' || first == u'č' || first == u'C' || first == u'c')
             c.text = kCtyr;
     }
+    // Only the plain potentiometer refuses two wires; the relative one takes them.
     const InputTypeInfo* type = currentType();
-    const bool twoWires = !type || type->connection != Connection::ThreeFour;
+    const bool twoWires = !type || type->group != InputGroup::Potentiometer;
     if (c.text == kTri || c.text == kCtyr || (c.text == kDvou && twoWires))
         return;
     c.text.clear();
@@ -263,15 +265,13 @@ void InputRules::VolenaJednotkaChange() {
     setUnitLabels(code == model::kUnitNone ? QString() : unit);
 }
 
-// While the user types, the other separator is read as the system's one, so that "2.5" on a
-// comma system is 2.5 and not a message at the first point; leaving the edit writes it back in
-// the system's form.
+// Both convert with the system's separator only: the other one is normalized when the user
+// leaves the edit, and until then a text with it is no number.
 void InputRules::SnOdporChange() {
     Edit& edit = e_.form.SnOdpor;
     if (edit.isEmpty())
         return;
-    const auto sep = e_.settings.decimalSeparator;
-    if (const auto v = ParseReal(UpravaFormatu(edit.text(), sep), sep)) {
+    if (const auto v = ParseReal(edit.text(), e_.settings.decimalSeparator)) {
         e_.config.SenseResistance = *v;
         return;
     }
@@ -283,8 +283,7 @@ void InputRules::DelPomerChange() {
     Edit& edit = e_.form.DelPomer;
     if (edit.isEmpty())
         return;
-    const auto sep = e_.settings.decimalSeparator;
-    if (const auto v = ParseReal(UpravaFormatu(edit.text(), sep), sep)) {
+    if (const auto v = ParseReal(edit.text(), e_.settings.decimalSeparator)) {
         e_.config.DividerRatio = *v;
         return;
     }

@@ -69,7 +69,7 @@ void LinFileChoice::Zpus_linChange() {
         d.pstup.show();
         d.stup_p.show();
     } else if (d.Zpus_lin.itemIndex == LinDialogForm::kMethodSegments) {
-        d.pstup.hide();
+        d.pstup.visible = false;  // the label keeps its enabled state here, unlike on a click
         d.stup_p.hide();
     }
     bool ok = false;

@@ -168,8 +168,8 @@ MainForm::MainForm()
     hideAll({&Label3,     &PripCidl,     &Label31,    &SnOdpor,  &Label32,      &OVzdStKon,
              &VzdStKon,   &Label10,      &DelPomer,   &Label11,  &Vol_Jednotka, &VolenaJednotka,
              &Pcelkodpor, &CelkovyOdpor, &Jcelkodpor, &Label1,   &korekcePV,    &Label30,
-             &Button8,    &Button1,      &S_Dolmez,   &S_Hormez, &Label18,      &Label77,
-             &Label78,    &ZPocPrij});
+             &Button8,    &Button1,      &S_Dolmez,   &S_Hormez, &Label18,      &Label78,
+             &ZPocPrij});
     for (Control* c : std::initializer_list<Control*>{&Pocatek, &Konec, &Linearizace, &Label4,
                                                       &Label6, &Label7, &Label8, &Label15, &Bevel3})
         c->enabled = false;

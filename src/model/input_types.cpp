@@ -29,7 +29,7 @@ const std::array<InputTypeInfo, 24> kTypes{{
     {4, "odporový teploměr Ni1000", G::ResistanceThermometer, true, C::TwoThreeFour, L::Full, 32, "°C", true, false, false, false, 12, kNi, {}},
     {5, "reostat", G::Rheostat, true, C::TwoThreeFour, L::Plain, 37, "Ohm", false, false, false, false, 16, kOhm, {}},
     {6, "potenciometr", G::Potentiometer, true, C::ThreeFour, L::Plain, 37, "Ohm", false, false, false, false, 16, kOhm, {}},
-    {7, "potenciometr relativní", G::RelativePotentiometer, false, C::ThreeFour, L::Plain, 57, "%", false, false, false, true, 16, fixed(0, 100, 5), {}},
+    {7, "potenciometr relativní", G::RelativePotentiometer, false, C::KeepItems, L::Plain, 57, "%", false, false, false, true, 16, fixed(0, 100, 5), {}},
     {8, "termočlánek B", G::Thermocouple, true, C::Hidden, L::Full, 32, "°C", false, false, false, false, 7, fixed(100, 1820, 500), {}},
     {9, "termočlánek E", G::Thermocouple, true, C::Hidden, L::Full, 32, "°C", false, false, false, false, 4, fixed(-200, 1000, 100), {}},
     {10, "termočlánek J", G::Thermocouple, true, C::Hidden, L::Full, 32, "°C", false, false, false, false, 3, fixed(-100, 1200, 100), {}},

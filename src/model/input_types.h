@@ -28,6 +28,7 @@ enum class Connection : std::uint8_t {
     Hidden,
     TwoThreeFour,  // "dvouvodičově", "třívodičově", "čtyřvodičově"
     ThreeFour,  // "třívodičově", "čtyřvodičově": a potentiometer needs its wiper and both ends
+    KeepItems,  // shown with the items of the type chosen before
 };
 
 // The items of `Linearizace` and the preset text.

@@ -90,7 +90,7 @@ TEST_F(InputRulesTest, eachKindSetsConnectionLinearizationUnitAndSideGroups) {
         {u"odporový teploměr Ni1000"_s, kAllWires, kFull, u"linearizováno"_s, u"°C"_s, 32, true, false, false, false},
         {u"reostat"_s, kAllWires, kPlain, u"nelinearizováno"_s, u"Ohm"_s, 37, false, false, false, false},
         {u"potenciometr"_s, kThreeFour, kPlain, u"nelinearizováno"_s, u"Ohm"_s, 37, false, false, false, false},
-        {u"potenciometr relativní"_s, kThreeFour, kPlain, u"nelinearizováno"_s, u"%"_s, 57, false, false, false, true},
+        {u"potenciometr relativní"_s, kThreeFour /* left by the row before */, kPlain, u"nelinearizováno"_s, u"%"_s, 57, false, false, false, true},
         {u"termočlánek K"_s, {}, kFull, u"linearizováno"_s, u"°C"_s, 32, false, false, false, false},
         {u"termočlánek L"_s, {}, kFull, u"linearizováno"_s, u"°C"_s, 32, false, false, false, false},
         {u"napětí"_s, {}, kPlain, u"nelinearizováno"_s, u"V"_s, 58, false, true, false, false},
@@ -137,9 +137,16 @@ TEST_F(InputRulesTest, relativePotentiometerIsAFullType) {
     EXPECT_EQ(f().DelPomer.text(), u"100"_s);
     EXPECT_EQ(m().config.DividerRatio, 100.0L);
     EXPECT_EQ(f().Jcelkodpor.caption, u"Ohm"_s);  // the total resistance stays in Ohm
-    m().userEdited(f().PripCidl, u"d"_s);
-    EXPECT_TRUE(f().PripCidl.text.isEmpty());
-    EXPECT_EQ(prompts.messages, QStringList{u"špatně zadaný způsob připojení čidla"_s});
+    EXPECT_EQ(f().PripCidl.items, kAllWires);     // those of the window as created
+    m().userEdited(f().PripCidl, u"d"_s);         // two wires are refused for "potenciometr" only
+    EXPECT_EQ(f().PripCidl.text, u"dvouvodičově"_s);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+
+    // The connection items are those the type before left.
+    chooseType(u"potenciometr"_s);
+    chooseType(u"potenciometr relativní"_s);
+    EXPECT_TRUE(f().PripCidl.visible && f().PripCidl.text.isEmpty());
+    EXPECT_EQ(f().PripCidl.items, kThreeFour);
 }
 
 TEST_F(InputRulesTest, typeChangeResetsSideFields) {
@@ -254,21 +261,43 @@ TEST_F(InputRulesTest, chosenUnitShortcuts) {
     EXPECT_EQ(prompts.focused, QStringList{u"VolenaJednotka"_s});
 }
 
-TEST_F(InputRulesTest, sideValuesConvertOnEveryChange) {
-    chooseType(u"proud"_s);
-    m().userEdited(f().SnOdpor, u"12,5"_s);  // the other separator is read while typing
-    EXPECT_EQ(m().config.SenseResistance, 12.5L);
-    m().userEdited(f().SnOdpor, u"abc"_s);
-    EXPECT_EQ(prompts.messages, QStringList{u"Špatně zadaná hodnota snímacího odporu."_s});
-    EXPECT_TRUE(f().SnOdpor.isEmpty());
-    EXPECT_EQ(m().config.SenseResistance, 12.5L);
+TEST_F(InputRulesTest, sideValuesConvertWithTheSystemSeparatorOnEveryChange) {
+    struct Row {
+        DecimalSeparator sep;
+        QString typed;
+        bool accepted;  // else refused with the message and the edit emptied
+        long double value;
+    };
+    // The other separator is no number until leaving the edit normalizes it.
+    const Row rows[] = {
+        {DecimalSeparator::Point, u"12.5"_s, true, 12.5L},
+        {DecimalSeparator::Point, u"12,5"_s, false, 0},
+        {DecimalSeparator::Comma, u"12,5"_s, true, 12.5L},
+        {DecimalSeparator::Comma, u"12.5"_s, false, 0},
+        {DecimalSeparator::Point, u"abc"_s, false, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.typed.toStdString());
+        useSeparator(r.sep);
+        chooseType(u"proud"_s);
+        m().userEdited(f().SnOdpor, u"7"_s);
+        m().userEdited(f().SnOdpor, r.typed);
+        EXPECT_EQ(f().SnOdpor.isEmpty(), !r.accepted);
+        EXPECT_EQ(m().config.SenseResistance, r.accepted ? r.value : 7.0L);
+        EXPECT_EQ(prompts.messages,
+                  r.accepted ? QStringList{}
+                             : QStringList{u"Špatně zadaná hodnota snímacího odporu."_s});
 
-    chooseType(u"napětí"_s);
-    clearPrompts();
-    m().userEdited(f().DelPomer, u"1x"_s);
-    EXPECT_EQ(prompts.messages, QStringList{u"špatně zadaná hodnota dělícího poměru"_s});
-    EXPECT_TRUE(f().DelPomer.isEmpty());
-    EXPECT_EQ(m().config.DividerRatio, 1.0L);
+        chooseType(u"napětí"_s);
+        clearPrompts();
+        m().userEdited(f().DelPomer, r.typed);
+        EXPECT_EQ(f().DelPomer.isEmpty(), !r.accepted);
+        EXPECT_EQ(m().config.DividerRatio, r.accepted ? r.value : 1.0L);
+        EXPECT_EQ(prompts.messages,
+                  r.accepted ? QStringList{}
+                             : QStringList{u"špatně zadaná hodnota dělícího poměru"_s});
+        clearPrompts();
+    }
 }
 
 TEST_F(InputRulesTest, fromFileCancelledWithoutEarlierFileRestoresThePreset) {

@@ -76,6 +76,12 @@ TEST_F(LinDialogTest, choosingThePolynomialResetsTheDegree) {
     EXPECT_EQ(m().points.PolyDegreeSetting, 7);
     m().userSelected(d().Zpus_lin, LinDialogForm::kMethodSegments);
     EXPECT_FALSE(d().stup_p.visible || d().stup_p.enabled || d().pstup.visible);
+    EXPECT_FALSE(d().pstup.enabled);  // the click disables the label too
+    // Reading a file runs only the change: it hides the label and disables the box alone.
+    d().pstup.enabled = true;
+    m().linFile().Zpus_linChange();
+    EXPECT_FALSE(d().stup_p.visible || d().stup_p.enabled || d().pstup.visible);
+    EXPECT_TRUE(d().pstup.enabled);
     m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
     EXPECT_EQ(d().stup_p.text, u"6"_s);
 
