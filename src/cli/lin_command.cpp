@@ -46,8 +46,7 @@ std::optional<int> parseInt(const std::string& word) {
 }
 
 // Shortest text that reads back to the same value; JSON has no infinities, so they are null.
-template <typename Real>
-std::string number(Real v) {
+std::string number(long double v) {
     if (!std::isfinite(v))
         return "null";
     char buf[64];
@@ -55,12 +54,23 @@ std::string number(Real v) {
     return std::string(buf, res.ptr);
 }
 
+// A single-precision value as uploaded, written as its exact double so that a reader in double
+// precision gets the very value the transmitter receives ("0.1" would read as another number).
+std::string number(float v) {
+    if (!std::isfinite(v))
+        return "null";
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v));
+    return std::string(buf, res.ptr);
+}
+
 class LinCommand final : public Command {
 public:
     std::string name() const override { return "lin"; }
     std::string usage() const override {
-        return "usage: veld-cli lin [--json] curve CODE VALUE... | inverse CODE SIGNAL... | "
-               "spline CODE LO HI | fit POINTS DEGREE LO HI | segments POINTS";
+        return "usage: veld-cli lin [--text] curve CODE VALUE... | inverse CODE SIGNAL... | "
+               "spline CODE LO HI | fit POINTS DEGREE LO HI | segments POINTS "
+               "(JSON unless --text)";
     }
     int execute(const std::vector<std::string>& args, std::ostream& out,
                 std::ostream& err) override;
@@ -91,11 +101,13 @@ private:
 
 int LinCommand::execute(const std::vector<std::string>& args, std::ostream& out,
                         std::ostream& err) {
-    bool json = false;
+    bool json = true;
     std::vector<std::string> words;
     for (const auto& a : args) {
         if (a == "--json") {
             json = true;
+        } else if (a == "--text") {
+            json = false;
         } else if (a == "--help" || a == "-h") {
             out << usage() << '\n';
             return kSuccess;
@@ -204,8 +216,8 @@ int LinCommand::spline(Context& c, const std::vector<std::string>& words) const 
     const auto image = m.SplineImage();
     if (!image)
         return kFailure;
-    // Measured on the single-precision image, as the transmitter will compute it.
-    const lin::Deviation dev = m.ImageDeviation(*image);
+    // The deviation of the spline as built, in extended precision, at the 901 test points.
+    const lin::Deviation dev = m.SplineDeviation;
     std::ostringstream json;
     printImage(c, *image, json);
     if (c.json) {

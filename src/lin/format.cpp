@@ -32,7 +32,8 @@ std::string FormatGeneral(long double value) {
         digits.pop_back();
 
     std::string out = negative ? "-" : "";
-    if (exponent >= -5 && exponent < 15) {
+    // Plain from 0.0001 on, exponent form below, as the windows show numbers.
+    if (exponent >= -4 && exponent < 15) {
         if (exponent < 0) {
             out += "0.";
             out.append(static_cast<std::size_t>(-exponent - 1), '0');

@@ -33,16 +33,20 @@ bool LinMath::FitPolynomial() {
     PolyCoefficients.fill(0);
     FitMaxDeviation = FitRmsDeviation = FitMaxPercent = 0;
 
-    // These checks cannot succeed on a second look without new input, so they end the fit.
+    // These checks cannot succeed on a second look without new input, so after one pass over
+    // both they end the fit.
     const int n = PolyDegree;
+    bool usable = true;
     if (!(LinStep > 0) || LinStep > CurveRangeHi - CurveRangeLo) {
         message("Chyba teploty");
-        return failFit();
+        usable = false;
     }
     if (n < 0 || n > kMaxDegree) {
         message("Chyba stupne polynomu");
-        return failFit();
+        usable = false;
     }
+    if (!usable)
+        return failFit();
     UploadDegree = n;
 
     const int count = std::clamp(Points.PointCount, 0, kMaxPoints);

@@ -3,6 +3,7 @@
 #include "lin/format.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace veld::lin {
 
@@ -24,52 +25,47 @@ bool LinMath::BuildLineSegments(SegmentImage& image) {
     }
 
     // Work on a copy: reversing is part of building the table, not a change of the user's
-    // points. `line` keeps each point's number in the file for messages.
-    struct Numbered {
-        long double x, y;
-        int line;
-    };
-    std::vector<Numbered> p;
-    for (int i = 1; i <= count; ++i)
-        p.push_back({Points.PointsIn[static_cast<std::size_t>(i)],
-                     Points.PointsOut[static_cast<std::size_t>(i)], i});
-    if (p[1].x < p[0].x)
+    // points.
+    std::vector<Point> p = Points.points();
+    if (p[1].in < p[0].in)
         std::reverse(p.begin(), p.end());
-
-    // Two points with one input value would need an infinite slope.
-    for (std::size_t i = 1; i < p.size(); ++i) {
-        if (p[i].x == p[i - 1].x) {
-            message("Body " + std::to_string(std::min(p[i - 1].line, p[i].line)) + " a " +
-                    std::to_string(std::max(p[i - 1].line, p[i].line)) +
-                    " linearizačního souboru mají stejnou vstupní hodnotu " +
-                    FormatGeneral(p[i].x) + ", úsek mezi nimi nelze vytvořit.");
-            CurveError = 1;
-            return false;
-        }
-    }
 
     std::string lastFall;
     for (std::size_t i = 1; i < p.size(); ++i)
-        if (p[i].x < p[i - 1].x)
-            lastFall = FormatGeneral(p[i - 1].x);
+        if (p[i].in < p[i - 1].in)
+            lastFall = FormatGeneral(p[i - 1].in);
     if (!lastFall.empty())
         message("Průběh vstupní křivky není prostý v bodě " + lastFall + "." +
                 "   Vstupní křivka musí mít stále rostoucí charakteristiku !!!");
 
+    // Two neighbours with one input value divide by zero, and a value beyond the single range
+    // cannot be stored: either makes the table unusable.
+    bool arithmeticError = false;
+    auto single = [&arithmeticError](long double v) {
+        const auto f = static_cast<float>(v);
+        if (!std::isfinite(f))
+            arithmeticError = true;
+        return f;
+    };
     SegmentImage built;
     const std::size_t segments = p.size() - 1;
     for (std::size_t i = 0; i < segments; ++i) {
         SegmentGroup& g = built.groups[i];
-        g.x = static_cast<float>(p[i].x);
+        g.x = single(p[i].in);
         g.c3 = 0;
         g.c2 = 0;
-        g.c1 = static_cast<float>((p[i + 1].y - p[i].y) / (p[i + 1].x - p[i].x));
-        g.c0 = static_cast<float>(p[i].y);
+        g.c1 = single((p[i + 1].out - p[i].out) / (p[i + 1].in - p[i].in));
+        g.c0 = single(p[i].out);
     }
     for (std::size_t k = segments; k < static_cast<std::size_t>(kSegmentCount); ++k)
         built.groups[k] = built.groups[segments - 1];
     built.groups[kSegmentCount] = SegmentGroup{};
-    built.groups[kSegmentCount].x = static_cast<float>(p.back().x);
+    built.groups[kSegmentCount].x = single(p.back().in);
+    if (arithmeticError) {
+        message("Nelze provést výpočet linearizace proložením lineárních úseků.");
+        CurveError = 1;
+        return false;
+    }
     image = built;
     return true;
 }

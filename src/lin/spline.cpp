@@ -27,14 +27,16 @@ bool LinMath::BuildSplineTable() {
     const long double lo = CurveRangeLo, hi = CurveRangeHi;
     LinStep = (hi - lo) / kTestSteps;
     // Written so that a NaN range fails as well. More than 20 intervals do not fit the table.
+    // Both checks are made once; a failure ends the build, as nothing would change on a retry.
+    bool usable = true;
     if (n <= 0 || n > kSegmentCount || !(hi - lo > 0) || !(LinStep > 0)) {
         message("Chyba poc.intervalu nebo teploty nebo kroku");
+        usable = false;
+    }
+    if (const auto limits = SensorLimits(LinSensor))
+        usable = CheckSensorLimits(limits->lo, limits->hi) && usable;
+    if (!usable)
         return failSpline();
-    }
-    if (const auto limits = SensorLimits(LinSensor)) {
-        if (!CheckSensorLimits(limits->lo, limits->hi))
-            return failSpline();
-    }
 
     const auto N = static_cast<std::size_t>(n);
     std::array<long double, kSegmentCount + 1> t{}, s{};

@@ -1,5 +1,7 @@
 #include "cli/lin_command.h"
 
+#include "lin/lin_math.h"
+
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -133,8 +135,39 @@ TEST_F(LinCommandTest, unknownCurveExitsOneWithItsMessage) {
 }
 
 TEST_F(LinCommandTest, textOutputListsValueAndResult) {
-    ASSERT_EQ(run({"curve", "16", "-2.5", "3"}), kSuccess);
+    ASSERT_EQ(run({"--text", "curve", "16", "-2.5", "3"}), kSuccess);
     EXPECT_EQ(out.str(), "-2.5\t-2.5\n3\t3\n");
+}
+
+TEST_F(LinCommandTest, jsonIsTheDefaultAndUploadedValuesAreExact) {
+    // 0.1 is not a single: the table carries 0.100000001490116..., and so must the output.
+    const auto path = pointFile("lin_cli_exact.txt", "0.1 0\n1 0.3\n");
+    ASSERT_EQ(run({"segments", path}), kSuccess) << err.str();
+    EXPECT_EQ(out.str().substr(0, 38), "{\"breakpoints\": [0.10000000149011612, ");
+    const QJsonObject o = json();
+    EXPECT_EQ(o[u"breakpoints"_s].toArray()[0].toDouble(), static_cast<double>(0.1f));
+    EXPECT_EQ(o[u"segments"_s].toArray()[0].toObject()[u"c0"_s].toDouble(), 0.0);
+}
+
+TEST_F(LinCommandTest, splineDeviationIsThatOfTheBuiltSpline) {
+    ASSERT_EQ(run({"spline", "9", "0", "100"}), kSuccess) << err.str();
+    lin::RecordingMessages recorded;
+    lin::PointStore store;
+    lin::LinMath math(recorded, store);
+    math.LinSensor = math.DisplayCurve = lin::kCurvePt100;
+    math.CurveRangeLo = 0;
+    math.CurveRangeHi = 100;
+    ASSERT_TRUE(math.BuildSplineTable());
+    const QJsonObject o = json();
+    EXPECT_EQ(o[u"max_deviation"_s].toDouble(), static_cast<double>(math.SplineDeviation.max));
+    EXPECT_EQ(o[u"rms_deviation"_s].toDouble(), static_cast<double>(math.SplineDeviation.rms));
+}
+
+TEST_F(LinCommandTest, segmentsThatCannotBeComputedExitOne) {
+    const auto path = pointFile("lin_cli_equal.txt", "1 0\n2 1\n2 2\n3 3\n");
+    EXPECT_EQ(run({"segments", path}), kFailure);
+    EXPECT_EQ(err.str(), "Nelze provést výpočet linearizace proložením lineárních úseků.\n");
+    EXPECT_TRUE(out.str().empty());
 }
 
 TEST_F(LinCommandTest, usageErrors) {

@@ -94,12 +94,32 @@ TEST_F(Segments, moreThanTwentyOnePointsAreRefused) {
                                        "proložení lineárními přímkami v zadaných bodech je 21."});
 }
 
-TEST_F(Segments, equalNeighbouringInputsAreRefusedInsteadOfAnInfiniteSlope) {
-    EXPECT_FALSE(build({{1, 0}, {2, 1}, {2, 2}, {3, 3}}));
-    EXPECT_EQ(math.CurveError, 1);
-    EXPECT_EQ(messages(), std::vector<std::string>{
-                              "Body 2 a 3 linearizačního souboru mají stejnou vstupní hodnotu 2, "
-                              "úsek mezi nimi nelze vytvořit."});
+TEST_F(Segments, arithmeticErrorsEndTheBuildWithTheLinearizationMessage) {
+    const std::string kCannot = "Nelze provést výpočet linearizace proložením lineárních úseků.";
+    struct Case {
+        const char* what;
+        std::vector<Point> points;
+        std::vector<std::string> shown;
+    };
+    const Case cases[] = {
+        {"equal neighbouring inputs", {{1, 0}, {2, 1}, {2, 2}, {3, 3}}, {kCannot}},
+        {"a slope beyond the single range", {{0, 0}, {1e-30L, 1e10L}, {1, 2e10L}}, {kCannot}},
+        {"an input beyond the single range", {{0, 0}, {1e39L, 1}}, {kCannot}},
+        // The falling message comes first: it is given before any slope is computed.
+        {"a fall before equal inputs",
+         {{1, 0}, {3, 1}, {2, 2}, {2, 3}},
+         {"Průběh vstupní křivky není prostý v bodě 3.   Vstupní křivka musí mít stále rostoucí "
+          "charakteristiku !!!",
+          kCannot}},
+    };
+    for (const auto& c : cases) {
+        recorded.messages.clear();
+        image.groups[0].x = 123;
+        EXPECT_FALSE(build(c.points)) << c.what;
+        EXPECT_EQ(math.CurveError, 1) << c.what;
+        EXPECT_EQ(messages(), c.shown) << c.what;
+        EXPECT_EQ(image.groups[0].x, 123.0f) << c.what;  // nothing half-built is handed out
+    }
 }
 
 }  // namespace

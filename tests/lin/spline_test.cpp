@@ -145,6 +145,14 @@ TEST_F(Spline, rangeOutsideTheSensorLimitsEndsTheBuild) {
     recorded.messages.clear();
     EXPECT_FALSE(build(kCurveB, 50, 1000));
     EXPECT_EQ(messages().front(), "Prekrocena dolni mez");
+
+    // An empty range beyond the limits: both checks of the one pass speak, then the build ends.
+    recorded.messages.clear();
+    EXPECT_FALSE(build(kCurvePt100, 900, 900));
+    EXPECT_EQ(messages(),
+              (std::vector<std::string>{"Chyba poc.intervalu nebo teploty nebo kroku",
+                                        "Prekrocena horni mez",
+                                        "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER"}));
 }
 
 TEST_F(Spline, emptyOrReversedRangeEndsTheBuild) {
