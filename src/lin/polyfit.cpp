@@ -21,10 +21,14 @@ bool LinMath::failFit() {
     return false;
 }
 
+// The sum of a_i x^i from a_0 up, each power built by multiplication like the sums of the fit.
 long double LinMath::EvalFit(long double x) const {
     long double p = 0;
-    for (int i = UploadDegree; i >= 0; --i)
-        p = p * x + PolyCoefficients[static_cast<std::size_t>(i)];
+    long double power = 1;
+    for (int i = 0; i <= UploadDegree; ++i) {
+        p += PolyCoefficients[static_cast<std::size_t>(i)] * power;
+        power *= x;
+    }
     return p;
 }
 
