@@ -32,37 +32,39 @@ namespace {
 constexpr int kNumberFieldWidth = 110;
 constexpr int kListWidth = 230;
 
-void addButtons(QGridLayout* grid, int row, int column, std::initializer_list<QWidget*> buttons)
-{
-    auto* line = new QHBoxLayout;
-    for (QWidget* b : buttons) line->addWidget(b);
-    line->addStretch();
-    grid->addLayout(line, row, column, 1, grid->columnCount() - column);
-}
-
+// A row of buttons at their natural width, on the left. Without a stretch in it, a row whose
+// buttons are all hidden takes no room.
 QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons)
 {
     auto* line = new QHBoxLayout;
     for (QWidget* b : buttons) line->addWidget(b);
-    line->addStretch();
+    line->setAlignment(Qt::AlignLeft);
     return line;
 }
 
-// Gives the label column of several grids one width, so that the fields of stacked groups line
-// up. Hidden labels count too: the column must not jump when the input type shows them.
+void addButtons(QGridLayout* grid, int row, int column, std::initializer_list<QWidget*> buttons)
+{
+    grid->addLayout(buttonRow(buttons), row, column, 1, grid->columnCount() - column);
+}
+
+// Gives the label column and the unit column of several grids one width each, so that the
+// fields of stacked groups line up. Hidden labels count too: the columns must not jump when the
+// input type shows them.
 void alignLabelColumns(std::initializer_list<QGridLayout*> grids)
 {
-    int width = 0;
-    for (QGridLayout* grid : grids) {
-        for (int i = 0; i < grid->count(); ++i) {
-            int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
-            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
-            if (column != 0 || columnSpan != 1) continue;
-            QLayoutItem* item = grid->itemAt(i);
-            width = std::max(width, item->widget() ? item->widget()->sizeHint().width() : item->sizeHint().width());
+    for (const int column : {0, 2}) {
+        int width = 0;
+        for (QGridLayout* grid : grids) {
+            for (int i = 0; i < grid->count(); ++i) {
+                int row = 0, at = 0, rowSpan = 0, columnSpan = 0;
+                grid->getItemPosition(i, &row, &at, &rowSpan, &columnSpan);
+                if (at != column || columnSpan != 1) continue;
+                QLayoutItem* item = grid->itemAt(i);
+                width = std::max(width, item->widget() ? item->widget()->sizeHint().width() : item->sizeHint().width());
+            }
         }
+        for (QGridLayout* grid : grids) grid->setColumnMinimumWidth(column, width);
     }
-    for (QGridLayout* grid : grids) grid->setColumnMinimumWidth(0, width);
 }
 
 }  // namespace

@@ -189,6 +189,12 @@ private:
     QTimer timer_;
 };
 
+// Layout requests travel up one level per pass of the event loop.
+void settleLayouts()
+{
+    for (int pass = 0; pass < 4; ++pass) QCoreApplication::processEvents();
+}
+
 QString writePoints(const QTemporaryDir& dir)
 {
     const QString path = dir.filePath(u"body.txt"_s);
@@ -535,12 +541,17 @@ void WindowTest::screenshots_ofEveryPageAndTheDialog()
     QTabWidget& tabs = world.window.pages();
     for (int i = 0; i < tabs.count(); ++i) {
         tabs.setCurrentIndex(i);
-        QCoreApplication::processEvents();
+        settleLayouts();
         QVERIFY(world.window.grab().save(folder + u"/page-%1.png"_s.arg(i + 1)));
     }
+    // A voltage with its divider, and a unit of its own for a file linearization.
+    tabs.setCurrentIndex(0);
+    world.choose(u"Vstup"_s, u"napětí"_s);
     script.fileAnswers.append(writePoints(dir));
     world.choose(u"Linearizace"_s, u"ze souboru"_s);
     QTRY_VERIFY(world.window.linDialog().isVisible());
+    settleLayouts();
+    QVERIFY(world.window.grab().save(folder + u"/page-1-voltage.png"_s));
     QVERIFY(world.window.linDialog().grab().save(folder + u"/dialog.png"_s));
     qInfo("screenshots in %s", qPrintable(folder));
 }
