@@ -36,6 +36,50 @@ TEST_F(Characteristic, publishedValuesOfEveryCurve) {
     EXPECT_EQ(math.CurveError, 0);
 }
 
+TEST_F(Characteristic, everyCoefficientSetAgainstAnIndependentEvaluation) {
+    // Reference values worked out from the coefficient tables in 30-digit arithmetic, at
+    // temperatures where the highest powers weigh most: a wrong digit anywhere in a set moves
+    // the result by far more than 1e-13 of it, while extended rounding stays below 1e-16.
+    struct Case {
+        int code;
+        long double t;
+        long double exact;  // volts or ohms
+    };
+    const Case cases[] = {
+        {kCurveN, -250, -0.00431330201018347167969L},
+        {kCurveN, 1250, 0.0456819169102799797058L},
+        {kCurveK, -180, -0.00555020805849527534617L},
+        {kCurveK, 50, 0.00202244991229410721871L},
+        {kCurveK, 1300, 0.05239848336833403656L},
+        {kCurveT, -190, -0.00543855331703398664463L},
+        {kCurveT, 350, 0.0178163667988041039062L},
+        {kCurveJ, 700, 0.0391302203142817463L},
+        {kCurveJ, 1100, 0.0637772808069448L},
+        {kCurveE, -180, -0.00827323011763933241115L},
+        {kCurveE, 900, 0.06878309447510935533L},
+        {kCurveR, 500, 0.00447055090625L},
+        {kCurveR, 900, 0.0092033501126L},
+        {kCurveR, 1500, 0.01744473114439125L},
+        {kCurveR, 1740, 0.0207475259329875L},
+        {kCurveS, 500, 0.004233593015625L},
+        {kCurveS, 900, 0.00844831961L},
+        {kCurveS, 1500, 0.01557649341457425L},
+        {kCurveS, 1740, 0.0183936802821375L},
+        {kCurveB, 1700, 0.0124263401288322715347L},
+        {kCurveL, 800, 0.06648362030592L},
+        {kCurvePt100, -150, 39.7136734375L},
+        {kCurvePt100, 600, 313.594L},
+        {kCurveNi100, -60, 69.520259488L},
+        {kCurveNi100, 240, 278.868110848L},
+    };
+    for (const auto& c : cases) {
+        const long double got = math.SignalAt(c.code, c.t);
+        EXPECT_LE(std::fabs(got - c.exact), 1e-13L * std::fabs(c.exact))
+            << "code " << c.code << " at " << static_cast<double>(c.t) << ": "
+            << static_cast<double>(got);
+    }
+}
+
 TEST_F(Characteristic, thousandOhmSensorsAreTenTimesTheHundredOhmOnes) {
     for (long double t : {-70.0L, 0.0L, 100.0L, 250.0L}) {
         EXPECT_NEAR(static_cast<double>(math.SignalAt(kCurvePt1000, t)),
