@@ -3,7 +3,13 @@
 #include "app/port_page.h"
 #include "app/port_router.h"
 #include "config/main_window_model.h"
+#include "link/clock.h"
+#include "link/link.h"
 #include "link/port_choice.h"
+#include "sim/device.h"
+#include "sim/fault_policy.h"
+#include "sim/memory_image.h"
+#include "sim/sim_transport.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -83,6 +89,7 @@ private slots:
     void router_opensTheTransportThePortNames();
     void router_switchingPortsClosesTheOtherTransport();
     void router_passesOnOnlyTheActiveTransportsEvents();
+    void link_reachesTheSimulatorOrTheSerialPortThroughTheRouter();
     void portPage_userChoiceGoesToThePortChoice();
     void portPage_simulatorIsNotRemembered();
     void portPage_showsTheRestoredChoice();
@@ -151,6 +158,42 @@ void PortTest::router_passesOnOnlyTheActiveTransportsEvents()
     r.serial.lose();
     QCOMPARE(r.received, (std::vector<std::uint8_t>{1, 2, 4}));
     QCOMPARE(r.lost, 1);
+}
+
+void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter()
+{
+    // The program's own chain, in virtual time: link, router, simulated transmitter.
+    link::VirtualClock clock;
+    sim::MemoryImage image;
+    sim::Device device(image);
+    sim::FaultPolicy faults;
+    sim::SimTransport simulator(device, faults, clock);
+    FakeTransport serial;
+    app::PortRouter router(serial, simulator);
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath(u"veld.ini"_s), QSettings::IniFormat);
+    ScriptedPrompts prompts;
+    link::PortChoice choice;
+    choice.selectOther(u"simulator"_s, false);
+    link::Link link(router, clock, prompts, choice, settings);
+    std::vector<int> progress;
+    link.onTransfer1 = [&progress](int value) { progress.push_back(value); };
+
+    QVERIFY(!link.ReadKonst(static_cast<std::uint16_t>(sim::addr::kSignature), 2));  // false: no error
+    QCOMPARE(device.RequestsReceived(), std::size_t{1});
+    QVERIFY(prompts.messages.isEmpty());
+    QVERIFY(serial.opened.empty());
+    QVERIFY(!progress.empty());
+    QCOMPARE(progress.back(), 100);
+
+    // COM1 has no transmitter behind it here: the serial side is used and nobody answers.
+    choice.selectCom(0);
+    link.SetComClick();
+    QVERIFY(link.ReadKonst(static_cast<std::uint16_t>(sim::addr::kSignature), 2));
+    QCOMPARE(serial.opened.front(), std::string("COM1"));
+    QCOMPARE(device.RequestsReceived(), std::size_t{1});
+    QVERIFY(!simulator.isOpen());
+    QCOMPARE(prompts.messages, QStringList({link::kMsgNoAnswer}));
 }
 
 void PortTest::portPage_userChoiceGoesToThePortChoice()
