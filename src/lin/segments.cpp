@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace veld::lin {
 
@@ -42,10 +43,11 @@ bool LinMath::BuildLineSegments(SegmentImage& image) {
     // cannot be stored: either makes the table unusable.
     bool arithmeticError = false;
     auto single = [&arithmeticError](long double v) {
-        const auto f = static_cast<float>(v);
-        if (!std::isfinite(f))
+        if (!(std::fabs(v) <= std::numeric_limits<float>::max())) {
             arithmeticError = true;
-        return f;
+            return 0.0f;
+        }
+        return static_cast<float>(v);
     };
     SegmentImage built;
     const std::size_t segments = p.size() - 1;
