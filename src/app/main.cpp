@@ -33,15 +33,17 @@ struct Options {
     int grabPage = 0;
 };
 
-Options parseOptions(const QApplication& app)
-{
+Options parseOptions(const QApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Konfigurace převodníku VELD"_s);
     parser.addHelpOption();
-    const QCommandLineOption simulator(u"simulator"_s, u"Začít se simulovaným převodníkem (volba se neukládá)."_s);
-    QCommandLineOption grab(u"grab"_s, u"Save a picture of the window to FILE and quit."_s, u"FILE"_s);
+    const QCommandLineOption simulator(u"simulator"_s,
+                                       u"Začít se simulovaným převodníkem (volba se neukládá)."_s);
+    QCommandLineOption grab(u"grab"_s, u"Save a picture of the window to FILE and quit."_s,
+                            u"FILE"_s);
     grab.setFlags(QCommandLineOption::HiddenFromHelp);
-    QCommandLineOption grabPage(u"grab-page"_s, u"Page shown in the picture (0-5)."_s, u"N"_s, u"0"_s);
+    QCommandLineOption grabPage(u"grab-page"_s, u"Page shown in the picture (0-5)."_s, u"N"_s,
+                                u"0"_s);
     grabPage.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({simulator, grab, grabPage});
     parser.process(app);
@@ -50,14 +52,14 @@ Options parseOptions(const QApplication& app)
 
 }  // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(u"KT"_s);
     QCoreApplication::setApplicationName(u"VELD"_s);
     // The file dialogs speak Czech where the system has Qt's translations.
     QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Czech), u"qtbase"_s, u"_"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTexts.load(QLocale(QLocale::Czech), u"qtbase"_s, u"_"_s,
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTexts);
     const Options options = parseOptions(app);
 
@@ -77,7 +79,8 @@ int main(int argc, char* argv[])
 
     veld::link::PortChoice choice;
     choice.restore(settings);
-    if (options.simulator) choice.selectOther(QString::fromLatin1(veld::app::PortRouter::kSimulatorPort), false);
+    if (options.simulator)
+        choice.selectOther(QString::fromLatin1(veld::app::PortRouter::kSimulatorPort), false);
 
     veld::link::Link link(router, clock, prompts, choice, settings);
     link.onTransfer1 = [&model](int value) {
@@ -91,9 +94,11 @@ int main(int argc, char* argv[])
     ports.showChoice();
     // Ports come and go (USB modems): the list is read again whenever its page is shown.
     const int portPage = window.pageIndex(model.form.TabSheet5);
-    QObject::connect(&window, &veld::ui::MainWindow::pageShown, &window, [&ports, portPage](int index) {
-        if (index == portPage) ports.refresh(veld::app::PortPage::SystemPorts());
-    });
+    QObject::connect(&window, &veld::ui::MainWindow::pageShown, &window,
+                     [&ports, portPage](int index) {
+                         if (index == portPage)
+                             ports.refresh(veld::app::PortPage::SystemPorts());
+                     });
 
     window.centreOnScreen();
     window.show();

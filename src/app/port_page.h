@@ -16,7 +16,8 @@ class PortPage {
 public:
     static inline const QString kSimulatorCaption = QStringLiteral("Simulovaný převodník");
 
-    PortPage(config::MainWindowModel& model, link::PortChoice& choice, std::function<void()> portChanged);
+    PortPage(config::MainWindowModel& model, link::PortChoice& choice,
+             std::function<void()> portChanged);
     ~PortPage();
     PortPage(const PortPage&) = delete;
     PortPage& operator=(const PortPage&) = delete;

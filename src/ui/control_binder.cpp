@@ -35,33 +35,34 @@ namespace {
 constexpr int kUnlimitedLength = 32767;  // QLineEdit's own default
 const char* const kPictureSource = "veldPictureSource";
 
-QStringList itemsOf(const QComboBox* combo)
-{
+QStringList itemsOf(const QComboBox* combo) {
     QStringList items;
-    for (int i = 0; i < combo->count(); ++i) items.append(combo->itemText(i));
+    for (int i = 0; i < combo->count(); ++i)
+        items.append(combo->itemText(i));
     return items;
 }
 
-QStringList itemsOf(const QListWidget* list)
-{
+QStringList itemsOf(const QListWidget* list) {
     QStringList items;
-    for (int i = 0; i < list->count(); ++i) items.append(list->item(i)->text());
+    for (int i = 0; i < list->count(); ++i)
+        items.append(list->item(i)->text());
     return items;
 }
 
-QTabWidget* tabWidgetOf(QWidget* page)
-{
+QTabWidget* tabWidgetOf(QWidget* page) {
     for (QWidget* p = page->parentWidget(); p; p = p->parentWidget())
-        if (auto* tabs = qobject_cast<QTabWidget*>(p)) return tabs;
+        if (auto* tabs = qobject_cast<QTabWidget*>(p))
+            return tabs;
     return nullptr;
 }
 
-void syncRadioGroup(const config::RadioGroup& group, QGroupBox* box)
-{
-    if (box->title() != group.caption) box->setTitle(group.caption);
+void syncRadioGroup(const config::RadioGroup& group, QGroupBox* box) {
+    if (box->title() != group.caption)
+        box->setTitle(group.caption);
     auto* buttons = box->findChild<QButtonGroup*>();
     QStringList shown;
-    for (QAbstractButton* b : buttons->buttons()) shown.append(b->text());
+    for (QAbstractButton* b : buttons->buttons())
+        shown.append(b->text());
     if (shown != group.items) {
         for (QAbstractButton* b : buttons->buttons()) {
             buttons->removeButton(b);
@@ -74,7 +75,8 @@ void syncRadioGroup(const config::RadioGroup& group, QGroupBox* box)
         }
     }
     if (QAbstractButton* b = buttons->button(group.itemIndex)) {
-        if (!b->isChecked()) b->setChecked(true);
+        if (!b->isChecked())
+            b->setChecked(true);
     } else if (buttons->checkedButton()) {
         // No item selected: an exclusive group cannot clear itself.
         buttons->setExclusive(false);
@@ -83,8 +85,7 @@ void syncRadioGroup(const config::RadioGroup& group, QGroupBox* box)
     }
 }
 
-void syncComboBox(const config::ComboBox& control, QComboBox* combo)
-{
+void syncComboBox(const config::ComboBox& control, QComboBox* combo) {
     if (itemsOf(combo) != control.items) {
         combo->clear();
         combo->addItems(control.items);
@@ -94,52 +95,63 @@ void syncComboBox(const config::ComboBox& control, QComboBox* combo)
     if (combo->currentText() != control.text) {
         const int index = control.items.indexOf(control.text);
         combo->setCurrentIndex(index);
-        if (index < 0) combo->setEditText(control.text);
+        if (index < 0)
+            combo->setEditText(control.text);
     }
 }
 
-void syncGrid(const config::StringGrid& grid, QTableWidget* table)
-{
+void syncGrid(const config::StringGrid& grid, QTableWidget* table) {
     const int fixed = std::clamp(grid.fixedRows, 0, grid.rowCount());
-    if (table->columnCount() != grid.columnCount()) table->setColumnCount(grid.columnCount());
-    if (table->rowCount() != grid.rowCount() - fixed) table->setRowCount(grid.rowCount() - fixed);
+    if (table->columnCount() != grid.columnCount())
+        table->setColumnCount(grid.columnCount());
+    if (table->rowCount() != grid.rowCount() - fixed)
+        table->setRowCount(grid.rowCount() - fixed);
     for (int c = 0; c < grid.columnCount(); ++c) {
         const QString heading = fixed > 0 ? grid.cell(c, 0) : QString();
         QTableWidgetItem* header = table->horizontalHeaderItem(c);
-        if (!header) table->setHorizontalHeaderItem(c, new QTableWidgetItem(heading));
-        else if (header->text() != heading) header->setText(heading);
+        if (!header)
+            table->setHorizontalHeaderItem(c, new QTableWidgetItem(heading));
+        else if (header->text() != heading)
+            header->setText(heading);
     }
     for (int r = 0; r < table->rowCount(); ++r) {
         for (int c = 0; c < grid.columnCount(); ++c) {
             const QString text = grid.cell(c, r + fixed);
             QTableWidgetItem* item = table->item(r, c);
             if (!item) {
-                if (text.isEmpty()) continue;
+                if (text.isEmpty())
+                    continue;
                 item = new QTableWidgetItem;
                 item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
                 table->setItem(r, c, item);
             }
-            if (item->text() != text) item->setText(text);
+            if (item->text() != text)
+                item->setText(text);
         }
     }
 }
 
 }  // namespace
 
-ControlBinder::ControlBinder(config::MainWindowModel& model, QObject* parent) : QObject(parent), model_(model) {}
+ControlBinder::ControlBinder(config::MainWindowModel& model, QObject* parent)
+    : QObject(parent), model_(model) {}
 
-ControlBinder::~ControlBinder()
-{
-    for (const Binding& b : bindings_) b.widget->removeEventFilter(this);
+ControlBinder::~ControlBinder() {
+    for (const Binding& b : bindings_)
+        b.widget->removeEventFilter(this);
 }
 
-QWidget* ControlBinder::widgetOf(const Control& control) const { return widgets_.value(&control); }
+QWidget* ControlBinder::widgetOf(const Control& control) const {
+    return widgets_.value(&control);
+}
 
-QWidget* ControlBinder::widgetNamed(const QString& controlName) const { return byName_.value(controlName); }
+QWidget* ControlBinder::widgetNamed(const QString& controlName) const {
+    return byName_.value(controlName);
+}
 
-QWidget* ControlBinder::bind(Control& control)
-{
-    if (QWidget* existing = widgetOf(control)) return existing;
+QWidget* ControlBinder::bind(Control& control) {
+    if (QWidget* existing = widgetOf(control))
+        return existing;
     QWidget* w = create(control);
     w->setObjectName(control.name);
     w->installEventFilter(this);
@@ -161,104 +173,108 @@ QWidget* ControlBinder::bind(Control& control)
     return w;
 }
 
-QWidget* ControlBinder::create(Control& control)
-{
+QWidget* ControlBinder::create(Control& control) {
     switch (control.kind) {
-    case ControlKind::Label: {
-        auto* label = new QLabel;
-        label->setTextFormat(Qt::PlainText);
-        return label;
-    }
-    case ControlKind::Picture: {
-        auto* picture = new QLabel;
-        picture->setAlignment(Qt::AlignCenter);
-        return picture;
-    }
-    case ControlKind::Bevel: {
-        auto* line = new QFrame;
-        line->setFrameShape(QFrame::HLine);
-        line->setFrameShadow(QFrame::Sunken);
-        return line;
-    }
-    case ControlKind::Button: {
-        auto* button = new QPushButton;
-        connect(button, &QPushButton::clicked, this, [this, &control] {
-            if (!isBlocked(control) && !clickCancelled()) runUserEvent([&] { model_.userClicked(control); });
-        });
-        return button;
-    }
-    case ControlKind::CheckBox: {
-        auto* box = new QCheckBox;
-        auto& check = static_cast<config::CheckBox&>(control);
-        connect(box, &QCheckBox::clicked, this, [this, &check, box](bool checked) {
-            if (isBlocked(check) || clickCancelled()) {
-                box->setChecked(check.checked);
-                return;
-            }
-            runUserEvent([&] { model_.userToggled(check, checked); });
-        });
-        return box;
-    }
-    case ControlKind::Edit:
-    case ControlKind::MaskedEdit: {
-        auto* edit = new QLineEdit;
-        connect(edit, &QLineEdit::textEdited, this, [this, &control](const QString& text) {
-            if (!isBlocked(control)) runUserEvent([&] { model_.userEdited(control, text); });
-        });
-        return edit;
-    }
-    case ControlKind::ComboBox: {
-        auto* combo = new QComboBox;
-        auto& list = static_cast<config::ComboBox&>(control);
-        // Every list accepts typing; a typed beginning is completed here, as the list's own
-        // completion would, so that the model sees the completed text.
-        combo->setEditable(true);
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setCompleter(nullptr);
-        combo->lineEdit()->installEventFilter(this);
-        connect(combo->lineEdit(), &QLineEdit::textEdited, this,
-                [this, &list, combo](const QString& typed) { comboTyped(list, combo, typed); });
-        connect(combo, &QComboBox::activated, this, [this, &list](int index) {
-            if (!isBlocked(list)) runUserEvent([&] { model_.userSelected(list, index); });
-        });
-        return combo;
-    }
-    case ControlKind::RadioGroup: {
-        auto* box = new QGroupBox;
-        box->setLayout(new QVBoxLayout);
-        auto* buttons = new QButtonGroup(box);
-        connect(buttons, &QButtonGroup::idClicked, this, [this, &control](int index) {
-            if (!isBlocked(control) && !clickCancelled()) runUserEvent([&] { model_.userSelected(control, index); });
-            else sync();  // the old choice stays shown
-        });
-        return box;
-    }
-    case ControlKind::ListBox: {
-        auto* list = new QListWidget;
-        connect(list, &QListWidget::currentRowChanged, this, [this, &control](int row) {
-            if (row >= 0 && !isBlocked(control)) runUserEvent([&] { model_.userSelected(control, row); });
-        });
-        return list;
-    }
-    case ControlKind::ProgressBar: {
-        auto* bar = new QProgressBar;
-        bar->setTextVisible(false);
-        return bar;
-    }
-    case ControlKind::StringGrid: {
-        auto* table = new QTableWidget;
-        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        table->verticalHeader()->setVisible(false);
-        return table;
-    }
-    case ControlKind::TabSheet:
-        return new QWidget;
+        case ControlKind::Label: {
+            auto* label = new QLabel;
+            label->setTextFormat(Qt::PlainText);
+            return label;
+        }
+        case ControlKind::Picture: {
+            auto* picture = new QLabel;
+            picture->setAlignment(Qt::AlignCenter);
+            return picture;
+        }
+        case ControlKind::Bevel: {
+            auto* line = new QFrame;
+            line->setFrameShape(QFrame::HLine);
+            line->setFrameShadow(QFrame::Sunken);
+            return line;
+        }
+        case ControlKind::Button: {
+            auto* button = new QPushButton;
+            connect(button, &QPushButton::clicked, this, [this, &control] {
+                if (!isBlocked(control) && !clickCancelled())
+                    runUserEvent([&] { model_.userClicked(control); });
+            });
+            return button;
+        }
+        case ControlKind::CheckBox: {
+            auto* box = new QCheckBox;
+            auto& check = static_cast<config::CheckBox&>(control);
+            connect(box, &QCheckBox::clicked, this, [this, &check, box](bool checked) {
+                if (isBlocked(check) || clickCancelled()) {
+                    box->setChecked(check.checked);
+                    return;
+                }
+                runUserEvent([&] { model_.userToggled(check, checked); });
+            });
+            return box;
+        }
+        case ControlKind::Edit:
+        case ControlKind::MaskedEdit: {
+            auto* edit = new QLineEdit;
+            connect(edit, &QLineEdit::textEdited, this, [this, &control](const QString& text) {
+                if (!isBlocked(control))
+                    runUserEvent([&] { model_.userEdited(control, text); });
+            });
+            return edit;
+        }
+        case ControlKind::ComboBox: {
+            auto* combo = new QComboBox;
+            auto& list = static_cast<config::ComboBox&>(control);
+            // Every list accepts typing; a typed beginning is completed here, as the list's own
+            // completion would, so that the model sees the completed text.
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->setCompleter(nullptr);
+            combo->lineEdit()->installEventFilter(this);
+            connect(combo->lineEdit(), &QLineEdit::textEdited, this,
+                    [this, &list, combo](const QString& typed) { comboTyped(list, combo, typed); });
+            connect(combo, &QComboBox::activated, this, [this, &list](int index) {
+                if (!isBlocked(list))
+                    runUserEvent([&] { model_.userSelected(list, index); });
+            });
+            return combo;
+        }
+        case ControlKind::RadioGroup: {
+            auto* box = new QGroupBox;
+            box->setLayout(new QVBoxLayout);
+            auto* buttons = new QButtonGroup(box);
+            connect(buttons, &QButtonGroup::idClicked, this, [this, &control](int index) {
+                if (!isBlocked(control) && !clickCancelled())
+                    runUserEvent([&] { model_.userSelected(control, index); });
+                else
+                    sync();  // the old choice stays shown
+            });
+            return box;
+        }
+        case ControlKind::ListBox: {
+            auto* list = new QListWidget;
+            connect(list, &QListWidget::currentRowChanged, this, [this, &control](int row) {
+                if (row >= 0 && !isBlocked(control))
+                    runUserEvent([&] { model_.userSelected(control, row); });
+            });
+            return list;
+        }
+        case ControlKind::ProgressBar: {
+            auto* bar = new QProgressBar;
+            bar->setTextVisible(false);
+            return bar;
+        }
+        case ControlKind::StringGrid: {
+            auto* table = new QTableWidget;
+            table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            table->verticalHeader()->setVisible(false);
+            return table;
+        }
+        case ControlKind::TabSheet:
+            return new QWidget;
     }
     return new QWidget;
 }
 
-void ControlBinder::sync()
-{
+void ControlBinder::sync() {
     syncing_ = true;
     for (const Binding& b : bindings_) {
         const QSignalBlocker block(b.widget);
@@ -267,106 +283,115 @@ void ControlBinder::sync()
     syncing_ = false;
 }
 
-void ControlBinder::syncOne(Control& control, QWidget* w)
-{
+void ControlBinder::syncOne(Control& control, QWidget* w) {
     switch (control.kind) {
-    case ControlKind::Label: {
-        auto& c = static_cast<config::Label&>(control);
-        auto* label = static_cast<QLabel*>(w);
-        if (label->text() != c.caption) label->setText(c.caption);
-        break;
-    }
-    case ControlKind::Picture: {
-        auto& c = static_cast<config::Picture&>(control);
-        if (w->property(kPictureSource).toString() != c.source) {
-            w->setProperty(kPictureSource, c.source);
-            static_cast<QLabel*>(w)->setPixmap(Logo(c.source));
+        case ControlKind::Label: {
+            auto& c = static_cast<config::Label&>(control);
+            auto* label = static_cast<QLabel*>(w);
+            if (label->text() != c.caption)
+                label->setText(c.caption);
+            break;
         }
-        break;
-    }
-    case ControlKind::Bevel:
-        break;
-    case ControlKind::Button: {
-        auto& c = static_cast<config::Button&>(control);
-        auto* button = static_cast<QPushButton*>(w);
-        if (button->text() != c.caption) button->setText(c.caption);
-        break;
-    }
-    case ControlKind::CheckBox: {
-        auto& c = static_cast<config::CheckBox&>(control);
-        auto* box = static_cast<QCheckBox*>(w);
-        if (box->text() != c.caption) box->setText(c.caption);
-        if (box->isChecked() != c.checked) box->setChecked(c.checked);
-        break;
-    }
-    case ControlKind::Edit:
-    case ControlKind::MaskedEdit: {
-        auto& c = static_cast<config::Edit&>(control);
-        auto* edit = static_cast<QLineEdit*>(w);
-        if (edit->text() != c.text()) edit->setText(c.text());
-        edit->setMaxLength(c.maxLength > 0 ? c.maxLength : kUnlimitedLength);
-        edit->setReadOnly(c.readOnly);
-        break;
-    }
-    case ControlKind::ComboBox: {
-        auto* combo = static_cast<QComboBox*>(w);
-        const QSignalBlocker blockEdit(combo->lineEdit());
-        syncComboBox(static_cast<config::ComboBox&>(control), combo);
-        break;
-    }
-    case ControlKind::RadioGroup: {
-        auto* box = static_cast<QGroupBox*>(w);
-        const QSignalBlocker blockButtons(box->findChild<QButtonGroup*>());
-        syncRadioGroup(static_cast<config::RadioGroup&>(control), box);
-        break;
-    }
-    case ControlKind::ListBox: {
-        auto& c = static_cast<config::ListBox&>(control);
-        auto* list = static_cast<QListWidget*>(w);
-        if (itemsOf(list) != c.items) {
-            list->clear();
-            list->addItems(c.items);
+        case ControlKind::Picture: {
+            auto& c = static_cast<config::Picture&>(control);
+            if (w->property(kPictureSource).toString() != c.source) {
+                w->setProperty(kPictureSource, c.source);
+                static_cast<QLabel*>(w)->setPixmap(Logo(c.source));
+            }
+            break;
         }
-        if (list->currentRow() != c.itemIndex) list->setCurrentRow(c.itemIndex);
-        break;
-    }
-    case ControlKind::ProgressBar: {
-        auto& c = static_cast<config::ProgressBar&>(control);
-        auto* bar = static_cast<QProgressBar*>(w);
-        if (bar->minimum() != c.minimum || bar->maximum() != c.maximum) bar->setRange(c.minimum, c.maximum);
-        if (bar->value() != c.position) bar->setValue(c.position);
-        break;
-    }
-    case ControlKind::StringGrid:
-        syncGrid(static_cast<config::StringGrid&>(control), static_cast<QTableWidget*>(w));
-        break;
-    case ControlKind::TabSheet: {
-        // A page is shown, hidden and captioned through its tab.
-        auto& c = static_cast<config::TabSheet&>(control);
-        if (QTabWidget* tabs = tabWidgetOf(w)) {
-            const int index = tabs->indexOf(w);
-            if (tabs->tabText(index) != c.caption) tabs->setTabText(index, c.caption);
-            tabs->setTabVisible(index, c.visible);
-            tabs->setTabEnabled(index, c.enabled && !isBlocked(control));
+        case ControlKind::Bevel:
+            break;
+        case ControlKind::Button: {
+            auto& c = static_cast<config::Button&>(control);
+            auto* button = static_cast<QPushButton*>(w);
+            if (button->text() != c.caption)
+                button->setText(c.caption);
+            break;
         }
-        return;
+        case ControlKind::CheckBox: {
+            auto& c = static_cast<config::CheckBox&>(control);
+            auto* box = static_cast<QCheckBox*>(w);
+            if (box->text() != c.caption)
+                box->setText(c.caption);
+            if (box->isChecked() != c.checked)
+                box->setChecked(c.checked);
+            break;
+        }
+        case ControlKind::Edit:
+        case ControlKind::MaskedEdit: {
+            auto& c = static_cast<config::Edit&>(control);
+            auto* edit = static_cast<QLineEdit*>(w);
+            if (edit->text() != c.text())
+                edit->setText(c.text());
+            edit->setMaxLength(c.maxLength > 0 ? c.maxLength : kUnlimitedLength);
+            edit->setReadOnly(c.readOnly);
+            break;
+        }
+        case ControlKind::ComboBox: {
+            auto* combo = static_cast<QComboBox*>(w);
+            const QSignalBlocker blockEdit(combo->lineEdit());
+            syncComboBox(static_cast<config::ComboBox&>(control), combo);
+            break;
+        }
+        case ControlKind::RadioGroup: {
+            auto* box = static_cast<QGroupBox*>(w);
+            const QSignalBlocker blockButtons(box->findChild<QButtonGroup*>());
+            syncRadioGroup(static_cast<config::RadioGroup&>(control), box);
+            break;
+        }
+        case ControlKind::ListBox: {
+            auto& c = static_cast<config::ListBox&>(control);
+            auto* list = static_cast<QListWidget*>(w);
+            if (itemsOf(list) != c.items) {
+                list->clear();
+                list->addItems(c.items);
+            }
+            if (list->currentRow() != c.itemIndex)
+                list->setCurrentRow(c.itemIndex);
+            break;
+        }
+        case ControlKind::ProgressBar: {
+            auto& c = static_cast<config::ProgressBar&>(control);
+            auto* bar = static_cast<QProgressBar*>(w);
+            if (bar->minimum() != c.minimum || bar->maximum() != c.maximum)
+                bar->setRange(c.minimum, c.maximum);
+            if (bar->value() != c.position)
+                bar->setValue(c.position);
+            break;
+        }
+        case ControlKind::StringGrid:
+            syncGrid(static_cast<config::StringGrid&>(control), static_cast<QTableWidget*>(w));
+            break;
+        case ControlKind::TabSheet: {
+            // A page is shown, hidden and captioned through its tab.
+            auto& c = static_cast<config::TabSheet&>(control);
+            if (QTabWidget* tabs = tabWidgetOf(w)) {
+                const int index = tabs->indexOf(w);
+                if (tabs->tabText(index) != c.caption)
+                    tabs->setTabText(index, c.caption);
+                tabs->setTabVisible(index, c.visible);
+                tabs->setTabEnabled(index, c.enabled && !isBlocked(control));
+            }
+            return;
+        }
     }
-    }
-    if (w->isHidden() == control.visible) w->setHidden(!control.visible);
+    if (w->isHidden() == control.visible)
+        w->setHidden(!control.visible);
     w->setEnabled(control.enabled && !isBlocked(control));
 }
 
-void ControlBinder::runUserEvent(const std::function<void()>& event)
-{
+void ControlBinder::runUserEvent(const std::function<void()>& event) {
     ++depth_;
     event();
     --depth_;
-    if (depth_ == 0) emit handlerFinished();
+    if (depth_ == 0)
+        emit handlerFinished();
 }
 
-void ControlBinder::comboTyped(config::ComboBox& control, QComboBox* combo, const QString& typed)
-{
-    if (isBlocked(control)) return;
+void ControlBinder::comboTyped(config::ComboBox& control, QComboBox* combo, const QString& typed) {
+    if (isBlocked(control))
+        return;
     QString text = typed;
     if (!typed.isEmpty() && !lastKeyDeleted_.value(combo)) {
         for (const QString& item : control.items) {
@@ -381,72 +406,81 @@ void ControlBinder::comboTyped(config::ComboBox& control, QComboBox* combo, cons
         const QSignalBlocker block(edit);
         edit->setText(text);
         // The completed part stays selected, so the next key typed replaces it.
-        edit->setSelection(static_cast<int>(typed.size()), static_cast<int>(text.size() - typed.size()));
+        edit->setSelection(static_cast<int>(typed.size()),
+                           static_cast<int>(text.size() - typed.size()));
     }
     runUserEvent([&] { model_.userEdited(control, text); });
 }
 
-void ControlBinder::requestFocus(const QString& controlName)
-{
+void ControlBinder::requestFocus(const QString& controlName) {
     pendingFocus_ = controlName;
-    if (focusQueued_) return;
+    if (focusQueued_)
+        return;
     focusQueued_ = true;
     // After the handler: the focus change that ran it must finish before the focus goes back.
     QTimer::singleShot(0, this, &ControlBinder::applyFocus);
 }
 
-void ControlBinder::applyFocus()
-{
+void ControlBinder::applyFocus() {
     focusQueued_ = false;
     QWidget* w = widgetNamed(pendingFocus_);
     pendingFocus_.clear();
-    if (!w || w->isHidden() || !w->isEnabled()) return;
+    if (!w || w->isHidden() || !w->isEnabled())
+        return;
     movingFocus_ = true;
     // A field on a page in the background: its page comes to the front first.
     for (QWidget* page = w; page && page->parentWidget(); page = page->parentWidget()) {
         auto* tabs = qobject_cast<QTabWidget*>(page->parentWidget()->parentWidget());
-        if (tabs && tabs->indexOf(page) >= 0 && tabs->currentWidget() != page) tabs->setCurrentWidget(page);
+        if (tabs && tabs->indexOf(page) >= 0 && tabs->currentWidget() != page)
+            tabs->setCurrentWidget(page);
     }
     w->setFocus(Qt::OtherFocusReason);
     movingFocus_ = false;
-    if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->selectAll();
-    else if (auto* combo = qobject_cast<QComboBox*>(w)) combo->lineEdit()->selectAll();
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        edit->selectAll();
+    else if (auto* combo = qobject_cast<QComboBox*>(w))
+        combo->lineEdit()->selectAll();
 }
 
-bool ControlBinder::eventFilter(QObject* watched, QEvent* event)
-{
+bool ControlBinder::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::KeyPress: {
-        // Remembered for the completion of typed text: a deletion is not completed again.
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        const bool deleted = key == Qt::Key_Backspace || key == Qt::Key_Delete;
-        auto* combo = qobject_cast<QComboBox*>(watched);
-        if (!combo) combo = qobject_cast<QComboBox*>(watched->parent());
-        if (combo) lastKeyDeleted_[combo] = deleted;
-        break;
-    }
-    case QEvent::FocusOut: {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // Another window (also a handler's own message box) or a popup taking the focus is not
-        // leaving the control, nor is the focus moving because a handler asked for it.
-        if (depth_ > 0 || syncing_ || movingFocus_ || reason == Qt::ActiveWindowFocusReason ||
-            reason == Qt::PopupFocusReason)
+        case QEvent::KeyPress: {
+            // Remembered for the completion of typed text: a deletion is not completed again.
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            const bool deleted = key == Qt::Key_Backspace || key == Qt::Key_Delete;
+            auto* combo = qobject_cast<QComboBox*>(watched);
+            if (!combo)
+                combo = qobject_cast<QComboBox*>(watched->parent());
+            if (combo)
+                lastKeyDeleted_[combo] = deleted;
             break;
-        Control* control = controls_.value(watched);
-        if (control && !isBlocked(*control)) runUserEvent([&] { model_.userLeft(*control); });
-        break;
-    }
-    case QEvent::MouseButtonRelease: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        Control* control = controls_.value(watched);
-        if (!control || control->kind != ControlKind::Label || !control->onClick || isBlocked(*control)) break;
-        auto* w = static_cast<QWidget*>(watched);
-        if (mouse->button() == Qt::LeftButton && w->rect().contains(mouse->position().toPoint()))
-            runUserEvent([&] { model_.userClicked(*control); });
-        break;
-    }
-    default:
-        break;
+        }
+        case QEvent::FocusOut: {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            // Another window (also a handler's own message box) or a popup taking the focus is not
+            // leaving the control, nor is the focus moving because a handler asked for it.
+            if (depth_ > 0 || syncing_ || movingFocus_ || reason == Qt::ActiveWindowFocusReason ||
+                reason == Qt::PopupFocusReason)
+                break;
+            Control* control = controls_.value(watched);
+            if (control && !isBlocked(*control))
+                runUserEvent([&] { model_.userLeft(*control); });
+            break;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            Control* control = controls_.value(watched);
+            if (!control || control->kind != ControlKind::Label || !control->onClick ||
+                isBlocked(*control))
+                break;
+            auto* w = static_cast<QWidget*>(watched);
+            if (mouse->button() == Qt::LeftButton &&
+                w->rect().contains(mouse->position().toPoint()))
+                runUserEvent([&] { model_.userClicked(*control); });
+            break;
+        }
+        default:
+            break;
     }
     return QObject::eventFilter(watched, event);
 }

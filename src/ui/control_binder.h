@@ -33,8 +33,7 @@ public:
     QWidget* widgetNamed(const QString& controlName) const;
     config::Control* controlOf(const QObject* widget) const { return controls_.value(widget); }
     template <class W>
-    W* widget(const config::Control& control) const
-    {
+    W* widget(const config::Control& control) const {
         return qobject_cast<W*>(widgetOf(control));
     }
 
@@ -43,7 +42,9 @@ public:
 
     // Controls kept disabled whatever the model says (those that would start a transaction
     // while one runs); their events are not passed on.
-    void setBlocked(std::function<bool(const config::Control&)> blocked) { blocked_ = std::move(blocked); }
+    void setBlocked(std::function<bool(const config::Control&)> blocked) {
+        blocked_ = std::move(blocked);
+    }
 
     // Runs a user event through the model, counted so that focus-outs caused by the handler
     // itself are not taken for the user leaving a control.

@@ -16,8 +16,7 @@
 namespace veld::ui {
 
 LinDialogView::LinDialogView(config::MainWindowModel& model, ControlBinder& binder, QWidget* parent)
-    : QDialog(parent), model_(model), binder_(binder)
-{
+    : QDialog(parent), model_(model), binder_(binder) {
     setObjectName(QStringLiteral("Form4"));
     config::LinDialogForm& d = model.dialog;
     setWindowModality(Qt::ApplicationModal);
@@ -62,10 +61,10 @@ LinDialogView::LinDialogView(config::MainWindowModel& model, ControlBinder& bind
     sync();
 }
 
-void LinDialogView::sync()
-{
+void LinDialogView::sync() {
     const config::LinDialogForm& d = model_.dialog;
-    if (windowTitle() != d.caption) setWindowTitle(d.caption);
+    if (windowTitle() != d.caption)
+        setWindowTitle(d.caption);
     if (d.visible && !isVisible()) {
         show();
         raise();
@@ -75,14 +74,14 @@ void LinDialogView::sync()
     }
 }
 
-void LinDialogView::reject()
-{
-    if (model_.dialog.visible) binder_.runUserEvent([this] { model_.userClosedDialog(); });
-    else QDialog::reject();
+void LinDialogView::reject() {
+    if (model_.dialog.visible)
+        binder_.runUserEvent([this] { model_.userClosedDialog(); });
+    else
+        QDialog::reject();
 }
 
-void LinDialogView::closeEvent(QCloseEvent* event)
-{
+void LinDialogView::closeEvent(QCloseEvent* event) {
     // The model closes the dialog; it stays open when the model keeps it.
     if (!model_.dialog.visible) {
         event->accept();

@@ -11,8 +11,7 @@ namespace veld::ui {
 namespace {
 
 // A neutral badge: a rounded gradient plate with a gauge arc and the product name.
-QPixmap Badge(const QColor& from, const QColor& to, const QString& text)
-{
+QPixmap Badge(const QColor& from, const QColor& to, const QString& text) {
     constexpr int kWidth = 132;
     constexpr int kHeight = 52;
     QPixmap pixmap(kWidth, kHeight);
@@ -43,10 +42,11 @@ QPixmap Badge(const QColor& from, const QColor& to, const QString& text)
 
 }  // namespace
 
-QPixmap Logo(const QString& source)
-{
-    if (source == u"logo-tv") return Badge(QColor(0x1f, 0x5f, 0x9f), QColor(0x3a, 0x9a, 0xd9), u"VELD"_s);
-    if (source == u"logo-lmx") return Badge(QColor(0x2e, 0x6b, 0x3a), QColor(0x6a, 0xa8, 0x4f), u"VELD"_s);
+QPixmap Logo(const QString& source) {
+    if (source == u"logo-tv")
+        return Badge(QColor(0x1f, 0x5f, 0x9f), QColor(0x3a, 0x9a, 0xd9), u"VELD"_s);
+    if (source == u"logo-lmx")
+        return Badge(QColor(0x2e, 0x6b, 0x3a), QColor(0x6a, 0xa8, 0x4f), u"VELD"_s);
     return {};
 }
 

@@ -6,7 +6,6 @@
 #include "ui/qt_prompts.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,6 +18,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 using veld::config::Control;
@@ -34,54 +34,56 @@ constexpr int kListWidth = 230;
 
 // A row of buttons at their natural width, on the left. Without a stretch in it, a row whose
 // buttons are all hidden takes no room.
-QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons)
-{
+QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons) {
     auto* line = new QHBoxLayout;
-    for (QWidget* b : buttons) line->addWidget(b);
+    for (QWidget* b : buttons)
+        line->addWidget(b);
     line->setAlignment(Qt::AlignLeft);
     return line;
 }
 
-void addButtons(QGridLayout* grid, int row, int column, std::initializer_list<QWidget*> buttons)
-{
+void addButtons(QGridLayout* grid, int row, int column, std::initializer_list<QWidget*> buttons) {
     grid->addLayout(buttonRow(buttons), row, column, 1, grid->columnCount() - column);
 }
 
 // Gives the label column and the unit column of several grids one width each, so that the
 // fields of stacked groups line up. Hidden labels count too: the columns must not jump when the
 // input type shows them.
-void alignLabelColumns(std::initializer_list<QGridLayout*> grids)
-{
+void alignLabelColumns(std::initializer_list<QGridLayout*> grids) {
     for (const int column : {0, 2}) {
         int width = 0;
         for (QGridLayout* grid : grids) {
             for (int i = 0; i < grid->count(); ++i) {
                 int row = 0, at = 0, rowSpan = 0, columnSpan = 0;
                 grid->getItemPosition(i, &row, &at, &rowSpan, &columnSpan);
-                if (at != column || columnSpan != 1) continue;
+                if (at != column || columnSpan != 1)
+                    continue;
                 QLayoutItem* item = grid->itemAt(i);
-                width = std::max(width, item->widget() ? item->widget()->sizeHint().width() : item->sizeHint().width());
+                width = std::max(width, item->widget() ? item->widget()->sizeHint().width()
+                                                       : item->sizeHint().width());
             }
         }
-        for (QGridLayout* grid : grids) grid->setColumnMinimumWidth(column, width);
+        for (QGridLayout* grid : grids)
+            grid->setColumnMinimumWidth(column, width);
     }
 }
 
 }  // namespace
 
-const QSet<QString>& MainWindow::TransactionControls()
-{
+const QSet<QString>& MainWindow::TransactionControls() {
     static const QSet<QString> names = [] {
-        QSet<QString> n{u"Poslat"_s,    u"Precist"_s,   u"Button8"_s, u"Button1"_s, u"S_Dolmez"_s, u"S_Hormez"_s,
-                        u"Prec_Pozn"_s, u"Uloz_Pozn"_s, u"Button2"_s, u"Button3"_s, u"ButMeasPV"_s, u"Start_Mer"_s};
+        QSet<QString> n{u"Poslat"_s,   u"Precist"_s,  u"Button8"_s,   u"Button1"_s,
+                        u"S_Dolmez"_s, u"S_Hormez"_s, u"Prec_Pozn"_s, u"Uloz_Pozn"_s,
+                        u"Button2"_s,  u"Button3"_s,  u"ButMeasPV"_s, u"Start_Mer"_s};
         for (int k = 1; k <= 4; ++k) {
             n.insert(u"Preckomp"_s + QString::number(k));
             n.insert(u"Ulozkomp"_s + QString::number(k));
         }
         // A click on the contact details reads the PV correction from the transmitter.
-        for (const char16_t* label : {u"LabFirmPlace", u"LabFirmName1", u"LabAdrFirmPlace1", u"LabPostCodeCity1",
-                                      u"LabWork", u"LabFirmName2", u"LabAdrFirmPlace2", u"LabPostCodeCity2",
-                                      u"LabTelNr", u"LabFaxNr", u"LabMobNr", u"LabEmail", u"LabWWWPage"})
+        for (const char16_t* label :
+             {u"LabFirmPlace", u"LabFirmName1", u"LabAdrFirmPlace1", u"LabPostCodeCity1",
+              u"LabWork", u"LabFirmName2", u"LabAdrFirmPlace2", u"LabPostCodeCity2", u"LabTelNr",
+              u"LabFaxNr", u"LabMobNr", u"LabEmail", u"LabWWWPage"})
             n.insert(QString::fromUtf16(label));
         return n;
     }();
@@ -89,8 +91,7 @@ const QSet<QString>& MainWindow::TransactionControls()
 }
 
 MainWindow::MainWindow(config::MainWindowModel& model, WindowPrompts& prompts, QWidget* parent)
-    : QWidget(parent), model_(model), prompts_(prompts), binder_(new ControlBinder(model, this))
-{
+    : QWidget(parent), model_(model), prompts_(prompts), binder_(new ControlBinder(model, this)) {
     setObjectName(u"Form1"_s);
     config::MainForm& f = model.form;
 
@@ -119,29 +120,30 @@ MainWindow::MainWindow(config::MainWindowModel& model, WindowPrompts& prompts, Q
 
     dialog_ = new LinDialogView(model, *binder_, this);
 
-    binder_->setBlocked([this](const Control& c) { return transactionRunning_ && TransactionControls().contains(c.name); });
+    binder_->setBlocked([this](const Control& c) {
+        return transactionRunning_ && TransactionControls().contains(c.name);
+    });
     connect(binder_, &ControlBinder::handlerFinished, this, &MainWindow::closeIfPending);
     prompts_.setFocusHandler([this](const QString& name) { binder_->requestFocus(name); });
     model_.changed = [this] { sync(); };
     sync();
 }
 
-MainWindow::~MainWindow()
-{
+MainWindow::~MainWindow() {
     model_.changed = nullptr;
     prompts_.setFocusHandler(nullptr);
 }
 
-int MainWindow::pageIndex(const Control& page) const
-{
+int MainWindow::pageIndex(const Control& page) const {
     QWidget* widget = binder_->widgetOf(page);
     return widget ? tabs_->indexOf(widget) : -1;
 }
 
-QWidget* MainWindow::w(Control& control) { return binder_->bind(control); }
+QWidget* MainWindow::w(Control& control) {
+    return binder_->bind(control);
+}
 
-QWidget* MainWindow::heading(Control& control)
-{
+QWidget* MainWindow::heading(Control& control) {
     QWidget* label = w(control);
     QFont font = label->font();
     font.setBold(true);
@@ -149,15 +151,13 @@ QWidget* MainWindow::heading(Control& control)
     return label;
 }
 
-QGroupBox* MainWindow::section(QWidget* parent)
-{
+QGroupBox* MainWindow::section(QWidget* parent) {
     auto* frame = new QGroupBox(parent);
     sections_.push_back(frame);
     return frame;
 }
 
-void MainWindow::addRow(QGridLayout* grid, int row, QWidget* label, QWidget* field, QWidget* unit)
-{
+void MainWindow::addRow(QGridLayout* grid, int row, QWidget* label, QWidget* field, QWidget* unit) {
     grid->addWidget(label, row, 0);
     if (unit) {
         grid->addWidget(field, row, 1);
@@ -165,13 +165,14 @@ void MainWindow::addRow(QGridLayout* grid, int row, QWidget* label, QWidget* fie
     } else {
         grid->addWidget(field, row, 1, 1, 2);
     }
-    if (qobject_cast<QLineEdit*>(field)) field->setMinimumWidth(kNumberFieldWidth);
-    if (auto* list = qobject_cast<QComboBox*>(field)) list->setMinimumWidth(kListWidth);
+    if (qobject_cast<QLineEdit*>(field))
+        field->setMinimumWidth(kNumberFieldWidth);
+    if (auto* list = qobject_cast<QComboBox*>(field))
+        list->setMinimumWidth(kListWidth);
     grid->setColumnStretch(1, 1);
 }
 
-QWidget* MainWindow::buildInputPage()
-{
+QWidget* MainWindow::buildInputPage() {
     config::MainForm& f = model_.form;
     QWidget* page = w(f.TabSheet1);
 
@@ -281,8 +282,7 @@ QWidget* MainWindow::buildInputPage()
     return page;
 }
 
-QWidget* MainWindow::buildRelayPage()
-{
+QWidget* MainWindow::buildRelayPage() {
     config::MainForm& f = model_.form;
     QWidget* page = w(f.TabSheet2);
     auto* grid = new QGridLayout(page);
@@ -309,8 +309,7 @@ QWidget* MainWindow::buildRelayPage()
     return page;
 }
 
-QWidget* MainWindow::buildOutputPage()
-{
+QWidget* MainWindow::buildOutputPage() {
     config::MainForm& f = model_.form;
     QWidget* page = w(f.TabSheet3);
     QGroupBox* box = section(page);
@@ -329,8 +328,7 @@ QWidget* MainWindow::buildOutputPage()
     return page;
 }
 
-QWidget* MainWindow::buildPortPage()
-{
+QWidget* MainWindow::buildPortPage() {
     config::MainForm& f = model_.form;
     QWidget* page = w(f.TabSheet5);
     QGroupBox* others = section(page);
@@ -348,24 +346,25 @@ QWidget* MainWindow::buildPortPage()
     return page;
 }
 
-QWidget* MainWindow::buildInfoPage()
-{
+QWidget* MainWindow::buildInfoPage() {
     config::MainForm& f = model_.form;
     QWidget* page = w(f.TabSheet6);
 
     QGroupBox* seat = section(page);
     auto* sl = new QVBoxLayout(seat);
     sl->addWidget(heading(f.LabFirmPlace));
-    for (Control* c : {static_cast<Control*>(&f.LabFirmName1), static_cast<Control*>(&f.LabAdrFirmPlace1),
-                       static_cast<Control*>(&f.LabPostCodeCity1)})
+    for (Control* c :
+         {static_cast<Control*>(&f.LabFirmName1), static_cast<Control*>(&f.LabAdrFirmPlace1),
+          static_cast<Control*>(&f.LabPostCodeCity1)})
         sl->addWidget(w(*c));
     sl->addStretch();
 
     QGroupBox* work = section(page);
     auto* wl = new QVBoxLayout(work);
     wl->addWidget(heading(f.LabWork));
-    for (Control* c : {static_cast<Control*>(&f.LabFirmName2), static_cast<Control*>(&f.LabAdrFirmPlace2),
-                       static_cast<Control*>(&f.LabPostCodeCity2)})
+    for (Control* c :
+         {static_cast<Control*>(&f.LabFirmName2), static_cast<Control*>(&f.LabAdrFirmPlace2),
+          static_cast<Control*>(&f.LabPostCodeCity2)})
         wl->addWidget(w(*c));
     wl->addStretch();
 
@@ -389,8 +388,7 @@ QWidget* MainWindow::buildInfoPage()
     return page;
 }
 
-QWidget* MainWindow::buildMeasurementPage()
-{
+QWidget* MainWindow::buildMeasurementPage() {
     config::MainForm& f = model_.form;
     QWidget* page = w(f.TabSheet4);
 
@@ -418,8 +416,7 @@ QWidget* MainWindow::buildMeasurementPage()
     return page;
 }
 
-void MainWindow::sync()
-{
+void MainWindow::sync() {
     binder_->sync();
     for (QGroupBox* frame : sections_) {
         bool shown = false;
@@ -430,9 +427,11 @@ void MainWindow::sync()
                 break;
             }
         }
-        if (frame->isHidden() == shown) frame->setHidden(!shown);
+        if (frame->isHidden() == shown)
+            frame->setHidden(!shown);
     }
-    if (windowTitle() != model_.form.caption) setWindowTitle(model_.form.caption);
+    if (windowTitle() != model_.form.caption)
+        setWindowTitle(model_.form.caption);
     if (tabs_->currentIndex() != model_.form.activePage) {
         const QSignalBlocker block(tabs_);
         tabs_->setCurrentIndex(model_.form.activePage);
@@ -440,23 +439,23 @@ void MainWindow::sync()
     dialog_->sync();
 }
 
-void MainWindow::setTransactionRunning(bool running)
-{
-    if (running == transactionRunning_) return;
+void MainWindow::setTransactionRunning(bool running) {
+    if (running == transactionRunning_)
+        return;
     transactionRunning_ = running;
     sync();
-    if (!running) closeIfPending();
+    if (!running)
+        closeIfPending();
 }
 
-void MainWindow::closeIfPending()
-{
-    if (!closePending_ || transactionRunning_ || binder_->handlerRunning()) return;
+void MainWindow::closeIfPending() {
+    if (!closePending_ || transactionRunning_ || binder_->handlerRunning())
+        return;
     closePending_ = false;
     QTimer::singleShot(0, this, &QWidget::close);
 }
 
-void MainWindow::closeEvent(QCloseEvent* event)
-{
+void MainWindow::closeEvent(QCloseEvent* event) {
     // A transaction (or the handler around it) still waits in its event loop: close when it
     // has ended.
     if (transactionRunning_ || binder_->handlerRunning()) {
@@ -467,8 +466,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void MainWindow::centreOnScreen()
-{
+void MainWindow::centreOnScreen() {
     adjustSize();
     if (const QScreen* s = screen()) {
         const QRect available = s->availableGeometry();

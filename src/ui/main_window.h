@@ -12,7 +12,7 @@ class QTabWidget;
 namespace veld::config {
 class MainWindowModel;
 struct Control;
-}
+}  // namespace veld::config
 
 namespace veld::ui {
 
@@ -60,7 +60,8 @@ private:
     QWidget* heading(config::Control& control);
     // A framed group of controls; the frame disappears when every control in it is hidden.
     QGroupBox* section(QWidget* parent);
-    void addRow(QGridLayout* grid, int row, QWidget* label, QWidget* field, QWidget* unit = nullptr);
+    void addRow(QGridLayout* grid, int row, QWidget* label, QWidget* field,
+                QWidget* unit = nullptr);
 
     QWidget* buildInputPage();
     QWidget* buildRelayPage();

@@ -37,16 +37,22 @@ class WindowPrompts final : public Prompts {
 public:
     explicit WindowPrompts(Prompts& inner) : inner_(inner) {}
 
-    void setFocusHandler(std::function<void(const QString&)> handler) { focusHandler_ = std::move(handler); }
+    void setFocusHandler(std::function<void(const QString&)> handler) {
+        focusHandler_ = std::move(handler);
+    }
 
     void message(const QString& text) override { inner_.message(text); }
     bool question(const QString& text) override { return inner_.question(text); }
-    std::optional<QString> openFile(const FileDialogRequest& request) override { return inner_.openFile(request); }
-    std::optional<QString> saveFile(const FileDialogRequest& request) override { return inner_.saveFile(request); }
-    void focus(const QString& controlName) override
-    {
+    std::optional<QString> openFile(const FileDialogRequest& request) override {
+        return inner_.openFile(request);
+    }
+    std::optional<QString> saveFile(const FileDialogRequest& request) override {
+        return inner_.saveFile(request);
+    }
+    void focus(const QString& controlName) override {
         inner_.focus(controlName);
-        if (focusHandler_) focusHandler_(controlName);
+        if (focusHandler_)
+            focusHandler_(controlName);
     }
 
 private:

@@ -24,33 +24,30 @@ namespace {
 
 class FakeTransport final : public link::Transport {
 public:
-    bool open(const std::string& name) override
-    {
+    bool open(const std::string& name) override {
         opened.push_back(name);
         open_ = true;
         return true;
     }
-    void close() override
-    {
+    void close() override {
         open_ = false;
         ++closes;
     }
     bool isOpen() const override { return open_; }
-    std::int64_t write(std::span<const std::uint8_t> bytes) override
-    {
+    std::int64_t write(std::span<const std::uint8_t> bytes) override {
         written.insert(written.end(), bytes.begin(), bytes.end());
         return static_cast<std::int64_t>(bytes.size());
     }
     void setDtr(bool on) override { dtr = on; }
     void setRts(bool on) override { rts = on; }
 
-    void deliver(std::vector<std::uint8_t> bytes)
-    {
-        if (onReceive) onReceive(bytes);
+    void deliver(std::vector<std::uint8_t> bytes) {
+        if (onReceive)
+            onReceive(bytes);
     }
-    void lose()
-    {
-        if (onLost) onLost();
+    void lose() {
+        if (onLost)
+            onLost();
     }
 
     std::vector<std::string> opened;
@@ -65,8 +62,7 @@ private:
 
 // Router on two fakes, recording what reaches the link.
 struct Routing {
-    Routing()
-    {
+    Routing() {
         router.onReceive = [this](std::span<const std::uint8_t> bytes) {
             received.insert(received.end(), bytes.begin(), bytes.end());
         };
@@ -95,8 +91,7 @@ private slots:
     void portPage_showsTheRestoredChoice();
 };
 
-void PortTest::router_opensTheTransportThePortNames_data()
-{
+void PortTest::router_opensTheTransportThePortNames_data() {
     QTest::addColumn<QString>("port");
     QTest::addColumn<bool>("simulated");
     QTest::newRow("simulator") << u"simulator"_s << true;
@@ -105,8 +100,7 @@ void PortTest::router_opensTheTransportThePortNames_data()
     QTest::newRow("near miss") << u"Simulator"_s << false;
 }
 
-void PortTest::router_opensTheTransportThePortNames()
-{
+void PortTest::router_opensTheTransportThePortNames() {
     QFETCH(QString, port);
     QFETCH(bool, simulated);
     Routing r;
@@ -129,8 +123,7 @@ void PortTest::router_opensTheTransportThePortNames()
     QVERIFY(!r.router.isOpen());
 }
 
-void PortTest::router_switchingPortsClosesTheOtherTransport()
-{
+void PortTest::router_switchingPortsClosesTheOtherTransport() {
     Routing r;
     r.router.open("simulator");
     r.router.open("/dev/ttyUSB0");
@@ -142,8 +135,7 @@ void PortTest::router_switchingPortsClosesTheOtherTransport()
     QCOMPARE(r.serial.closes, 0);
 }
 
-void PortTest::router_passesOnOnlyTheActiveTransportsEvents()
-{
+void PortTest::router_passesOnOnlyTheActiveTransportsEvents() {
     Routing r;
     r.router.open("simulator");
     r.simulator.deliver({1, 2});
@@ -160,8 +152,7 @@ void PortTest::router_passesOnOnlyTheActiveTransportsEvents()
     QCOMPARE(r.lost, 1);
 }
 
-void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter()
-{
+void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter() {
     // The program's own chain, in virtual time: link, router, simulated transmitter.
     link::VirtualClock clock;
     sim::MemoryImage image;
@@ -179,7 +170,8 @@ void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter()
     std::vector<int> progress;
     link.onTransfer1 = [&progress](int value) { progress.push_back(value); };
 
-    QVERIFY(!link.ReadKonst(static_cast<std::uint16_t>(sim::addr::kSignature), 2));  // false: no error
+    QVERIFY(
+        !link.ReadKonst(static_cast<std::uint16_t>(sim::addr::kSignature), 2));  // false: no error
     QCOMPARE(device.RequestsReceived(), std::size_t{1});
     QVERIFY(prompts.messages.isEmpty());
     QVERIFY(serial.opened.empty());
@@ -196,15 +188,15 @@ void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter()
     QCOMPARE(prompts.messages, QStringList({link::kMsgNoAnswer}));
 }
 
-void PortTest::portPage_userChoiceGoesToThePortChoice()
-{
+void PortTest::portPage_userChoiceGoesToThePortChoice() {
     ScriptedPrompts prompts;
     config::MainWindowModel model(prompts);
     link::PortChoice choice;
     int reopenRequests = 0;
     app::PortPage page(model, choice, [&] { ++reopenRequests; });
     page.refresh({u"/dev/ttyUSB0"_s});
-    QCOMPARE(model.form.DalsiPorty.items, QStringList({u"/dev/ttyUSB0"_s, app::PortPage::kSimulatorCaption}));
+    QCOMPARE(model.form.DalsiPorty.items,
+             QStringList({u"/dev/ttyUSB0"_s, app::PortPage::kSimulatorCaption}));
 
     model.userSelected(model.form.DalsiPorty, 1);
     QCOMPARE(choice.portName(), std::string("simulator"));
@@ -222,8 +214,7 @@ void PortTest::portPage_userChoiceGoesToThePortChoice()
     QCOMPARE(reopenRequests, 3);
 }
 
-void PortTest::portPage_simulatorIsNotRemembered()
-{
+void PortTest::portPage_simulatorIsNotRemembered() {
     QTemporaryDir dir;
     QSettings settings(dir.filePath(u"veld.ini"_s), QSettings::IniFormat);
     ScriptedPrompts prompts;
@@ -237,8 +228,7 @@ void PortTest::portPage_simulatorIsNotRemembered()
     QVERIFY(!settings.contains(link::PortChoice::kOtherPortKey));
 }
 
-void PortTest::portPage_showsTheRestoredChoice()
-{
+void PortTest::portPage_showsTheRestoredChoice() {
     ScriptedPrompts prompts;
     config::MainWindowModel model(prompts);
     link::PortChoice choice;
@@ -255,7 +245,8 @@ void PortTest::portPage_showsTheRestoredChoice()
 
     choice.selectOther(u"simulator"_s, false);
     page.showChoice();
-    QCOMPARE(model.form.DalsiPorty.items.at(model.form.DalsiPorty.itemIndex), app::PortPage::kSimulatorCaption);
+    QCOMPARE(model.form.DalsiPorty.items.at(model.form.DalsiPorty.itemIndex),
+             app::PortPage::kSimulatorCaption);
 
     choice.selectCom(5);
     page.showChoice();

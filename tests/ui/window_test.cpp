@@ -37,27 +37,25 @@ using config::ControlKind;
 
 namespace {
 
-const QString kBeginBelowK = u"Dolní hodnota rozsahu musí být v intervalu -200.000 až 1370.000 °C"_s;
+const QString kBeginBelowK =
+    u"Dolní hodnota rozsahu musí být v intervalu -200.000 až 1370.000 °C"_s;
 
 // A window on a fresh model, as the program builds it, with the prompts under test.
 struct World {
     explicit World(Prompts& inner) : prompts(inner), model(prompts), window(model, prompts) {}
 
     template <class W>
-    W* find(const QString& name)
-    {
+    W* find(const QString& name) {
         return window.findChild<W*>(name);
     }
-    bool show()
-    {
+    bool show() {
         window.centreOnScreen();
         window.show();
         window.activateWindow();
         return QTest::qWaitForWindowActive(&window);
     }
     // Picks a list item the way the list reports a choice made in its drop-down.
-    void choose(const QString& listName, const QString& item)
-    {
+    void choose(const QString& listName, const QString& item) {
         auto* list = find<QComboBox>(listName);
         const int index = list->findText(item);
         QVERIFY2(index >= 0, qPrintable(item));
@@ -70,86 +68,102 @@ struct World {
     ui::MainWindow window;
 };
 
-QStringList itemsOf(const QComboBox* list)
-{
+QStringList itemsOf(const QComboBox* list) {
     QStringList items;
-    for (int i = 0; i < list->count(); ++i) items.append(list->itemText(i));
+    for (int i = 0; i < list->count(); ++i)
+        items.append(list->itemText(i));
     return items;
 }
 
 // The first control whose widget does not show what the control holds; empty when all agree.
-QString firstMismatch(World& world)
-{
+QString firstMismatch(World& world) {
     std::vector<Control*> controls = world.model.form.controls();
-    for (Control* c : world.model.dialog.controls()) controls.push_back(c);
+    for (Control* c : world.model.dialog.controls())
+        controls.push_back(c);
     for (Control* c : controls) {
         const QList<QWidget*> found = world.window.findChildren<QWidget*>(c->name);
-        if (found.size() != 1) return c->name + u": %1 widgets"_s.arg(found.size());
+        if (found.size() != 1)
+            return c->name + u": %1 widgets"_s.arg(found.size());
         QWidget* w = found.first();
         const auto differs = [&](const QString& what) { return c->name + u": "_s + what; };
         if (c->kind == ControlKind::TabSheet) {
             const int index = world.window.pageIndex(*c);
             if (world.window.pages().tabText(index) != static_cast<config::TabSheet*>(c)->caption)
                 return differs(u"caption"_s);
-            if (world.window.pages().isTabVisible(index) != c->visible) return differs(u"visible"_s);
+            if (world.window.pages().isTabVisible(index) != c->visible)
+                return differs(u"visible"_s);
             continue;
         }
-        if (w->isHidden() == c->visible) return differs(u"visible"_s);
-        if (w->isEnabled() != c->enabled) return differs(u"enabled"_s);
+        if (w->isHidden() == c->visible)
+            return differs(u"visible"_s);
+        if (w->isEnabled() != c->enabled)
+            return differs(u"enabled"_s);
         switch (c->kind) {
-        case ControlKind::Label:
-            if (static_cast<QLabel*>(w)->text() != static_cast<config::Label*>(c)->caption) return differs(u"caption"_s);
-            break;
-        case ControlKind::Button:
-            if (static_cast<QPushButton*>(w)->text() != static_cast<config::Button*>(c)->caption)
-                return differs(u"caption"_s);
-            break;
-        case ControlKind::CheckBox:
-            if (static_cast<QCheckBox*>(w)->isChecked() != static_cast<config::CheckBox*>(c)->checked)
-                return differs(u"checked"_s);
-            break;
-        case ControlKind::Edit:
-        case ControlKind::MaskedEdit:
-            if (static_cast<QLineEdit*>(w)->text() != static_cast<config::Edit*>(c)->text()) return differs(u"text"_s);
-            break;
-        case ControlKind::ComboBox: {
-            auto* list = static_cast<QComboBox*>(w);
-            auto* control = static_cast<config::ComboBox*>(c);
-            if (list->currentText() != control->text) return differs(u"text"_s);
-            if (itemsOf(list) != control->items) return differs(u"items"_s);
-            if (!list->isEditable()) return differs(u"not editable"_s);
-            break;
-        }
-        case ControlKind::RadioGroup: {
-            auto* group = static_cast<config::RadioGroup*>(c);
-            auto* box = static_cast<QGroupBox*>(w);
-            if (box->title() != group->caption) return differs(u"caption"_s);
-            if (box->findChild<QButtonGroup*>()->checkedId() != group->itemIndex) return differs(u"item"_s);
-            break;
-        }
-        case ControlKind::ListBox: {
-            auto* list = static_cast<QListWidget*>(w);
-            auto* control = static_cast<config::ListBox*>(c);
-            if (list->count() != control->items.size() || list->currentRow() != control->itemIndex)
-                return differs(u"items"_s);
-            break;
-        }
-        case ControlKind::ProgressBar:
-            if (static_cast<QProgressBar*>(w)->value() != static_cast<config::ProgressBar*>(c)->position)
-                return differs(u"position"_s);
-            break;
-        case ControlKind::StringGrid: {
-            auto* grid = static_cast<config::StringGrid*>(c);
-            auto* table = static_cast<QTableWidget*>(w);
-            for (int row = 1; row < grid->rowCount(); ++row)
-                for (int column = 0; column < grid->columnCount(); ++column) {
-                    const QTableWidgetItem* item = table->item(row - 1, column);
-                    if ((item ? item->text() : QString()) != grid->cell(column, row)) return differs(u"cell"_s);
-                }
-            break;
-        }
-        default:
-            break;
+            case ControlKind::Label:
+                if (static_cast<QLabel*>(w)->text() != static_cast<config::Label*>(c)->caption)
+                    return differs(u"caption"_s);
+                break;
+            case ControlKind::Button:
+                if (static_cast<QPushButton*>(w)->text() !=
+                    static_cast<config::Button*>(c)->caption)
+                    return differs(u"caption"_s);
+                break;
+            case ControlKind::CheckBox:
+                if (static_cast<QCheckBox*>(w)->isChecked() !=
+                    static_cast<config::CheckBox*>(c)->checked)
+                    return differs(u"checked"_s);
+                break;
+            case ControlKind::Edit:
+            case ControlKind::MaskedEdit:
+                if (static_cast<QLineEdit*>(w)->text() != static_cast<config::Edit*>(c)->text())
+                    return differs(u"text"_s);
+                break;
+            case ControlKind::ComboBox: {
+                auto* list = static_cast<QComboBox*>(w);
+                auto* control = static_cast<config::ComboBox*>(c);
+                if (list->currentText() != control->text)
+                    return differs(u"text"_s);
+                if (itemsOf(list) != control->items)
+                    return differs(u"items"_s);
+                if (!list->isEditable())
+                    return differs(u"not editable"_s);
+                break;
+            }
+            case ControlKind::RadioGroup: {
+                auto* group = static_cast<config::RadioGroup*>(c);
+                auto* box = static_cast<QGroupBox*>(w);
+                if (box->title() != group->caption)
+                    return differs(u"caption"_s);
+                if (box->findChild<QButtonGroup*>()->checkedId() != group->itemIndex)
+                    return differs(u"item"_s);
+                break;
+            }
+            case ControlKind::ListBox: {
+                auto* list = static_cast<QListWidget*>(w);
+                auto* control = static_cast<config::ListBox*>(c);
+                if (list->count() != control->items.size() ||
+                    list->currentRow() != control->itemIndex)
+                    return differs(u"items"_s);
+                break;
+            }
+            case ControlKind::ProgressBar:
+                if (static_cast<QProgressBar*>(w)->value() !=
+                    static_cast<config::ProgressBar*>(c)->position)
+                    return differs(u"position"_s);
+                break;
+            case ControlKind::StringGrid: {
+                auto* grid = static_cast<config::StringGrid*>(c);
+                auto* table = static_cast<QTableWidget*>(w);
+                for (int row = 1; row < grid->rowCount(); ++row)
+                    for (int column = 0; column < grid->columnCount(); ++column) {
+                        const QTableWidgetItem* item = table->item(row - 1, column);
+                        if ((item ? item->text() : QString()) != grid->cell(column, row))
+                            return differs(u"cell"_s);
+                    }
+                break;
+            }
+            default:
+                break;
         }
     }
     return {};
@@ -159,8 +173,7 @@ QString firstMismatch(World& world)
 // presses the button with the given caption.
 class BoxAnswerer {
 public:
-    explicit BoxAnswerer(QString press) : press_(std::move(press))
-    {
+    explicit BoxAnswerer(QString press) : press_(std::move(press)) {
         timer_.setInterval(0);
         QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
         timer_.start();
@@ -169,16 +182,17 @@ public:
     QList<QStringList> buttons;
 
 private:
-    void answer()
-    {
+    void answer() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) return;
+        if (!box || !box->isVisible())
+            return;
         texts.append(box->text());
         QStringList captions;
         QAbstractButton* target = nullptr;
         for (QAbstractButton* b : box->buttons()) {
             captions.append(b->text());
-            if (b->text() == press_) target = b;
+            if (b->text() == press_)
+                target = b;
         }
         captions.sort();
         buttons.append(captions);
@@ -190,16 +204,16 @@ private:
 };
 
 // Layout requests travel up one level per pass of the event loop.
-void settleLayouts()
-{
-    for (int pass = 0; pass < 4; ++pass) QCoreApplication::processEvents();
+void settleLayouts() {
+    for (int pass = 0; pass < 4; ++pass)
+        QCoreApplication::processEvents();
 }
 
-QString writePoints(const QTemporaryDir& dir)
-{
+QString writePoints(const QTemporaryDir& dir) {
     const QString path = dir.filePath(u"body.txt"_s);
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return {};
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
     file.write("0 0\n50 52.5\n100 100\n");
     return path;
 }
@@ -226,8 +240,7 @@ private slots:
     void screenshots_ofEveryPageAndTheDialog();
 };
 
-void WindowTest::startState_everyControlMirroredOnItsPage()
-{
+void WindowTest::startState_everyControlMirroredOnItsPage() {
     ScriptedPrompts script;
     World world(script);
     QVERIFY(world.show());
@@ -236,14 +249,16 @@ void WindowTest::startState_everyControlMirroredOnItsPage()
     QCOMPARE(world.window.windowTitle(), u"Ovládací program TERVOS - VELD"_s);
     QTabWidget& tabs = world.window.pages();
     QStringList captions;
-    for (int i = 0; i < tabs.count(); ++i) captions.append(tabs.tabText(i));
-    QCOMPARE(captions, QStringList({u"Konfigurace vstupu"_s, u"Relé"_s, u"Konf. an. výstupu"_s, u"Komunikace"_s,
-                                    u"Informace"_s, u"Měření"_s}));
+    for (int i = 0; i < tabs.count(); ++i)
+        captions.append(tabs.tabText(i));
+    QCOMPARE(captions, QStringList({u"Konfigurace vstupu"_s, u"Relé"_s, u"Konf. an. výstupu"_s,
+                                    u"Komunikace"_s, u"Informace"_s, u"Měření"_s}));
     QCOMPARE(tabs.currentIndex(), 0);
     // Each control sits on its own page.
     for (config::TabSheet* page : world.model.form.pages())
         for (Control* c : page->children)
-            QVERIFY2(tabs.widget(world.window.pageIndex(*page))->isAncestorOf(world.find<QWidget>(c->name)),
+            QVERIFY2(tabs.widget(world.window.pageIndex(*page))
+                         ->isAncestorOf(world.find<QWidget>(c->name)),
                      qPrintable(c->name));
     // All six tabs are readable side by side.
     QVERIFY(tabs.tabBar()->sizeHint().width() <= tabs.width());
@@ -251,8 +266,7 @@ void WindowTest::startState_everyControlMirroredOnItsPage()
     QCOMPARE(world.find<QLineEdit>(u"EditUzPozn"_s)->maxLength(), 60);
 }
 
-void WindowTest::typedBeginning_completesToTheFirstMatchingItem()
-{
+void WindowTest::typedBeginning_completesToTheFirstMatchingItem() {
     ScriptedPrompts script;
     World world(script);
     QVERIFY(world.show());
@@ -274,8 +288,7 @@ void WindowTest::typedBeginning_completesToTheFirstMatchingItem()
     QCOMPARE(firstMismatch(world), QString());
 }
 
-void WindowTest::chosenType_updatesDependentWidgets()
-{
+void WindowTest::chosenType_updatesDependentWidgets() {
     ScriptedPrompts script;
     World world(script);
     QVERIFY(world.show());
@@ -284,7 +297,8 @@ void WindowTest::chosenType_updatesDependentWidgets()
     QCOMPARE(world.model.form.Vstup.text, u"termočlánek K"_s);
     QVERIFY(world.find<QComboBox>(u"PripCidl"_s)->isHidden());
     auto* linearization = world.find<QComboBox>(u"Linearizace"_s);
-    QCOMPARE(itemsOf(linearization), QStringList({u"linearizováno"_s, u"nelinearizováno"_s, u"ze souboru"_s}));
+    QCOMPARE(itemsOf(linearization),
+             QStringList({u"linearizováno"_s, u"nelinearizováno"_s, u"ze souboru"_s}));
     QCOMPARE(linearization->currentText(), u"linearizováno"_s);
     QVERIFY(world.find<QLineEdit>(u"Pocatek"_s)->isEnabled());
     QCOMPARE(world.find<QLabel>(u"Label8"_s)->text(), u"°C"_s);
@@ -300,8 +314,7 @@ void WindowTest::chosenType_updatesDependentWidgets()
     QCOMPARE(firstMismatch(world), QString());
 }
 
-void WindowTest::beginBelowLimit_messageThenFocusBackInBegin()
-{
+void WindowTest::beginBelowLimit_messageThenFocusBackInBegin() {
     ScriptedPrompts script;
     World world(script);
     QVERIFY(world.show());
@@ -328,8 +341,7 @@ void WindowTest::beginBelowLimit_messageThenFocusBackInBegin()
     QCOMPARE(firstMismatch(world), QString());
 }
 
-void WindowTest::beginBelowLimit_realBoxWithOkButton()
-{
+void WindowTest::beginBelowLimit_realBoxWithOkButton() {
     ui::QtPrompts dialogs(u"VELD"_s);
     World world(dialogs);
     QVERIFY(world.show());
@@ -350,8 +362,7 @@ void WindowTest::beginBelowLimit_realBoxWithOkButton()
     QCOMPARE(user.buttons, QList<QStringList>({{u"OK"_s}}));
 }
 
-void WindowTest::beginBelowLimit_clickThatLeftTheFieldIsDropped()
-{
+void WindowTest::beginBelowLimit_clickThatLeftTheFieldIsDropped() {
     ScriptedPrompts script;
     World world(script);
     QVERIFY(world.show());
@@ -377,8 +388,7 @@ void WindowTest::beginBelowLimit_clickThatLeftTheFieldIsDropped()
     QCOMPARE(script.messages.size(), 1);
 }
 
-void WindowTest::focusRequest_bringsTheFieldsPageToTheFront()
-{
+void WindowTest::focusRequest_bringsTheFieldsPageToTheFront() {
     ScriptedPrompts script;
     World world(script);
     QVERIFY(world.show());
@@ -391,14 +401,14 @@ void WindowTest::focusRequest_bringsTheFieldsPageToTheFront()
     world.prompts.focus(u"EMezsep1"_s);
     auto* limit = world.find<QLineEdit>(u"EMezsep1"_s);
     QTRY_COMPARE(QApplication::focusWidget(), limit);
-    QCOMPARE(world.window.pages().currentIndex(), world.window.pageIndex(world.model.form.TabSheet2));
+    QCOMPARE(world.window.pages().currentIndex(),
+             world.window.pageIndex(world.model.form.TabSheet2));
     QCOMPARE(world.model.form.activePage, world.window.pages().currentIndex());
     // Moving the focus for the model is not the user leaving the end field.
     QVERIFY(script.messages.isEmpty());
 }
 
-void WindowTest::questionBox_answersWithAnoAndNe()
-{
+void WindowTest::questionBox_answersWithAnoAndNe() {
     ui::QtPrompts dialogs(u"VELD"_s);
     const QString text = u"Opravdu se má zapsat konfigurace ?"_s;
     {
@@ -411,8 +421,7 @@ void WindowTest::questionBox_answersWithAnoAndNe()
     QVERIFY(dialogs.question(text));
 }
 
-void WindowTest::fileFilter_convertedToQtFilter_data()
-{
+void WindowTest::fileFilter_convertedToQtFilter_data() {
     QTest::addColumn<QString>("pipe");
     QTest::addColumn<QString>("qt");
     QTest::newRow("text and all") << u"*.txt|*.txt|*.*|*.*"_s << u"*.txt (*.txt);;*.* (*)"_s;
@@ -421,15 +430,13 @@ void WindowTest::fileFilter_convertedToQtFilter_data()
     QTest::newRow("caption without pattern") << u"*.txt"_s << QString();
 }
 
-void WindowTest::fileFilter_convertedToQtFilter()
-{
+void WindowTest::fileFilter_convertedToQtFilter() {
     QFETCH(QString, pipe);
     QFETCH(QString, qt);
     QCOMPARE(ui::QtFileFilter(pipe), qt);
 }
 
-void WindowTest::openDialog_startsInTheRequestedFolder()
-{
+void WindowTest::openDialog_startsInTheRequestedFolder() {
     QTemporaryDir dir;
     ui::QtPrompts dialogs(u"VELD"_s);
     QString folder;
@@ -439,22 +446,23 @@ void WindowTest::openDialog_startsInTheRequestedFolder()
     user.setInterval(0);
     connect(&user, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
+        if (!dialog || !dialog->isVisible())
+            return;
         folder = dialog->directory().absolutePath();
         title = dialog->windowTitle();
         filters = dialog->nameFilters();
         dialog->reject();
     });
     user.start();
-    const auto chosen = dialogs.openFile({u"Linearizační soubor"_s, u"*.txt|*.txt|*.*|*.*"_s, dir.path(), {}});
+    const auto chosen =
+        dialogs.openFile({u"Linearizační soubor"_s, u"*.txt|*.txt|*.*|*.*"_s, dir.path(), {}});
     QVERIFY(!chosen);
     QCOMPARE(folder, QDir(dir.path()).absolutePath());
     QCOMPARE(title, u"Linearizační soubor"_s);
     QCOMPARE(filters, QStringList({u"*.txt (*.txt)"_s, u"*.* (*)"_s}));
 }
 
-void WindowTest::linearizationFile_dialogFollowsTheModel()
-{
+void WindowTest::linearizationFile_dialogFollowsTheModel() {
     QTemporaryDir dir;
     const QString points = writePoints(dir);
     QVERIFY(!points.isEmpty());
@@ -503,8 +511,7 @@ void WindowTest::linearizationFile_dialogFollowsTheModel()
     QCOMPARE(firstMismatch(world), QString());
 }
 
-void WindowTest::runningTransaction_disablesStartersAndDefersClosing()
-{
+void WindowTest::runningTransaction_disablesStartersAndDefersClosing() {
     ScriptedPrompts script;
     World world(script);
     QVERIFY(world.show());
@@ -512,7 +519,8 @@ void WindowTest::runningTransaction_disablesStartersAndDefersClosing()
     QVERIFY(write->isEnabled());
 
     world.window.setTransactionRunning(true);
-    for (const QString& name : {u"Poslat"_s, u"Precist"_s, u"Prec_Pozn"_s, u"Ulozkomp3"_s, u"Button3"_s})
+    for (const QString& name :
+         {u"Poslat"_s, u"Precist"_s, u"Prec_Pozn"_s, u"Ulozkomp3"_s, u"Button3"_s})
         QVERIFY2(!world.find<QWidget>(name)->isEnabled(), qPrintable(name));
     QVERIFY(world.find<QLineEdit>(u"Tlumeni"_s)->isEnabled());
     QVERIFY(world.find<QComboBox>(u"Vstup"_s)->isEnabled());
@@ -527,8 +535,7 @@ void WindowTest::runningTransaction_disablesStartersAndDefersClosing()
     QTRY_VERIFY(!world.window.isVisible());
 }
 
-void WindowTest::screenshots_ofEveryPageAndTheDialog()
-{
+void WindowTest::screenshots_ofEveryPageAndTheDialog() {
     const QString folder = QString::fromUtf8(VELD_SCREENSHOT_DIR);
     QVERIFY(QDir().mkpath(folder));
     QTemporaryDir dir;
