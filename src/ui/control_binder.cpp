@@ -11,7 +11,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -223,12 +222,11 @@ QWidget* ControlBinder::create(Control& control) {
         case ControlKind::ComboBox: {
             auto* combo = new QComboBox;
             auto& list = static_cast<config::ComboBox&>(control);
-            // Every list accepts typing; a typed beginning is completed here, as the list's own
-            // completion would, so that the model sees the completed text.
+            // Every list accepts typing; the model completes what is typed, so Qt's own
+            // completer stays off and typed texts never become items.
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
             combo->setCompleter(nullptr);
-            combo->lineEdit()->installEventFilter(this);
             connect(combo->lineEdit(), &QLineEdit::textEdited, this,
                     [this, &list, combo](const QString& typed) { comboTyped(list, combo, typed); });
             connect(combo, &QComboBox::activated, this, [this, &list](int index) {
@@ -392,24 +390,14 @@ void ControlBinder::runUserEvent(const std::function<void()>& event) {
 void ControlBinder::comboTyped(config::ComboBox& control, QComboBox* combo, const QString& typed) {
     if (isBlocked(control))
         return;
-    QString text = typed;
-    if (!typed.isEmpty() && !lastKeyDeleted_.value(combo)) {
-        for (const QString& item : control.items) {
-            if (item.startsWith(typed, Qt::CaseInsensitive)) {
-                text = item;
-                break;
-            }
-        }
-    }
-    if (text != typed) {
-        QLineEdit* edit = combo->lineEdit();
-        const QSignalBlocker block(edit);
-        edit->setText(text);
-        // The completed part stays selected, so the next key typed replaces it.
+    runUserEvent([&] { model_.userEdited(control, typed); });
+    // The model completes a typed first character; the completed part is shown selected, so the
+    // next key typed replaces it.
+    QLineEdit* edit = combo->lineEdit();
+    if (!typed.isEmpty() && control.text != typed && edit->text() == control.text &&
+        control.text.startsWith(typed, Qt::CaseInsensitive))
         edit->setSelection(static_cast<int>(typed.size()),
-                           static_cast<int>(text.size() - typed.size()));
-    }
-    runUserEvent([&] { model_.userEdited(control, text); });
+                           static_cast<int>(control.text.size() - typed.size()));
 }
 
 void ControlBinder::requestFocus(const QString& controlName) {
@@ -444,17 +432,6 @@ void ControlBinder::applyFocus() {
 
 bool ControlBinder::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-        case QEvent::KeyPress: {
-            // Remembered for the completion of typed text: a deletion is not completed again.
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            const bool deleted = key == Qt::Key_Backspace || key == Qt::Key_Delete;
-            auto* combo = qobject_cast<QComboBox*>(watched);
-            if (!combo)
-                combo = qobject_cast<QComboBox*>(watched->parent());
-            if (combo)
-                lastKeyDeleted_[combo] = deleted;
-            break;
-        }
         case QEvent::FocusOut: {
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             // Another window (also a handler's own message box) or a popup taking the focus is not

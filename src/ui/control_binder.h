@@ -82,7 +82,6 @@ private:
     QHash<const config::Control*, QWidget*> widgets_;
     QHash<const QObject*, config::Control*> controls_;
     QHash<QString, QWidget*> byName_;
-    QHash<const QComboBox*, bool> lastKeyDeleted_;
     std::function<bool(const config::Control&)> blocked_;
     int depth_ = 0;
     bool syncing_ = false;

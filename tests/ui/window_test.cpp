@@ -226,6 +226,7 @@ class WindowTest : public QObject {
 private slots:
     void startState_everyControlMirroredOnItsPage();
     void typedBeginning_completesToTheFirstMatchingItem();
+    void typedListText_checkedOnLeavingTheList();
     void chosenType_updatesDependentWidgets();
     void beginBelowLimit_messageThenFocusBackInBegin();
     void beginBelowLimit_realBoxWithOkButton();
@@ -277,14 +278,24 @@ void WindowTest::typedBeginning_completesToTheFirstMatchingItem() {
     QCOMPARE(type->currentText(), u"termočlánek B"_s);
     // The completed part stays selected, so typing on replaces it.
     QCOMPARE(type->lineEdit()->selectedText(), u"ermočlánek B"_s);
+    QCOMPARE(firstMismatch(world), QString());
+}
 
-    // Each key typed completes again: "0" gives the first unified signal, "0...2" the second.
-    type->lineEdit()->selectAll();
-    QTest::keyClicks(type, u"0"_s);
-    QCOMPARE(world.model.form.Vstup.text, u"0...10 V-vstup U/I"_s);
-    QTest::keyClicks(type, u"...2"_s);
-    QCOMPARE(world.model.form.Vstup.text, u"0...20 mA-vstup U/I"_s);
-    QCOMPARE(world.find<QLineEdit>(u"Konec"_s)->text(), u"20"_s);
+void WindowTest::typedListText_checkedOnLeavingTheList() {
+    ScriptedPrompts script;
+    World world(script);
+    QVERIFY(world.show());
+    auto* fault = world.find<QComboBox>(u"Chybproud"_s);
+    fault->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(fault->hasFocus());
+    fault->lineEdit()->selectAll();
+    QTest::keyClicks(fault, u"xyz"_s);
+    QCOMPARE(world.model.form.Chybproud.text, u"xyz"_s);
+
+    QTest::keyClick(fault, Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget(), fault);
+    QCOMPARE(script.messages, QStringList({u"Špatně zadaná volba chybového proudu"_s}));
+    QCOMPARE(fault->currentText(), QString());
     QCOMPARE(firstMismatch(world), QString());
 }
 
