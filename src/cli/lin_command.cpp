@@ -68,9 +68,8 @@ class LinCommand final : public Command {
 public:
     std::string name() const override { return "lin"; }
     std::string usage() const override {
-        return "usage: veld-cli lin [--text] curve CODE VALUE... | inverse CODE SIGNAL... | "
-               "spline CODE LO HI | fit POINTS DEGREE LO HI | segments POINTS "
-               "(JSON unless --text)";
+        return "usage: veld-cli lin [--json] curve CODE VALUE... | inverse CODE SIGNAL... | "
+               "spline CODE LO HI | fit POINTS DEGREE LO HI | segments POINTS";
     }
     int execute(const std::vector<std::string>& args, std::ostream& out,
                 std::ostream& err) override;
@@ -101,7 +100,7 @@ private:
 
 int LinCommand::execute(const std::vector<std::string>& args, std::ostream& out,
                         std::ostream& err) {
-    bool json = true;
+    bool json = false;
     std::vector<std::string> words;
     for (const auto& a : args) {
         if (a == "--json") {

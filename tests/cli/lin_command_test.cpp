@@ -134,15 +134,15 @@ TEST_F(LinCommandTest, unknownCurveExitsOneWithItsMessage) {
     EXPECT_EQ(err.str(), "Dany prubeh neni v programu jeste zadan\n");
 }
 
-TEST_F(LinCommandTest, textOutputListsValueAndResult) {
-    ASSERT_EQ(run({"--text", "curve", "16", "-2.5", "3"}), kSuccess);
+TEST_F(LinCommandTest, textIsTheDefaultAndListsValueAndResult) {
+    ASSERT_EQ(run({"curve", "16", "-2.5", "3"}), kSuccess);
     EXPECT_EQ(out.str(), "-2.5\t-2.5\n3\t3\n");
 }
 
-TEST_F(LinCommandTest, jsonIsTheDefaultAndUploadedValuesAreExact) {
+TEST_F(LinCommandTest, uploadedValuesAreExactInJson) {
     // 0.1 is not a single: the table carries 0.100000001490116..., and so must the output.
     const auto path = pointFile("lin_cli_exact.txt", "0.1 0\n1 0.3\n");
-    ASSERT_EQ(run({"segments", path}), kSuccess) << err.str();
+    ASSERT_EQ(run({"segments", path, "--json"}), kSuccess) << err.str();
     EXPECT_EQ(out.str().substr(0, 38), "{\"breakpoints\": [0.10000000149011612, ");
     const QJsonObject o = json();
     EXPECT_EQ(o[u"breakpoints"_s].toArray()[0].toDouble(), static_cast<double>(0.1f));
@@ -150,7 +150,7 @@ TEST_F(LinCommandTest, jsonIsTheDefaultAndUploadedValuesAreExact) {
 }
 
 TEST_F(LinCommandTest, splineDeviationIsThatOfTheBuiltSpline) {
-    ASSERT_EQ(run({"spline", "9", "0", "100"}), kSuccess) << err.str();
+    ASSERT_EQ(run({"spline", "9", "0", "100", "--json"}), kSuccess) << err.str();
     lin::RecordingMessages recorded;
     lin::PointStore store;
     lin::LinMath math(recorded, store);
