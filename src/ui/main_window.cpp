@@ -43,7 +43,8 @@ QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons) {
 }
 
 void addButtons(QGridLayout* grid, int row, int column, std::initializer_list<QWidget*> buttons) {
-    grid->addLayout(buttonRow(buttons), row, column, 1, grid->columnCount() - column);
+    grid->addLayout(buttonRow(buttons), row, column, 1, grid->columnCount() - column,
+                    Qt::AlignLeft);
 }
 
 // Gives the label column and the unit column of several grids one width each, so that the
@@ -302,7 +303,7 @@ QWidget* MainWindow::buildRelayPage() {
         static_cast<QLabel*>(w(c.labZpoRoz))->setIndent(16);
         addRow(g, 7, w(c.labRezim), w(c.RezimRele));
         static_cast<QComboBox*>(w(c.RezimRele))->setMinimumWidth(kNumberFieldWidth);
-        g->addLayout(buttonRow({w(c.Preckomp), w(c.Ulozkomp)}), 8, 0, 1, 3);
+        addButtons(g, 8, 0, {w(c.Preckomp), w(c.Ulozkomp)});
         grid->addWidget(box, k / 2, k % 2);
     }
     grid->setRowStretch(2, 1);
@@ -318,7 +319,7 @@ QWidget* MainWindow::buildOutputPage() {
     addRow(g, 1, w(f.LabLoLimDA), w(f.EdLoLimDA), w(f.Label23));
     addRow(g, 2, w(f.LabHiLimDA), w(f.EdHiLimDA), w(f.Label26));
     g->addWidget(w(f.LabJenAnalog), 3, 0, 1, 3);
-    g->addLayout(buttonRow({w(f.Button2), w(f.Button3)}), 4, 0, 1, 3);
+    addButtons(g, 4, 0, {w(f.Button2), w(f.Button3)});
 
     auto* layout = new QGridLayout(page);
     layout->addWidget(box, 0, 0);
@@ -401,7 +402,7 @@ QWidget* MainWindow::buildMeasurementPage() {
     QGroupBox* continuous = section(page);
     auto* cg = new QGridLayout(continuous);
     cg->addWidget(heading(f.LabKontinualni), 0, 0, 1, 3);
-    cg->addLayout(buttonRow({w(f.Start_Mer), w(f.Stop_mer)}), 1, 0, 1, 3);
+    addButtons(cg, 1, 0, {w(f.Start_Mer), w(f.Stop_mer)});
     addRow(cg, 2, w(f.LabOdeslano), w(f.EdSend));
     addRow(cg, 3, w(f.LabPrijato), w(f.EdReceive));
 
