@@ -22,7 +22,8 @@ constexpr double kCharMs = 11.0 * 1000.0 / 14400.0;
 
 void BM_ReadEeprom4OverPty(benchmark::State& state) {
     QProcess sim;
-    sim.start(QStringLiteral(VELD_SIM_PATH), {QStringLiteral("--idle-timeout"), QStringLiteral("120")});
+    sim.start(QStringLiteral(VELD_SIM_PATH),
+              {QStringLiteral("--idle-timeout"), QStringLiteral("120")});
     sim.waitForStarted();
     while (!sim.canReadLine() && sim.waitForReadyRead(10000)) {
     }

@@ -5,7 +5,7 @@ packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-serialport-dev qt6-charts-dev libgl1-mesa-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth
+  xvfb xauth clang-format qt6-translations-l10n
 )
 missing=()
 for p in "${packages[@]}"; do

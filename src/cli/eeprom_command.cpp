@@ -21,8 +21,10 @@ std::optional<unsigned> ParseNumber(const std::string& text) {
         digits.remove_prefix(2);
     }
     unsigned value = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
-    if (ec != std::errc() || end != digits.data() + digits.size() || digits.empty()) return std::nullopt;
+    const auto [end, ec] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+    if (ec != std::errc() || end != digits.data() + digits.size() || digits.empty())
+        return std::nullopt;
     return value;
 }
 
@@ -30,11 +32,14 @@ std::optional<unsigned> ParseNumber(const std::string& text) {
 bool ParseHexBytes(const std::string& word, std::vector<std::uint8_t>& bytes) {
     std::string digits;
     for (char c : word) {
-        if (c == ',' || c == ':') continue;
-        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+        if (c == ',' || c == ':')
+            continue;
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return false;
         digits.push_back(c);
     }
-    if (digits.empty() || digits.size() % 2 != 0) return false;
+    if (digits.empty() || digits.size() % 2 != 0)
+        return false;
     for (std::size_t i = 0; i < digits.size(); i += 2) {
         bytes.push_back(static_cast<std::uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
     }
@@ -44,7 +49,8 @@ bool ParseHexBytes(const std::string& word, std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 std::string EepromCommand::usage() const {
-    return "usage: veld-cli [--port PORT] eeprom read ADDRESS COUNT | eeprom write ADDRESS HEXBYTES...";
+    return "usage: veld-cli [--port PORT] eeprom read ADDRESS COUNT | eeprom write ADDRESS "
+           "HEXBYTES...";
 }
 
 int EepromCommand::execute(const std::vector<std::string>& args, std::ostream& out,
@@ -53,27 +59,34 @@ int EepromCommand::execute(const std::vector<std::string>& args, std::ostream& o
         err << why << "; " << usage() << '\n';
         return kUsage;
     };
-    if (args.empty()) return usageError("missing read or write");
+    if (args.empty())
+        return usageError("missing read or write");
     const std::string& verb = args[0];
     if (verb == "read") {
-        if (args.size() != 3) return usageError("read takes ADDRESS and COUNT");
+        if (args.size() != 3)
+            return usageError("read takes ADDRESS and COUNT");
         const auto address = ParseNumber(args[1]);
         const auto count = ParseNumber(args[2]);
-        if (!address || *address >= kAddressSpace) return usageError("bad ADDRESS '" + args[1] + "'");
+        if (!address || *address >= kAddressSpace)
+            return usageError("bad ADDRESS '" + args[1] + "'");
         if (!count || *count == 0 || *count > kAddressSpace - *address) {
             return usageError("bad COUNT '" + args[2] + "'");
         }
         return read(provider_(err), *address, *count, out);
     }
     if (verb == "write") {
-        if (args.size() < 3) return usageError("write takes ADDRESS and at least one byte");
+        if (args.size() < 3)
+            return usageError("write takes ADDRESS and at least one byte");
         const auto address = ParseNumber(args[1]);
-        if (!address || *address >= kAddressSpace) return usageError("bad ADDRESS '" + args[1] + "'");
+        if (!address || *address >= kAddressSpace)
+            return usageError("bad ADDRESS '" + args[1] + "'");
         std::vector<std::uint8_t> bytes;
         for (std::size_t i = 2; i < args.size(); ++i) {
-            if (!ParseHexBytes(args[i], bytes)) return usageError("bad HEXBYTES '" + args[i] + "'");
+            if (!ParseHexBytes(args[i], bytes))
+                return usageError("bad HEXBYTES '" + args[i] + "'");
         }
-        if (bytes.size() > kAddressSpace - *address) return usageError("write runs past address 65535");
+        if (bytes.size() > kAddressSpace - *address)
+            return usageError("write runs past address 65535");
         return write(provider_(err), *address, bytes);
     }
     return usageError("unknown eeprom command '" + verb + "'");
@@ -101,13 +114,16 @@ int EepromCommand::read(link::Link& link, unsigned address, unsigned count, std:
     return kSuccess;
 }
 
-int EepromCommand::write(link::Link& link, unsigned address, const std::vector<std::uint8_t>& bytes) {
+int EepromCommand::write(link::Link& link, unsigned address,
+                         const std::vector<std::uint8_t>& bytes) {
     for (std::size_t done = 0; done < bytes.size();) {
         const std::size_t chunk = std::min<std::size_t>(kWriteChunk, bytes.size() - done);
-        for (std::size_t i = 0; i < chunk; ++i) link.tx.TxData[1 + i] = bytes[done + i];
+        for (std::size_t i = 0; i < chunk; ++i)
+            link.tx.TxData[1 + i] = bytes[done + i];
         link.BuildRequest("WriteEEPROM", static_cast<std::uint32_t>(address + done),
                           static_cast<std::uint8_t>(chunk));
-        if (link.SendAndWait()) return kFailure;
+        if (link.SendAndWait())
+            return kFailure;
         done += chunk;
     }
     return kSuccess;

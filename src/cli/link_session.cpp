@@ -17,7 +17,8 @@ void SelectPort(link::PortChoice& choice, const std::string& name) {
 }
 
 link::Link& LinkSession::link(std::ostream& err) {
-    if (link_) return *link_;
+    if (link_)
+        return *link_;
     settings_ = std::make_unique<QSettings>(QStringLiteral("KT"), QStringLiteral("VELD"));
     transport_ = std::make_unique<link::SerialTransport>();
     clock_ = std::make_unique<link::RealClock>();

@@ -15,7 +15,8 @@ namespace {
 void PrintHelp(std::ostream& os, const std::vector<std::unique_ptr<veld::cli::Command>>& commands) {
     os << "veld-cli [--port PORT] COMMAND ...\n"
           "PORT is COM1..COM8, a device path or a pseudo-terminal; default: the remembered port.\n";
-    for (const auto& c : commands) os << "  " << c->usage() << '\n';
+    for (const auto& c : commands)
+        os << "  " << c->usage() << '\n';
 }
 
 }  // namespace
@@ -27,7 +28,8 @@ int main(int argc, char* argv[]) {
 
     std::vector<std::string> args;
     const QStringList qargs = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < qargs.size(); ++i) args.push_back(qargs[i].toStdString());
+    for (qsizetype i = 1; i < qargs.size(); ++i)
+        args.push_back(qargs[i].toStdString());
 
     std::optional<std::string> port;
     std::size_t i = 0;
@@ -54,7 +56,8 @@ int main(int argc, char* argv[]) {
     }
     for (auto& command : commands) {
         if (command->name() == args[i]) {
-            const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+            const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                                args.end());
             return command->execute(rest, std::cout, std::cerr);
         }
     }

@@ -9,9 +9,9 @@ namespace veld {
 // What a file dialog is asked to show; the window maps it to QFileDialog, tests to a script.
 struct FileDialogRequest {
     QString title;
-    QString filter;            // "*.txt|*.txt|*.*|*.*" style, pairs of caption and pattern
+    QString filter;  // "*.txt|*.txt|*.*|*.*" style, pairs of caption and pattern
     QString initialDirectory;
-    QString defaultSuffix;     // save dialogs only
+    QString defaultSuffix;  // save dialogs only
 };
 
 // Every question a handler puts to the user goes through here, so that handlers never open a
@@ -38,8 +38,9 @@ public:
     QStringList messages;
     QStringList questions;
     QStringList focused;
-    QList<bool> answers;                         // consumed by question(); empty means Yes
-    QList<std::optional<QString>> fileAnswers;   // consumed by openFile()/saveFile(); empty means cancel
+    QList<bool> answers;  // consumed by question(); empty means Yes
+    QList<std::optional<QString>>
+        fileAnswers;  // consumed by openFile()/saveFile(); empty means cancel
     QList<FileDialogRequest> fileRequests;
 
     void message(const QString& text) override { messages.append(text); }

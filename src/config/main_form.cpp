@@ -165,11 +165,11 @@ MainForm::MainForm()
           "termočlánek S", "termočlánek T", "0...10 V-vstup U/I", "0...20 mA-vstup U/I",
           "4...20 mA-vstup U/I", "napětí"})
         Vstup.items.append(QString::fromUtf8(text));
-    hideAll({&Label3,     &PripCidl,     &Label31,    &SnOdpor,  &Label32,      &OVzdStKon,
-             &VzdStKon,   &Label10,      &DelPomer,   &Label11,  &Vol_Jednotka, &VolenaJednotka,
-             &Pcelkodpor, &CelkovyOdpor, &Jcelkodpor, &Label1,   &korekcePV,    &Label30,
-             &Button8,    &Button1,      &S_Dolmez,   &S_Hormez, &Label18,      &Label78,
-             &ZPocPrij});
+    hideAll({&Label3,       &PripCidl,       &Label31,    &SnOdpor,      &Label32,
+             &OVzdStKon,    &VzdStKon,       &Label10,    &DelPomer,     &Label11,
+             &Vol_Jednotka, &VolenaJednotka, &Pcelkodpor, &CelkovyOdpor, &Jcelkodpor,
+             &Label1,       &korekcePV,      &Label30,    &Button8,      &Button1,
+             &S_Dolmez,     &S_Hormez,       &Label18,    &Label78,      &ZPocPrij});
     for (Control* c : std::initializer_list<Control*>{&Pocatek, &Konec, &Linearizace, &Label4,
                                                       &Label6, &Label7, &Label8, &Label15, &Bevel3})
         c->enabled = false;

@@ -7,14 +7,16 @@ namespace veld::link {
 std::optional<CommandInfo> FindCommand(std::string_view name) {
     const auto it = std::find_if(kCommands.begin(), kCommands.end(),
                                  [name](const CommandInfo& c) { return c.name == name; });
-    if (it == kCommands.end()) return std::nullopt;
+    if (it == kCommands.end())
+        return std::nullopt;
     return *it;
 }
 
 std::optional<CommandInfo> FindCommand(Byte code) {
     const auto it = std::find_if(kCommands.begin(), kCommands.end(),
                                  [code](const CommandInfo& c) { return c.code == code; });
-    if (it == kCommands.end()) return std::nullopt;
+    if (it == kCommands.end())
+        return std::nullopt;
     return *it;
 }
 
@@ -24,14 +26,19 @@ namespace {
 std::size_t HeaderBytes(DataLayout layout) {
     switch (layout) {
         case DataLayout::None:
-        case DataLayout::TxData4: return 0;
-        case DataLayout::A8: return 1;
+        case DataLayout::TxData4:
+            return 0;
+        case DataLayout::A8:
+            return 1;
         case DataLayout::A8Count:
-        case DataLayout::A8CountData: return 2;
+        case DataLayout::A8CountData:
+            return 2;
         case DataLayout::A16Count:
-        case DataLayout::A16CountData: return 3;
+        case DataLayout::A16CountData:
+            return 3;
         case DataLayout::A24Count:
-        case DataLayout::A24CountData: return 4;
+        case DataLayout::A24CountData:
+            return 4;
     }
     return 0;
 }
@@ -48,33 +55,39 @@ void RequestBuffer::BuildRequest(std::string_view command, std::uint32_t address
     TxFrame.fill(0x00);
     std::size_t pos = 0;
     auto put = [&](Byte b) { TxFrame[pos++] = b; };
-    for (std::size_t i = 0; i < kPreambleLength; ++i) put(0xFF);
+    for (std::size_t i = 0; i < kPreambleLength; ++i)
+        put(0xFF);
     put(kRequestDelimiter);
-    for (Byte b : DeviceAddress) put(b);
+    for (Byte b : DeviceAddress)
+        put(b);
 
     if (const auto info = FindCommand(command)) {
         const DataLayout layout = info->layout;
         // Preamble 3, delimiter 1, address 5, command 1, byte count 1, checksum 1, pad 1, CRC 2.
         constexpr std::size_t kFraming = 15;
         const std::size_t room = kBufferSize - kFraming - HeaderBytes(layout);
-        const std::uint8_t n = CarriesData(layout) ? static_cast<std::uint8_t>(
-                                                         std::min<std::size_t>(count, room))
-                                                   : count;
+        const std::uint8_t n = CarriesData(layout)
+                                   ? static_cast<std::uint8_t>(std::min<std::size_t>(count, room))
+                                   : count;
         const Byte a8 = static_cast<Byte>(address & 0xFF);
         const Byte a16hi = static_cast<Byte>((address >> 8) & 0xFF);
         const Byte a24hi = static_cast<Byte>((address >> 16) & 0xFF);
-        const Byte dataCount = static_cast<Byte>(
-            layout == DataLayout::TxData4 ? 4
-            : CarriesData(layout)         ? (n + HeaderBytes(layout)) & 0xFF
-                                          : HeaderBytes(layout));
+        const Byte dataCount =
+            static_cast<Byte>(layout == DataLayout::TxData4 ? 4
+                              : CarriesData(layout)         ? (n + HeaderBytes(layout)) & 0xFF
+                                                            : HeaderBytes(layout));
         put(info->code);
         put(dataCount);
         switch (layout) {
-            case DataLayout::None: break;
-            case DataLayout::TxData4:
-                for (std::size_t i = 1; i <= 4; ++i) put(TxData[i]);
+            case DataLayout::None:
                 break;
-            case DataLayout::A8: put(a8); break;
+            case DataLayout::TxData4:
+                for (std::size_t i = 1; i <= 4; ++i)
+                    put(TxData[i]);
+                break;
+            case DataLayout::A8:
+                put(a8);
+                break;
             case DataLayout::A8Count:
             case DataLayout::A8CountData:
                 put(a8);
@@ -95,7 +108,8 @@ void RequestBuffer::BuildRequest(std::string_view command, std::uint32_t address
                 break;
         }
         if (CarriesData(layout)) {
-            for (std::size_t i = 1; i <= n; ++i) put(TxData[i]);
+            for (std::size_t i = 1; i <= n; ++i)
+                put(TxData[i]);
         }
     }
     const Byte checksum =
@@ -127,7 +141,8 @@ std::uint16_t Crc16(std::span<const Byte> bytes) {
 
 Byte XorChecksum(std::span<const Byte> bytes) {
     Byte x = 0;
-    for (Byte b : bytes) x ^= b;
+    for (Byte b : bytes)
+        x ^= b;
     return x;
 }
 

@@ -35,22 +35,27 @@ Link::~Link() {
 }
 
 void Link::PutDevFloat(int index, float value) {
-    if (index < 1 || index + 3 >= static_cast<int>(tx.TxData.size())) return;
+    if (index < 1 || index + 3 >= static_cast<int>(tx.TxData.size()))
+        return;
     const FloatBytes bytes = EncodeDevFloat(value);
-    for (int i = 0; i < 4; ++i) tx.TxData[static_cast<std::size_t>(index + i)] = bytes[static_cast<std::size_t>(i)];
+    for (int i = 0; i < 4; ++i)
+        tx.TxData[static_cast<std::size_t>(index + i)] = bytes[static_cast<std::size_t>(i)];
 }
 
 float Link::RxDevFloat(int index) const {
-    if (index < 0 || index + 3 >= static_cast<int>(rx.RxData.size())) return 0.0f;
+    if (index < 0 || index + 3 >= static_cast<int>(rx.RxData.size()))
+        return 0.0f;
     FloatBytes bytes{};
-    for (int i = 0; i < 4; ++i) bytes[static_cast<std::size_t>(i)] = rx.RxData[static_cast<std::size_t>(index + i)];
+    for (int i = 0; i < 4; ++i)
+        bytes[static_cast<std::size_t>(i)] = rx.RxData[static_cast<std::size_t>(index + i)];
     return DecodeDevFloat(bytes);
 }
 
 void Link::receive(std::span<const std::uint8_t> bytes) {
     qCDebug(lcLinkRaw) << "rx" << Hex(bytes).constData();
     // Through the ring, byte by byte, as the port delivers them.
-    for (Byte b : bytes) ring_.PutChar(b);
+    for (Byte b : bytes)
+        ring_.PutChar(b);
     for (std::size_t i = 0; i < bytes.size() && !ring_.IsEmpty(); ++i) {
         decoder_.ParseReplyByte(ring_.GetChar());
         setTransfer1(100);
@@ -59,7 +64,8 @@ void Link::receive(std::span<const std::uint8_t> bytes) {
 }
 
 void Link::setTransfer1(int value) {
-    if (onTransfer1) onTransfer1(value);
+    if (onTransfer1)
+        onTransfer1(value);
 }
 
 bool Link::OpenPort() {
@@ -89,10 +95,12 @@ bool Link::SendAndWait() {
         return true;
     }
     busy_ = true;
-    if (onBusyChanged) onBusyChanged(true);
+    if (onBusyChanged)
+        onBusyChanged(true);
     const bool failed = transact(tx.WireBytes());
     busy_ = false;
-    if (onBusyChanged) onBusyChanged(false);
+    if (onBusyChanged)
+        onBusyChanged(false);
     return failed;
 }
 
@@ -105,7 +113,8 @@ bool Link::transact(const std::vector<Byte>& wire) {
     attempts_ = 0;
 
     if (!PortOpen) {
-        if (ReopenPort) transport_.close();
+        if (ReopenPort)
+            transport_.close();
         if (!OpenPort()) {
             rx.ReplyError = true;
             return true;
@@ -131,7 +140,8 @@ bool Link::transact(const std::vector<Byte>& wire) {
             prompts_.message(kMsgWriteFailed);
             // A port that is still there stays open for the next transaction; a vanished one
             // is closed so that the next transaction opens it afresh.
-            if (lost_ || !transport_.isOpen()) closePort();
+            if (lost_ || !transport_.isOpen())
+                closePort();
             return true;
         }
         clock_.pause(kAfterWrite);
@@ -142,8 +152,10 @@ bool Link::transact(const std::vector<Byte>& wire) {
             closePort();
             return true;
         }
-        if (timedOut) rx.ReplyError = true;
-        if (!rx.ReplyComplete) clock_.pause(kRetryPause);
+        if (timedOut)
+            rx.ReplyError = true;
+        if (!rx.ReplyComplete)
+            clock_.pause(kRetryPause);
     } while (!rx.ReplyComplete && attempts_ < kAttempts);
 
     if (timedOut) {

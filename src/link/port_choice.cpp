@@ -17,14 +17,16 @@ void PortChoice::restore(QSettings& settings) {
     other_.clear();
     const QString saved = settings.value(kComPortKey).toString();
     for (int i = 0; i < kComCount; ++i) {
-        if (saved == QStringLiteral("Com%1").arg(i + 1)) comIndex_ = i;
+        if (saved == QStringLiteral("Com%1").arg(i + 1))
+            comIndex_ = i;
     }
     other_ = settings.value(kOtherPortKey).toString();
     rememberOther_ = true;
 }
 
 void PortChoice::recordOpened(QSettings& settings) const {
-    if (!persistent_) return;
+    if (!persistent_)
+        return;
     if (other_.isEmpty()) {
         settings.setValue(kComPortKey, QStringLiteral("Com%1").arg(effectiveIndex() + 1));
         settings.remove(kOtherPortKey);
@@ -35,7 +37,8 @@ void PortChoice::recordOpened(QSettings& settings) const {
 }
 
 std::string PortChoice::portName() const {
-    if (!other_.isEmpty()) return other_.toStdString();
+    if (!other_.isEmpty())
+        return other_.toStdString();
     return "COM" + std::to_string(effectiveIndex() + 1);
 }
 

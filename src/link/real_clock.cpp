@@ -15,17 +15,22 @@ int ToTimerMs(Micros us) {
 
 }  // namespace
 
-RealClock::RealClock() { elapsed_.start(); }
+RealClock::RealClock() {
+    elapsed_.start();
+}
 RealClock::~RealClock() = default;
 
-Micros RealClock::now() const { return Micros{elapsed_.nsecsElapsed() / 1000}; }
+Micros RealClock::now() const {
+    return Micros{elapsed_.nsecsElapsed() / 1000};
+}
 
 void RealClock::schedule(Micros delay, std::function<void()> fn) {
     QTimer::singleShot(ToTimerMs(delay), Qt::PreciseTimer, &context_, std::move(fn));
 }
 
 bool RealClock::runFor(Micros timeout, const std::function<bool()>& done) {
-    if (done()) return false;
+    if (done())
+        return false;
     QEventLoop loop;
     bool expired = false;
     QTimer timer;
@@ -38,13 +43,15 @@ bool RealClock::runFor(Micros timeout, const std::function<bool()>& done) {
     QEventLoop* outer = loop_;
     loop_ = &loop;
     timer.start(ToTimerMs(timeout));
-    while (!expired && !done()) loop.exec();
+    while (!expired && !done())
+        loop.exec();
     loop_ = outer;
     return expired;
 }
 
 void RealClock::wake() {
-    if (loop_ != nullptr) loop_->quit();
+    if (loop_ != nullptr)
+        loop_->quit();
 }
 
 }  // namespace veld::link

@@ -10,13 +10,15 @@ constexpr std::uint8_t kMaxByteCount = 49;  // response code + status + 47 paylo
 
 void ReplyDecoder::ParseReplyByte(Byte b) {
     // An invalid reply is not decoded further; bytes after a complete reply are ignored.
-    if (s_.ReplyError || s_.ReplyComplete) return;
+    if (s_.ReplyError || s_.ReplyComplete)
+        return;
     if (s_.RxCount >= kBufferSize) {
         s_.ReplyError = true;
         return;
     }
     s_.RxFrame[s_.RxCount] = b;
-    if (s_.RxCount == 0) phase_ = Phase::Preamble;
+    if (s_.RxCount == 0)
+        phase_ = Phase::Preamble;
 
     switch (phase_) {
         case Phase::Preamble:
@@ -29,7 +31,9 @@ void ReplyDecoder::ParseReplyByte(Byte b) {
             phase_ = Phase::Delimiter;
             handleDelimiter(b);
             return;
-        case Phase::Delimiter: handleDelimiter(b); return;
+        case Phase::Delimiter:
+            handleDelimiter(b);
+            return;
         case Phase::Address:
             if (!shortAddress_) {
                 const unsigned p = s_.RxCount - delimiterIndex_;  // 1..5
@@ -37,7 +41,8 @@ void ReplyDecoder::ParseReplyByte(Byte b) {
                     s_.ReplyError = true;
                     return;
                 }
-                if (p == DeviceAddress.size()) phase_ = Phase::Command;
+                if (p == DeviceAddress.size())
+                    phase_ = Phase::Command;
             } else {
                 phase_ = Phase::Command;
             }
@@ -69,7 +74,9 @@ void ReplyDecoder::ParseReplyByte(Byte b) {
             handleChecksum(b);
             return;
         }
-        case Phase::Checksum: handleChecksum(b); return;
+        case Phase::Checksum:
+            handleChecksum(b);
+            return;
     }
 }
 
@@ -90,7 +97,8 @@ void ReplyDecoder::handleChecksum(Byte b) {
     const std::size_t last = std::size_t{byteCountIndex_} + byteCount_;
     const Byte expected =
         XorChecksum(std::span<const Byte>(s_.RxFrame).subspan(first, last - first + 1));
-    if (expected != b) s_.ReplyError = true;
+    if (expected != b)
+        s_.ReplyError = true;
     s_.ReplyLength = s_.RxCount;
     s_.ReplyComplete = true;
 }

@@ -14,7 +14,7 @@ namespace veld::link {
 struct ReplyState {
     std::array<Byte, kBufferSize> RxFrame{};
     std::uint8_t RxCount = 0;
-    std::uint8_t ReplyLength = 0;  // index of the checksum byte once complete
+    std::uint8_t ReplyLength = 0;            // index of the checksum byte once complete
     std::array<Byte, kBufferSize> RxData{};  // response code, device status, payload
     bool ReplyError = false;
     bool ReplyComplete = false;
@@ -59,7 +59,8 @@ public:
     }
     bool IsEmpty() const { return read_ == write_; }
     Byte GetChar() {
-        if (IsEmpty()) return 0;
+        if (IsEmpty())
+            return 0;
         return storage_[read_++];
     }
     void PutChar(Byte b) {

@@ -13,7 +13,8 @@ QString SystemPortName(const std::string& name) {
 #else
     static const QRegularExpression com(QStringLiteral("^COM([1-8])$"));
     const auto match = com.match(qname);
-    if (match.hasMatch()) return QStringLiteral("/dev/ttyS%1").arg(match.captured(1).toInt() - 1);
+    if (match.hasMatch())
+        return QStringLiteral("/dev/ttyS%1").arg(match.captured(1).toInt() - 1);
     return qname;
 #endif
 }
@@ -23,10 +24,13 @@ SerialTransport::SerialTransport(QObject* parent) : QObject(parent) {
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::handleError);
 }
 
-SerialTransport::~SerialTransport() { port_.close(); }
+SerialTransport::~SerialTransport() {
+    port_.close();
+}
 
 bool SerialTransport::open(const std::string& portName) {
-    if (port_.isOpen()) return true;
+    if (port_.isOpen())
+        return true;
     port_.setPortName(SystemPortName(portName));
     // Open with the port's defaults first and apply the line settings afterwards, ignoring
     // their results: a pseudo-terminal refuses 14400 bit/s, parity and the modem lines, and
@@ -47,30 +51,37 @@ bool SerialTransport::open(const std::string& portName) {
 }
 
 void SerialTransport::close() {
-    if (port_.isOpen()) port_.close();
+    if (port_.isOpen())
+        port_.close();
 }
 
-bool SerialTransport::isOpen() const { return port_.isOpen(); }
+bool SerialTransport::isOpen() const {
+    return port_.isOpen();
+}
 
 std::int64_t SerialTransport::write(std::span<const std::uint8_t> bytes) {
-    if (!port_.isOpen() || bytes.empty()) return 0;
-    const qint64 n = port_.write(reinterpret_cast<const char*>(bytes.data()),
-                                 static_cast<qint64>(bytes.size()));
+    if (!port_.isOpen() || bytes.empty())
+        return 0;
+    const qint64 n =
+        port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
     port_.flush();  // hand the bytes to the driver now rather than at the next event
     return n < 0 ? 0 : n;
 }
 
 void SerialTransport::setDtr(bool on) {
-    if (port_.isOpen()) port_.setDataTerminalReady(on);
+    if (port_.isOpen())
+        port_.setDataTerminalReady(on);
 }
 
 void SerialTransport::setRts(bool on) {
-    if (port_.isOpen()) port_.setRequestToSend(on);
+    if (port_.isOpen())
+        port_.setRequestToSend(on);
 }
 
 void SerialTransport::readAvailable() {
     const QByteArray data = port_.readAll();
-    if (data.isEmpty() || !onReceive) return;
+    if (data.isEmpty() || !onReceive)
+        return;
     onReceive(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(data.constData()),
                                             static_cast<std::size_t>(data.size())));
 }
@@ -81,7 +92,8 @@ void SerialTransport::handleError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::ResourceError && port_.isOpen()) {
         qCInfo(lcLink) << "port" << port_.portName() << "lost:" << port_.errorString();
         port_.close();
-        if (onLost) onLost();
+        if (onLost)
+            onLost();
     }
 }
 

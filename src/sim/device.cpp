@@ -14,7 +14,9 @@ constexpr Byte kDeviceStatus = 0x00;
 // The reply's byte count is one byte and holds response code and status besides the payload.
 constexpr std::size_t kMaxPayload = 253;
 
-bool IsRefusal(Byte code) { return code == 6 || code == 9 || code == 10 || code == 14; }
+bool IsRefusal(Byte code) {
+    return code == 6 || code == 9 || code == 10 || code == 14;
+}
 
 }  // namespace
 
@@ -38,19 +40,29 @@ std::vector<Byte> Device::Handle(const Request& request) {
     ++received_;
     ++counts_[request.command];
     log_.push_back(request);
-    if (log_.size() > kLogCapacity) log_.pop_front();
+    if (log_.size() > kLogCapacity)
+        log_.pop_front();
 
     const auto info = link::FindCommand(request.command);
-    if (!info) return Reply(request.command, kResponseNotImplemented);
+    if (!info)
+        return Reply(request.command, kResponseNotImplemented);
     const std::string_view name = info->name;
-    if (name == "ReadUniqIdent") return ReadUniqueIdentifier(request);
-    if (name == "ReadEEPROM") return ReadMemory(request, 2);
-    if (name == "ReadEEPROM2") return ReadMemory(request, 3);
-    if (name == "WriteEEPROM") return WriteMemory(request, 2);
-    if (name == "WriteEEPROM2") return WriteMemory(request, 3);
-    if (name == "ReadPV") return ReadPv(request);
-    if (name == "NastOfs") return Calibrate(request, addr::kOutputRangeLo);
-    if (name == "NastFS") return Calibrate(request, addr::kOutputRangeHi);
+    if (name == "ReadUniqIdent")
+        return ReadUniqueIdentifier(request);
+    if (name == "ReadEEPROM")
+        return ReadMemory(request, 2);
+    if (name == "ReadEEPROM2")
+        return ReadMemory(request, 3);
+    if (name == "WriteEEPROM")
+        return WriteMemory(request, 2);
+    if (name == "WriteEEPROM2")
+        return WriteMemory(request, 3);
+    if (name == "ReadPV")
+        return ReadPv(request);
+    if (name == "NastOfs")
+        return Calibrate(request, addr::kOutputRangeLo);
+    if (name == "NastFS")
+        return Calibrate(request, addr::kOutputRangeHi);
     if (name == "Stop") {
         measuring_ = false;
         return Reply(request.command, 0);
@@ -83,36 +95,46 @@ void Device::ClearCounters() {
 }
 
 float Device::ProcessValue() const {
-    if (processValue_) return *processValue_;
+    if (processValue_)
+        return *processValue_;
     const float lo = memory_.RealAt(addr::kRangeBegin).value_or(0.0f);
     const float hi = memory_.RealAt(addr::kRangeEnd).value_or(0.0f);
-    if (!std::isfinite(lo) || !std::isfinite(hi)) return 0.0f;
+    if (!std::isfinite(lo) || !std::isfinite(hi))
+        return 0.0f;
     const float value = lo + rangeFraction_ * (hi - lo);
     return std::isfinite(value) ? value : 0.0f;
 }
 
-std::vector<Byte> Device::Reply(Byte command, Byte responseCode, std::span<const Byte> payload) const {
+std::vector<Byte> Device::Reply(Byte command, Byte responseCode,
+                                std::span<const Byte> payload) const {
     return BuildReplyFrame(command, responseCode, kDeviceStatus, payload, preamble_);
 }
 
 std::vector<Byte> Device::ReadMemory(const Request& r, std::size_t addressBytes) {
-    if (r.data.size() < addressBytes + 1) return Reply(r.command, kResponseTooFewDataBytes);
+    if (r.data.size() < addressBytes + 1)
+        return Reply(r.command, kResponseTooFewDataBytes);
     std::size_t address = 0;
-    for (std::size_t i = 0; i < addressBytes; ++i) address = (address << 8) | r.data[i];
+    for (std::size_t i = 0; i < addressBytes; ++i)
+        address = (address << 8) | r.data[i];
     const std::size_t count = r.data[addressBytes];
-    if (count > kMaxPayload) return Reply(r.command, kResponseParameterTooLarge);
+    if (count > kMaxPayload)
+        return Reply(r.command, kResponseParameterTooLarge);
     const auto bytes = memory_.Read(address, count);
-    if (!bytes) return Reply(r.command, kResponseParameterTooLarge);
+    if (!bytes)
+        return Reply(r.command, kResponseParameterTooLarge);
     return Reply(r.command, 0, *bytes);
 }
 
 std::vector<Byte> Device::WriteMemory(const Request& r, std::size_t addressBytes) {
-    if (r.data.size() < addressBytes + 1) return Reply(r.command, kResponseTooFewDataBytes);
+    if (r.data.size() < addressBytes + 1)
+        return Reply(r.command, kResponseTooFewDataBytes);
     std::size_t address = 0;
-    for (std::size_t i = 0; i < addressBytes; ++i) address = (address << 8) | r.data[i];
+    for (std::size_t i = 0; i < addressBytes; ++i)
+        address = (address << 8) | r.data[i];
     const std::size_t count = r.data[addressBytes];
     const auto payload = std::span<const Byte>(r.data).subspan(addressBytes + 1);
-    if (payload.size() < count) return Reply(r.command, kResponseTooFewDataBytes);
+    if (payload.size() < count)
+        return Reply(r.command, kResponseTooFewDataBytes);
     // Nothing is stored unless all of it fits.
     if (!memory_.Write(address, payload.first(count))) {
         return Reply(r.command, kResponseParameterTooLarge);
@@ -129,7 +151,8 @@ std::vector<Byte> Device::ReadPv(const Request& r) const {
 
 std::vector<Byte> Device::Calibrate(const Request& r, std::size_t rangeEndAddress) {
     const std::array<Byte, 1> payload{calibrationResult_};
-    if (!IsRefusal(calibrationResult_)) memory_.SetReal(rangeEndAddress, ProcessValue());
+    if (!IsRefusal(calibrationResult_))
+        memory_.SetReal(rangeEndAddress, ProcessValue());
     return Reply(r.command, 0, payload);
 }
 
@@ -138,8 +161,17 @@ std::vector<Byte> Device::ReadUniqueIdentifier(const Request& r) const {
     // device identifier EF B1 34.
     // Then: preambles wanted 5, protocol revision 5, device, software and hardware revisions 1,
     // no flags.
-    const std::array<Byte, 12> payload{254, link::DeviceAddress[0], link::DeviceAddress[1], 5, 5,
-                                       1,   1, 1, 0, link::DeviceAddress[2], link::DeviceAddress[3],
+    const std::array<Byte, 12> payload{254,
+                                       link::DeviceAddress[0],
+                                       link::DeviceAddress[1],
+                                       5,
+                                       5,
+                                       1,
+                                       1,
+                                       1,
+                                       0,
+                                       link::DeviceAddress[2],
+                                       link::DeviceAddress[3],
                                        link::DeviceAddress[4]};
     return Reply(r.command, 0, payload);
 }

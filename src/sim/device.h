@@ -67,7 +67,8 @@ public:
     const MemoryImage& Memory() const { return memory_; }
 
 private:
-    std::vector<Byte> Reply(Byte command, Byte responseCode, std::span<const Byte> payload = {}) const;
+    std::vector<Byte> Reply(Byte command, Byte responseCode,
+                            std::span<const Byte> payload = {}) const;
     std::vector<Byte> ReadMemory(const Request& r, std::size_t addressBytes);
     std::vector<Byte> WriteMemory(const Request& r, std::size_t addressBytes);
     std::vector<Byte> ReadPv(const Request& r) const;

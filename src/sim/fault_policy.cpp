@@ -10,14 +10,16 @@ namespace {
 // Index of the delimiter: the first byte after the preamble that is not 0xFF.
 std::size_t DelimiterIndex(const std::vector<Byte>& reply) {
     std::size_t i = 0;
-    while (i < reply.size() && reply[i] == 0xFF) ++i;
+    while (i < reply.size() && reply[i] == 0xFF)
+        ++i;
     return i;
 }
 
 std::optional<std::uint32_t> ParseNumber(std::string_view text) {
     std::uint32_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    if (ec != std::errc{} || end != text.data() + text.size())
+        return std::nullopt;
     return value;
 }
 
@@ -26,21 +28,26 @@ std::optional<std::uint32_t> ParseNumber(std::string_view text) {
 ShapedReply ApplyFaults(const FaultSet& faults, std::vector<Byte> reply) {
     ShapedReply out;
     const auto has = [&](Fault::Kind kind) {
-        return std::any_of(faults.begin(), faults.end(), [kind](const Fault& f) { return f.kind == kind; });
+        return std::any_of(faults.begin(), faults.end(),
+                           [kind](const Fault& f) { return f.kind == kind; });
     };
     const auto amount = [&](Fault::Kind kind) {
-        return std::find_if(faults.begin(), faults.end(), [kind](const Fault& f) { return f.kind == kind; })->amount;
+        return std::find_if(faults.begin(), faults.end(),
+                            [kind](const Fault& f) { return f.kind == kind; })
+            ->amount;
     };
 
     if (has(Fault::Kind::NoReply)) {
         out.send = false;
         return out;
     }
-    if (has(Fault::Kind::Delay)) out.delay = std::chrono::milliseconds(amount(Fault::Kind::Delay));
+    if (has(Fault::Kind::Delay))
+        out.delay = std::chrono::milliseconds(amount(Fault::Kind::Delay));
     if (has(Fault::Kind::LongPreamble)) {
         const std::size_t delimiter = DelimiterIndex(reply);
         reply.erase(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(delimiter));
-        const std::size_t preamble = std::min(amount(Fault::Kind::LongPreamble), Fault::kMaxPreamble);
+        const std::size_t preamble =
+            std::min(amount(Fault::Kind::LongPreamble), Fault::kMaxPreamble);
         reply.insert(reply.begin(), preamble, Byte{0xFF});
     }
     const std::size_t delimiter = DelimiterIndex(reply);
@@ -50,7 +57,8 @@ ShapedReply ApplyFaults(const FaultSet& faults, std::vector<Byte> reply) {
         reply[delimiter + kAddressLength] ^= 0x01;
         reply.back() ^= 0x01;
     }
-    if (has(Fault::Kind::BadChecksum) && !reply.empty()) reply.back() ^= 0xFF;
+    if (has(Fault::Kind::BadChecksum) && !reply.empty())
+        reply.back() ^= 0xFF;
     if (has(Fault::Kind::Truncated)) {
         reply.resize(std::min<std::size_t>(reply.size(), amount(Fault::Kind::Truncated)));
     }
@@ -59,12 +67,14 @@ ShapedReply ApplyFaults(const FaultSet& faults, std::vector<Byte> reply) {
 }
 
 void FaultPolicy::Queue(FaultSet faults, std::size_t requests) {
-    if (requests > 0) queue_.push_back({std::move(faults), requests});
+    if (requests > 0)
+        queue_.push_back({std::move(faults), requests});
 }
 
 std::size_t FaultPolicy::Queued() const {
     std::size_t n = 0;
-    for (const Entry& e : queue_) n += e.requests;
+    for (const Entry& e : queue_)
+        n += e.requests;
     return n;
 }
 
@@ -74,9 +84,11 @@ void FaultPolicy::Clear() {
 }
 
 FaultSet FaultPolicy::Next() {
-    if (queue_.empty()) return permanent_;
+    if (queue_.empty())
+        return permanent_;
     Entry& front = queue_.front();
-    if (--front.requests > 0) return front.faults;
+    if (--front.requests > 0)
+        return front.faults;
     FaultSet next = std::move(front.faults);
     queue_.pop_front();
     return next;
@@ -94,7 +106,8 @@ std::optional<std::string> AddFaultSpec(FaultPolicy& policy, std::string_view sp
             permanent = true;
         } else {
             const auto n = ParseNumber(timesText);
-            if (!n || *n == 0) return quoted + "count must be a positive number or \"all\"";
+            if (!n || *n == 0)
+                return quoted + "count must be a positive number or \"all\"";
             times = *n;
         }
     }
@@ -102,26 +115,37 @@ std::optional<std::string> AddFaultSpec(FaultPolicy& policy, std::string_view sp
     while (!faultsPart.empty()) {
         const auto plus = faultsPart.find('+');
         const std::string_view item = faultsPart.substr(0, plus);
-        faultsPart = plus == std::string_view::npos ? std::string_view{} : faultsPart.substr(plus + 1);
+        faultsPart =
+            plus == std::string_view::npos ? std::string_view{} : faultsPart.substr(plus + 1);
         const auto eq = item.find('=');
         const std::string_view name = item.substr(0, eq);
         std::optional<std::uint32_t> value;
         if (eq != std::string_view::npos) {
             value = ParseNumber(item.substr(eq + 1));
-            if (!value) return quoted + "\"" + std::string(item.substr(eq + 1)) + "\" is not a number";
+            if (!value)
+                return quoted + "\"" + std::string(item.substr(eq + 1)) + "\" is not a number";
         }
         const bool needsValue = name == "delay" || name == "long-preamble" || name == "truncated";
         if (needsValue != value.has_value()) {
-            return quoted + "\"" + std::string(name) + (needsValue ? "\" needs =N" : "\" takes no value");
+            return quoted + "\"" + std::string(name) +
+                   (needsValue ? "\" needs =N" : "\" takes no value");
         }
-        if (name == "none") continue;
-        if (name == "no-reply") faults.push_back(Fault::NoReply());
-        else if (name == "bad-checksum") faults.push_back(Fault::BadChecksum());
-        else if (name == "wrong-address") faults.push_back(Fault::WrongAddress());
-        else if (name == "delay") faults.push_back(Fault::Delay(std::chrono::milliseconds(*value)));
-        else if (name == "long-preamble") faults.push_back(Fault::LongPreamble(*value));
-        else if (name == "truncated") faults.push_back(Fault::Truncated(*value));
-        else return quoted + "unknown fault \"" + std::string(name) + "\"";
+        if (name == "none")
+            continue;
+        if (name == "no-reply")
+            faults.push_back(Fault::NoReply());
+        else if (name == "bad-checksum")
+            faults.push_back(Fault::BadChecksum());
+        else if (name == "wrong-address")
+            faults.push_back(Fault::WrongAddress());
+        else if (name == "delay")
+            faults.push_back(Fault::Delay(std::chrono::milliseconds(*value)));
+        else if (name == "long-preamble")
+            faults.push_back(Fault::LongPreamble(*value));
+        else if (name == "truncated")
+            faults.push_back(Fault::Truncated(*value));
+        else
+            return quoted + "unknown fault \"" + std::string(name) + "\"";
     }
     if (permanent) {
         policy.SetPermanent(std::move(faults));

@@ -23,7 +23,8 @@ struct Fault {
     enum class Kind {
         NoReply,       // the request is received and counted, nothing is sent
         BadChecksum,   // the reply's last byte is inverted
-        WrongAddress,  // the last address byte differs (checksum made to match, so only the address is wrong)
+        WrongAddress,  // the last address byte differs (checksum made to match, so only the address
+                       // is wrong)
         Delay,         // the reply leaves amount milliseconds later
         LongPreamble,  // the reply has amount 0xFF bytes in front (at most kMaxPreamble)
         Truncated,     // only the first amount bytes of the reply are sent

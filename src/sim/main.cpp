@@ -64,7 +64,8 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& o, bool&
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         const auto value = [&]() -> std::optional<std::string_view> {
-            if (i + 1 >= argc) return std::nullopt;
+            if (i + 1 >= argc)
+                return std::nullopt;
             return std::string_view(argv[++i]);
         };
         if (arg == "--help" || arg == "-h") {
@@ -78,12 +79,14 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& o, bool&
         } else if (arg == "--image" || arg == "--idle-timeout" || arg == "--result-code" ||
                    arg == "--pv" || arg == "--fault") {
             const auto v = value();
-            if (!v) return std::string(arg) + " needs a value";
+            if (!v)
+                return std::string(arg) + " needs a value";
             if (arg == "--image") {
                 o.image = std::filesystem::path(std::string(*v));
             } else if (arg == "--idle-timeout") {
                 if (!ParseNumber(*v, o.idleSeconds) || o.idleSeconds <= 0) {
-                    return "--idle-timeout: \"" + std::string(*v) + "\" is not a positive number of seconds";
+                    return "--idle-timeout: \"" + std::string(*v) +
+                           "\" is not a positive number of seconds";
                 }
             } else if (arg == "--result-code") {
                 int code = 0;
@@ -106,7 +109,8 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& o, bool&
             return "unknown option \"" + std::string(arg) + "\"";
         }
     }
-    if (o.saveOnExit && !o.image) return std::string("--save-on-exit needs --image FILE");
+    if (o.saveOnExit && !o.image)
+        return std::string("--save-on-exit needs --image FILE");
     return std::nullopt;
 }
 
@@ -116,7 +120,8 @@ int SignalFd() {
     sigemptyset(&set);
     sigaddset(&set, SIGTERM);
     sigaddset(&set, SIGINT);
-    if (sigprocmask(SIG_BLOCK, &set, nullptr) != 0) return -1;
+    if (sigprocmask(SIG_BLOCK, &set, nullptr) != 0)
+        return -1;
 #ifdef __linux__
     return signalfd(-1, &set, SFD_CLOEXEC);
 #else
@@ -153,7 +158,8 @@ int main(int argc, char** argv) {
         }
     }
     veld::sim::Device device(memory);
-    if (options.resultCode) device.SetCalibrationResult(static_cast<veld::sim::Byte>(*options.resultCode));
+    if (options.resultCode)
+        device.SetCalibrationResult(static_cast<veld::sim::Byte>(*options.resultCode));
     device.SetProcessValue(options.pv);
 
     const int stopFd = SignalFd();
@@ -164,7 +170,8 @@ int main(int argc, char** argv) {
     veld::sim::PtyOptions ptyOptions;
     ptyOptions.pacing = options.pacing;
     ptyOptions.idleTimeout = std::chrono::seconds(options.idleSeconds);
-    if (options.verbose) ptyOptions.trace = &std::cerr;
+    if (options.verbose)
+        ptyOptions.trace = &std::cerr;
     veld::sim::PtyServer server(device, faults, ptyOptions);
     if (const std::string error = server.Open(); !error.empty()) {
         std::cerr << "veld-sim: " << error << '\n';

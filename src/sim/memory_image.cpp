@@ -25,12 +25,15 @@ constexpr Byte kComparatorModeFactory = 0x20;
 
 }  // namespace
 
-MemoryImage::MemoryImage() { FactoryReset(); }
+MemoryImage::MemoryImage() {
+    FactoryReset();
+}
 
 void MemoryImage::FactoryReset() {
     bytes_.fill(0x00);
     const auto put = [this](std::size_t address, std::initializer_list<Byte> values) {
-        std::copy(values.begin(), values.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(address));
+        std::copy(values.begin(), values.end(),
+                  bytes_.begin() + static_cast<std::ptrdiff_t>(address));
     };
 
     SetReal(addr::kDividerRatio, 1.0f);
@@ -87,19 +90,22 @@ void MemoryImage::FactoryReset() {
 }
 
 std::optional<std::vector<Byte>> MemoryImage::Read(std::size_t address, std::size_t count) const {
-    if (!Contains(address, count)) return std::nullopt;
+    if (!Contains(address, count))
+        return std::nullopt;
     const auto first = bytes_.begin() + static_cast<std::ptrdiff_t>(address);
     return std::vector<Byte>(first, first + static_cast<std::ptrdiff_t>(count));
 }
 
 bool MemoryImage::Write(std::size_t address, std::span<const Byte> bytes) {
-    if (!Contains(address, bytes.size())) return false;
+    if (!Contains(address, bytes.size()))
+        return false;
     std::copy(bytes.begin(), bytes.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(address));
     return true;
 }
 
 std::optional<float> MemoryImage::RealAt(std::size_t address) const {
-    if (!Contains(address, 4)) return std::nullopt;
+    if (!Contains(address, 4))
+        return std::nullopt;
     link::FloatBytes b{};
     std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(address), 4, b.begin());
     return link::DecodeDevFloat(b);
@@ -112,7 +118,8 @@ bool MemoryImage::SetReal(std::size_t address, float value) {
 
 FileResult MemoryImage::Load(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return {false, "cannot open memory image " + path.string()};
+    if (!in)
+        return {false, "cannot open memory image " + path.string()};
     std::vector<Byte> data;
     data.reserve(kSize);
     // Read one byte beyond the expected size so that an overlong file is told apart.
@@ -120,10 +127,13 @@ FileResult MemoryImage::Load(const std::filesystem::path& path) {
     while (data.size() <= kSize) {
         in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
         const auto got = static_cast<std::size_t>(in.gcount());
-        for (std::size_t i = 0; i < got; ++i) data.push_back(static_cast<Byte>(chunk[i]));
-        if (!in) break;
+        for (std::size_t i = 0; i < got; ++i)
+            data.push_back(static_cast<Byte>(chunk[i]));
+        if (!in)
+            break;
     }
-    if (in.bad()) return {false, "cannot read memory image " + path.string()};
+    if (in.bad())
+        return {false, "cannot read memory image " + path.string()};
     if (data.size() != kSize) {
         const std::string size = data.size() > kSize ? "more than " + std::to_string(kSize)
                                                      : std::to_string(data.size());
@@ -139,7 +149,8 @@ FileResult MemoryImage::Save(const std::filesystem::path& path) const {
     temp += ".tmp";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return {false, "cannot create memory image " + temp.string()};
+        if (!out)
+            return {false, "cannot create memory image " + temp.string()};
         out.write(reinterpret_cast<const char*>(bytes_.data()),
                   static_cast<std::streamsize>(bytes_.size()));
         out.flush();

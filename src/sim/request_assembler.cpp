@@ -14,7 +14,8 @@ constexpr std::size_t kTrailer = 4;
 
 std::vector<Request> RequestAssembler::Feed(std::span<const Byte> bytes, link::Micros now) {
     std::vector<Request> out;
-    if (bytes.empty()) return out;
+    if (bytes.empty())
+        return out;
     if (!buffer_.empty() && now - lastArrival_ > gap_) {
         ++stats_.abandoned;
         buffer_.clear();
@@ -48,24 +49,29 @@ void RequestAssembler::Extract(std::vector<Request>& out) {
             stats_.noiseBytes += noise;
             Drop(noise);
         }
-        if (buffer_.empty()) return;
+        if (buffer_.empty())
+            return;
 
         std::size_t p = 0;  // preamble bytes
-        while (p < buffer_.size() && buffer_[p] == 0xFF) ++p;
+        while (p < buffer_.size() && buffer_[p] == 0xFF)
+            ++p;
         if (p > kMaxPreamble) {
             Drop(p - kMaxPreamble);
             p = kMaxPreamble;
         }
-        if (p == buffer_.size()) return;  // still in the preamble
+        if (p == buffer_.size())
+            return;  // still in the preamble
         if (buffer_[p] != link::kRequestDelimiter) {
             stats_.noiseBytes += p + 1;
             Drop(p + 1);
             continue;
         }
-        if (buffer_.size() < p + kHeader) return;
+        if (buffer_.size() < p + kHeader)
+            return;
         const std::size_t n = buffer_[p + kHeader - 1];
         const std::size_t end = p + kHeader + n + kTrailer;  // one past the CRC high byte
-        if (buffer_.size() < end) return;
+        if (buffer_.size() < end)
+            return;
 
         const std::span<const Byte> all(buffer_);
         const std::size_t checksumAt = p + kHeader + n;
@@ -88,7 +94,8 @@ void RequestAssembler::Extract(std::vector<Request>& out) {
             Drop(p + 1);
             continue;
         }
-        if (!std::equal(link::DeviceAddress.begin(), link::DeviceAddress.end(), buffer_.begin() + static_cast<std::ptrdiff_t>(p + 1))) {
+        if (!std::equal(link::DeviceAddress.begin(), link::DeviceAddress.end(),
+                        buffer_.begin() + static_cast<std::ptrdiff_t>(p + 1))) {
             // A sound request for another device: skip it whole.
             ++stats_.wrongAddress;
             Drop(end);

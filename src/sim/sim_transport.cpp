@@ -7,13 +7,18 @@
 namespace veld::sim {
 
 SimTransport::SimTransport(Device& device, FaultPolicy& faults, link::Clock& clock)
-    : device_(device), faults_(faults), clock_(clock), self_(std::make_shared<SimTransport*>(this)) {}
+    : device_(device),
+      faults_(faults),
+      clock_(clock),
+      self_(std::make_shared<SimTransport*>(this)) {}
 
 SimTransport::~SimTransport() = default;
 
 bool SimTransport::open(const std::string& portName) {
-    if (open_) return true;
-    if (openFails_ || vanished_ || portName != portName_) return false;
+    if (open_)
+        return true;
+    if (openFails_ || vanished_ || portName != portName_)
+        return false;
     open_ = true;
     ++opens_;
     ++session_;
@@ -30,25 +35,31 @@ void SimTransport::close() {
 }
 
 void SimTransport::Vanish() {
-    if (vanished_) return;
+    if (vanished_)
+        return;
     vanished_ = true;
-    if (!open_) return;
+    if (!open_)
+        return;
     std::weak_ptr<SimTransport*> weak = self_;
     clock_.schedule(link::Micros{0}, [weak] {
         const auto self = weak.lock();
-        if (!self) return;
+        if (!self)
+            return;
         SimTransport& t = **self;
-        if (t.open_ && t.onLost) t.onLost();
+        if (t.open_ && t.onLost)
+            t.onLost();
         t.clock_.wake();
     });
 }
 
 std::int64_t SimTransport::write(std::span<const std::uint8_t> bytes) {
-    if (!open_ || vanished_) return 0;
+    if (!open_ || vanished_)
+        return 0;
     const link::Micros now = clock_.now();
     for (const Request& request : assembler_.Feed(bytes, now)) {
         ShapedReply reply = ApplyFaults(faults_.Next(), device_.Handle(request));
-        if (!reply.send) continue;
+        if (!reply.send)
+            continue;
         if (!pacing_) {
             Deliver(std::move(reply.bytes), now + reply.delay);
             continue;
@@ -69,16 +80,20 @@ std::int64_t SimTransport::write(std::span<const std::uint8_t> bytes) {
 }
 
 void SimTransport::Deliver(std::vector<Byte> bytes, link::Micros at) {
-    if (bytes.empty()) return;
+    if (bytes.empty())
+        return;
     std::weak_ptr<SimTransport*> weak = self_;
     const std::uint64_t session = session_;
     clock_.schedule(at - clock_.now(), [weak, session, data = std::move(bytes)] {
         const auto self = weak.lock();
-        if (!self) return;
+        if (!self)
+            return;
         SimTransport& t = **self;
         // Bytes that reach a closed or lost port are gone, as on a real line.
-        if (t.session_ != session || !t.open_ || t.vanished_) return;
-        if (t.onReceive) t.onReceive(data);
+        if (t.session_ != session || !t.open_ || t.vanished_)
+            return;
+        if (t.onReceive)
+            t.onReceive(data);
         t.clock_.wake();
     });
 }

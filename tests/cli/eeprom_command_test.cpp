@@ -35,7 +35,8 @@ protected:
 
 TEST_F(EepromCommandTest, ReadPrintsSixteenUpperCaseHexPairsPerLine) {
     std::vector<link::Byte> bytes;
-    for (int i = 0; i < 20; ++i) bytes.push_back(static_cast<link::Byte>(0xE0 + i % 16));
+    for (int i = 0; i < 20; ++i)
+        bytes.push_back(static_cast<link::Byte>(0xE0 + i % 16));
     ASSERT_TRUE(image.Write(1000, bytes));
     EXPECT_EQ(run({"read", "1000", "20"}), kSuccess);
     EXPECT_EQ(out.str(),
@@ -47,7 +48,8 @@ TEST_F(EepromCommandTest, ReadPrintsSixteenUpperCaseHexPairsPerLine) {
 
 TEST_F(EepromCommandTest, WriteGoesOutInRequestsOfAtMostTwentyBytes) {
     std::vector<std::string> args{"write", "0x300"};
-    for (int i = 0; i < 45; ++i) args.push_back(i % 2 ? "ab" : "0C");
+    for (int i = 0; i < 45; ++i)
+        args.push_back(i % 2 ? "ab" : "0C");
     EXPECT_EQ(run(args), kSuccess);
     EXPECT_EQ(device.Count("WriteEEPROM"), 3u);  // 20 + 20 + 5
     const auto stored = image.Read(0x300, 45);

@@ -284,18 +284,18 @@ TEST_F(InputRulesTest, sideValuesConvertWithTheSystemSeparatorOnEveryChange) {
         m().userEdited(f().SnOdpor, r.typed);
         EXPECT_EQ(f().SnOdpor.isEmpty(), !r.accepted);
         EXPECT_EQ(m().config.SenseResistance, r.accepted ? r.value : 7.0L);
-        EXPECT_EQ(prompts.messages,
-                  r.accepted ? QStringList{}
-                             : QStringList{u"Špatně zadaná hodnota snímacího odporu."_s});
+        EXPECT_EQ(
+            prompts.messages,
+            r.accepted ? QStringList{} : QStringList{u"Špatně zadaná hodnota snímacího odporu."_s});
 
         chooseType(u"napětí"_s);
         clearPrompts();
         m().userEdited(f().DelPomer, r.typed);
         EXPECT_EQ(f().DelPomer.isEmpty(), !r.accepted);
         EXPECT_EQ(m().config.DividerRatio, r.accepted ? r.value : 1.0L);
-        EXPECT_EQ(prompts.messages,
-                  r.accepted ? QStringList{}
-                             : QStringList{u"špatně zadaná hodnota dělícího poměru"_s});
+        EXPECT_EQ(prompts.messages, r.accepted
+                                        ? QStringList{}
+                                        : QStringList{u"špatně zadaná hodnota dělícího poměru"_s});
         clearPrompts();
     }
 }

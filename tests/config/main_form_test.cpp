@@ -60,8 +60,8 @@ TEST(MainForm, inputPageStartsAsCreated) {
         EXPECT_FALSE(c->enabled) << c->name.toStdString();
     }
     for (const Control* c : std::initializer_list<const Control*>{
-             &f.Poslat, &f.Precist, &f.ctisoub, &f.Ulosoub, &f.Prec_Pozn, &f.Uloz_Pozn,
-             &f.Label77, &f.Label19})  // only the numbers beside the last two are hidden
+             &f.Poslat, &f.Precist, &f.ctisoub, &f.Ulosoub, &f.Prec_Pozn, &f.Uloz_Pozn, &f.Label77,
+             &f.Label19})  // only the numbers beside the last two are hidden
         EXPECT_TRUE(c->visible && c->enabled) << c->name.toStdString();
     EXPECT_EQ(f.Poslat.caption, u"&Uložit vše do převodníku"_s);
     EXPECT_EQ(f.Label80.caption, u"verze 9.1"_s);

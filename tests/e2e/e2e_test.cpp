@@ -50,8 +50,8 @@ TEST(EndToEnd, SerialTransportWritesReadsAndMeasuresAgainstTheSimulator) {
 
     p.link.BuildRequest("ReadPV", 0, 0);
     ASSERT_FALSE(p.link.SendAndWait());
-    const float pv = link::DecodePvFloat({p.link.rx.RxData[3], p.link.rx.RxData[4],
-                                          p.link.rx.RxData[5], p.link.rx.RxData[6]});
+    const float pv = link::DecodePvFloat(
+        {p.link.rx.RxData[3], p.link.rx.RxData[4], p.link.rx.RxData[5], p.link.rx.RxData[6]});
     EXPECT_TRUE(std::isfinite(pv));
     EXPECT_GT(std::abs(pv), 0.0f);
     EXPECT_TRUE(p.prompts.messages.isEmpty());
@@ -62,8 +62,8 @@ TEST(EndToEnd, SerialTransportWritesReadsAndMeasuresAgainstTheSimulator) {
 }
 
 TEST(EndToEnd, SilentSimulatorGivesTheNoAnswerMessage) {
-    testing::SimProcess sim({QStringLiteral("--no-pacing"), QStringLiteral("--fault"),
-                             QStringLiteral("no-reply:3")});
+    testing::SimProcess sim(
+        {QStringLiteral("--no-pacing"), QStringLiteral("--fault"), QStringLiteral("no-reply:3")});
     ASSERT_FALSE(sim.path().isEmpty());
     PtyLink p(sim.path());
     EXPECT_TRUE(p.link.ReadKonst(0, 1));
@@ -72,9 +72,8 @@ TEST(EndToEnd, SilentSimulatorGivesTheNoAnswerMessage) {
 }
 
 TEST(EndToEnd, PortVanishingDuringATransactionEndsItClosed) {
-    auto sim = std::make_unique<testing::SimProcess>(
-        QStringList{QStringLiteral("--no-pacing"), QStringLiteral("--fault"),
-                    QStringLiteral("delay=5000")});
+    auto sim = std::make_unique<testing::SimProcess>(QStringList{
+        QStringLiteral("--no-pacing"), QStringLiteral("--fault"), QStringLiteral("delay=5000")});
     ASSERT_FALSE(sim->path().isEmpty());
     PtyLink p(sim->path());
     // The transmitter side goes away while the request waits for its reply.
@@ -112,7 +111,8 @@ TEST(EndToEnd, CliWritesAndReadsEepromInHex) {
     ASSERT_FALSE(sim.path().isEmpty());
     QStringList write{QStringLiteral("--port"), sim.path(), QStringLiteral("eeprom"),
                       QStringLiteral("write"), QStringLiteral("600")};
-    for (int i = 0; i < 24; ++i) write << QStringLiteral("%1").arg(i + 0xA0, 2, 16, QLatin1Char('0'));
+    for (int i = 0; i < 24; ++i)
+        write << QStringLiteral("%1").arg(i + 0xA0, 2, 16, QLatin1Char('0'));
     const CliRun w = RunCli(write);
     ASSERT_EQ(w.exitCode, 0) << w.err.toStdString();
     EXPECT_TRUE(w.out.isEmpty());
@@ -134,7 +134,8 @@ TEST(EndToEnd, CliReportsAnUnopenablePortAndUsageErrors) {
     EXPECT_EQ(r.err, "It is not possible initialize comm /dev/veld-no-such-port\n");
     EXPECT_TRUE(r.out.isEmpty());
 
-    const CliRun u = RunCli({QStringLiteral("eeprom"), QStringLiteral("read"), QStringLiteral("0")});
+    const CliRun u =
+        RunCli({QStringLiteral("eeprom"), QStringLiteral("read"), QStringLiteral("0")});
     EXPECT_EQ(u.exitCode, 2);
     EXPECT_EQ(u.err.count('\n'), 1);
 }

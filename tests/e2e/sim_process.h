@@ -12,10 +12,12 @@ class SimProcess {
 public:
     explicit SimProcess(const QStringList& extraArgs = {}) {
         process_.setProgram(QStringLiteral(VELD_SIM_PATH));
-        process_.setArguments(QStringList{QStringLiteral("--idle-timeout"), QStringLiteral("60")} + extraArgs);
+        process_.setArguments(QStringList{QStringLiteral("--idle-timeout"), QStringLiteral("60")} +
+                              extraArgs);
         process_.setProcessChannelMode(QProcess::SeparateChannels);
         process_.start();
-        if (!process_.waitForStarted(10000)) return;
+        if (!process_.waitForStarted(10000))
+            return;
         // The path is the first line; give a slow sanitizer build time to print it.
         while (!process_.canReadLine() && process_.waitForReadyRead(10000)) {
         }
@@ -23,7 +25,8 @@ public:
     }
     ~SimProcess() {
         process_.terminate();
-        if (!process_.waitForFinished(5000)) process_.kill();
+        if (!process_.waitForFinished(5000))
+            process_.kill();
         process_.waitForFinished(5000);
     }
     SimProcess(const SimProcess&) = delete;

@@ -176,7 +176,7 @@ TEST_F(Fit, stepAndDegreeErrorsEndTheFit) {
         {0, 3, {"Chyba teploty"}},
         {5, 3, {"Chyba teploty"}},  // larger than the range
         {0.04L, -1, {"Chyba stupne polynomu"}},
-        {0.04L, 21, {"Chyba stupne polynomu"}},  // beyond the 21 x 21 normal matrix
+        {0.04L, 21, {"Chyba stupne polynomu"}},               // beyond the 21 x 21 normal matrix
         {0, -1, {"Chyba teploty", "Chyba stupne polynomu"}},  // one pass shows both
     };
     for (const auto& c : cases) {

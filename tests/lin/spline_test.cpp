@@ -149,10 +149,9 @@ TEST_F(Spline, rangeOutsideTheSensorLimitsEndsTheBuild) {
     // An empty range beyond the limits: both checks of the one pass speak, then the build ends.
     recorded.messages.clear();
     EXPECT_FALSE(build(kCurvePt100, 900, 900));
-    EXPECT_EQ(messages(),
-              (std::vector<std::string>{"Chyba poc.intervalu nebo teploty nebo kroku",
-                                        "Prekrocena horni mez",
-                                        "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER"}));
+    EXPECT_EQ(messages(), (std::vector<std::string>{
+                              "Chyba poc.intervalu nebo teploty nebo kroku", "Prekrocena horni mez",
+                              "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER"}));
 }
 
 TEST_F(Spline, emptyOrReversedRangeEndsTheBuild) {

@@ -11,7 +11,10 @@ namespace veld::link {
 namespace {
 
 TEST(DevFloat, KnownEncodings) {
-    struct Row { float value; FloatBytes bytes; };
+    struct Row {
+        float value;
+        FloatBytes bytes;
+    };
     const Row rows[] = {
         {1.0f, {0x81, 0x00, 0x00, 0x00}},   {-1.0f, {0x81, 0x80, 0x00, 0x00}},
         {100.0f, {0x87, 0x48, 0x00, 0x00}}, {0.5f, {0x80, 0x00, 0x00, 0x00}},

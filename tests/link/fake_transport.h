@@ -21,7 +21,8 @@ inline std::vector<Byte> ReplyFrame(const std::vector<Byte>& data, Byte command 
     f.push_back(static_cast<Byte>(data.size()));
     f.insert(f.end(), data.begin(), data.end());
     Byte x = 0;
-    for (std::size_t i = 2; i < f.size(); ++i) x ^= f[i];
+    for (std::size_t i = 2; i < f.size(); ++i)
+        x ^= f[i];
     f.push_back(x);
     return f;
 }
@@ -47,20 +48,24 @@ public:
     int closes = 0;
 
     bool open(const std::string& name) override {
-        if (open_) return true;
-        if (openFails) return false;
+        if (open_)
+            return true;
+        if (openFails)
+            return false;
         opened.push_back(name);
         open_ = true;
         return true;
     }
     void close() override {
-        if (open_) ++closes;
+        if (open_)
+            ++closes;
         open_ = false;
         dtr = rts = false;
     }
     bool isOpen() const override { return open_; }
     std::int64_t write(std::span<const std::uint8_t> bytes) override {
-        if (!open_ || writeFails) return 0;
+        if (!open_ || writeFails)
+            return 0;
         writes.emplace_back(bytes.begin(), bytes.end());
         writeTimes.push_back(clock_.now());
         if (!answers.empty()) {
@@ -68,7 +73,8 @@ public:
             answers.pop_front();
             if (a.bytes) {
                 clock_.schedule(a.delay, [this, reply = *a.bytes] {
-                    if (open_ && onReceive) onReceive(reply);
+                    if (open_ && onReceive)
+                        onReceive(reply);
                 });
             }
         }
@@ -81,7 +87,8 @@ public:
     void vanishAfter(Micros delay) {
         clock_.schedule(delay, [this] {
             open_ = false;
-            if (onLost) onLost();
+            if (onLost)
+                onLost();
         });
     }
 

@@ -14,7 +14,8 @@ std::vector<Byte> Frame(const RequestBuffer& r) {
 
 Byte XorOf(const std::vector<Byte>& v, std::size_t from, std::size_t to) {
     Byte x = 0;
-    for (std::size_t i = from; i <= to; ++i) x ^= v[i];
+    for (std::size_t i = from; i <= to; ++i)
+        x ^= v[i];
     return x;
 }
 
@@ -32,7 +33,8 @@ TEST(Crc16, MatchesPublishedModbusCheckValues) {
 TEST(BuildRequest, ReadUniqIdentIsTheShortestFrame) {
     RequestBuffer r;
     r.BuildRequest("ReadUniqIdent", 0, 0);
-    const std::vector<Byte> expected{0xFF, 0xFF, 0xFF, 0x82, 0x3A, 0xBD, 0xEF, 0xB1, 0x34, 0x00, 0x00};
+    const std::vector<Byte> expected{0xFF, 0xFF, 0xFF, 0x82, 0x3A, 0xBD,
+                                     0xEF, 0xB1, 0x34, 0x00, 0x00};
     ASSERT_EQ(r.TxLength, 12);
     auto frame = Frame(r);
     EXPECT_EQ(std::vector<Byte>(frame.begin(), frame.begin() + 11), expected);
@@ -97,7 +99,11 @@ TEST(BuildRequest, AddressWidthsFollowTheCommand) {
 }
 
 TEST(BuildRequest, EveryCommandHasItsByte) {
-    struct Row { const char* name; Byte code; Byte byteCountForCountTwo; };
+    struct Row {
+        const char* name;
+        Byte code;
+        Byte byteCountForCountTwo;
+    };
     const Row rows[] = {
         {"ReadUniqIdent", 0x00, 0}, {"ReadPV", 0x01, 0},      {"WriteCasKonst", 0x22, 4},
         {"NastFS", 0x24, 0},        {"NastOfs", 0x25, 0},     {"ReadRAM", 0x6F, 2},
@@ -137,7 +143,8 @@ TEST(BuildRequest, SecondRequestLeavesNothingOfALongerOne) {
     r.BuildRequest("WriteEEPROM", 100, 20);
     r.BuildRequest("Stop", 0, 0);
     ASSERT_EQ(r.TxLength, 12);
-    for (std::size_t i = 12; i < r.TxFrame.size(); ++i) EXPECT_EQ(r.TxFrame[i], 0) << i;
+    for (std::size_t i = 12; i < r.TxFrame.size(); ++i)
+        EXPECT_EQ(r.TxFrame[i], 0) << i;
 }
 
 TEST(BuildRequest, OversizedWriteIsCutToFitTheBuffer) {

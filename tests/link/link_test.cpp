@@ -40,10 +40,10 @@ TEST_F(LinkTest, SuccessfulReadFollowsTheDocumentedTiming) {
     EXPECT_EQ(link.rx.RxData[3], 0xE5);
     ASSERT_EQ(transport.writes.size(), 1u);
     EXPECT_EQ(transport.writes[0], link.tx.WireBytes());
-    EXPECT_EQ(transport.writeTimes[0], 50ms);          // after DTR, RTS and the 50 ms settle
-    EXPECT_EQ(clock.now(), 50ms + 20ms);               // reply arrived 20 ms after the write
+    EXPECT_EQ(transport.writeTimes[0], 50ms);  // after DTR, RTS and the 50 ms settle
+    EXPECT_EQ(clock.now(), 50ms + 20ms);       // reply arrived 20 ms after the write
     EXPECT_EQ(transport.opened, std::vector<std::string>{"COM1"});
-    EXPECT_FALSE(transport.isOpen());                  // closed after every transaction
+    EXPECT_FALSE(transport.isOpen());  // closed after every transaction
     EXPECT_FALSE(link.PortOpen);
     EXPECT_TRUE(prompts.messages.isEmpty());
     ASSERT_FALSE(progress.empty());
@@ -85,7 +85,8 @@ TEST_F(LinkTest, RetryThatIsAnsweredSucceedsWithoutMessage) {
 TEST_F(LinkTest, WrongAddressIsRetriedLikeSilence) {
     auto bad = ReplyFrame({0, 0, 1});
     bad[5] ^= 0x01;  // second address byte
-    for (int i = 0; i < 3; ++i) answer(bad);
+    for (int i = 0; i < 3; ++i)
+        answer(bad);
     EXPECT_TRUE(link.ReadKonst(0, 1));
     EXPECT_EQ(transport.writes.size(), 3u);
     EXPECT_EQ(prompts.messages, QStringList{kMsgNoAnswer});
@@ -130,7 +131,8 @@ TEST_F(LinkTest, PortThatCannotBeOpenedIsNamedAndNotRemembered) {
     port.selectCom(3);
     transport.openFails = true;
     EXPECT_TRUE(link.ReadKonst(0, 1));
-    EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("It is not possible initialize comm 4")});
+    EXPECT_EQ(prompts.messages,
+              QStringList{QStringLiteral("It is not possible initialize comm 4")});
     EXPECT_TRUE(transport.writes.empty());
     EXPECT_FALSE(settings.contains(PortChoice::kComPortKey));
     EXPECT_EQ(clock.now(), 0ms);

@@ -22,8 +22,11 @@ TEST_F(PortChoiceTest, FirstStartSelectsCom1AndWritesNothing) {
 }
 
 TEST_F(PortChoiceTest, OnlyTheExactSpellingIsRecognised) {
-    struct Row { const char* saved; int index; };
-    const Row rows[] = {{"Com6", 5}, {"Com1", 0}, {"Com8", 7}, {"COM3", 0},
+    struct Row {
+        const char* saved;
+        int index;
+    };
+    const Row rows[] = {{"Com6", 5}, {"Com1", 0}, {"Com8", 7},  {"COM3", 0},
                         {"com3", 0}, {"Com9", 0}, {"Com3 ", 0}, {"", 0}};
     for (const Row& row : rows) {
         settings.setValue(PortChoice::kComPortKey, QString::fromLatin1(row.saved));

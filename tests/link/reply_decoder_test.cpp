@@ -9,7 +9,8 @@ namespace veld::link {
 namespace {
 
 // A long-address reply: preamble, 0x86, address, command, byte count, data, XOR checksum.
-std::vector<Byte> Reply(const std::vector<Byte>& data, std::size_t preamble = 2, Byte command = 0x7F) {
+std::vector<Byte> Reply(const std::vector<Byte>& data, std::size_t preamble = 2,
+                        Byte command = 0x7F) {
     std::vector<Byte> f(preamble, 0xFF);
     const std::size_t start = f.size();
     f.push_back(0x86);
@@ -18,7 +19,8 @@ std::vector<Byte> Reply(const std::vector<Byte>& data, std::size_t preamble = 2,
     f.push_back(static_cast<Byte>(data.size()));
     f.insert(f.end(), data.begin(), data.end());
     Byte x = 0;
-    for (std::size_t i = start; i < f.size(); ++i) x ^= f[i];
+    for (std::size_t i = start; i < f.size(); ++i)
+        x ^= f[i];
     f.push_back(x);
     return f;
 }
@@ -27,7 +29,8 @@ struct Decoding {
     ReplyState state;
     ReplyDecoder decoder{state};
     void feed(const std::vector<Byte>& bytes) {
-        for (Byte b : bytes) decoder.ParseReplyByte(b);
+        for (Byte b : bytes)
+            decoder.ParseReplyByte(b);
     }
 };
 
@@ -62,7 +65,8 @@ TEST(ReplyDecoder, ShortAddressIsAcceptedWithoutComparison) {
         Decoding d;
         std::vector<Byte> f{0xFF, delimiter, 0x99, 0x71, 3, 0x00, 0x40, 0xAB};
         Byte x = 0;
-        for (std::size_t i = 1; i < f.size(); ++i) x ^= f[i];
+        for (std::size_t i = 1; i < f.size(); ++i)
+            x ^= f[i];
         f.push_back(x);
         d.feed(f);
         EXPECT_TRUE(d.state.ReplyComplete);
@@ -72,7 +76,11 @@ TEST(ReplyDecoder, ShortAddressIsAcceptedWithoutComparison) {
 }
 
 TEST(ReplyDecoder, InvalidRepliesStopDecodingWithoutCompleting) {
-    struct Case { const char* what; std::size_t index; Byte value; };
+    struct Case {
+        const char* what;
+        std::size_t index;
+        Byte value;
+    };
     const Case cases[] = {
         {"unknown delimiter", 2, 0x82},
         {"first address byte", 3, 0x3B},
@@ -156,11 +164,13 @@ TEST(ReplyDecoder, RandomAndMutatedInputNeverOverrunsOrFakesSuccess) {
         Decoding d;
         std::vector<Byte> input;
         if (round % 2 == 0) {
-            for (int i = length(gen); i > 0; --i) input.push_back(static_cast<Byte>(byte(gen)));
+            for (int i = length(gen); i > 0; --i)
+                input.push_back(static_cast<Byte>(byte(gen)));
         } else {
             // A valid reply with one byte flipped somewhere after the preamble.
             std::vector<Byte> data(static_cast<std::size_t>(length(gen) % 40));
-            for (Byte& b : data) b = static_cast<Byte>(byte(gen));
+            for (Byte& b : data)
+                b = static_cast<Byte>(byte(gen));
             input = Reply(data, 1 + round % 4);
             const std::size_t at = 1 + static_cast<std::size_t>(round) % (input.size() - 1);
             input[at] ^= static_cast<Byte>(1 + byte(gen) % 255);
@@ -171,8 +181,10 @@ TEST(ReplyDecoder, RandomAndMutatedInputNeverOverrunsOrFakesSuccess) {
             // Success only with a checksum that matches what was stored.
             Byte x = 0;
             std::size_t i = 0;
-            while (i < d.state.ReplyLength && (i == 0 || d.state.RxFrame[i] == 0xFF)) ++i;
-            for (std::size_t k = i; k < d.state.ReplyLength; ++k) x ^= d.state.RxFrame[k];
+            while (i < d.state.ReplyLength && (i == 0 || d.state.RxFrame[i] == 0xFF))
+                ++i;
+            for (std::size_t k = i; k < d.state.ReplyLength; ++k)
+                x ^= d.state.RxFrame[k];
             ASSERT_EQ(x, d.state.RxFrame[d.state.ReplyLength]) << "round " << round;
         }
     }
@@ -184,7 +196,8 @@ TEST(ReceiveRing, WrapsAndClearsAtTheEnd) {
     EXPECT_TRUE(ring.IsEmpty());
     EXPECT_EQ(ring.GetChar(), 0);
     state.RxCount = 7;
-    for (int i = 0; i < 255; ++i) ring.PutChar(static_cast<Byte>(i));
+    for (int i = 0; i < 255; ++i)
+        ring.PutChar(static_cast<Byte>(i));
     EXPECT_EQ(ring.GetChar(), 0);
     EXPECT_EQ(state.RxCount, 7);
     ring.PutChar(0xAA);  // the write index would pass 255: everything starts over

@@ -15,15 +15,16 @@ protected:
     MemoryImage memory;
     Device device{memory};
 
-    testing::Decoded Send(std::string_view command, std::uint32_t address = 0, std::uint8_t count = 0,
-                          std::span<const Byte> data = {}) {
+    testing::Decoded Send(std::string_view command, std::uint32_t address = 0,
+                          std::uint8_t count = 0, std::span<const Byte> data = {}) {
         return Decode(device.Handle(MakeRequest(command, address, count, data)));
     }
 };
 
 TEST_F(DeviceTest, readEeprom_answersMemoryInADecodableFrame) {
     const auto reply = device.Handle(MakeRequest("ReadEEPROM", 257, 2));
-    // The frame exactly: preamble, delimiter, address, command, byte count, codes, payload, checksum.
+    // The frame exactly: preamble, delimiter, address, command, byte count, codes, payload,
+    // checksum.
     const std::vector<Byte> expected{0xFF, 0xFF, 0x86, 0x3A, 0xBD, 0xEF, 0xB1, 0x34,
                                      0x71, 0x04, 0x00, 0x00, 0x0D, 0xE5, 0xF6};
     EXPECT_EQ(reply, expected);
@@ -61,7 +62,8 @@ TEST_F(DeviceTest, writeEeprom_storesAndReadsBack) {
     ASSERT_EQ(Send("WriteEEPROM", 120, 4, correction).ResponseCode(), 0);
     EXPECT_EQ(*memory.RealAt(120), 0.25f);
     const auto d = Send("ReadEEPROM", 120, 4);
-    EXPECT_EQ(std::vector<Byte>(d.state.RxData.begin() + 2, d.state.RxData.begin() + 6), correction);
+    EXPECT_EQ(std::vector<Byte>(d.state.RxData.begin() + 2, d.state.RxData.begin() + 6),
+              correction);
 }
 
 TEST_F(DeviceTest, writeWithFewerBytesThanItsCount_isRefusedWithCode5) {
@@ -86,7 +88,8 @@ TEST_F(DeviceTest, readPv_unitAndValueFollowTheStoredRange) {
     memory.Write(addr::kUnitCode, std::vector<Byte>{58});
     d = Send("ReadPV");
     EXPECT_EQ(d.Payload(0), 58);
-    EXPECT_EQ(link::DecodePvFloat({d.Payload(1), d.Payload(2), d.Payload(3), d.Payload(4)}), 300.0f);
+    EXPECT_EQ(link::DecodePvFloat({d.Payload(1), d.Payload(2), d.Payload(3), d.Payload(4)}),
+              300.0f);
 
     device.SetProcessValue(100.0f);  // the documented example: 42 C8 00 00
     d = Send("ReadPV");
@@ -100,9 +103,10 @@ TEST_F(DeviceTest, calibration_storesRangeEndsOnlyOnSuccess) {
         Byte result;
         bool stored;
     };
-    for (const Case c : {Case{"NastOfs", 0, true}, Case{"NastFS", 0, true}, Case{"NastOfs", 1, true},
-                         Case{"NastFS", 255, true}, Case{"NastOfs", 6, false}, Case{"NastFS", 9, false},
-                         Case{"NastOfs", 10, false}, Case{"NastFS", 14, false}}) {
+    for (const Case c :
+         {Case{"NastOfs", 0, true}, Case{"NastFS", 0, true}, Case{"NastOfs", 1, true},
+          Case{"NastFS", 255, true}, Case{"NastOfs", 6, false}, Case{"NastFS", 9, false},
+          Case{"NastOfs", 10, false}, Case{"NastFS", 14, false}}) {
         memory.FactoryReset();
         device.SetCalibrationResult(c.result);
         device.SetProcessValue(12.5f);
@@ -111,8 +115,10 @@ TEST_F(DeviceTest, calibration_storesRangeEndsOnlyOnSuccess) {
         EXPECT_EQ(d.ResponseCode(), 0);
         EXPECT_EQ(d.Payload(0), c.result);
         const bool lower = std::string_view(c.command) == "NastOfs";
-        const float lo = *memory.RealAt(addr::kOutputRangeLo), hi = *memory.RealAt(addr::kOutputRangeHi);
-        EXPECT_EQ(lower ? lo : hi, c.stored ? 12.5f : (lower ? 0.0f : 100.0f)) << c.command << " " << int(c.result);
+        const float lo = *memory.RealAt(addr::kOutputRangeLo),
+                    hi = *memory.RealAt(addr::kOutputRangeHi);
+        EXPECT_EQ(lower ? lo : hi, c.stored ? 12.5f : (lower ? 0.0f : 100.0f))
+            << c.command << " " << int(c.result);
         EXPECT_EQ(lower ? hi : lo, lower ? 100.0f : 0.0f) << "the other end stays";
     }
 }

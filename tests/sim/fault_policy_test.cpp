@@ -36,7 +36,8 @@ TEST(ApplyFaults, eachFaultShapesTheReplyAsNamed) {
     // stops at that byte and the reply never completes.
     const auto wrong = ApplyFaults({Fault::WrongAddress()}, reply).bytes;
     EXPECT_NE(wrong[7], reply[7]);
-    EXPECT_EQ(link::XorChecksum(std::span<const Byte>(wrong).subspan(2, wrong.size() - 3)), wrong.back());
+    EXPECT_EQ(link::XorChecksum(std::span<const Byte>(wrong).subspan(2, wrong.size() - 3)),
+              wrong.back());
     d = Decode(wrong);
     EXPECT_FALSE(d.state.ReplyComplete);
     EXPECT_TRUE(d.state.ReplyError);
@@ -56,7 +57,8 @@ TEST(ApplyFaults, longPreamble_replacesThePreamble) {
     for (std::uint32_t n : {1u, 5u, 20u, 60u}) {
         const auto bytes = ApplyFaults({Fault::LongPreamble(n)}, reply).bytes;
         ASSERT_EQ(bytes.size(), reply.size() - 2 + n);
-        EXPECT_TRUE(std::all_of(bytes.begin(), bytes.begin() + n, [](Byte b) { return b == 0xFF; }));
+        EXPECT_TRUE(
+            std::all_of(bytes.begin(), bytes.begin() + n, [](Byte b) { return b == 0xFF; }));
         EXPECT_TRUE(std::equal(reply.begin() + 2, reply.end(), bytes.begin() + n));
         // The program's 51-byte reply buffer takes 20 preamble bytes, not 60.
         EXPECT_EQ(Decode(bytes).Valid(), n <= 20) << n;
@@ -64,7 +66,8 @@ TEST(ApplyFaults, longPreamble_replacesThePreamble) {
 }
 
 TEST(ApplyFaults, combinedFaultsApplyTogether) {
-    const auto shaped = ApplyFaults({Fault::Delay(200ms), Fault::BadChecksum(), Fault::LongPreamble(4)}, SampleReply());
+    const auto shaped = ApplyFaults(
+        {Fault::Delay(200ms), Fault::BadChecksum(), Fault::LongPreamble(4)}, SampleReply());
     EXPECT_EQ(shaped.delay, 200ms);
     EXPECT_EQ(shaped.bytes.size(), SampleReply().size() + 2);
     EXPECT_TRUE(Decode(shaped.bytes).state.ReplyError);
@@ -104,8 +107,8 @@ TEST(AddFaultSpec, parsesTheCommandLineForm) {
 }
 
 TEST(AddFaultSpec, badSpecs_giveAMessageAndAddNothing) {
-    for (const char* spec : {"no-reply:0", "no-reply:x", "delay", "delay=", "delay=abc", "no-reply=3",
-                             "explode", "truncated=-1", "delay=5:"}) {
+    for (const char* spec : {"no-reply:0", "no-reply:x", "delay", "delay=", "delay=abc",
+                             "no-reply=3", "explode", "truncated=-1", "delay=5:"}) {
         FaultPolicy p;
         const auto error = AddFaultSpec(p, spec);
         ASSERT_TRUE(error.has_value()) << spec;

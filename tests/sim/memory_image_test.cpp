@@ -13,7 +13,8 @@ class MemoryImageFile : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
-               ("veld_sim_image_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("veld_sim_image_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
@@ -29,7 +30,8 @@ TEST(MemoryImageFactory, holdsWhatTheProgramReliesOn) {
     EXPECT_EQ(*m.Read(addr::kSignature, 2), (std::vector<Byte>{0x0D, 0xE5}));
     EXPECT_NE(m.Bytes()[addr::kFirmware], 0);
     // Output constants: I1 within 4..6 mA, I2 within 18..22 mA, codes rising with the current.
-    const float codeLo = *m.RealAt(36), codeHi = *m.RealAt(40), i1 = *m.RealAt(44), i2 = *m.RealAt(48);
+    const float codeLo = *m.RealAt(36), codeHi = *m.RealAt(40), i1 = *m.RealAt(44),
+                i2 = *m.RealAt(48);
     EXPECT_GE(i1, 4.0f);
     EXPECT_LE(i1, 6.0f);
     EXPECT_GE(i2, 18.0f);
@@ -39,7 +41,8 @@ TEST(MemoryImageFactory, holdsWhatTheProgramReliesOn) {
     EXPECT_FLOAT_EQ(*m.RealAt(52), codeLo + (codeHi - codeLo) * (4.0f - i1) / (i2 - i1));
     EXPECT_EQ(m.Bytes()[addr::kModeFlags] & 0x80, 0x80);
     EXPECT_EQ(m.Bytes()[addr::kEquipment] & 0x07, 0x07);
-    for (std::size_t i = 0; i < addr::kNoteLength; ++i) EXPECT_EQ(m.Bytes()[addr::kNote + i], 0x20) << i;
+    for (std::size_t i = 0; i < addr::kNoteLength; ++i)
+        EXPECT_EQ(m.Bytes()[addr::kNote + i], 0x20) << i;
     EXPECT_EQ(*m.RealAt(addr::kOutputRangeLo), 0.0f);
     EXPECT_EQ(*m.RealAt(addr::kOutputRangeHi), 100.0f);
     EXPECT_EQ(*m.RealAt(addr::kRangeEnd), 100.0f);
@@ -52,9 +55,9 @@ TEST(MemoryImageAccess, neverReachesBeyondTheImage) {
         std::size_t address, count;
         bool inside;
     };
-    for (const Case c : {Case{0, 0, true}, Case{2047, 1, true}, Case{2046, 2, true}, Case{2048, 0, true},
-                         Case{2047, 2, false}, Case{2048, 1, false}, Case{65535, 4, false},
-                         Case{static_cast<std::size_t>(-1), 2, false}}) {
+    for (const Case c : {Case{0, 0, true}, Case{2047, 1, true}, Case{2046, 2, true},
+                         Case{2048, 0, true}, Case{2047, 2, false}, Case{2048, 1, false},
+                         Case{65535, 4, false}, Case{static_cast<std::size_t>(-1), 2, false}}) {
         MemoryImage m;
         const std::vector<Byte> before(m.Bytes().begin(), m.Bytes().end());
         EXPECT_EQ(m.Read(c.address, c.count).has_value(), c.inside) << c.address << "+" << c.count;
@@ -87,9 +90,9 @@ TEST_F(MemoryImageFile, load_malformedFile_reportsAndKeepsImage) {
         const char* file;
         const char* expected;  // part of the message
     };
-    for (const Case c : {Case{"short.bin", "has 100 bytes, expected 2048"},
-                         Case{"long.bin", "more than 2048"}, Case{"empty.bin", "has 0 bytes"},
-                         Case{"missing.bin", "cannot open"}}) {
+    for (const Case c :
+         {Case{"short.bin", "has 100 bytes, expected 2048"}, Case{"long.bin", "more than 2048"},
+          Case{"empty.bin", "has 0 bytes"}, Case{"missing.bin", "cannot open"}}) {
         MemoryImage m;
         const std::vector<Byte> before(m.Bytes().begin(), m.Bytes().end());
         const FileResult r = m.Load(dir_ / c.file);

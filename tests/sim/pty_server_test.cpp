@@ -27,12 +27,15 @@ using testing::RequestWire;
 std::vector<Byte> ReadReply(int fd, std::chrono::milliseconds quiet = 2000ms) {
     std::vector<Byte> got;
     for (;;) {
-        if (Decode(got).state.ReplyComplete) return got;
+        if (Decode(got).state.ReplyComplete)
+            return got;
         pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(quiet.count())) <= 0) return got;
+        if (poll(&p, 1, static_cast<int>(quiet.count())) <= 0)
+            return got;
         Byte buffer[256];
         const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n <= 0) return got;
+        if (n <= 0)
+            return got;
         got.insert(got.end(), buffer, buffer + n);
     }
 }
@@ -49,7 +52,8 @@ protected:
         thread_ = std::thread([this] { reason_ = server.Run(stop_[0]); });
     }
     void TearDown() override {
-        if (thread_.joinable()) StopServer();
+        if (thread_.joinable())
+            StopServer();
         close(stop_[0]);
         close(stop_[1]);
     }
@@ -114,16 +118,19 @@ class VeldSimProcess {
 public:
     explicit VeldSimProcess(std::vector<std::string> args) {
         int out[2];
-        if (pipe(out) != 0) return;
+        if (pipe(out) != 0)
+            return;
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, out[0]);
         args.insert(args.begin(), VELD_SIM_EXECUTABLE);
         std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
+        for (auto& a : args)
+            argv.push_back(a.data());
         argv.push_back(nullptr);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
         stdout_ = out[0];
@@ -133,7 +140,8 @@ public:
             kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
         }
-        if (stdout_ >= 0) close(stdout_);
+        if (stdout_ >= 0)
+            close(stdout_);
     }
     // The first line of standard output, or empty after the time-out.
     std::string FirstLine() {
@@ -141,7 +149,8 @@ public:
         char c = 0;
         while (line.size() < 4096) {
             pollfd p{stdout_, POLLIN, 0};
-            if (poll(&p, 1, 5000) <= 0 || read(stdout_, &c, 1) != 1 || c == '\n') break;
+            if (poll(&p, 1, 5000) <= 0 || read(stdout_, &c, 1) != 1 || c == '\n')
+                break;
             line += c;
         }
         return line;

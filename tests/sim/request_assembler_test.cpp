@@ -13,7 +13,8 @@ using testing::RequestWire;
 
 std::vector<Byte> Concat(std::initializer_list<std::vector<Byte>> parts) {
     std::vector<Byte> all;
-    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+    for (const auto& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
     return all;
 }
 
@@ -46,7 +47,8 @@ TEST(RequestAssembler, splitInput_completesOnTheLastByteAndKeepsTheFirstByteTime
     RequestAssembler a;
     const auto wire = RequestWire("ReadEEPROM", 257, 2);
     for (std::size_t i = 0; i + 1 < wire.size(); ++i) {
-        EXPECT_TRUE(a.Feed({&wire[i], 1}, link::Micros{1000 + 10 * static_cast<long>(i)}).empty()) << i;
+        EXPECT_TRUE(a.Feed({&wire[i], 1}, link::Micros{1000 + 10 * static_cast<long>(i)}).empty())
+            << i;
     }
     const auto requests = a.Feed({&wire.back(), 1}, 2ms);
     ASSERT_EQ(requests.size(), 1u);
@@ -57,8 +59,9 @@ TEST(RequestAssembler, concatenatedInputWithNoiseAndLongPreamble) {
     RequestAssembler a;
     const std::vector<Byte> noise{0x00, 0x13, 0x82, 0xFF, 0x42};
     const std::vector<Byte> extraPreamble{0xFF, 0xFF, 0xFF, 0xFF};  // before a 3-byte preamble
-    const auto requests = a.Feed(Concat({noise, RequestWire("ReadPV"), extraPreamble, RequestWire("Stop"),
-                                         RequestWire("ReadEEPROM", 60, 8)}), 0ms);
+    const auto requests = a.Feed(Concat({noise, RequestWire("ReadPV"), extraPreamble,
+                                         RequestWire("Stop"), RequestWire("ReadEEPROM", 60, 8)}),
+                                 0ms);
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[0].command, 0x01);
     EXPECT_EQ(requests[1].command, 0x73);
@@ -116,9 +119,12 @@ TEST(RequestAssembler, memoryStaysBoundedWhateverArrives) {
     std::mt19937 rng(12345);  // fixed start value
     std::uniform_int_distribution<int> byte(0, 255);
     std::vector<Byte> garbage(20000);
-    for (Byte& b : garbage) b = static_cast<Byte>(byte(rng) < 64 ? 0xFF : byte(rng));
+    for (Byte& b : garbage)
+        b = static_cast<Byte>(byte(rng) < 64 ? 0xFF : byte(rng));
     for (std::size_t i = 0; i < garbage.size(); i += 97) {
-        a.Feed(std::span<const Byte>(garbage).subspan(i, std::min<std::size_t>(97, garbage.size() - i)), 0ms);
+        a.Feed(std::span<const Byte>(garbage).subspan(
+                   i, std::min<std::size_t>(97, garbage.size() - i)),
+               0ms);
         ASSERT_LE(a.Pending(), RequestAssembler::kMaxFrame);
     }
     a.Feed(std::vector<Byte>(5000, 0xFF), 0ms);

@@ -17,7 +17,8 @@ namespace veld::sim::testing {
 inline std::vector<Byte> RequestWire(std::string_view command, std::uint32_t address = 0,
                                      std::uint8_t count = 0, std::span<const Byte> data = {}) {
     link::RequestBuffer buffer;
-    for (std::size_t i = 0; i < data.size(); ++i) buffer.TxData[i + 1] = data[i];
+    for (std::size_t i = 0; i < data.size(); ++i)
+        buffer.TxData[i + 1] = data[i];
     buffer.BuildRequest(command, address, count);
     return buffer.WireBytes();
 }
@@ -41,7 +42,8 @@ struct Decoded {
 inline Decoded Decode(std::span<const Byte> reply) {
     Decoded d;
     link::ReplyDecoder decoder(d.state);
-    for (Byte b : reply) decoder.ParseReplyByte(b);
+    for (Byte b : reply)
+        decoder.ParseReplyByte(b);
     d.command = decoder.replyCommand();
     return d;
 }

@@ -153,7 +153,9 @@ TEST(SimTransportLifetime, destroyedBeforeItsReply_clockRunsSafely) {
     FaultPolicy faults;
     {
         SimTransport transport(device, faults, clock);
-        transport.onReceive = [](std::span<const std::uint8_t>) { FAIL() << "delivered after destruction"; };
+        transport.onReceive = [](std::span<const std::uint8_t>) {
+            FAIL() << "delivered after destruction";
+        };
         ASSERT_TRUE(transport.open("simulator"));
         transport.write(RequestWire("ReadPV"));
     }
