@@ -72,7 +72,7 @@ int EepromCommand::execute(const std::vector<std::string>& args, std::ostream& o
         if (!count || *count == 0 || *count > kAddressSpace - *address) {
             return usageError("bad COUNT '" + args[2] + "'");
         }
-        return read(provider_(err), *address, *count, out);
+        return read(provider_(err), *address, *count, out, err);
     }
     if (verb == "write") {
         if (args.size() < 3)
@@ -92,7 +92,8 @@ int EepromCommand::execute(const std::vector<std::string>& args, std::ostream& o
     return usageError("unknown eeprom command '" + verb + "'");
 }
 
-int EepromCommand::read(link::Link& link, unsigned address, unsigned count, std::ostream& out) {
+int EepromCommand::read(link::Link& link, unsigned address, unsigned count, std::ostream& out,
+                        std::ostream& err) {
     std::string text;
     unsigned printed = 0;
     for (unsigned done = 0; done < count;) {
@@ -100,6 +101,13 @@ int EepromCommand::read(link::Link& link, unsigned address, unsigned count, std:
         if (link.ReadKonst(static_cast<std::uint16_t>(address + done),
                            static_cast<std::uint8_t>(chunk))) {
             return kFailure;  // nothing on standard output: a partial dump would mislead
+        }
+        // The window never looks at the response code; a dump must not print bytes the
+        // transmitter did not send, so a refusal or a short reply ends here.
+        if (link.rx.ReplyByteCount < chunk + 2) {
+            err << "Převodník neposlal požadovaná data (kód odpovědi "
+                << static_cast<int>(link.rx.RxData[0]) << ").\n";
+            return kFailure;
         }
         for (unsigned i = 0; i < chunk; ++i) {
             char hex[3];

@@ -25,7 +25,8 @@ public:
     static constexpr int kWriteChunk = 20;
 
 private:
-    int read(link::Link& link, unsigned address, unsigned count, std::ostream& out);
+    int read(link::Link& link, unsigned address, unsigned count, std::ostream& out,
+             std::ostream& err);
     int write(link::Link& link, unsigned address, const std::vector<std::uint8_t>& bytes);
 
     LinkProvider provider_;

@@ -59,6 +59,7 @@ void ReplyDecoder::ParseReplyByte(Byte b) {
                 return;
             }
             byteCount_ = b;
+            s_.ReplyByteCount = b;
             byteCountIndex_ = s_.RxCount;
             phase_ = Phase::Data;
             ++s_.RxCount;

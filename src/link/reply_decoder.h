@@ -15,6 +15,7 @@ struct ReplyState {
     std::array<Byte, kBufferSize> RxFrame{};
     std::uint8_t RxCount = 0;
     std::uint8_t ReplyLength = 0;            // index of the checksum byte once complete
+    std::uint8_t ReplyByteCount = 0;         // data bytes of the last reply (code, status, payload)
     std::array<Byte, kBufferSize> RxData{};  // response code, device status, payload
     bool ReplyError = false;
     bool ReplyComplete = false;

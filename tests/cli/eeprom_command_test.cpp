@@ -73,6 +73,15 @@ TEST_F(EepromCommandTest, FailedTransactionPrintsNothingOnStandardOutput) {
     EXPECT_EQ(device.RequestsReceived(), 3u);  // the first request's three attempts, no more
 }
 
+TEST_F(EepromCommandTest, RefusedReadPrintsNoStaleBytes) {
+    EXPECT_EQ(run({"read", "257", "2"}), kSuccess);
+    out.str("");
+    // The image ends at 2048: the transmitter refuses and sends no payload.
+    EXPECT_EQ(run({"read", "2047", "2"}), kFailure);
+    EXPECT_TRUE(out.str().empty());
+    EXPECT_NE(err.str().find("kód odpovědi 3"), std::string::npos) << err.str();
+}
+
 TEST_F(EepromCommandTest, UsageErrorsExitTwoWithOneLine) {
     const std::vector<std::vector<std::string>> bad{
         {},

@@ -42,6 +42,7 @@ TEST(ReplyDecoder, DecodesTheDocumentedReply) {
     EXPECT_EQ(d.state.RxData[0], 0x00);
     EXPECT_EQ(d.state.RxData[1], 0x00);
     EXPECT_EQ(d.state.ReplyLength, 12);
+    EXPECT_EQ(d.state.ReplyByteCount, 2);
     EXPECT_EQ(d.decoder.replyCommand(), 0x7F);
 }
 
