@@ -94,14 +94,14 @@ FaultSet FaultPolicy::Next() {
     return next;
 }
 
-std::optional<std::string> AddFaultSpec(FaultPolicy& policy, std::string_view spec) {
-    const std::string quoted = "fault \"" + std::string(spec) + "\": ";
-    std::string_view faultsPart = spec;
+std::optional<std::string> AddFaultRule(FaultPolicy& policy, std::string_view rule) {
+    const std::string quoted = "fault \"" + std::string(rule) + "\": ";
+    std::string_view faultsPart = rule;
     std::size_t times = 1;
     bool permanent = false;
-    if (const auto colon = spec.find(':'); colon != std::string_view::npos) {
-        faultsPart = spec.substr(0, colon);
-        const std::string_view timesText = spec.substr(colon + 1);
+    if (const auto colon = rule.find(':'); colon != std::string_view::npos) {
+        faultsPart = rule.substr(0, colon);
+        const std::string_view timesText = rule.substr(colon + 1);
         if (timesText == "all") {
             permanent = true;
         } else {

@@ -90,6 +90,6 @@ private:
 // no-reply, bad-checksum, wrong-address, delay=MS, long-preamble=N, truncated=N or none, and
 // TIMES is a count (default 1) or "all". Adds to the policy; on error returns the message and
 // leaves the policy unchanged.
-std::optional<std::string> AddFaultSpec(FaultPolicy& policy, std::string_view spec);
+std::optional<std::string> AddFaultRule(FaultPolicy& policy, std::string_view rule);
 
 }  // namespace veld::sim

@@ -33,8 +33,8 @@ constexpr std::string_view kUsage =
     "  --no-pacing           answer at once instead of at the pace of a 14400 bit/s line\n"
     "  --result-code N       result code of NastOfs/NastFS (6, 9, 10, 14 refuse; default 0)\n"
     "  --pv VALUE            fixed value at the input (default: middle of the stored range)\n"
-    "  --fault SPEC          queue a fault; repeatable, applied in order to answered requests\n"
-    "                        SPEC = NAME[=N][+NAME[=N]...][:TIMES]\n"
+    "  --fault RULE          queue a fault; repeatable, applied in order to answered requests\n"
+    "                        RULE = NAME[=N][+NAME[=N]...][:TIMES]\n"
     "                        NAME: no-reply, bad-checksum, wrong-address, delay=MS,\n"
     "                              long-preamble=N, truncated=N (bytes kept), none\n"
     "                        TIMES: number of requests (default 1) or \"all\"\n"
@@ -151,8 +151,8 @@ int main(int argc, char** argv) {
         }
     }
     veld::sim::FaultPolicy faults;
-    for (const std::string& spec : options.faults) {
-        if (const auto error = veld::sim::AddFaultSpec(faults, spec)) {
+    for (const std::string& rule : options.faults) {
+        if (const auto error = veld::sim::AddFaultRule(faults, rule)) {
             std::cerr << "veld-sim: " << *error << '\n';
             return 2;
         }

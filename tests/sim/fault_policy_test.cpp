@@ -90,13 +90,13 @@ TEST(FaultPolicy, queueThenPermanentThenClean) {
     EXPECT_TRUE(p.Next().empty());
 }
 
-TEST(AddFaultSpec, parsesTheCommandLineForm) {
+TEST(AddFaultRule, parsesTheCommandLineForm) {
     FaultPolicy p;
-    ASSERT_EQ(AddFaultSpec(p, "no-reply:2"), std::nullopt);
-    ASSERT_EQ(AddFaultSpec(p, "none"), std::nullopt);
-    ASSERT_EQ(AddFaultSpec(p, "delay=1500+bad-checksum"), std::nullopt);
-    ASSERT_EQ(AddFaultSpec(p, "truncated=5:1"), std::nullopt);
-    ASSERT_EQ(AddFaultSpec(p, "long-preamble=30+wrong-address:all"), std::nullopt);
+    ASSERT_EQ(AddFaultRule(p, "no-reply:2"), std::nullopt);
+    ASSERT_EQ(AddFaultRule(p, "none"), std::nullopt);
+    ASSERT_EQ(AddFaultRule(p, "delay=1500+bad-checksum"), std::nullopt);
+    ASSERT_EQ(AddFaultRule(p, "truncated=5:1"), std::nullopt);
+    ASSERT_EQ(AddFaultRule(p, "long-preamble=30+wrong-address:all"), std::nullopt);
     EXPECT_EQ(p.Queued(), 5u);
     EXPECT_EQ(p.Next(), FaultSet{Fault::NoReply()});
     EXPECT_EQ(p.Next(), FaultSet{Fault::NoReply()});
@@ -106,15 +106,15 @@ TEST(AddFaultSpec, parsesTheCommandLineForm) {
     EXPECT_EQ(p.Next(), (FaultSet{Fault::LongPreamble(30), Fault::WrongAddress()}));
 }
 
-TEST(AddFaultSpec, badSpecs_giveAMessageAndAddNothing) {
-    for (const char* spec : {"no-reply:0", "no-reply:x", "delay", "delay=", "delay=abc",
+TEST(AddFaultRule, badSpecs_giveAMessageAndAddNothing) {
+    for (const char* rule : {"no-reply:0", "no-reply:x", "delay", "delay=", "delay=abc",
                              "no-reply=3", "explode", "truncated=-1", "delay=5:"}) {
         FaultPolicy p;
-        const auto error = AddFaultSpec(p, spec);
-        ASSERT_TRUE(error.has_value()) << spec;
-        EXPECT_NE(error->find(spec), std::string::npos) << *error;
-        EXPECT_EQ(p.Queued(), 0u) << spec;
-        EXPECT_TRUE(p.Next().empty()) << spec;
+        const auto error = AddFaultRule(p, rule);
+        ASSERT_TRUE(error.has_value()) << rule;
+        EXPECT_NE(error->find(rule), std::string::npos) << *error;
+        EXPECT_EQ(p.Queued(), 0u) << rule;
+        EXPECT_TRUE(p.Next().empty()) << rule;
     }
 }
 
