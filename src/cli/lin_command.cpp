@@ -1,5 +1,7 @@
 #include "cli/lin_command.h"
 
+#include "lin/format.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -22,20 +24,6 @@ public:
 private:
     std::ostream& err_;
 };
-
-// A whole word as a finite number; "-200" is a value, never an option.
-std::optional<long double> parseReal(const std::string& word) {
-    std::string_view text = word;
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty() || text.front() == '+')
-        return std::nullopt;
-    long double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 std::optional<int> parseInt(const std::string& word) {
     int value = 0;
@@ -110,7 +98,7 @@ int LinCommand::execute(const std::vector<std::string>& args, std::ostream& out,
         } else if (a == "--help" || a == "-h") {
             out << usage() << '\n';
             return kSuccess;
-        } else if (a.size() > 1 && a[0] == '-' && !parseReal(a)) {
+        } else if (a.size() > 1 && a[0] == '-' && !lin::ParseReal(a)) {
             return usageError(err, "unknown option '" + a + "'");
         } else {
             words.push_back(a);
@@ -143,7 +131,7 @@ int LinCommand::curve(Context& c, const std::vector<std::string>& words, bool in
         return usageError(c.err, "bad CODE '" + words[0] + "'");
     std::vector<long double> args;
     for (std::size_t i = 1; i < words.size(); ++i) {
-        const auto v = parseReal(words[i]);
+        const auto v = lin::ParseReal(words[i]);
         if (!v)
             return usageError(c.err, "bad value '" + words[i] + "'");
         args.push_back(*v);
@@ -196,8 +184,8 @@ int LinCommand::spline(Context& c, const std::vector<std::string>& words) const 
     const auto code = parseInt(words[0]);
     if (!code)
         return usageError(c.err, "bad CODE '" + words[0] + "'");
-    const auto lo = parseReal(words[1]);
-    const auto hi = parseReal(words[2]);
+    const auto lo = lin::ParseReal(words[1]);
+    const auto hi = lin::ParseReal(words[2]);
     if (!lo)
         return usageError(c.err, "bad LO '" + words[1] + "'");
     if (!hi)
@@ -242,8 +230,8 @@ int LinCommand::fit(Context& c, const std::vector<std::string>& words) const {
     if (words.size() != 4)
         return usageError(c.err, "fit takes POINTS DEGREE LO HI");
     const auto degree = parseInt(words[1]);
-    const auto lo = parseReal(words[2]);
-    const auto hi = parseReal(words[3]);
+    const auto lo = lin::ParseReal(words[2]);
+    const auto hi = lin::ParseReal(words[3]);
     if (!degree)
         return usageError(c.err, "bad DEGREE '" + words[1] + "'");
     if (!lo)

@@ -32,19 +32,7 @@ std::optional<long double> ParseReal(const QString& text, DecimalSeparator separ
     QString plain = trimmed;
     if (separator == DecimalSeparator::Comma)
         plain.replace(QLatin1Char(','), QLatin1Char('.'));
-    std::string s = plain.toStdString();
-    std::string_view view(s);
-    if (!view.empty() && view.front() == '+') {
-        view.remove_prefix(1);
-        if (!view.empty() && (view.front() == '-' || view.front() == '+'))
-            return std::nullopt;
-    }
-    long double value = 0;
-    const auto res =
-        std::from_chars(view.data(), view.data() + view.size(), value, std::chars_format::general);
-    if (res.ec != std::errc{} || res.ptr != view.data() + view.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return lin::ParseReal(plain.toStdString());
 }
 
 QString FormatFixed3(long double value) {

@@ -1,5 +1,7 @@
 #include "lin/format.h"
 
+#include <optional>
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -59,6 +61,20 @@ std::string FormatGeneral(long double value) {
         out += std::to_string(exponent);
     }
     return out;
+}
+
+std::optional<long double> ParseReal(std::string_view token) {
+    if (!token.empty() && token.front() == '+') {
+        token.remove_prefix(1);
+        if (!token.empty() && (token.front() == '+' || token.front() == '-'))
+            return std::nullopt;
+    }
+    long double value = 0;
+    const auto res = std::from_chars(token.data(), token.data() + token.size(), value,
+                                     std::chars_format::general);
+    if (res.ec != std::errc{} || res.ptr != token.data() + token.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
 }  // namespace veld::lin

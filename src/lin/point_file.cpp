@@ -32,19 +32,6 @@ std::string_view nextToken(std::string_view& rest) {
 }
 
 // The whole token must be one finite number; "1,5" or "12abc" is not 1 or 12.
-std::optional<long double> parseNumber(std::string_view token) {
-    if (!token.empty() && token.front() == '+') {
-        token.remove_prefix(1);
-        if (!token.empty() && (token.front() == '+' || token.front() == '-'))
-            return std::nullopt;
-    }
-    long double value = 0;
-    const auto res = std::from_chars(token.data(), token.data() + token.size(), value,
-                                     std::chars_format::general);
-    if (res.ec != std::errc{} || res.ptr != token.data() + token.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 std::string lineText(int line) {
     return "na řádku " + std::to_string(line);
@@ -104,7 +91,7 @@ PointFileResult ReadPointFile(std::istream& in) {
                                std::string(kNotLoaded),
                            firstPendingBlank);
         const auto second = nextToken(rest);
-        const auto x = parseNumber(first);
+        const auto x = ParseReal(first);
         if (!x)
             return failure("Chybná vstupní hodnota \"" + std::string(first) + "\" " +
                                lineText(lineNo) +
@@ -117,7 +104,7 @@ PointFileResult ReadPointFile(std::istream& in) {
                                " linearizačního souboru (za \"" + std::string(first) + "\")." +
                                std::string(kNotLoaded),
                            lineNo);
-        const auto y = parseNumber(second);
+        const auto y = ParseReal(second);
         if (!y)
             return failure("Chybná požadovaná hodnota \"" + std::string(second) + "\" " +
                                lineText(lineNo) +
