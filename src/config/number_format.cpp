@@ -3,7 +3,6 @@
 #include "lin/format.h"
 
 #include <QLocale>
-#include <charconv>
 #include <cmath>
 #include <string>
 

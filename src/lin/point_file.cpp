@@ -2,7 +2,6 @@
 
 #include "lin/format.h"
 
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
