@@ -21,44 +21,37 @@ std::string linesOfPoints(int count) {
     return text;
 }
 
-TEST(ReadPointFile, readsTwoNumbersPerLineAndIgnoresTheRest) {
-    const auto r = read("0.5\t-1.25 comment, 3 4\n  2 3e2\r\n+4. .5 x\n");
-    ASSERT_TRUE(r.ok) << r.message;
-    ASSERT_EQ(r.points.size(), 3u);
-    EXPECT_EQ(r.points[0].in, 0.5L);
-    EXPECT_EQ(r.points[0].out, -1.25L);
-    EXPECT_EQ(r.points[1].in, 2.0L);
-    EXPECT_EQ(r.points[1].out, 300.0L);
-    EXPECT_EQ(r.points[2].in, 4.0L);
-    EXPECT_EQ(r.points[2].out, 0.5L);
-    EXPECT_EQ(r.badLine, 0);
-}
-
-TEST(ReadPointFile, valuesAreReadInExtendedPrecision) {
-    const auto r = read("0.1 100.000000000000001\n2 3\n");
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.points[0].in, 0.1L);
-    EXPECT_EQ(r.points[0].out, 100.000000000000001L);
-}
-
-TEST(ReadPointFile, trailingBlankLinesAreNotPoints) {
-    const auto r = read("1 2\n3 4\n\n  \t\n");
-    ASSERT_TRUE(r.ok) << r.message;
-    EXPECT_EQ(r.points.size(), 2u);
-}
-
-TEST(ReadPointFile, lastLineWithoutNewlineIsAPoint) {
-    const auto r = read("1 2\n3 4");
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.points.size(), 2u);
-}
-
-TEST(ReadPointFile, byteOrderMarkIsSkipped) {
-    const auto r = read(
-        "\xEF\xBB\xBF"
-        "1 2\n3 4\n");
-    ASSERT_TRUE(r.ok) << r.message;
-    EXPECT_EQ(r.points[0].in, 1.0L);
+TEST(ReadPointFile, acceptedForms) {
+    struct Case {
+        const char* what;
+        std::string text;
+        std::vector<Point> points;
+    };
+    const Case cases[] = {
+        {"two numbers a line, the rest ignored",
+         "0.5\t-1.25 comment, 3 4\n  2 3e2\r\n+4. .5 x\n",
+         {{0.5L, -1.25L}, {2, 300}, {4, 0.5L}}},
+        {"extended precision",
+         "0.1 100.000000000000001\n2 3\n",
+         {{0.1L, 100.000000000000001L}, {2, 3}}},
+        {"trailing blank lines are no points", "1 2\n3 4\n\n  \t\n", {{1, 2}, {3, 4}}},
+        {"last line without newline", "1 2\n3 4", {{1, 2}, {3, 4}}},
+        {"byte order mark",
+         "\xEF\xBB\xBF"
+         "1 2\n3 4\n",
+         {{1, 2}, {3, 4}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto r = read(c.text);
+        ASSERT_TRUE(r.ok) << r.message;
+        EXPECT_EQ(r.badLine, 0);
+        ASSERT_EQ(r.points.size(), c.points.size());
+        for (std::size_t i = 0; i < c.points.size(); ++i) {
+            EXPECT_EQ(r.points[i].in, c.points[i].in) << i;
+            EXPECT_EQ(r.points[i].out, c.points[i].out) << i;
+        }
+    }
 }
 
 TEST(ReadPointFile, hundredPointsAreAcceptedAndHundredOneRefused) {
@@ -123,18 +116,13 @@ TEST(ReadPointFile, equalFirstAndLastValuesAreRefusedInsteadOfDividingByZero) {
     EXPECT_TRUE(sameOut.points.empty());
 }
 
-TEST(ReadPointFile, unreadableFileGivesAMessage) {
-    const auto r = ReadPointFile(std::string("/nonexistent/dir/lin.txt"));
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.message.find("/nonexistent/dir/lin.txt"), std::string::npos);
-}
+TEST(ReadPointFile, fromDiskOrAMessageNamingTheFile) {
+    const auto missing = ReadPointFile(std::string("/nonexistent/dir/lin.txt"));
+    EXPECT_FALSE(missing.ok);
+    EXPECT_NE(missing.message.find("/nonexistent/dir/lin.txt"), std::string::npos);
 
-TEST(ReadPointFile, readsAFileFromDisk) {
     const std::string path = ::testing::TempDir() + "lin_points_test.txt";
-    {
-        std::ofstream f(path);
-        f << "100 0\n138.5055 100\n";
-    }
+    std::ofstream(path) << "100 0\n138.5055 100\n";
     const auto r = ReadPointFile(path);
     std::remove(path.c_str());
     ASSERT_TRUE(r.ok) << r.message;

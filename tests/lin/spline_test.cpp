@@ -129,56 +129,39 @@ TEST_F(Spline, deviationFromTheExactInverseIsSmallForNarrowRanges) {
     EXPECT_LT(math.SplineDeviation.max, 2.0L);
 }
 
-TEST_F(Spline, rangeOutsideTheSensorLimitsEndsTheBuild) {
-    ASSERT_TRUE(build(kCurvePt100, 0, 100));
-    const int countBefore = math.SegmentCount;
-    EXPECT_FALSE(build(kCurvePt100, -201, 851));
-    EXPECT_EQ(math.CurveError, 1);
-    EXPECT_TRUE(math.LimitError);
-    EXPECT_EQ(messages(),
-              (std::vector<std::string>{"Prekrocena dolni mez", "Prekrocena horni mez",
-                                        "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER"}));
-    EXPECT_EQ(math.SegmentCount, countBefore);
-    // The table of the earlier range is not offered for upload.
-    EXPECT_FALSE(math.SplineImage());
-
-    recorded.messages.clear();
-    EXPECT_FALSE(build(kCurveB, 50, 1000));
-    EXPECT_EQ(messages().front(), "Prekrocena dolni mez");
-
-    // An empty range beyond the limits: both checks of the one pass speak, then the build ends.
-    recorded.messages.clear();
-    EXPECT_FALSE(build(kCurvePt100, 900, 900));
-    EXPECT_EQ(messages(), (std::vector<std::string>{
-                              "Chyba poc.intervalu nebo teploty nebo kroku", "Prekrocena horni mez",
-                              "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER"}));
-}
-
-TEST_F(Spline, emptyOrReversedRangeEndsTheBuild) {
-    for (auto [lo, hi] :
-         {std::pair{100.0L, 100.0L}, std::pair{100.0L, 0.0L}, std::pair{std::nanl(""), 100.0L}}) {
+TEST_F(Spline, badRangeOrCurveEndsTheBuildAndOffersNoTable) {
+    const std::string kEnd = "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER";
+    const std::string kRange = "Chyba poc.intervalu nebo teploty nebo kroku";
+    struct Case {
+        int code;
+        long double lo, hi;
+        std::vector<std::string> shown;
+    };
+    const Case cases[] = {
+        {kCurvePt100, -201, 851, {"Prekrocena dolni mez", "Prekrocena horni mez", kEnd}},
+        // Empty beyond the limits: both checks of the one pass speak, then the build ends.
+        {kCurvePt100, 900, 900, {kRange, "Prekrocena horni mez", kEnd}},
+        {kCurvePt100, 100, 100, {kRange, kEnd}},
+        {kCurvePt100, 100, 0, {kRange, kEnd}},
+        {kCurvePt100, std::nanl(""), 100, {kRange, kEnd}},
+        {kCurveReserved, 0, 100, {"Dany prubeh neni v programu jeste zadan", kEnd}},
+        {kCurveB, 50, 1000, {"Prekrocena dolni mez", kEnd}},
+    };
+    for (const auto& c : cases) {
+        // Each after a good build: its table must not survive for upload.
+        ASSERT_TRUE(build(kCurvePt100, 0, 100));
         recorded.messages.clear();
-        EXPECT_FALSE(build(kCurvePt100, lo, hi));
+        EXPECT_FALSE(build(c.code, c.lo, c.hi)) << c.code << " " << static_cast<double>(c.lo);
         EXPECT_EQ(math.CurveError, 1);
-        EXPECT_EQ(messages(),
-                  (std::vector<std::string>{"Chyba poc.intervalu nebo teploty nebo kroku",
-                                            "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER"}));
+        EXPECT_EQ(messages(), c.shown) << c.code << " " << static_cast<double>(c.lo);
+        EXPECT_EQ(math.SegmentCount, 20);
         EXPECT_FALSE(math.SplineImage());
     }
-}
-
-TEST_F(Spline, aFreshBuildClearsAnEarlierError) {
-    EXPECT_FALSE(build(kCurvePt100, 0, 900));
+    EXPECT_TRUE(math.LimitError);  // from the last case
+    // A fresh build clears the error.
     EXPECT_TRUE(build(kCurvePt100, 0, 100));
     EXPECT_EQ(math.CurveError, 0);
     EXPECT_TRUE(math.SplineImage());
-}
-
-TEST_F(Spline, unknownCurveEndsTheBuildWithOneMessage) {
-    EXPECT_FALSE(build(kCurveReserved, 0, 100));
-    EXPECT_EQ(messages(),
-              (std::vector<std::string>{"Dany prubeh neni v programu jeste zadan",
-                                        "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER"}));
 }
 
 }  // namespace
