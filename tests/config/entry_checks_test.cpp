@@ -117,6 +117,11 @@ TEST_F(EntryChecksTest, currentWithoutSenseResistorStopsBeforeTheLimits) {
     EXPECT_EQ(prompts.focused, QStringList{u"SnOdpor"_s});
     EXPECT_TRUE(m().state.BeginOutOfRange);
     EXPECT_EQ(m().config.RangeBegin, 0.0L);
+    // The maximal current needs it too, but keeps the value typed.
+    clearPrompts();
+    enter(f().CelkovyOdpor, u"30"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"Není zadána hodnota snímacího odporu."_s});
+    EXPECT_EQ(m().config.TotalResistance, 30.0L);
 }
 
 TEST_F(EntryChecksTest, notANumber) {
@@ -302,13 +307,6 @@ TEST_F(EntryChecksTest, maximalCurrentOfCurrentDifference) {
                               u" mA"_s});
         EXPECT_EQ(prompts.focused, QStringList{u"CelkovyOdpor"_s});
     }
-}
-
-TEST_F(EntryChecksTest, maximalCurrentNeedsTheSenseResistor) {
-    chooseType(u"rozdíl dvou proudů"_s);
-    enter(f().CelkovyOdpor, u"30"_s);
-    EXPECT_EQ(prompts.messages, QStringList{u"Není zadána hodnota snímacího odporu."_s});
-    EXPECT_EQ(m().config.TotalResistance, 30.0L);
 }
 
 TEST_F(EntryChecksTest, listChoicesMustBeItems) {
