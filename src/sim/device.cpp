@@ -1,5 +1,7 @@
 #include "sim/device.h"
 
+#include <optional>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -110,13 +112,30 @@ std::vector<Byte> Device::Reply(Byte command, Byte responseCode,
     return BuildReplyFrame(command, responseCode, kDeviceStatus, payload, preamble_);
 }
 
-std::vector<Byte> Device::ReadMemory(const Request& r, std::size_t addressBytes) {
+namespace {
+
+// The address (high byte first) and count that lead the data of a memory request; nullopt when
+// the data is too short to hold them.
+struct MemoryArgs {
+    std::size_t address;
+    std::size_t count;
+};
+std::optional<MemoryArgs> ParseMemoryArgs(const Request& r, std::size_t addressBytes) {
     if (r.data.size() < addressBytes + 1)
-        return Reply(r.command, kResponseTooFewDataBytes);
+        return std::nullopt;
     std::size_t address = 0;
     for (std::size_t i = 0; i < addressBytes; ++i)
         address = (address << 8) | r.data[i];
-    const std::size_t count = r.data[addressBytes];
+    return MemoryArgs{address, r.data[addressBytes]};
+}
+
+}  // namespace
+
+std::vector<Byte> Device::ReadMemory(const Request& r, std::size_t addressBytes) {
+    const auto args = ParseMemoryArgs(r, addressBytes);
+    if (!args)
+        return Reply(r.command, kResponseTooFewDataBytes);
+    const auto [address, count] = *args;
     if (count > kMaxPayload)
         return Reply(r.command, kResponseParameterTooLarge);
     const auto bytes = memory_.Read(address, count);
@@ -126,12 +145,10 @@ std::vector<Byte> Device::ReadMemory(const Request& r, std::size_t addressBytes)
 }
 
 std::vector<Byte> Device::WriteMemory(const Request& r, std::size_t addressBytes) {
-    if (r.data.size() < addressBytes + 1)
+    const auto args = ParseMemoryArgs(r, addressBytes);
+    if (!args)
         return Reply(r.command, kResponseTooFewDataBytes);
-    std::size_t address = 0;
-    for (std::size_t i = 0; i < addressBytes; ++i)
-        address = (address << 8) | r.data[i];
-    const std::size_t count = r.data[addressBytes];
+    const auto [address, count] = *args;
     const auto payload = std::span<const Byte>(r.data).subspan(addressBytes + 1);
     if (payload.size() < count)
         return Reply(r.command, kResponseTooFewDataBytes);
