@@ -1,0 +1,172 @@
+#include "config/trend.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <optional>
+#include <ostream>
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#endif
+
+using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace veld::config {
+namespace {
+
+constexpr std::nullopt_t kGap = std::nullopt;
+
+// A trend started at 100 s on the clock, one sample every 1.5 s.
+Trend Filled(std::initializer_list<std::optional<double>> values, const QString& unit = u"°C"_s,
+             int decimals = 3) {
+    Trend trend;
+    trend.start(100s, unit, decimals);
+    auto t = 100'000'000us;
+    for (const auto& v : values) {
+        t += 1'500'000us;
+        trend.add(t, v);
+    }
+    return trend;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+TEST(TrendTest, statisticsCountOnlyValidSamples) {
+    const Trend trend = Filled({2.0, kGap, -4.0, 11.0, kGap});
+    EXPECT_EQ(trend.samples().size(), 5u);
+    EXPECT_EQ(trend.validCount(), 3u);
+    EXPECT_EQ(trend.minimum(), -4.0);
+    EXPECT_EQ(trend.maximum(), 11.0);
+    EXPECT_EQ(trend.mean(), 3.0);
+    EXPECT_EQ(trend.last(), std::nullopt) << "the newest measurement failed";
+    EXPECT_EQ(Filled({2.0, kGap, 5.0}).last(), 5.0);
+    EXPECT_DOUBLE_EQ(trend.samples()[2].seconds, 4.5);
+}
+
+TEST(TrendTest, notFiniteValuesAndOnlyGapsLeaveNoStatistics) {
+    const Trend trend = Filled(
+        {kGap, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()});
+    EXPECT_EQ(trend.validCount(), 0u);
+    EXPECT_EQ(trend.minimum(), std::nullopt);
+    EXPECT_EQ(trend.mean(), std::nullopt);
+    for (const TrendSample& s : trend.samples())
+        EXPECT_EQ(s.value, std::nullopt);
+}
+
+TEST(TrendTest, startForgetsEverythingAndCountsTimeAfresh) {
+    Trend trend = Filled({1.0, 7.0});
+    const auto before = trend.generation();
+    trend.start(500s, u"mA"_s, 6);
+    EXPECT_NE(trend.generation(), before);
+    EXPECT_TRUE(trend.samples().empty());
+    EXPECT_EQ(trend.maximum(), std::nullopt);
+    trend.add(502s, 4.0);
+    EXPECT_EQ(trend.samples().front().seconds, 2.0);
+    EXPECT_EQ(trend.minimum(), 4.0);
+    EXPECT_EQ(trend.maximum(), 4.0);
+    EXPECT_EQ(trend.unit(), u"mA"_s);
+}
+
+TEST(TrendTest, valuesShowTheWindowsDecimalsWithAFullStop) {
+    EXPECT_EQ(Filled({}).formatValue(-12.5), u"-12.500"_s);
+    EXPECT_EQ(Filled({}, u"V"_s, 6).formatValue(0.0125), u"0.012500"_s);
+    EXPECT_EQ(Filled({}).formatValue(-0.0004), u"0.000"_s) << "no sign on a rounded zero";
+    EXPECT_EQ(Filled({}).formatValue(1e30), u"1000000000000000019884624838656.000"_s);
+}
+
+TEST(TrendTest, csvHasHeaderTimeValueUnitAndEmptyValuesForGaps) {
+    EXPECT_EQ(Filled({100.0, kGap, -0.25}).csvBytes(), QByteArray("\xC4\x8D"
+                                                                  "as [s],hodnota,jednotka\r\n"
+                                                                  "1.500,100.000,\xC2\xB0"
+                                                                  "C\r\n"
+                                                                  "3.000,,\xC2\xB0"
+                                                                  "C\r\n"
+                                                                  "4.500,-0.250,\xC2\xB0"
+                                                                  "C\r\n"));
+    EXPECT_EQ(Filled({1.0}, QString(), 6).csvBytes(),
+              QByteArray("\xC4\x8D"
+                         "as [s],hodnota,jednotka\r\n1.500,1.000000,\r\n"));
+    EXPECT_EQ(Filled({1.0}, u"a,\"b\""_s).csvBytes().split('\n').at(1),
+              QByteArray("1.500,1.000,\"a,\"\"b\"\"\"\r"));
+}
+
+TEST(TrendTest, saveWritesTheCsvBytes) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(u"trend.csv"_s);
+    const Trend trend = Filled({3.0, kGap});
+    ASSERT_TRUE(trend.saveCsv(path));
+    EXPECT_EQ(ReadAll(path), trend.csvBytes());
+}
+
+TEST(TrendTest, saveIntoAMissingFolderNamesThePath) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"chybí/trend.csv"_s);
+    const TrendSaveResult result = Filled({3.0}).saveCsv(path);
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(result.message.contains(path)) << result.message.toStdString();
+}
+
+#ifndef _WIN32
+// The disk fills up half-way: the write fails with EFBIG, even for root, and the file that
+// was there before must still be whole.
+TEST(TrendTest, failedWriteKeepsThePreviousFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"trend.csv"_s);
+    const QByteArray previous = "earlier measurement\n";
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(previous);
+    }
+    Trend trend;
+    trend.start(0s, u"°C"_s, 3);
+    for (int i = 0; i < 2000; ++i)  // some 40 kB
+        trend.add(std::chrono::seconds(i), 42.0);
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const TrendSaveResult result = trend.saveCsv(path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(result.message.contains(path));
+    EXPECT_EQ(ReadAll(path), previous);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"trend.csv"_s})
+        << "no temporary file left behind";
+}
+#endif
+
+TEST(TrendTest, theButtonAsksForAFileAndReportsOnlyFailures) {
+    QTemporaryDir dir;
+    const Trend trend = Filled({1.0});
+    ScriptedPrompts prompts;
+    prompts.fileAnswers = {dir.filePath(u"a.csv"_s), dir.filePath(u"chybí/b.csv"_s)};
+    EXPECT_EQ(saveTrendCsv(trend, prompts), Outcome::Completed);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(prompts.fileRequests.front().title, u"Uložit CSV"_s);
+    EXPECT_EQ(saveTrendCsv(trend, prompts), Outcome::Stopped);
+    EXPECT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(saveTrendCsv(trend, prompts), Outcome::Declined) << "dialog cancelled";
+}
+
+}  // namespace
+}  // namespace veld::config
