@@ -62,9 +62,9 @@ std::vector<Byte> Device::Handle(const Request& request) {
     if (name == "ReadPV")
         return ReadPv(request);
     if (name == "NastOfs")
-        return Calibrate(request, addr::kOutputRangeLo);
+        return Calibrate(request, model::eeprom::kOutputRangeLo.address);
     if (name == "NastFS")
-        return Calibrate(request, addr::kOutputRangeHi);
+        return Calibrate(request, model::eeprom::kOutputRangeHi.address);
     if (name == "Stop") {
         measuring_ = false;
         return Reply(request.command, 0);
@@ -99,8 +99,8 @@ void Device::ClearCounters() {
 float Device::ProcessValue() const {
     if (processValue_)
         return *processValue_;
-    const float lo = memory_.RealAt(addr::kRangeBegin).value_or(0.0f);
-    const float hi = memory_.RealAt(addr::kRangeEnd).value_or(0.0f);
+    const float lo = memory_.RealAt(model::eeprom::kRangeBegin.address).value_or(0.0f);
+    const float hi = memory_.RealAt(model::eeprom::kRangeEnd.address).value_or(0.0f);
     if (!std::isfinite(lo) || !std::isfinite(hi))
         return 0.0f;
     const float value = lo + rangeFraction_ * (hi - lo);
@@ -160,7 +160,9 @@ std::vector<Byte> Device::WriteMemory(const Request& r, std::size_t addressBytes
 }
 
 std::vector<Byte> Device::ReadPv(const Request& r) const {
-    const Byte unit = memory_.Read(addr::kUnitCode, 1).value_or(std::vector<Byte>{251})[0];
+    const Byte unit =
+        memory_.Read(model::eeprom::kUnitCode.address, model::eeprom::kUnitCode.length)
+            .value_or(std::vector<Byte>{251})[0];
     const link::FloatBytes value = link::EncodePvFloat(ProcessValue());
     const std::array<Byte, 5> payload{unit, value[0], value[1], value[2], value[3]};
     return Reply(r.command, 0, payload);

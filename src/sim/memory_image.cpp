@@ -30,63 +30,61 @@ MemoryImage::MemoryImage() {
 }
 
 void MemoryImage::FactoryReset() {
+    namespace map = model::eeprom;
     bytes_.fill(0x00);
-    const auto put = [this](std::size_t address, std::initializer_list<Byte> values) {
+    const auto put = [this](map::Item item, std::initializer_list<Byte> values) {
         std::copy(values.begin(), values.end(),
-                  bytes_.begin() + static_cast<std::ptrdiff_t>(address));
+                  bytes_.begin() + static_cast<std::ptrdiff_t>(item.address));
+    };
+    const auto setReals = [this](map::Item item, std::initializer_list<float> values) {
+        std::size_t address = item.address;
+        for (float v : values) {
+            SetReal(address, v);
+            address += map::kRealLength;
+        }
     };
 
-    SetReal(addr::kDividerRatio, 1.0f);
-    SetReal(addr::kPvCorrection, 0.0f);
-    SetReal(addr::kOutputConstants, kOutCodeLo);
-    SetReal(addr::kOutputConstants + 4, kOutCodeHi);
-    SetReal(addr::kOutputConstants + 8, kOutCurrentLo);
-    SetReal(addr::kOutputConstants + 12, kOutCurrentHi);
+    SetReal(map::kDividerRatio.address, 1.0f);
+    SetReal(map::kPvCorrection.address, 0.0f);
+    setReals(map::kOutputConstants, {kOutCodeLo, kOutCodeHi, kOutCurrentLo, kOutCurrentHi});
 
     // Output scaling for 0..100 as the program would compute it from the constants above.
     constexpr float lo = 0.0f;
     constexpr float hi = 100.0f;
     const float span = kOutCodeHi - kOutCodeLo;
     const float currents = kOutCurrentHi - kOutCurrentLo;
-    SetReal(addr::kOutputScaling, kOutCodeLo + span * (4.0f - kOutCurrentLo) / currents);
-    SetReal(addr::kOutputScaling + 4, span / (hi - lo) * 16.0f / currents);
-    SetReal(addr::kOutputRangeLo, lo);
-    SetReal(addr::kOutputRangeHi, hi);
-    put(113, {8});  // fault current "nadproud"
-    SetReal(addr::kPvCorrectionOwn, 0.0f);
+    setReals(map::kOutputScaling, {kOutCodeLo + span * (4.0f - kOutCurrentLo) / currents,
+                                   span / (hi - lo) * 16.0f / currents, lo, hi});
+    put(map::kOutputFlags, {8});  // fault current "nadproud"
+    SetReal(map::kPvCorrectionOwn.address, 0.0f);
 
-    put(addr::kSignature, {0x0D, 0xE5});
-    put(addr::kFirmware, {kFirmwareNumber, 0x00});
+    put(map::kSignature, {map::kSignatureByte0, map::kSignatureByte1});
+    put(map::kFirmware, {kFirmwareNumber, 0x00});
 
     // Pt100, three wires, 0..100 °C, linearized.
-    put(340, {32});
-    SetReal(341, lo);
-    SetReal(345, hi);
-    SetReal(349, (hi - lo) / 5.0f);
-    put(354, {32});
-    SetReal(355, hi + (hi - lo) / 5.0f);
-    SetReal(359, lo - (hi - lo) / 5.0f);
-    SetReal(addr::kDamping, 1.0f);
-    put(addr::kInputType, {1, 1, 1, 3});
-    SetReal(404, 0.0f);
-    put(addr::kUnitCode, {32, 9, 9, 2});
-    SetReal(416, lo - (hi - lo) / 20.0f);
-    SetReal(420, hi + (hi - lo) / 20.0f);
+    put(map::kPvRange, {32});
+    setReals(map::kPvRange.at(1, 12), {lo, hi, (hi - lo) / 5.0f});
+    put(map::kPvUnitAgain, {32});
+    setReals(map::kOverdriveLimits, {hi + (hi - lo) / 5.0f, lo - (hi - lo) / 5.0f});
+    SetReal(map::kDamping.address, 1.0f);
+    put(map::kInputCodes, {1, 1, 1, 3});
+    SetReal(map::kSenseResistance.address, 0.0f);
+    put(map::kCurveCodes, {32, 9, 9, 2});
+    setReals(map::kPvLimits, {lo - (hi - lo) / 20.0f, hi + (hi - lo) / 20.0f});
 
     // A fresh note is blank: the same padding the program writes, shown as an empty note.
-    std::fill_n(bytes_.begin() + addr::kNote, addr::kNoteLength, Byte{0x20});
+    std::fill_n(bytes_.begin() + map::kNote.address, map::kNote.length, Byte{0x20});
 
     // End lines of the file linearization: identity.
-    SetReal(1024, 1.0f);
-    SetReal(1028, 0.0f);
-    SetReal(1032, 1.0f);
-    SetReal(1036, 0.0f);
+    setReals(map::kEndLines, {1.0f, 0.0f, 1.0f, 0.0f});
 
-    std::fill_n(bytes_.begin() + addr::kComparatorModes, 4, kComparatorModeFactory);
-    put(addr::kModeFlags, {0x80, 0x07});  // all four switching outputs fitted
+    std::fill_n(bytes_.begin() + map::kComparatorModes.address, map::kComparatorModes.length,
+                kComparatorModeFactory);
+    // All four switching outputs fitted.
+    put(map::kModeFlags, {map::kModeFlagsOutput1});
+    put(map::kEquipment, {0x07});
 
-    SetReal(addr::kRangeBegin, lo);
-    SetReal(addr::kRangeEnd, hi);
+    setReals(map::kRangeItems, {lo, hi});
 }
 
 std::optional<std::vector<Byte>> MemoryImage::Read(std::size_t address, std::size_t count) const {

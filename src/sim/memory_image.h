@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "link/frame.h"
+#include "model/eeprom_map.h"
 
 namespace veld::sim {
 
@@ -26,8 +27,9 @@ struct FileResult {
 
 class MemoryImage {
 public:
-    // The highest item the program uses ends at 1584 (range items at 1568); 2048 covers the map.
+    // 2048 bytes cover the whole map.
     static constexpr std::size_t kSize = 2048;
+    static_assert(model::eeprom::kMapEnd <= kSize);
 
     // Factory-fresh contents (see FactoryReset).
     MemoryImage();
@@ -60,28 +62,5 @@ public:
 private:
     std::array<Byte, kSize> bytes_{};
 };
-
-// Addresses of the items the simulator itself looks at or fills at the factory.
-namespace addr {
-inline constexpr std::size_t kDividerRatio = 28;
-inline constexpr std::size_t kPvCorrection = 32;
-inline constexpr std::size_t kOutputConstants = 36;  // OutCodeLo, OutCodeHi, I1, I2
-inline constexpr std::size_t kOutputScaling = 52;
-inline constexpr std::size_t kOutputRangeLo = 60;
-inline constexpr std::size_t kOutputRangeHi = 64;
-inline constexpr std::size_t kPvCorrectionOwn = 120;
-inline constexpr std::size_t kSignature = 257;
-inline constexpr std::size_t kFirmware = 262;
-inline constexpr std::size_t kDamping = 363;
-inline constexpr std::size_t kInputType = 400;
-inline constexpr std::size_t kUnitCode = 408;
-inline constexpr std::size_t kNote = 512;
-inline constexpr std::size_t kNoteLength = 60;
-inline constexpr std::size_t kComparatorModes = 1080;
-inline constexpr std::size_t kModeFlags = 1120;
-inline constexpr std::size_t kEquipment = 1121;
-inline constexpr std::size_t kRangeBegin = 1568;
-inline constexpr std::size_t kRangeEnd = 1572;
-}  // namespace addr
 
 }  // namespace veld::sim

@@ -83,9 +83,9 @@ TEST_F(DeviceTest, readPv_unitAndValueFollowTheStoredRange) {
     EXPECT_EQ(d.Payload(0), 32);
     EXPECT_EQ(link::DecodePvFloat({d.Payload(1), d.Payload(2), d.Payload(3), d.Payload(4)}), 50.0f);
 
-    memory.SetReal(addr::kRangeBegin, 200.0f);
-    memory.SetReal(addr::kRangeEnd, 400.0f);
-    memory.Write(addr::kUnitCode, std::vector<Byte>{58});
+    memory.SetReal(model::eeprom::kRangeBegin.address, 200.0f);
+    memory.SetReal(model::eeprom::kRangeEnd.address, 400.0f);
+    memory.Write(model::eeprom::kUnitCode.address, std::vector<Byte>{58});
     d = Send("ReadPV");
     EXPECT_EQ(d.Payload(0), 58);
     EXPECT_EQ(link::DecodePvFloat({d.Payload(1), d.Payload(2), d.Payload(3), d.Payload(4)}),
@@ -115,8 +115,8 @@ TEST_F(DeviceTest, calibration_storesRangeEndsOnlyOnSuccess) {
         EXPECT_EQ(d.ResponseCode(), 0);
         EXPECT_EQ(d.Payload(0), c.result);
         const bool lower = std::string_view(c.command) == "NastOfs";
-        const float lo = *memory.RealAt(addr::kOutputRangeLo),
-                    hi = *memory.RealAt(addr::kOutputRangeHi);
+        const float lo = *memory.RealAt(model::eeprom::kOutputRangeLo.address),
+                    hi = *memory.RealAt(model::eeprom::kOutputRangeHi.address);
         EXPECT_EQ(lower ? lo : hi, c.stored ? 12.5f : (lower ? 0.0f : 100.0f))
             << c.command << " " << int(c.result);
         EXPECT_EQ(lower ? hi : lo, lower ? 100.0f : 0.0f) << "the other end stays";

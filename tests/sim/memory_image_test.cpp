@@ -27,8 +27,8 @@ protected:
 
 TEST(MemoryImageFactory, holdsWhatTheProgramReliesOn) {
     const MemoryImage m;
-    EXPECT_EQ(*m.Read(addr::kSignature, 2), (std::vector<Byte>{0x0D, 0xE5}));
-    EXPECT_NE(m.Bytes()[addr::kFirmware], 0);
+    EXPECT_EQ(*m.Read(model::eeprom::kSignature.address, 2), (std::vector<Byte>{0x0D, 0xE5}));
+    EXPECT_NE(m.Bytes()[model::eeprom::kFirmware.address], 0);
     // Output constants: I1 within 4..6 mA, I2 within 18..22 mA, codes rising with the current.
     const float codeLo = *m.RealAt(36), codeHi = *m.RealAt(40), i1 = *m.RealAt(44),
                 i2 = *m.RealAt(48);
@@ -39,15 +39,15 @@ TEST(MemoryImageFactory, holdsWhatTheProgramReliesOn) {
     EXPECT_LT(codeLo, codeHi);
     // The stored scaling is the one the program computes for 0..100 (single precision).
     EXPECT_FLOAT_EQ(*m.RealAt(52), codeLo + (codeHi - codeLo) * (4.0f - i1) / (i2 - i1));
-    EXPECT_EQ(m.Bytes()[addr::kModeFlags] & 0x80, 0x80);
-    EXPECT_EQ(m.Bytes()[addr::kEquipment] & 0x07, 0x07);
-    for (std::size_t i = 0; i < addr::kNoteLength; ++i)
-        EXPECT_EQ(m.Bytes()[addr::kNote + i], 0x20) << i;
-    EXPECT_EQ(*m.RealAt(addr::kOutputRangeLo), 0.0f);
-    EXPECT_EQ(*m.RealAt(addr::kOutputRangeHi), 100.0f);
-    EXPECT_EQ(*m.RealAt(addr::kRangeEnd), 100.0f);
-    EXPECT_EQ(m.Bytes()[addr::kInputType], 1);  // Pt100
-    EXPECT_EQ(m.Bytes()[addr::kUnitCode], 32);  // °C
+    EXPECT_EQ(m.Bytes()[model::eeprom::kModeFlags.address] & 0x80, 0x80);
+    EXPECT_EQ(m.Bytes()[model::eeprom::kEquipment.address] & 0x07, 0x07);
+    for (std::size_t i = 0; i < model::eeprom::kNote.length; ++i)
+        EXPECT_EQ(m.Bytes()[model::eeprom::kNote.address + i], 0x20) << i;
+    EXPECT_EQ(*m.RealAt(model::eeprom::kOutputRangeLo.address), 0.0f);
+    EXPECT_EQ(*m.RealAt(model::eeprom::kOutputRangeHi.address), 100.0f);
+    EXPECT_EQ(*m.RealAt(model::eeprom::kRangeEnd.address), 100.0f);
+    EXPECT_EQ(m.Bytes()[model::eeprom::kInputCodes.address], 1);  // Pt100
+    EXPECT_EQ(m.Bytes()[model::eeprom::kUnitCode.address], 32);   // °C
 }
 
 TEST(MemoryImageAccess, neverReachesBeyondTheImage) {

@@ -170,8 +170,8 @@ void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter() {
     std::vector<int> progress;
     link.onTransfer1 = [&progress](int value) { progress.push_back(value); };
 
-    QVERIFY(
-        !link.ReadKonst(static_cast<std::uint16_t>(sim::addr::kSignature), 2));  // false: no error
+    QVERIFY(!link.ReadKonst(static_cast<std::uint16_t>(model::eeprom::kSignature.address),
+                            2));  // false: no error
     QCOMPARE(device.RequestsReceived(), std::size_t{1});
     QVERIFY(prompts.messages.isEmpty());
     QVERIFY(serial.opened.empty());
@@ -181,7 +181,7 @@ void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter() {
     // COM1 has no transmitter behind it here: the serial side is used and nobody answers.
     choice.selectCom(0);
     link.SetComClick();
-    QVERIFY(link.ReadKonst(static_cast<std::uint16_t>(sim::addr::kSignature), 2));
+    QVERIFY(link.ReadKonst(static_cast<std::uint16_t>(model::eeprom::kSignature.address), 2));
     QCOMPARE(serial.opened.front(), std::string("COM1"));
     QCOMPARE(device.RequestsReceived(), std::size_t{1});
     QVERIFY(!simulator.isOpen());
