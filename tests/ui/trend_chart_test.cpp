@@ -1,0 +1,188 @@
+// Smoke test of the trend chart through its real widgets, offscreen: the series follow the runs
+// between gaps whether samples arrive one by one or all at once, Start clears the picture, the
+// labels show the statistics and "Uložit CSV" writes the file. Leaves a picture in the build dir.
+
+#include "ui/trend_chart.h"
+#include "common/prompts.h"
+#include "config/trend.h"
+
+#include <QChart>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QValueAxis>
+#include <QtTest>
+#include <cmath>
+#include <optional>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
+using namespace veld;
+
+namespace {
+
+using Values = std::vector<std::optional<double>>;
+
+// Runs of valid samples between gaps: their lengths, in order.
+std::vector<int> Runs(const Values& values) {
+    std::vector<int> runs;
+    bool inRun = false;
+    for (const auto& v : values) {
+        if (v && inRun)
+            ++runs.back();
+        else if (v)
+            runs.push_back(1);
+        inRun = v.has_value();
+    }
+    return runs;
+}
+
+std::vector<int> SeriesLengths(ui::TrendChart& chart) {
+    std::vector<int> lengths;
+    for (QAbstractSeries* s : chart.chart().series())
+        lengths.push_back(static_cast<int>(static_cast<QLineSeries*>(s)->count()));
+    return lengths;
+}
+
+config::Trend::Micros Tick(std::size_t i) {
+    return std::chrono::milliseconds(1500) * static_cast<int>(i + 1);
+}
+
+}  // namespace
+
+class TrendChartTest : public QObject {
+    Q_OBJECT
+private slots:
+    void segmentsFollowTheRunsBetweenGaps_data();
+    void segmentsFollowTheRunsBetweenGaps();
+    void loneSamplesShowAsDotsInOneColour();
+    void startClearsAndLabelsShowTheStatistics();
+    void saveButtonWritesTheCsv();
+    void picture_withGaps();
+};
+
+void TrendChartTest::segmentsFollowTheRunsBetweenGaps_data() {
+    QTest::addColumn<Values>("values");
+    const auto gap = std::nullopt;
+    QTest::newRow("no gap") << Values{1.0, 2.0, 3.0};
+    QTest::newRow("gaps inside") << Values{1.0, 2.0, gap, 3.0, gap, gap, 4.0, 5.0};
+    QTest::newRow("gaps at both ends") << Values{gap, 1.0, gap, 2.0, 3.0, gap};
+    QTest::newRow("only gaps") << Values{gap, gap};
+    QTest::newRow("alternating") << Values{1.0, gap, 2.0, gap, 3.0, gap, 4.0};
+}
+
+// One by one as the ticks come and all at once as after a late refresh: the same picture.
+void TrendChartTest::segmentsFollowTheRunsBetweenGaps() {
+    QFETCH(Values, values);
+    ScriptedPrompts prompts;
+    config::Trend trend;
+    trend.start(0s, u"°C"_s, 3);
+    ui::TrendChart live(trend, prompts);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        trend.add(Tick(i), values[i]);
+        live.refresh();
+    }
+    ui::TrendChart late(trend, prompts);
+    late.refresh();
+    const std::vector<int> runs = Runs(values);
+    QCOMPARE(live.segmentCount(), static_cast<int>(runs.size()));
+    QCOMPARE(SeriesLengths(live), runs);
+    QCOMPARE(SeriesLengths(late), runs);
+}
+
+void TrendChartTest::loneSamplesShowAsDotsInOneColour() {
+    ScriptedPrompts prompts;
+    config::Trend trend;
+    trend.start(0s, u"V"_s, 6);
+    ui::TrendChart chart(trend, prompts);
+    trend.add(1s, 1.0);
+    trend.add(2s, std::nullopt);
+    trend.add(3s, 2.0);
+    chart.refresh();
+    const auto series = chart.chart().series();
+    QCOMPARE(series.size(), 2);
+    auto* first = static_cast<QLineSeries*>(series[0]);
+    auto* second = static_cast<QLineSeries*>(series[1]);
+    QVERIFY(first->pointsVisible());
+    QCOMPARE(first->pen().color(), second->pen().color());
+    trend.add(4s, 3.0);
+    chart.refresh();
+    QVERIFY(!second->pointsVisible());  // a line now, no longer a dot
+    QVERIFY(first->pointsVisible());
+}
+
+void TrendChartTest::startClearsAndLabelsShowTheStatistics() {
+    ScriptedPrompts prompts;
+    config::Trend trend;
+    trend.start(0s, u"°C"_s, 3);
+    ui::TrendChart chart(trend, prompts);
+    auto label = [&chart](const char* name) {
+        return chart.findChild<QLabel*>(QString::fromLatin1(name))->text();
+    };
+    for (double v : {20.0, 25.0, 21.5})
+        trend.add(std::chrono::seconds(static_cast<int>(v)), v);
+    trend.add(30s, std::nullopt);
+    chart.refresh();
+    QCOMPARE(label("TrendLast"), u"Poslední: –"_s);
+    QCOMPARE(label("TrendMinimum"), u"Minimum: 20.000 °C"_s);
+    QCOMPARE(label("TrendMaximum"), u"Maximum: 25.000 °C"_s);
+    QCOMPARE(label("TrendMean"), u"Průměr: 22.167 °C"_s);
+    auto* value = static_cast<QValueAxis*>(chart.chart().axes(Qt::Vertical).front());
+    QVERIFY(value->min() <= 20.0 && value->max() >= 25.0);
+    QCOMPARE(value->titleText(), u"Naměřená hodnota [°C]"_s);
+
+    trend.start(100s, u"mA"_s, 3);
+    chart.refresh();
+    QCOMPARE(chart.segmentCount(), 0);
+    QCOMPARE(label("TrendMaximum"), u"Maximum: –"_s);
+    QCOMPARE(value->titleText(), u"Naměřená hodnota [mA]"_s);
+    QVERIFY(!chart.findChild<QPushButton*>(u"TrendSaveCsv"_s)->isEnabled());
+}
+
+void TrendChartTest::saveButtonWritesTheCsv() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"trend.csv"_s);
+    ScriptedPrompts prompts;
+    prompts.fileAnswers.append(path);
+    config::Trend trend;
+    trend.start(0s, u"%"_s, 3);
+    trend.add(1500ms, 50.0);
+    ui::TrendChart chart(trend, prompts);
+    chart.refresh();
+    QTest::mouseClick(chart.findChild<QPushButton*>(u"TrendSaveCsv"_s), Qt::LeftButton);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), trend.csvBytes());
+    QVERIFY(prompts.messages.isEmpty());
+}
+
+// Half an hour of a slow wave, with one long outage and a few single failures.
+void TrendChartTest::picture_withGaps() {
+    const QString folder = QString::fromUtf8(VELD_SCREENSHOT_DIR);
+    QVERIFY(QDir().mkpath(folder));
+    ScriptedPrompts prompts;
+    config::Trend trend;
+    trend.start(0s, u"°C"_s, 3);
+    Values values;
+    for (int i = 0; i < 1200; ++i) {
+        const bool failed = (i >= 400 && i < 460) || i == 700 || i == 702 || i == 900;
+        values.push_back(
+            failed ? std::nullopt
+                   : std::optional(50.0 + 40.0 * std::sin(i / 120.0) + 0.8 * std::sin(i * 7.3)));
+        trend.add(Tick(static_cast<std::size_t>(i)), values.back());
+    }
+    ui::TrendChart chart(trend, prompts);
+    chart.resize(900, 420);
+    chart.refresh();
+    QCOMPARE(chart.segmentCount(), static_cast<int>(Runs(values).size()));
+    const QPixmap picture = chart.grab();
+    QVERIFY(!picture.isNull());
+    QVERIFY(picture.save(folder + u"/trend.png"_s));
+    qInfo("picture in %s", qPrintable(folder + u"/trend.png"_s));
+}
+
+QTEST_MAIN(TrendChartTest)
+#include "trend_chart_test.moc"
