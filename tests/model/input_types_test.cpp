@@ -40,15 +40,20 @@ TEST(InputTypes, listHoldsNineteenTypesWithoutTheFiveOthers) {
     EXPECT_EQ(FindInputType("termočlánek L")->code, 12);
 }
 
-TEST(CodeTables, textsAndCodesBothWays) {
-    EXPECT_EQ(CodeOf(WiringTexts(), "třívodičově"), 3);
-    EXPECT_EQ(TextOf(WiringTexts(), 4), "čtyřvodičově");
-    EXPECT_EQ(CodeOf(FaultCurrentTexts(), "vyřazen"), 3);
-    EXPECT_EQ(CodeOf(FaultCurrentTexts(), "Vyřazen"), 0);
-    EXPECT_EQ(TextOf(LinModeTexts(), 2), "linearizováno");
-    EXPECT_EQ(TextOf(LinModeTexts(), 3), "druhá odmocnina");
-    EXPECT_EQ(CodeOf(UnitChoices(), "Bez jednotky"), kUnitNone);
-    EXPECT_TRUE(TextOf(UnitChoices(), 99).empty());
+TEST(CodeTables, everyCodeAndTextOnceBothWays) {
+    for (const auto table : {WiringTexts(), FaultCurrentTexts(), UnitChoices()}) {
+        std::set<int> codes;
+        for (const auto& e : table) {
+            EXPECT_TRUE(codes.insert(e.code).second) << e.text;
+            EXPECT_EQ(CodeOf(table, e.text), e.code);
+            EXPECT_EQ(TextOf(table, e.code), e.text);
+        }
+        EXPECT_EQ(CodeOf(table, ""), 0);
+        EXPECT_TRUE(TextOf(table, 0).empty());
+    }
+    // Two codes read as "linearizováno"; the text gives the first.
+    EXPECT_EQ(TextOf(LinModeTexts(), 2), TextOf(LinModeTexts(), 1));
+    EXPECT_EQ(CodeOf(FaultCurrentTexts(), "Vyřazen"), 0);  // exact case
 }
 
 }  // namespace

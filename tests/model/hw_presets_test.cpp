@@ -1,0 +1,109 @@
+#include "model/hw_presets.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "hex.h"
+
+namespace veld::model {
+namespace {
+
+using testing::Hex;
+
+struct RowCase {
+    std::uint8_t code;
+    // The request data of the eight writes, as the documentation's row gives them.
+    const char* words0to5;
+    const char* words6to11;
+    const char* bytesA;
+    const char* bytesB;
+    const char* bytesC;
+    const char* bytesD;
+    const char* limits;  // DevFloats of the upper and the lower limit
+};
+
+// Rows of every shape: four-wire resistance, potentiometer, voltage with the odd lower limit,
+// thermocouple with remote junction, unified signal, the last row.
+const RowCase kRows[] = {
+    {1, "21 03 91 01 20 04 91 01 00 00 00 00", "00 00 00 00 00 00 00 00 00 00 00 00", "14 34 00 00",
+     "E6 03 FF 03", "7C 0F 90 78 05 00 00 00 00 00 00 00", "04 00 00 01",
+     "88 5C 00 00 81 80 00 00"},  // 220, -1
+    {18, "21 03 91 01 20 04 91 01 02 02 91 01", "00 00 00 00 00 00 00 00 00 00 00 00",
+     "12 34 00 00", "E6 03 FF 03", "7C 0F 90 78 05 00 00 00 00 00 00 00", "06 00 00 01",
+     "88 5C 00 00 81 80 00 00"},
+    {27, "15 05 13 01 10 06 13 01 00 00 00 00", "00 00 00 00 00 00 00 00 00 00 00 00",
+     "16 56 00 00", "FF 03 FF 03", "7C 0F 90 60 00 00 00 00 00 00 00 00", "34 00 00 03",
+     "7D 10 2D E0 79 93 74 BC"},  // 0.0704, -0.0045
+    {40, "15 05 13 01 10 06 13 01 21 13 81 00", "02 02 20 04 13 21 00 00 00 00 00 00",
+     "16 56 02 34", "E6 03 E6 03", "7C 0F 80 60 00 00 7C FF 90 78 05 00", "B9 00 00 01",
+     "7E 10 2D E0 7A D1 B7 17"},  // 0.1408, -0.0128
+    {51, "25 05 26 01 20 06 26 01 00 00 00 00", "00 00 00 00 00 00 00 00 00 00 00 00",
+     "16 56 00 00", "FF 03 FF 03", "7C 0F 90 60 05 00 00 00 00 00 00 00", "64 00 00 01",
+     "85 30 00 00 81 80 00 00"},  // 22, -1
+    {53, "15 05 13 01 10 06 13 01 00 00 00 00", "00 00 00 00 00 00 00 00 00 00 00 00",
+     "16 56 00 00", "FF 03 FF 03", "7C 0F 80 18 04 00 00 00 00 00 00 00", "34 00 00 03",
+     "81 0C CC CD 7E CC CC CD"},  // 1.1, -0.2
+};
+
+TEST(HwPresetWrite, rowsGoOutByteExactInTheDocumentedOrder) {
+    for (const RowCase& c : kRows) {
+        SCOPED_TRACE(static_cast<int>(c.code));
+        const auto preset = HwPresetSelect(c.code);
+        ASSERT_TRUE(preset.ok());
+        const WritePlan expected{
+            {0, Hex(c.words0to5)}, {12, Hex(c.words6to11), std::chrono::milliseconds(100)},
+            {24, Hex(c.bytesA)},   {28, Hex("81 00 00 00 00 00 00 00")},  // gain 1.0, offset 0.0
+            {96, Hex(c.bytesB)},   {100, Hex(c.bytesC)},
+            {112, Hex(c.bytesD)},  {448, Hex(c.limits)},
+        };
+        EXPECT_EQ(HwPresetWrite(*preset), expected);
+    }
+}
+
+TEST(HwPresetSelect, onlyTheDocumentedCodesHaveARow) {
+    std::set<int> withRow;
+    for (int code = 0; code <= 255; ++code) {
+        const auto preset = HwPresetSelect(static_cast<std::uint8_t>(code));
+        if (preset.ok()) {
+            withRow.insert(code);
+            continue;
+        }
+        // The refusal names the code, so the user can tell what the program lacks.
+        EXPECT_NE(preset.message().find(std::to_string(code) + ")"), std::string::npos)
+            << preset.message();
+    }
+    std::set<int> documented;
+    for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 17, 18, 19, 20, 49, 50, 51, 52, 53})
+        documented.insert(code);
+    for (int code = 25; code <= 40; ++code)
+        documented.insert(code);
+    EXPECT_EQ(withRow, documented);
+    EXPECT_EQ(HwPresetTable().size(), documented.size());
+}
+
+TEST(HwPresetSelect, differenceInputsAreRefusedInCzech) {
+    for (std::uint8_t code : {41, 44, 45, 48}) {
+        const auto preset = HwPresetSelect(code);
+        ASSERT_FALSE(preset.ok());
+        EXPECT_EQ(preset.message(),
+                  "Pro tento vstup (kód hardwarové konfigurace " + std::to_string(code) +
+                      ") nemá program nastavení vstupních obvodů. Konfigurace nebyla zapsána.");
+    }
+}
+
+TEST(HwPresetWrite, everyRowIsEightRequestsOfAtMostTwentyBytesWithOnePause) {
+    for (const HwPresetRow& row : HwPresetTable()) {
+        const WritePlan plan = HwPresetWrite(row.preset);
+        ASSERT_EQ(plan.size(), 8u);
+        for (std::size_t i = 0; i < plan.size(); ++i) {
+            EXPECT_LE(plan[i].bytes.size(), 20u);
+            EXPECT_EQ(plan[i].pauseAfter.count(), i == 1 ? 100 : 0);
+        }
+        // Gain 1.0 and offset 0.0 in every row.
+        EXPECT_EQ(plan[3].bytes, Hex("81 00 00 00 00 00 00 00")) << int{row.code};
+    }
+}
+
+}  // namespace
+}  // namespace veld::model

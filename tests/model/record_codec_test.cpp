@@ -1,0 +1,77 @@
+#include "model/record_codec.h"
+
+#include <gtest/gtest.h>
+
+#include "hex.h"
+#include "model/eeprom_map.h"
+
+namespace veld::model {
+namespace {
+
+using testing::Hex;
+
+TEST(RecordCodec, decodesTheReadsAndRefusesShortOnes) {
+    const auto input = DecodeInputCodes(Hex("0D 02 23 04"));
+    ASSERT_TRUE(input);
+    EXPECT_EQ(input->InputType, 13);
+    EXPECT_EQ(input->FaultCurrent, 2);
+    EXPECT_EQ(input->HwCode, 0x23);
+    EXPECT_EQ(input->Wiring, 4);
+    const auto curves = DecodeCurveCodes(Hex("20 09 0E 04"));
+    ASSERT_TRUE(curves);
+    EXPECT_EQ(curves->UnitCode, 32);
+    EXPECT_EQ(curves->SensorCurve, 9);
+    EXPECT_EQ(curves->DisplayCurve, 14);
+    EXPECT_EQ(curves->LinMode, 4);
+
+    EXPECT_FALSE(DecodeInputCodes(Hex("0D 02 23")));
+    EXPECT_FALSE(DecodeCurveCodes({}));
+    EXPECT_FALSE(DecodeFirmwareNumber({}));
+    EXPECT_FALSE(RealAt(Hex("81 00 00 00 81"), 1));
+    EXPECT_EQ(RealAt(Hex("00 00 00 00 81 80 00 00"), 1), -1.0f);
+}
+
+TEST(RecordCodec, signatureAndFirmwareNumber) {
+    EXPECT_TRUE(IsVeldSignature(Hex("0D E5")));
+    EXPECT_FALSE(IsVeldSignature(Hex("0D E6")));
+    EXPECT_FALSE(IsVeldSignature(Hex("0D")));
+    EXPECT_EQ(DecodeFirmwareNumber(Hex("00 07")), 1);
+    EXPECT_EQ(DecodeFirmwareNumber(Hex("FF 07")), 1);
+    EXPECT_EQ(DecodeFirmwareNumber(Hex("17 00")), 23);
+}
+
+TEST(RecordCodec, coldJunctionFromTheHardwareCode) {
+    const std::pair<int, std::string_view> cases[] = {
+        {28, ""},
+        {29, "interní studený konec"},
+        {32, "interní studený konec"},
+        {33, "blízký studený konec"},
+        {35, "blízký studený konec"},
+        {36, "blízký studený konec"},
+        {37, "vzdálený studený konec"},
+        {40, "vzdálený studený konec"},
+        {41, ""},
+    };
+    for (const auto& [code, text] : cases)
+        EXPECT_EQ(ColdJunctionText(static_cast<std::uint8_t>(code)), text) << code;
+}
+
+TEST(EepromMap, comparatorItemsAndTheRoomOfEachUpload) {
+    // Comparator 2: delays at 1073 and 1077, limits at 1048..1055, mode byte at 1081.
+    EXPECT_EQ(eeprom::ComparatorOnDelay(2).address, 1073);
+    EXPECT_EQ(eeprom::ComparatorOffDelay(2).address, 1077);
+    EXPECT_EQ(eeprom::ComparatorOnLimit(2).address, 1048);
+    EXPECT_EQ(eeprom::ComparatorOffLimit(2).end(), 1056);
+    EXPECT_EQ(eeprom::ComparatorMode(2).address, 1081);
+    EXPECT_EQ(eeprom::ComparatorOffLimit(4).end(), eeprom::kComparatorOnDelays.address);
+
+    // Neighbouring uploads must not overlap.
+    EXPECT_LE(eeprom::kPolynomialCoefficients.end(), eeprom::kColdJunctionDegree.address);
+    EXPECT_EQ(eeprom::kColdJunctionPolynomial.end(), 192);
+    EXPECT_EQ(eeprom::kSegmentTable.end(), eeprom::kSegmentEnd.address);
+    EXPECT_EQ(eeprom::kNote.end(), 572);
+    EXPECT_EQ(eeprom::kHwWordsSecond.end(), eeprom::kHwBytesA.address);
+}
+
+}  // namespace
+}  // namespace veld::model

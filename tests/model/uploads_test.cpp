@@ -1,0 +1,234 @@
+#include "model/uploads.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <numeric>
+
+#include "hex.h"
+#include "link/dev_float.h"
+
+namespace veld::model {
+namespace {
+
+using testing::Hex;
+
+std::vector<std::uint8_t> Constants(float codeLo, float codeHi, float i1, float i2) {
+    return RealBytes({codeLo, codeHi, i1, i2});
+}
+
+struct CalibrationCase {
+    const char* name;
+    float i1, i2, lo, hi;
+    std::vector<std::string_view> warnings;
+    float out4mA, gain;
+};
+
+TEST(ReadOutputCalibration, replacesBadCurrentsWithFourAndTwentyMilliamperes) {
+    // Codes 1000 and 17000: 16000 steps between the two currents.
+    const CalibrationCase cases[] = {
+        {"in window", 4.0f, 20.0f, 0, 100, {}, 1000, 160},
+        {"window ends included", 6.0f, 22.0f, 0, 100, {}, -1000, 160},
+        {"reversed range", 4.0f, 20.0f, 100, 0, {}, 1000, -160},
+        {"I1 just below", 3.99f, 20.0f, 0, 100, {kBadI1}, 1000, 160},
+        {"I2 just below", 4.0f, 17.99f, 0, 100, {kBadI2}, 1000, 160},
+        {"stored in amperes", 0.004f, 0.02f, 0, 100, {kBadI1, kBadI2}, 1000, 160},
+        {"I2 above", 4.0f, 22.01f, 0, 100, {kBadI2}, 1000, 160},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto cal =
+            ReadOutputCalibration::Decode(Constants(1000, 17000, c.i1, c.i2), c.lo, c.hi);
+        EXPECT_EQ(cal.warnings, c.warnings);
+        ASSERT_TRUE(cal.scaling.ok()) << cal.scaling.message();
+        EXPECT_EQ(cal.scaling->Out4mA, c.out4mA);
+        EXPECT_EQ(cal.scaling->OutGain, c.gain);
+    }
+}
+
+TEST(ReadOutputCalibration, refusesWhatWouldDivideByZero) {
+    const auto equalEnds = ReadOutputCalibration::Decode(Constants(1000, 17000, 4, 20), 50, 50);
+    ASSERT_FALSE(equalEnds.scaling.ok());
+    EXPECT_EQ(equalEnds.scaling.message(),
+              "Počátek a konec rozsahu jsou shodné, nastavení analogového výstupu nelze "
+              "vypočítat.");
+
+    // The warning is still reported before the refusal.
+    const auto both = ReadOutputCalibration::Decode(Constants(1000, 17000, 0, 20), 1, 1);
+    EXPECT_EQ(both.warnings, std::vector<std::string_view>{kBadI1});
+    EXPECT_FALSE(both.scaling.ok());
+
+    // A span too small for a single-precision gain.
+    EXPECT_FALSE(ReadOutputCalibration::Decode(Constants(0, 3e38f, 4, 20), 0, 1e-38f).scaling.ok());
+    EXPECT_FALSE(ReadOutputCalibration::Decode(Hex("8A 7A 00 00"), 0, 100).scaling.ok());
+}
+
+TEST(WriteOutputScaling, oneRequestOfSixteenBytesAtFiftyTwo) {
+    EXPECT_EQ(WriteOutputScaling({1000, 160}, 0, 100),
+              (WritePlan{{52, Hex("8A 7A 00 00 88 20 00 00 00 00 00 00 87 48 00 00")}}));
+}
+
+TEST(WritePolynomial, degreeThenOneRequestPerCoefficientHighestFirst) {
+    const float a[] = {1.0f, -1.0f, 0.25f, 0.0f, 100.0f, 1.0f, 0.25f};  // a_6 .. a_0
+    const auto plan = WritePolynomial(a);
+    ASSERT_TRUE(plan.ok());
+    const WritePlan expected{
+        {127, {6}},
+        {128, Hex("81 00 00 00")},
+        {132, Hex("81 80 00 00")},
+        {136, Hex("7F 00 00 00")},
+        {140, Hex("00 00 00 00")},
+        {144, Hex("87 48 00 00")},
+        {148, Hex("81 00 00 00")},
+        {152, Hex("7F 00 00 00")},  // a_0
+    };
+    EXPECT_EQ(*plan, expected);
+
+    EXPECT_FALSE(WritePolynomial({}).ok());
+    const std::vector<float> degree9(10, 1.0f), degree10(11, 1.0f);
+    ASSERT_TRUE(WritePolynomial(degree9).ok());
+    EXPECT_EQ(WritePolynomial(degree9)->back().address, 164);  // ends before 171
+    EXPECT_FALSE(WritePolynomial(degree10).ok());
+}
+
+struct Spline {
+    std::vector<long double> s, c3, c2, c1, c0;
+    explicit Spline(int n) {
+        for (int k = 0; k <= n; ++k) {
+            s.push_back(10.0L * k);
+            c3.push_back(k + 0.5L);
+            c2.push_back(k + 0.25L);
+            c1.push_back(-k);
+            c0.push_back(100.0L * k);
+        }
+    }
+    SplineSegments segments(int count) const { return {count, s, c3, c2, c1, c0}; }
+};
+
+TEST(PrepareSegmentImage, fillsCountPlusOneBreakpointsAndCountSegments) {
+    const Spline spline(20);
+    lin::SegmentImage image;
+    image.groups[20].c0 = 7.0f;
+    EXPECT_EQ(PrepareSegmentImage(spline.segments(20), image), std::nullopt);
+    EXPECT_EQ(image.groups[20].x, 200.0f);  // the 21st breakpoint
+    EXPECT_EQ(image.groups[20].c0, 7.0f);   // group 20 carries no segment
+    EXPECT_EQ(image.groups[19].c3, 19.5f);
+    EXPECT_EQ(image.groups[19].c0, 1900.0f);
+
+    lin::SegmentImage partial;
+    partial.groups[5].x = -1.0f;
+    ASSERT_EQ(PrepareSegmentImage(Spline(3).segments(3), partial), std::nullopt);
+    EXPECT_EQ(partial.groups[3].x, 30.0f);
+    EXPECT_EQ(partial.groups[3].c3, 0.0f);
+    EXPECT_EQ(partial.groups[5].x, -1.0f);
+}
+
+TEST(PrepareSegmentImage, badCountLeavesTheImageAndSaysSo) {
+    const Spline spline(21);
+    for (int count : {0, -1, 21}) {
+        lin::SegmentImage image;
+        image.groups[0].x = 42.0f;
+        const lin::SegmentImage before = image;
+        EXPECT_EQ(PrepareSegmentImage(spline.segments(count), image),
+                  "Nepřípustný počet intervalů pro linearizační funkci.")
+            << count;
+        EXPECT_EQ(image.groups[0].x, before.groups[0].x);
+    }
+    // Fewer values than the count names: refused, nothing read beyond them.
+    lin::SegmentImage image;
+    EXPECT_NE(PrepareSegmentImage(Spline(5).segments(6), image), std::nullopt);
+}
+
+TEST(WriteSegmentImage, twentyGroupsThenTheEndBreakpointAlone) {
+    lin::SegmentImage image;
+    image.groups[0] = {0.0f, 1.0f, -1.0f, 0.25f, 100.0f};
+    image.groups[20] = {100.0f, 1.0f, 1.0f, 1.0f, 1.0f};
+    const WritePlan plan = WriteSegmentImage(image);
+    ASSERT_EQ(plan.size(), 21u);
+    for (std::size_t k = 0; k < 20; ++k) {
+        EXPECT_EQ(plan[k].address, 608 + 20 * k);
+        EXPECT_EQ(plan[k].bytes.size(), 20u);
+    }
+    EXPECT_EQ(plan[0].bytes, Hex("00 00 00 00 81 00 00 00 81 80 00 00 7F 00 00 00 87 48 00 00"));
+    EXPECT_EQ(plan[20], (EepromWrite{1008, Hex("87 48 00 00")}));
+}
+
+TEST(SingleByteWrites, linKindAndOutputFlags) {
+    EXPECT_EQ(WriteLinKind(LinKind::None), (WritePlan{{606, {0}}}));
+    EXPECT_EQ(WriteLinKind(LinKind::Polynomial), (WritePlan{{606, {1}}}));
+    EXPECT_EQ(WriteLinKind(LinKind::SegmentTable), (WritePlan{{606, {2}}}));
+
+    struct FlagCase {
+        std::uint8_t fault;
+        bool reversed;
+        std::uint8_t byte;
+    };
+    for (const FlagCase c : {FlagCase{1, false, 8}, FlagCase{2, false, 0}, FlagCase{3, false, 64},
+                             FlagCase{1, true, 12}, FlagCase{2, true, 4}, FlagCase{3, true, 68}}) {
+        const auto plan = WriteOutputFlags(c.fault, c.reversed);
+        ASSERT_TRUE(plan.ok());
+        EXPECT_EQ(*plan, (WritePlan{{113, {c.byte}}})) << int{c.fault} << c.reversed;
+    }
+    for (std::uint8_t bad : {0, 4}) {
+        const auto plan = WriteOutputFlags(bad, false);
+        ASSERT_FALSE(plan.ok());
+        EXPECT_EQ(plan.message(), "Špatně zadaná volba chybového proudu");
+    }
+}
+
+TEST(WriteThermocoupleTables, coldJunctionAlwaysThenTheNamedThermocouple) {
+    struct Case {
+        std::string_view text;
+        std::size_t writes;
+        std::uint8_t degree;
+        std::size_t bytes;
+    };
+    for (const Case c : {Case{"termočlánek B", 4, 2, 12}, Case{"termočlánek K", 4, 4, 20},
+                         Case{"termočlánek L", 4, 4, 20}, Case{"termočlánek T", 4, 4, 20},
+                         Case{"Termočlánek K", 2, 0, 0}, Case{"napětí", 2, 0, 0}}) {
+        SCOPED_TRACE(std::string(c.text));
+        const WritePlan plan = WriteThermocoupleTables(c.text);
+        ASSERT_EQ(plan.size(), c.writes);
+        EXPECT_EQ(plan[0], (EepromWrite{171, {4}}));
+        EXPECT_EQ(plan[1].address, 172);
+        EXPECT_EQ(plan[1].bytes.size(), 20u);
+        if (c.writes == 4) {
+            EXPECT_EQ(plan[2], (EepromWrite{207, {c.degree}}));
+            EXPECT_EQ(plan[3].address, 208);
+            EXPECT_EQ(plan[3].bytes.size(), c.bytes);
+        }
+    }
+    // The patterns as printed, not the singles nearest to the decimals.
+    const auto bytes = [](std::string_view text, std::size_t write, std::size_t real) {
+        const auto sent = WriteThermocoupleTables(text).at(write).bytes;
+        return std::vector<std::uint8_t>(sent.begin() + static_cast<std::ptrdiff_t>(4 * real),
+                                         sent.begin() + static_cast<std::ptrdiff_t>(4 * real + 4));
+    };
+    EXPECT_EQ(bytes("", 1, 0), Hex("66 64 D4 E9"));
+    EXPECT_EQ(bytes("termočlánek K", 3, 0), Hex("54 01 05 22"));
+    EXPECT_EQ(bytes("termočlánek B", 3, 2), Hex("30 00 00 00"));
+}
+
+TEST(WriteThermocoupleTables, everyPatternIsSentBitForBit) {
+    std::uint32_t sum = 0;
+    std::size_t count = 0;
+    for (const auto& table : ThermocoupleTables()) {
+        for (std::uint32_t bits : table.bits)
+            sum += bits;
+        count += table.bits.size();
+        const WritePlan plan = WriteThermocoupleTables(table.inputType);
+        const auto& sent = plan.back().bytes;
+        ASSERT_EQ(sent.size(), table.bits.size() * 4) << table.inputType;
+        for (std::size_t i = 0; i < table.bits.size(); ++i) {
+            const link::FloatBytes b{sent[4 * i], sent[4 * i + 1], sent[4 * i + 2],
+                                     sent[4 * i + 3]};
+            EXPECT_EQ(std::bit_cast<std::uint32_t>(link::DecodeDevFloat(b)), table.bits[i]);
+        }
+    }
+    EXPECT_EQ(count, 48u);
+    // Sum of the 48 patterns of the documented tables, modulo 2^32.
+    EXPECT_EQ(sum, 0xD4F3C681u);
+}
+
+}  // namespace
+}  // namespace veld::model
