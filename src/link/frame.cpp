@@ -127,6 +127,25 @@ std::vector<Byte> RequestBuffer::WireBytes() const {
     return wire;
 }
 
+std::vector<Byte> BuildReplyFrame(Byte command, Byte responseCode, Byte deviceStatus,
+                                  std::span<const Byte> payload, std::size_t preamble) {
+    payload = payload.first(std::min(payload.size(), kMaxReplyPayload));
+    // Delimiter 1, address 5, command 1, byte count 1, codes 2, checksum 1.
+    constexpr std::size_t kFraming = 11;
+    std::vector<Byte> frame;
+    frame.reserve(preamble + kFraming + payload.size());
+    frame.assign(preamble, Byte{0xFF});
+    frame.push_back(kReplyDelimiter);
+    frame.insert(frame.end(), DeviceAddress.begin(), DeviceAddress.end());
+    frame.push_back(command);
+    frame.push_back(static_cast<Byte>(2 + payload.size()));
+    frame.push_back(responseCode);
+    frame.push_back(deviceStatus);
+    frame.insert(frame.end(), payload.begin(), payload.end());
+    frame.push_back(XorChecksum(std::span<const Byte>(frame).subspan(preamble)));
+    return frame;
+}
+
 std::uint16_t Crc16(std::span<const Byte> bytes) {
     std::uint16_t crc = 0xFFFF;
     for (Byte b : bytes) {

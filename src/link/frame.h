@@ -1,7 +1,8 @@
 #pragma once
 
-// Request frames of the transmitter protocol: the command table and the layout of a request.
-// Pure codec: no I/O, standard library only.
+// Frames of the transmitter protocol: the command table, the layout of a request, and its
+// counterpart, the reply frame as the transmitter sends it. Pure codec: no I/O, standard library
+// only.
 
 #include <array>
 #include <cstddef>
@@ -85,6 +86,19 @@ struct RequestBuffer {
     // that follows it, then the CRC low byte and high byte.
     std::vector<Byte> WireBytes() const;
 };
+
+inline constexpr Byte kReplyDelimiter = 0x86;  // slave to master, long address
+inline constexpr std::size_t kDefaultReplyPreamble = 2;
+// The reply's byte count is one byte and holds response code and device status besides the
+// payload.
+inline constexpr std::size_t kMaxReplyPayload = 253;
+
+// A long-address reply frame: preamble of 0xFF, delimiter, DeviceAddress, command, byte count,
+// response code, device status, payload, then the XOR checksum from the delimiter on. No pad and
+// no CRC: the transmitter sends none. A payload beyond kMaxReplyPayload is cut to it.
+std::vector<Byte> BuildReplyFrame(Byte command, Byte responseCode, Byte deviceStatus,
+                                  std::span<const Byte> payload,
+                                  std::size_t preamble = kDefaultReplyPreamble);
 
 // CRC-16 with the MODBUS parameters: reflected polynomial 0xA001 (0x8005 unreflected), initial
 // value 0xFFFF, no final XOR. Check value over "123456789" is 0x4B37.

@@ -71,7 +71,7 @@ void Link::setTransfer1(int value) {
 bool Link::OpenPort() {
     if (!transport_.open(port_.portName())) {
         qCInfo(lcLink) << "cannot open" << port_.portName().c_str();
-        prompts_.message(kMsgCannotOpen + port_.numberText());
+        fail(TransactionResult::CannotOpen, kMsgCannotOpen + port_.numberText());
         return false;
     }
     PortOpen = true;
@@ -89,8 +89,16 @@ void Link::SetComClick() {
     ReopenPort = true;
 }
 
+void Link::fail(TransactionResult result, const QString& message) {
+    result_ = result;
+    message_ = message;
+    rx.ReplyError = true;
+    prompts_.message(message);
+}
+
 bool Link::SendAndWait() {
     if (busy_) {
+        // The running transaction's state stays as it is; only this call reports the refusal.
         qCWarning(lcLink) << "transaction refused: another one is waiting for its reply";
         return true;
     }
@@ -111,14 +119,14 @@ bool Link::transact(const std::vector<Byte>& wire) {
     rx.RxFrame.fill(0x00);
     lost_ = false;
     attempts_ = 0;
+    result_ = TransactionResult::Success;
+    message_.clear();
 
     if (!PortOpen) {
         if (ReopenPort)
             transport_.close();
-        if (!OpenPort()) {
-            rx.ReplyError = true;
-            return true;
-        }
+        if (!OpenPort())
+            return true;  // OpenPort has shown its message
         ReopenPort = false;
     }
     transport_.setDtr(true);
@@ -129,15 +137,18 @@ bool Link::transact(const std::vector<Byte>& wire) {
     bool timedOut = false;
     do {
         ++attempts_;
-        rx.RxCount = 0;
-        // Cleared before the write, not after the 1 ms pause: a reply may already be decoded
-        // during that pause, and its verdict must stand.
-        rx.ReplyError = false;
+        // Only bytes received after this write count. Whatever came before it (a late reply to
+        // an earlier attempt, a second copy of the previous reply) goes with the port's pending
+        // input, the ring and the reply in progress, verdict included. Cleared before the write,
+        // not after the 1 ms pause: a reply may already be decoded during that pause, and its
+        // verdict must stand.
+        transport_.clearInput();
+        ring_.Clear();
+        decoder_.Restart();
         qCDebug(lcLinkRaw) << "tx" << Hex(wire).constData();
         const std::int64_t written = lost_ ? 0 : transport_.write(wire);
         if (written <= 0) {
-            rx.ReplyError = true;
-            prompts_.message(kMsgWriteFailed);
+            fail(TransactionResult::WriteFailed, kMsgWriteFailed);
             // A port that is still there stays open for the next transaction; a vanished one
             // is closed so that the next transaction opens it afresh.
             if (lost_ || !transport_.isOpen())
@@ -147,8 +158,7 @@ bool Link::transact(const std::vector<Byte>& wire) {
         clock_.pause(kAfterWrite);
         timedOut = clock_.runFor(kReplyTimeout, [this] { return rx.ReplyComplete || lost_; });
         if (lost_) {
-            rx.ReplyError = true;
-            prompts_.message(kMsgWriteFailed);
+            fail(TransactionResult::PortLost, kMsgWriteFailed);
             closePort();
             return true;
         }
@@ -159,9 +169,12 @@ bool Link::transact(const std::vector<Byte>& wire) {
     } while (!rx.ReplyComplete && attempts_ < kAttempts);
 
     if (timedOut) {
-        prompts_.message(kMsgNoAnswer);
+        fail(TransactionResult::NoAnswer, kMsgNoAnswer);
     } else {
         setTransfer1(100);
+        // Complete without time-out: only the checksum can be wrong, and that shows nothing.
+        if (rx.ReplyError)
+            result_ = TransactionResult::BadChecksum;
     }
     closePort();
     return rx.ReplyError;

@@ -39,6 +39,18 @@ inline const QString kMsgWriteFailed =
     QStringLiteral("Chyba na portu PC, nelze poslat data pres port !");
 inline const QString kMsgNoAnswer = QStringLiteral("No answer from transmitter !");
 
+// How the last transaction ended. Every ending but Success and BadChecksum and Refused has shown
+// its message.
+enum class TransactionResult {
+    Success,      // a complete reply with the right checksum
+    Refused,      // another transaction was waiting; nothing was sent, nothing shown
+    CannotOpen,   // kMsgCannotOpen and the port number
+    WriteFailed,  // kMsgWriteFailed: the write took nothing
+    PortLost,     // kMsgWriteFailed: the port vanished during the transaction
+    NoAnswer,     // kMsgNoAnswer after the last attempt
+    BadChecksum,  // a complete reply with a wrong checksum; no message, as documented
+};
+
 class Link {
 public:
     Link(Transport& transport, Clock& clock, Prompts& prompts, PortChoice& port,
@@ -77,6 +89,12 @@ public:
 
     bool busy() const { return busy_; }
     int attemptsMade() const { return attempts_; }
+    TransactionResult lastResult() const { return result_; }
+    // The message the last transaction showed; empty when it showed none.
+    const QString& lastMessage() const { return message_; }
+    // The command byte of the last complete reply (the decoder does not compare it with the
+    // request; device access does).
+    Byte replyCommand() const { return decoder_.replyCommand(); }
 
     // Transfer1, the small progress bar: 0 when sending starts, 100 when a reply byte arrives
     // and when the transaction has succeeded.
@@ -93,6 +111,7 @@ private:
     void setTransfer1(int value);
     bool transact(const std::vector<Byte>& wire);
     void closePort();
+    void fail(TransactionResult result, const QString& message);
 
     Transport& transport_;
     Clock& clock_;
@@ -104,6 +123,8 @@ private:
     bool busy_ = false;
     bool lost_ = false;
     int attempts_ = 0;
+    TransactionResult result_ = TransactionResult::Success;
+    QString message_;
 };
 
 }  // namespace veld::link

@@ -81,6 +81,15 @@ void ReplyDecoder::ParseReplyByte(Byte b) {
     }
 }
 
+void ReplyDecoder::Restart() {
+    s_.RxCount = 0;
+    s_.ReplyError = false;
+    s_.ReplyComplete = false;
+    phase_ = Phase::Preamble;
+    command_ = 0;
+    checksumWrong_ = false;
+}
+
 void ReplyDecoder::handleDelimiter(Byte b) {
     phase_ = Phase::Address;
     ++s_.RxCount;
@@ -98,8 +107,10 @@ void ReplyDecoder::handleChecksum(Byte b) {
     const std::size_t last = std::size_t{byteCountIndex_} + byteCount_;
     const Byte expected =
         XorChecksum(std::span<const Byte>(s_.RxFrame).subspan(first, last - first + 1));
-    if (expected != b)
+    if (expected != b) {
         s_.ReplyError = true;
+        checksumWrong_ = true;
+    }
     s_.ReplyLength = s_.RxCount;
     s_.ReplyComplete = true;
 }

@@ -30,7 +30,16 @@ public:
     // delimiter: the attempt then runs into its time-out.
     void ParseReplyByte(Byte b);
 
+    // Forgets the reply in progress and its verdict: the next byte starts a new reply. The
+    // engine calls it right before each write, so that only bytes received after the request
+    // count.
+    void Restart();
+
+    // The command byte of the reply being decoded (valid once the command has been received).
     Byte replyCommand() const { return command_; }
+    // The reply completed with a wrong checksum. Bytes after a complete reply are ignored, so a
+    // later copy cannot overturn this verdict before the next Restart.
+    bool checksumWrong() const { return checksumWrong_; }
 
 private:
     enum class Phase { Preamble, Delimiter, Address, Command, ByteCount, Data, Checksum };
@@ -45,6 +54,7 @@ private:
     std::uint8_t byteCount_ = 0;
     std::uint8_t byteCountIndex_ = 0;
     Byte command_ = 0;
+    bool checksumWrong_ = false;
 };
 
 // 256-byte ring between the port's receive event and the decoder. Clearing it also restarts

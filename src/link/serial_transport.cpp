@@ -78,6 +78,13 @@ void SerialTransport::setRts(bool on) {
         port_.setRequestToSend(on);
 }
 
+void SerialTransport::clearInput() {
+    if (!port_.isOpen())
+        return;
+    // Both what the driver holds and what QSerialPort has read ahead but not yet handed on.
+    port_.clear(QSerialPort::Input);
+}
+
 void SerialTransport::readAvailable() {
     const QByteArray data = port_.readAll();
     if (data.isEmpty() || !onReceive)

@@ -24,6 +24,7 @@ public:
     std::int64_t write(std::span<const std::uint8_t> bytes) override;
     void setDtr(bool on) override;
     void setRts(bool on) override;
+    void clearInput() override;
 
 private:
     void readAvailable();

@@ -24,6 +24,10 @@ public:
     virtual std::int64_t write(std::span<const std::uint8_t> bytes) = 0;
     virtual void setDtr(bool on) = 0;
     virtual void setRts(bool on) = 0;
+    // Drops input that has arrived but has not been handed on yet; bytes still on their way
+    // arrive as usual. Called right before each request is written. A transport that hands on
+    // every byte at once has nothing to drop.
+    virtual void clearInput() {}
 
     // Received bytes, delivered as they arrive (on the thread that runs the event loop).
     std::function<void(std::span<const std::uint8_t>)> onReceive;

@@ -13,30 +13,12 @@ namespace veld::sim {
 namespace {
 
 constexpr Byte kDeviceStatus = 0x00;
-// The reply's byte count is one byte and holds response code and status besides the payload.
-constexpr std::size_t kMaxPayload = 253;
 
 bool IsRefusal(Byte code) {
     return code == 6 || code == 9 || code == 10 || code == 14;
 }
 
 }  // namespace
-
-std::vector<Byte> BuildReplyFrame(Byte command, Byte responseCode, Byte deviceStatus,
-                                  std::span<const Byte> payload, std::size_t preamble) {
-    std::vector<Byte> frame(preamble, Byte{0xFF});
-    frame.reserve(preamble + 11 + payload.size());
-    const std::size_t delimiterIndex = frame.size();
-    frame.push_back(kReplyDelimiter);
-    frame.insert(frame.end(), link::DeviceAddress.begin(), link::DeviceAddress.end());
-    frame.push_back(command);
-    frame.push_back(static_cast<Byte>(2 + payload.size()));
-    frame.push_back(responseCode);
-    frame.push_back(deviceStatus);
-    frame.insert(frame.end(), payload.begin(), payload.end());
-    frame.push_back(link::XorChecksum(std::span<const Byte>(frame).subspan(delimiterIndex)));
-    return frame;
-}
 
 std::vector<Byte> Device::Handle(const Request& request) {
     ++received_;
@@ -136,7 +118,7 @@ std::vector<Byte> Device::ReadMemory(const Request& r, std::size_t addressBytes)
     if (!args)
         return Reply(r.command, kResponseTooFewDataBytes);
     const auto [address, count] = *args;
-    if (count > kMaxPayload)
+    if (count > link::kMaxReplyPayload)
         return Reply(r.command, kResponseParameterTooLarge);
     const auto bytes = memory_.Read(address, count);
     if (!bytes)

@@ -21,14 +21,10 @@ inline constexpr Byte kResponseParameterTooLarge = 3;  // address or count beyon
 inline constexpr Byte kResponseTooFewDataBytes = 5;    // data field shorter than the command needs
 inline constexpr Byte kResponseNotImplemented = 64;    // a command this transmitter does not serve
 
-inline constexpr Byte kReplyDelimiter = 0x86;  // slave to master, long address
-inline constexpr std::size_t kDefaultReplyPreamble = 2;
-
-// A reply frame: preamble of 0xFF, delimiter, DeviceAddress, command, byte count, response code,
-// device status, payload, XOR checksum from the delimiter on. No pad and no CRC.
-std::vector<Byte> BuildReplyFrame(Byte command, Byte responseCode, Byte deviceStatus,
-                                  std::span<const Byte> payload,
-                                  std::size_t preamble = kDefaultReplyPreamble);
+// Reply frames come from the codec's encoder, the counterpart of the program's BuildRequest.
+using link::BuildReplyFrame;
+using link::kDefaultReplyPreamble;
+using link::kReplyDelimiter;
 
 class Device {
 public:

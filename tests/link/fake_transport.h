@@ -3,6 +3,7 @@
 // A scriptable transport on the virtual clock: records what is written and answers each
 // request with whatever the test queued for it, after the delay the test chose.
 
+#include <algorithm>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -13,18 +14,12 @@
 
 namespace veld::link::testing {
 
-// A long-address reply frame with the given data field.
+// A long-address reply frame with the given data field (response code, device status, payload).
 inline std::vector<Byte> ReplyFrame(const std::vector<Byte>& data, Byte command = 0x71) {
-    std::vector<Byte> f{0xFF, 0xFF, 0x86};
-    f.insert(f.end(), DeviceAddress.begin(), DeviceAddress.end());
-    f.push_back(command);
-    f.push_back(static_cast<Byte>(data.size()));
-    f.insert(f.end(), data.begin(), data.end());
-    Byte x = 0;
-    for (std::size_t i = 2; i < f.size(); ++i)
-        x ^= f[i];
-    f.push_back(x);
-    return f;
+    const Byte code = data.empty() ? Byte{0} : data[0];
+    const Byte status = data.size() < 2 ? Byte{0} : data[1];
+    const auto payload = std::span<const Byte>(data).subspan(std::min<std::size_t>(data.size(), 2));
+    return BuildReplyFrame(command, code, status, payload);
 }
 
 class FakeTransport final : public Transport {

@@ -173,5 +173,21 @@ TEST(WireBytes, CrcCoversPreambleFrameAndPad) {
     EXPECT_NE(Crc16(altered), crc);
 }
 
+// The checksums were worked out by hand from the documented frames.
+TEST(BuildReplyFrame, BuildsTheDocumentedReplies) {
+    EXPECT_EQ(BuildReplyFrame(0x7F, 0, 0, {}),
+              (std::vector<Byte>{0xFF, 0xFF, 0x86, 0x3A, 0xBD, 0xEF, 0xB1, 0x34, 0x7F, 0x02, 0x00,
+                                 0x00, 0x16}));
+    const std::vector<Byte> pv{0x20, 0x42, 0xC8, 0x00, 0x00};
+    EXPECT_EQ(BuildReplyFrame(0x01, 0, 0, pv, 0),
+              (std::vector<Byte>{0x86, 0x3A, 0xBD, 0xEF, 0xB1, 0x34, 0x01, 0x07, 0x00, 0x00, 0x20,
+                                 0x42, 0xC8, 0x00, 0x00, 0xC7}));
+    // The byte count is one byte: a longer payload is cut, never wrapped.
+    const std::vector<Byte> huge(300, 0x55);
+    const auto cut = BuildReplyFrame(0x71, 0, 0, huge);
+    EXPECT_EQ(cut[9], 255);
+    EXPECT_EQ(cut.size(), 2 + 11 + kMaxReplyPayload);
+}
+
 }  // namespace
 }  // namespace veld::link

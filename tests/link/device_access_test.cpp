@@ -1,0 +1,213 @@
+#include "link/device_access.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "fake_transport.h"
+#include "link/dev_float.h"
+#include "link/link.h"
+
+namespace veld::link {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::FakeTransport;
+using testing::ReplyFrame;
+using Kind = AccessFailure::Kind;
+
+constexpr Byte kReadEeprom = 0x71;
+constexpr Byte kWriteEeprom = 0x72;
+constexpr Byte kReadPv = 0x01;
+
+// The wire bytes the engine's documented pattern sends for the request.
+std::vector<Byte> Wire(std::string_view command, std::uint32_t address, std::uint8_t count,
+                       std::span<const Byte> data = {}) {
+    RequestBuffer b;
+    std::copy(data.begin(), data.end(), b.TxData.begin() + 1);
+    b.BuildRequest(command, address, count);
+    return b.WireBytes();
+}
+
+class DeviceAccessTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QSettings settings{dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat};
+    VirtualClock clock;
+    FakeTransport transport{clock};
+    ScriptedPrompts prompts;
+    PortChoice port;
+    Link link{transport, clock, prompts, port, settings};
+    DeviceAccess access{link};
+
+    void answer(std::optional<std::vector<Byte>> bytes) {
+        transport.answers.push_back({std::move(bytes), 20ms});
+    }
+};
+
+TEST_F(DeviceAccessTest, readBytes_sendsWhatReadKonstSendsAndReturnsThePayload) {
+    answer(ReplyFrame({0, 0, 0x0D, 0xE5}));
+    const auto r = access.readBytes(257, 2);
+    ASSERT_TRUE(r.ok()) << r.failure().describe().toStdString();
+    EXPECT_EQ(*r, (std::vector<Byte>{0x0D, 0xE5}));
+    EXPECT_EQ(r.responseCode(), 0);
+    EXPECT_FALSE(r.strict().has_value());
+    ASSERT_EQ(transport.writes.size(), 1u);
+    EXPECT_EQ(transport.writes[0], Wire("ReadEEPROM", 257, 2));
+    const auto& wire = transport.writes[0];
+    EXPECT_EQ(access.lastRequest(), std::vector<Byte>(wire.begin(), wire.end() - 3));
+}
+
+// Every way a read can fail, and what the user has been told.
+TEST_F(DeviceAccessTest, readBytes_refusesWhatDoesNotAnswerTheRequest) {
+    auto badChecksum = ReplyFrame({0, 0, 1, 2});
+    badChecksum.back() ^= 0xFF;
+    struct Case {
+        const char* name;
+        std::optional<std::vector<Byte>> reply;
+        Kind kind;
+        Byte responseCode;
+        QStringList shown;
+    };
+    const Case cases[] = {
+        // A ReadPV reply padded to the length asked for is not memory.
+        {"other command", ReplyFrame({0, 0, 32, 0x42, 0xC8}, kReadPv), Kind::WrongCommand, 0, {}},
+        {"refused, code 3", ReplyFrame({3, 0}), Kind::ShortReply, 3, {}},
+        {"one byte short", ReplyFrame({0, 0, 1, 2, 3}), Kind::ShortReply, 0, {}},
+        {"bad checksum", badChecksum, Kind::BadChecksum, 0, {}},
+        {"silence", std::nullopt, Kind::Transaction, 0, {kMsgNoAnswer}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.messages.clear();
+        transport.answers.clear();
+        for (int i = 0; i < kAttempts; ++i)
+            answer(c.reply);
+        const auto r = access.readBytes(100, 4);
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(r.failure().kind, c.kind);
+        EXPECT_EQ(r.failure().responseCode, c.responseCode);
+        EXPECT_EQ(r.failure().messageShown(), !c.shown.isEmpty());
+        EXPECT_EQ(prompts.messages, c.shown);
+        EXPECT_FALSE(r.failure().describe().isEmpty());
+        EXPECT_EQ(r.strict()->kind, c.kind);
+    }
+}
+
+TEST_F(DeviceAccessTest, describe_namesTheResponseCodeAndTheCommands) {
+    answer(ReplyFrame({3, 0}, kWriteEeprom));
+    const std::vector<Byte> bytes{1, 2};
+    const auto w = access.writeBytes(2047, bytes);
+    ASSERT_TRUE(w.ok()) << "the window's sequences ignore the code";
+    EXPECT_EQ(w.responseCode(), 3);
+    ASSERT_TRUE(w.strict().has_value());
+    EXPECT_EQ(w.strict()->describe(),
+              QStringLiteral("Převodník odpověděl na příkaz WriteEEPROM kódem 3."));
+
+    answer(ReplyFrame({0, 0, 32, 0x42, 0xC8}, kReadPv));
+    EXPECT_EQ(access.readBytes(0, 3).failure().describe(),
+              QStringLiteral("Převodník odpověděl na jiný příkaz (ReadPV), než byl odeslán "
+                             "(ReadEEPROM)."));
+}
+
+TEST_F(DeviceAccessTest, writeBytes_inChunksOfTwentyInOrder_stopsAtTheFirstFailure) {
+    std::vector<Byte> bytes(45);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<Byte>(i + 1);
+    for (int i = 0; i < 3; ++i)
+        answer(ReplyFrame({0, 0}, kWriteEeprom));
+    ASSERT_TRUE(access.writeBytes(600, bytes).ok());
+    const std::span<const Byte> all(bytes);
+    EXPECT_EQ(transport.writes,
+              (std::vector<std::vector<Byte>>{Wire("WriteEEPROM", 600, 20, all.subspan(0, 20)),
+                                              Wire("WriteEEPROM", 620, 20, all.subspan(20, 20)),
+                                              Wire("WriteEEPROM", 640, 5, all.subspan(40))}));
+
+    transport.writes.clear();
+    answer(ReplyFrame({0, 0}, kWriteEeprom));  // the second chunk is never answered
+    const auto r = access.writeBytes(600, bytes);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.failure().kind, Kind::Transaction);
+    EXPECT_EQ(transport.writes.size(), 1u + kAttempts);
+}
+
+TEST_F(DeviceAccessTest, writeReals_areDevFloatsFiveToARequest) {
+    const std::vector<float> values{1.0f, -1.0f, 100.0f, 0.5f, 0.0f, 2.0f};
+    answer(ReplyFrame({0, 0}, kWriteEeprom));
+    answer(ReplyFrame({0, 0}, kWriteEeprom));
+    ASSERT_TRUE(access.writeReals(1000, values).ok());
+    ASSERT_EQ(transport.writes.size(), 2u);
+    // The first request as the documented PutDevFloat at 1, 5, 9, 13 and 17 builds it.
+    link.tx.TxData.fill(0);
+    for (int i = 0; i < 5; ++i)
+        link.PutDevFloat(1 + 4 * i, values[static_cast<std::size_t>(i)]);
+    link.BuildRequest("WriteEEPROM", 1000, 20);
+    EXPECT_EQ(transport.writes[0], link.tx.WireBytes());
+}
+
+TEST_F(DeviceAccessTest, readReals_andReadPv_decodeTheirEncodings) {
+    answer(ReplyFrame({0, 0, 0x87, 0x48, 0, 0, 0x81, 0x80, 0, 0}));
+    const auto reals = access.readReals(36, 2);
+    ASSERT_TRUE(reals.ok());
+    EXPECT_EQ(*reals, (std::vector<float>{100.0f, -1.0f}));
+    EXPECT_EQ(transport.writes.back(), Wire("ReadEEPROM", 36, 8));
+
+    const auto reply = ReplyFrame({0, 0, 32, 0x42, 0xC8, 0, 0}, kReadPv);
+    answer(reply);
+    const auto pv = access.readPv();
+    ASSERT_TRUE(pv.ok());
+    EXPECT_EQ(pv->unitCode, 32);
+    EXPECT_EQ(pv->value, 100.0f);
+    EXPECT_EQ(pv->request, (std::vector<Byte>{0xFF, 0xFF, 0xFF, 0x82, 0x3A, 0xBD, 0xEF, 0xB1, 0x34,
+                                              0x01, 0x00, 0x6E}));
+    EXPECT_EQ(pv->replyFrame, reply);
+
+    answer(ReplyFrame({0, 0, 32}, kReadPv));  // no value
+    EXPECT_EQ(access.readPv().failure().kind, Kind::ShortReply);
+    EXPECT_EQ(access.lastRequest(), pv->request) << "shown after a failure too";
+}
+
+TEST_F(DeviceAccessTest, command_checksPayloadLengthAndRefusesCommandsWithData) {
+    answer(ReplyFrame({0, 0, 9}, 0x25));
+    const auto ofs = access.command("NastOfs", 1);
+    ASSERT_TRUE(ofs.ok());
+    EXPECT_EQ(ofs->payload, std::vector<Byte>{9});
+    answer(ReplyFrame({0, 0}, 0x24));
+    EXPECT_EQ(access.command("NastFS", 1).failure().kind, Kind::ShortReply);
+    EXPECT_EQ(access.command("ReadEEPROM").failure().kind, Kind::BadRequest);
+    EXPECT_EQ(access.command("NoSuchCommand").failure().kind, Kind::BadRequest);
+    EXPECT_EQ(transport.writes.size(), 2u);
+}
+
+TEST_F(DeviceAccessTest, requestsOneFrameCannotCarry_sendNothing) {
+    const std::vector<Byte> bytes(40, 0xAA);
+    EXPECT_EQ(access.readBytes(0, 0).failure().kind, Kind::BadRequest);
+    EXPECT_EQ(access.readBytes(0, 48).failure().kind, Kind::BadRequest);
+    EXPECT_EQ(access.readBytes(65535, 2).failure().kind, Kind::BadRequest);
+    EXPECT_EQ(access.readReals(0, 12).failure().kind, Kind::BadRequest);
+    EXPECT_EQ(access.writeBytes(0, bytes, 34).failure().kind, Kind::BadRequest);
+    EXPECT_EQ(access.writeBytes(65500, bytes).failure().kind, Kind::BadRequest)
+        << "the second chunk's address would wrap to 4";
+    EXPECT_EQ(access.writeBytes(0, {}).failure().kind, Kind::BadRequest);
+    EXPECT_TRUE(transport.writes.empty());
+}
+
+TEST_F(DeviceAccessTest, callWhileATransactionWaits_isBusyAndLeavesItAlone) {
+    std::optional<AccessFailure> inner;
+    clock.schedule(55ms, [&] {
+        const auto r = access.readBytes(7, 1);
+        if (!r.ok())
+            inner = r.failure();
+    });
+    answer(ReplyFrame({0, 0, 0x42}));
+    const auto outer = access.readBytes(3, 1);
+    ASSERT_TRUE(outer.ok());
+    EXPECT_EQ(*outer, std::vector<Byte>{0x42});
+    ASSERT_TRUE(inner.has_value());
+    EXPECT_EQ(inner->kind, Kind::Busy);
+    EXPECT_FALSE(inner->messageShown());
+    EXPECT_EQ(transport.writes.size(), 1u);
+}
+
+}  // namespace
+}  // namespace veld::link
