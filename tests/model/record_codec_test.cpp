@@ -11,19 +11,10 @@ namespace {
 using testing::Hex;
 
 TEST(RecordCodec, decodesTheReadsAndRefusesShortOnes) {
-    const auto input = DecodeInputCodes(Hex("0D 02 23 04"));
-    ASSERT_TRUE(input);
-    EXPECT_EQ(input->InputType, 13);
-    EXPECT_EQ(input->FaultCurrent, 2);
-    EXPECT_EQ(input->HwCode, 0x23);
-    EXPECT_EQ(input->Wiring, 4);
     const auto curves = DecodeCurveCodes(Hex("20 09 0E 04"));
     ASSERT_TRUE(curves);
-    EXPECT_EQ(curves->UnitCode, 32);
-    EXPECT_EQ(curves->SensorCurve, 9);
     EXPECT_EQ(curves->DisplayCurve, 14);
     EXPECT_EQ(curves->LinMode, 4);
-
     EXPECT_FALSE(DecodeInputCodes(Hex("0D 02 23")));
     EXPECT_FALSE(DecodeCurveCodes({}));
     EXPECT_FALSE(DecodeFirmwareNumber({}));
