@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lin/functions.h"
 #include "lin/messages.h"
 #include "lin/point_file.h"
 #include "lin/segment_image.h"
@@ -12,46 +13,10 @@
 
 namespace veld::lin {
 
-// Curve codes of the characteristic selector.
-enum CurveCode : int {
-    kCurveN = 0,
-    kCurveK = 1,
-    kCurveT = 2,
-    kCurveJ = 3,
-    kCurveE = 4,
-    kCurveR = 5,
-    kCurveS = 6,
-    kCurveB = 7,
-    kCurveL = 8,
-    kCurvePt100 = 9,
-    kCurvePt1000 = 10,
-    kCurveNi100 = 11,
-    kCurveNi1000 = 12,
-    kCurveReserved = 13,
-    kCurveFileLine = 14,
-    kCurveSquareRoot = 15,
-    kCurveIdentity = 16,
-};
-
-struct TemperatureSpan {
-    long double lo;
-    long double hi;
-};
-
-// Temperatures a sensor may be configured for (curve codes 0..12), std::nullopt for others.
-std::optional<TemperatureSpan> SensorLimits(int code);
-// The interval the inverse searches (curve codes 0..12), std::nullopt for others.
-std::optional<TemperatureSpan> InverseSearchInterval(int code);
-
-struct Deviation {
-    long double max = 0;  // largest absolute deviation
-    long double rms = 0;  // root mean square deviation
-};
-
-// The cells and routines of the sensor mathematics: characteristics and their inverse, the
-// spline table of the inverse characteristic, the least-squares polynomial and the straight
-// segments through the file points. Callers set the cells, call a routine, read the cells;
-// failures are shown through `messages` and flagged in CurveError.
+// The documented cells of the sensor mathematics, for the handlers that work with them: the
+// caller sets the cells, calls a routine without parameters and reads the cells. Each routine
+// is the plain function of functions.h underneath; its messages go to `messages` and a
+// failure sets CurveError.
 class LinMath {
 public:
     LinMath(LinMessages& messages, PointStore& points) : Points(points), messages_(messages) {}
@@ -102,13 +67,13 @@ public:
     // Evaluates the characteristic DisplayCurve at CurveArg into CurveResult. An unknown code
     // (13, above 16) shows a message, sets CurveError and leaves CurveResult as it was.
     void SensorCharacteristic();
-    // (sum c_i u^i) * 1e-6 with u = (CurveArg - offset) / scale, by Horner's scheme.
+    // EvalPolynomial at CurveArg.
     long double EvalPolynomial(std::span<const long double> c, int n, long double offset,
                                long double scale) const;
     // Range CurveRangeLo..CurveRangeHi against a sensor's limits; false (and LimitError) when
     // outside, with the message of each exceeded end.
     bool CheckSensorLimits(long double min, long double max);
-    // The temperature of InverseSignal for LinSensor, by bisection over the characteristic.
+    // The temperature of InverseSignal for LinSensor into InverseResult.
     void vypocet_inverz();
 
     // Clamped cubic spline of the inverse characteristic of LinSensor over CurveRangeLo..Hi.
@@ -127,9 +92,9 @@ public:
     std::vector<float> UploadCoefficients() const;
     // Value of the fitted polynomial (extended coefficients) at x.
     long double EvalFit(long double x) const;
-    // Deviation of a segment image from the exact inverse of LinSensor at the 901 test points
-    // of the current range, in degrees.
-    Deviation ImageDeviation(const SegmentImage& image);
+    // Deviation of a segment image from the exact inverse of DisplayCurve at the 901 test
+    // points of the current range, in degrees.
+    Deviation ImageDeviation(const SegmentImage& image) const;
 
     // The forward conversion of the main window: the characteristic DisplayCurve at `value`,
     // narrowed to single precision.
@@ -141,16 +106,13 @@ public:
     long double TemperatureOf(int code, long double signal);
 
 private:
-    void message(const std::string& text) { messages_.message(text); }
-    long double thermocouple(int code) const;
-    long double splineValue(long double s) const;
-    template <typename Eval>
-    Deviation deviationAgainstInverse(Eval eval);
-    bool failSpline();
-    bool failFit();
+    // What codes 14 and 15 read from the cells and the point store.
+    CurveParams curveParams() const;
+    void show(const Messages& messages);
+    PolynomialFit currentFit() const;
 
     LinMessages& messages_;
-    bool splineReady_ = false;
+    std::optional<SegmentImage> splineImage_;
 };
 
 }  // namespace veld::lin

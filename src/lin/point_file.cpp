@@ -1,6 +1,7 @@
 #include "lin/point_file.h"
 
 #include "lin/format.h"
+#include "lin/line_reader.h"
 
 #include <cmath>
 #include <filesystem>
@@ -30,7 +31,8 @@ std::string_view nextToken(std::string_view& rest) {
     return token;
 }
 
-// The whole token must be one finite number; "1,5" or "12abc" is not 1 or 12.
+// Paths are the user's own choice and quoted whole unless absurdly long.
+constexpr std::size_t kMaxPathChars = 260;
 
 std::string lineText(int line) {
     return "na řádku " + std::to_string(line);
@@ -41,6 +43,24 @@ PointFileResult failure(std::string message, int line) {
     r.message = std::move(message);
     r.badLine = line;
     return r;
+}
+
+enum class Column { Input, Desired };
+
+// A word that is no number, or a number the transmitter's reals cannot hold.
+PointFileResult badValue(Column column, std::string_view word, BoundedReal::Status status,
+                         int line) {
+    const bool input = column == Column::Input;
+    const std::string where =
+        QuoteForMessage(word) + " " + lineText(line) + " linearizačního souboru";
+    std::string text;
+    if (status == BoundedReal::OutOfRange)
+        text = std::string(input ? "Vstupní" : "Požadovaná") + " hodnota " + where + " je " +
+               OutOfRangeText() + ".";
+    else
+        text = std::string(input ? "Chybná vstupní" : "Chybná požadovaná") + " hodnota " + where +
+               " (očekávají se dvě čísla s desetinnou tečkou).";
+    return failure(text + std::string(kNotLoaded), line);
 }
 
 }  // namespace
@@ -58,16 +78,25 @@ std::optional<EndLines> ComputeEndLines(const std::vector<Point>& points) {
     return e;
 }
 
-PointFileResult ReadPointFile(std::istream& in) {
+namespace {
+
+std::string sizeText(const LineReader::Limits& limits) {
+    return std::to_string(limits.maxFileBytes / 1024 / 1024) + " MiB (" +
+           std::to_string(limits.maxFileBytes) + " bajtů)";
+}
+
+// The reading itself; `path` names the file in the messages that concern the whole file.
+PointFileResult readPoints(std::istream& in, const std::string* path) {
+    const std::string file = path ? "Linearizační soubor " + QuoteForMessage(*path, kMaxPathChars)
+                                  : "Linearizační soubor";
     PointFileResult result;
     std::vector<int> pointLines;
-    int lineNo = 0;
     int firstPendingBlank = 0;  // a blank line is an error only when a point follows it
+    LineReader reader(in);
     std::string line;
-    while (std::getline(in, line)) {
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    LineReader::Status status;
+    while ((status = reader.next(line)) == LineReader::Status::Line) {
+        const int lineNo = reader.lineNumber();
         std::string_view rest(line);
         if (lineNo == 1 && rest.substr(0, 3) == "\xEF\xBB\xBF")
             rest.remove_prefix(3);
@@ -90,38 +119,43 @@ PointFileResult ReadPointFile(std::istream& in) {
                                std::string(kNotLoaded),
                            firstPendingBlank);
         const auto second = nextToken(rest);
-        const auto x = ParseReal(first);
-        if (!x)
-            return failure("Chybná vstupní hodnota \"" + std::string(first) + "\" " +
-                               lineText(lineNo) +
-                               " linearizačního souboru (očekávají se dvě čísla s desetinnou "
-                               "tečkou)." +
-                               std::string(kNotLoaded),
-                           lineNo);
+        const BoundedReal x = ParseBoundedReal(first);
+        if (x.status != BoundedReal::Number)
+            return badValue(Column::Input, first, x.status, lineNo);
         if (second.empty())
             return failure("Chybí požadovaná hodnota " + lineText(lineNo) +
-                               " linearizačního souboru (za \"" + std::string(first) + "\")." +
+                               " linearizačního souboru (za " + QuoteForMessage(first) + ")." +
                                std::string(kNotLoaded),
                            lineNo);
-        const auto y = ParseReal(second);
-        if (!y)
-            return failure("Chybná požadovaná hodnota \"" + std::string(second) + "\" " +
-                               lineText(lineNo) +
-                               " linearizačního souboru (očekávají se dvě čísla s desetinnou "
-                               "tečkou)." +
-                               std::string(kNotLoaded),
-                           lineNo);
-        result.points.push_back({*x, *y});
+        const BoundedReal y = ParseBoundedReal(second);
+        if (y.status != BoundedReal::Number)
+            return badValue(Column::Desired, second, y.status, lineNo);
+        result.points.push_back({x.value, y.value});
         pointLines.push_back(lineNo);
     }
-    if (in.bad())
-        return failure("Linearizační soubor nelze přečíst." + std::string(kNotLoaded), 0);
+    switch (status) {
+        case LineReader::Status::FileTooLarge:
+            return failure(
+                file + " je větší než " + sizeText(reader.limits()) + "." + std::string(kNotLoaded),
+                0);
+        case LineReader::Status::LineTooLong:
+            return failure("Řádek " + std::to_string(reader.lineNumber()) +
+                               " linearizačního souboru je delší než " +
+                               std::to_string(reader.limits().maxLineBytes) + " bajtů." +
+                               std::string(kNotLoaded),
+                           reader.lineNumber());
+        case LineReader::Status::ReadError:
+            return failure(file + " nelze přečíst." + std::string(kNotLoaded), 0);
+        case LineReader::Status::Line:
+        case LineReader::Status::End:
+            break;
+    }
     if (result.points.empty())
         return failure("Linearizační soubor neobsahuje žádný bod." + std::string(kNotLoaded), 0);
     if (result.points.size() < 2)
-        return failure(
-            "Linearizační soubor musí obsahovat alespoň dva body." + std::string(kNotLoaded),
-            pointLines.front());
+        return failure("Linearizační soubor musí obsahovat alespoň dva body, obsahuje jen jeden " +
+                           lineText(pointLines.front()) + "." + std::string(kNotLoaded),
+                       pointLines.front());
     const Point& p1 = result.points.front();
     const Point& pn = result.points.back();
     const std::string lines = " (řádky " + std::to_string(pointLines.front()) + " a " +
@@ -140,13 +174,26 @@ PointFileResult ReadPointFile(std::istream& in) {
     return result;
 }
 
+}  // namespace
+
+PointFileResult ReadPointFile(std::istream& in) {
+    return readPoints(in, nullptr);
+}
+
 PointFileResult ReadPointFile(const std::string& path) {
     // The path is UTF-8; going through char8_t keeps Czech file names intact on Windows too.
     const std::u8string u8path(path.begin(), path.end());
-    std::ifstream file(std::filesystem::path(u8path), std::ios::binary);
+    const std::filesystem::path fsPath(u8path);
+    const std::string quoted = QuoteForMessage(path, kMaxPathChars);
+    std::error_code ec;
+    if (std::filesystem::is_directory(fsPath, ec))
+        return failure("Linearizační soubor " + quoted + " nelze přečíst, je to složka." +
+                           std::string(kNotLoaded),
+                       0);
+    std::ifstream file(fsPath, std::ios::binary);
     if (!file)
-        return failure("Linearizační soubor \"" + path + "\" nelze otevřít.", 0);
-    return ReadPointFile(file);
+        return failure("Linearizační soubor " + quoted + " nelze otevřít.", 0);
+    return readPoints(file, &path);
 }
 
 bool PointStore::load(const std::vector<Point>& points) {

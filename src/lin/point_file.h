@@ -27,10 +27,12 @@ struct PointFileResult {
 
 // Reads a linearization file: one point per line, two numbers separated by blanks or tabs with
 // "." as decimal separator; the rest of a line after the two numbers is ignored. Blank lines at
-// the end of the file are not points; a blank line between points is an error. Nothing of a
-// file that fails is meant to be used.
+// the end of the file are not points; a blank line between points is an error. Numbers must
+// fit single precision, as the transmitter's reals do; files over 1 MiB and lines over 4 KiB
+// are refused without being read whole. Nothing of a file that fails is meant to be used.
 PointFileResult ReadPointFile(std::istream& in);
-// `path` is UTF-8. A file that cannot be opened gives !ok with a message naming it.
+// `path` is UTF-8. A file that cannot be opened or read (a folder) gives !ok with a message
+// naming it.
 PointFileResult ReadPointFile(const std::string& path);
 
 // The two straight lines through the first and the last point: output = input * OutSlope +

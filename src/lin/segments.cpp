@@ -1,4 +1,4 @@
-#include "lin/lin_math.h"
+#include "lin/functions.h"
 
 #include "lin/format.h"
 
@@ -8,26 +8,25 @@
 
 namespace veld::lin {
 
-bool LinMath::BuildLineSegments(SegmentImage& image) {
-    CurveError = 0;
-    const int count = Points.PointCount;
+Result<SegmentImage> Segments(const std::vector<Point>& points) {
+    Result<SegmentImage> result;
+    Messages& messages = result.messages;
+    const std::size_t count = points.size();
     if (count < 2) {
-        message("Pro proložení lineárními přímkami jsou potřeba alespoň 2 body, soubor jich má " +
-                std::to_string(std::max(count, 0)) + ".");
-        CurveError = 1;
-        return false;
+        messages.push_back(
+            "Pro proložení lineárními přímkami jsou potřeba alespoň 2 body, soubor jich má " +
+            std::to_string(count) + ".");
+        return result;
     }
     if (count > kSegmentCount + 1) {
-        message(
+        messages.emplace_back(
             "Maximální počet bodů pro linearizaci metodou "
             "proložení lineárními přímkami v zadaných bodech je 21.");
-        CurveError = 1;
-        return false;
+        return result;
     }
 
-    // Work on a copy: reversing is part of building the table, not a change of the user's
-    // points.
-    std::vector<Point> p = Points.points();
+    // Reversing is part of building the table, not a change of the user's points.
+    std::vector<Point> p = points;
     if (p[1].in < p[0].in)
         std::reverse(p.begin(), p.end());
 
@@ -36,8 +35,8 @@ bool LinMath::BuildLineSegments(SegmentImage& image) {
         if (p[i].in < p[i - 1].in)
             lastFall = FormatGeneral(p[i - 1].in);
     if (!lastFall.empty())
-        message("Průběh vstupní křivky není prostý v bodě " + lastFall + "." +
-                "   Vstupní křivka musí mít stále rostoucí charakteristiku !!!");
+        messages.push_back("Průběh vstupní křivky není prostý v bodě " + lastFall + "." +
+                           "   Vstupní křivka musí mít stále rostoucí charakteristiku !!!");
 
     // Two neighbours with one input value divide by zero, and a value beyond the single range
     // cannot be stored: either makes the table unusable.
@@ -64,12 +63,11 @@ bool LinMath::BuildLineSegments(SegmentImage& image) {
     built.groups[kSegmentCount] = SegmentGroup{};
     built.groups[kSegmentCount].x = single(p.back().in);
     if (arithmeticError) {
-        message("Nelze provést výpočet linearizace proložením lineárních úseků.");
-        CurveError = 1;
-        return false;
+        messages.emplace_back("Nelze provést výpočet linearizace proložením lineárních úseků.");
+        return result;
     }
-    image = built;
-    return true;
+    result.value = built;
+    return result;
 }
 
 }  // namespace veld::lin

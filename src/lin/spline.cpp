@@ -1,53 +1,91 @@
-#include "lin/lin_math.h"
+#include "lin/detail.h"
 
 #include <cmath>
+#include <limits>
 
 namespace veld::lin {
 namespace {
 
-// Limits of the transmitter's 4-byte float.
-constexpr long double kDevFloatMax = 1.7014117E+38L;
-constexpr long double kDevFloatMin = 2.9387359E-39L;
+using detail::kDevFloatMax;
+using detail::kDevFloatMin;
 
 constexpr int kTestSteps = 900;  // 901 test points over the range
+constexpr std::string_view kEnd = "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER";
+
+template <typename Eval>
+Deviation deviationAgainstInverse(Eval eval, int code, long double lo, long double hi,
+                                  const CurveParams& params) {
+    Deviation dev;
+    long double sumSquares = 0;
+    const long double step = (hi - lo) / kTestSteps;
+    for (int k = 0; k <= kTestSteps; ++k) {
+        const long double t = lo + k * step;
+        const long double d = eval(*detail::Evaluate(code, t, params)) - t;
+        dev.max = std::fmax(dev.max, std::fabs(d));
+        sumSquares += d * d;
+    }
+    dev.rms = std::sqrt(sumSquares / (kTestSteps + 1));
+    return dev;
+}
 
 }  // namespace
 
-bool LinMath::failSpline() {
-    CurveError = 1;
-    message("Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER");
-    return false;
+long double SplineTable::value(long double signal) const {
+    std::size_t i = 0;
+    while (i + 1 < static_cast<std::size_t>(kSegmentCount) && signal >= s[i + 1])
+        ++i;
+    const long double d = signal - s[i];
+    return c0[i] + d * (c1[i] + d * (c2[i] + d * c3[i]));
 }
 
-bool LinMath::BuildSplineTable() {
-    splineReady_ = false;
-    CurveError = 0;
-    LimitError = false;
-    const int n = SplineIntervals;
-    const long double lo = CurveRangeLo, hi = CurveRangeHi;
-    LinStep = (hi - lo) / kTestSteps;
-    // Written so that a NaN range fails as well. More than 20 intervals do not fit the table.
-    // Both checks are made once; a failure ends the build, as nothing would change on a retry.
+Result<SplineTable> Spline(int code, long double lo, long double hi, const CurveParams& params) {
+    Result<SplineTable> result;
+    Messages& messages = result.messages;
+    auto fail = [&result] {
+        result.messages.emplace_back(kEnd);
+        return result;
+    };
+
+    constexpr int n = kSegmentCount;
+    const long double step = (hi - lo) / kTestSteps;
+    // Written so that a NaN range fails as well. Both checks are made once; a failure ends
+    // the build, as nothing would change on a retry.
     bool usable = true;
-    if (n <= 0 || n > kSegmentCount || !(hi - lo > 0) || !(LinStep > 0)) {
-        message("Chyba poc.intervalu nebo teploty nebo kroku");
+    if (!(hi - lo > 0) || !(step > 0)) {
+        messages.emplace_back("Chyba poc.intervalu nebo teploty nebo kroku");
         usable = false;
     }
-    if (const auto limits = SensorLimits(LinSensor))
-        usable = CheckSensorLimits(limits->lo, limits->hi) && usable;
+    if (const auto limits = SensorLimits(code)) {
+        if (limits->lo > lo) {
+            messages.emplace_back("Prekrocena dolni mez");
+            usable = false;
+        }
+        if (limits->hi < hi) {
+            messages.emplace_back("Prekrocena horni mez");
+            usable = false;
+        }
+    }
     if (!usable)
-        return failSpline();
+        return fail();
 
-    const auto N = static_cast<std::size_t>(n);
-    std::array<long double, kSegmentCount + 1> t{}, s{};
+    SplineTable table;
+    auto& t = table.t;
+    auto& s = table.s;
+    constexpr auto N = static_cast<std::size_t>(n);
     for (std::size_t i = 0; i <= N; ++i) {
         t[i] = lo + static_cast<long double>(i) * (hi - lo) / n;
-        s[i] = SignalAt(DisplayCurve, t[i]);
-        if (CurveError != 0)
-            return failSpline();
+        const auto signal = detail::Evaluate(code, t[i], params);
+        if (!signal) {
+            messages.emplace_back(detail::kUnknownCurve);
+            return fail();
+        }
+        s[i] = *signal;
     }
-    const long double p0 = 1 / (SignalAt(DisplayCurve, lo + 1) - SignalAt(DisplayCurve, lo));
-    const long double pn = 1 / (SignalAt(DisplayCurve, hi) - SignalAt(DisplayCurve, hi - 1));
+    const auto at = [&](long double temperature) {
+        return *detail::Evaluate(code, temperature, params);
+    };
+    const long double p0 = 1 / (at(lo + 1) - at(lo));
+    const long double pn = 1 / (at(hi) - at(hi - 1));
 
     std::array<long double, kSegmentCount> h{};
     for (std::size_t i = 0; i < N; ++i)
@@ -72,7 +110,7 @@ bool LinMath::BuildSplineTable() {
     Vector M{};
     const SolveReport report = SolveLinearSystem(A, b, n + 1, M);
     for (int i = 0; i < report.smallPivots; ++i)
-        message("Pozor mala cisla ve zbyvajici casti matice");
+        messages.emplace_back("Pozor mala cisla ve zbyvajici casti matice");
 
     bool overflow = false, underflow = false;
     auto representable = [&](long double& c) {
@@ -83,6 +121,7 @@ bool LinMath::BuildSplineTable() {
             underflow = true;
         }
     };
+    bool finite = !report.singular;
     for (std::size_t i = 0; i < N; ++i) {
         long double c0 = t[i];
         long double c1 = (t[i + 1] - t[i]) / h[i] - h[i] * (M[i + 1] + 2 * M[i]) / 6;
@@ -92,82 +131,48 @@ bool LinMath::BuildSplineTable() {
         representable(c2);
         representable(c1);
         representable(c0);
-        SplineC0[i] = c0;
-        SplineC1[i] = c1;
-        SplineC2[i] = c2;
-        SplineC3[i] = c3;
+        table.c0[i] = c0;
+        table.c1[i] = c1;
+        table.c2[i] = c2;
+        table.c3[i] = c3;
+        finite = finite && std::isfinite(c0) && std::isfinite(c1) && std::isfinite(c2) &&
+                 std::isfinite(c3);
     }
     if (overflow)
-        message("Doslo k preteceni");
+        messages.emplace_back("Doslo k preteceni");
     if (underflow)
-        message("Doslo k podteceni");
-
-    for (std::size_t i = 0; i <= N; ++i) {
-        SplineT[i] = t[i];
-        SplineS[i] = s[i];
-        SplineM[i] = M[i];
-    }
-    SplineStartSlope = p0;
-    SplineEndSlope = pn;
-
+        messages.emplace_back("Doslo k podteceni");
     // A range so narrow that neighbouring nodes share a signal gives no usable table.
-    bool finite = !report.singular;
-    for (std::size_t i = 0; i < N; ++i)
-        finite = finite && std::isfinite(SplineC0[i]) && std::isfinite(SplineC1[i]) &&
-                 std::isfinite(SplineC2[i]) && std::isfinite(SplineC3[i]);
     if (!finite)
-        return failSpline();
+        return fail();
 
-    SegmentCount = n;
-    splineReady_ = true;
-    SplineDeviation = deviationAgainstInverse([this](long double sig) { return splineValue(sig); });
-    return true;
-}
-
-long double LinMath::splineValue(long double sig) const {
-    const int n = SegmentCount;
-    std::size_t i = 0;
-    while (i + 1 < static_cast<std::size_t>(n) && sig >= SplineS[i + 1])
-        ++i;
-    const long double d = sig - SplineS[i];
-    return SplineC0[i] + d * (SplineC1[i] + d * (SplineC2[i] + d * SplineC3[i]));
-}
-
-template <typename Eval>
-Deviation LinMath::deviationAgainstInverse(Eval eval) {
-    Deviation dev;
-    long double sumSquares = 0;
-    const long double lo = CurveRangeLo;
-    const long double step = (CurveRangeHi - CurveRangeLo) / kTestSteps;
-    for (int k = 0; k <= kTestSteps; ++k) {
-        const long double t = lo + k * step;
-        const long double d = eval(SignalAt(DisplayCurve, t)) - t;
-        dev.max = std::fmax(dev.max, std::fabs(d));
-        sumSquares += d * d;
+    for (std::size_t i = 0; i <= N; ++i)
+        table.m[i] = M[i];
+    table.startSlope = p0;
+    table.endSlope = pn;
+    for (std::size_t k = 0; k <= N; ++k)
+        table.image.groups[k].x = static_cast<float>(s[k]);
+    for (std::size_t k = 0; k < N; ++k) {
+        table.image.groups[k].c3 = static_cast<float>(table.c3[k]);
+        table.image.groups[k].c2 = static_cast<float>(table.c2[k]);
+        table.image.groups[k].c1 = static_cast<float>(table.c1[k]);
+        table.image.groups[k].c0 = static_cast<float>(table.c0[k]);
     }
-    dev.rms = std::sqrt(sumSquares / (kTestSteps + 1));
-    return dev;
+    table.deviation = deviationAgainstInverse(
+        [&table](long double signal) { return table.value(signal); }, code, lo, hi, params);
+    result.value = std::move(table);
+    return result;
 }
 
-Deviation LinMath::ImageDeviation(const SegmentImage& image) {
+Deviation ImageDeviation(const SegmentImage& image, int code, long double lo, long double hi,
+                         const CurveParams& params) {
+    if (!detail::Evaluate(code, lo, params)) {
+        constexpr long double kNaN = std::numeric_limits<long double>::quiet_NaN();
+        return {kNaN, kNaN};
+    }
     return deviationAgainstInverse(
-        [&image](long double sig) { return EvalSegmentImage(image, sig); });
-}
-
-std::optional<SegmentImage> LinMath::SplineImage() const {
-    if (!splineReady_)
-        return std::nullopt;
-    SegmentImage image;
-    const auto n = static_cast<std::size_t>(SegmentCount);
-    for (std::size_t k = 0; k <= n; ++k)
-        image.groups[k].x = static_cast<float>(SplineS[k]);
-    for (std::size_t k = 0; k < n; ++k) {
-        image.groups[k].c3 = static_cast<float>(SplineC3[k]);
-        image.groups[k].c2 = static_cast<float>(SplineC2[k]);
-        image.groups[k].c1 = static_cast<float>(SplineC1[k]);
-        image.groups[k].c0 = static_cast<float>(SplineC0[k]);
-    }
-    return image;
+        [&image](long double signal) { return EvalSegmentImage(image, signal); }, code, lo, hi,
+        params);
 }
 
 }  // namespace veld::lin
