@@ -1,28 +1,16 @@
-// The window program: the main window on the presentation model, the transaction engine on a
-// serial port or on the built-in simulated transmitter.
+// The window program: the main window on the session's presentation model, the transaction
+// engine on a serial port or on the built-in simulated transmitter.
 
-#include "app/port_page.h"
-#include "app/port_router.h"
-#include "config/main_window_model.h"
-#include "link/link.h"
-#include "link/port_choice.h"
-#include "link/real_clock.h"
-#include "link/serial_transport.h"
-#include "sim/device.h"
-#include "sim/fault_policy.h"
-#include "sim/memory_image.h"
-#include "sim/sim_transport.h"
+#include "session/session.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompts.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLibraryInfo>
-#include <QSettings>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTranslator>
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -63,41 +51,23 @@ int main(int argc, char* argv[]) {
         QCoreApplication::installTranslator(&qtTexts);
     const Options options = parseOptions(app);
 
-    QSettings settings;
     veld::ui::QtPrompts dialogs(u"VELD"_s);
     veld::ui::WindowPrompts prompts(dialogs);
-    veld::config::MainWindowModel model(prompts);
-    veld::ui::MainWindow window(model, prompts);
-
-    veld::link::RealClock clock;
-    veld::link::SerialTransport serial;
-    veld::sim::MemoryImage image;
-    veld::sim::Device device(image);
-    veld::sim::FaultPolicy faults;
-    veld::sim::SimTransport sim(device, faults, clock);
-    veld::app::PortRouter router(serial, sim);
-
-    veld::link::PortChoice choice;
-    choice.restore(settings);
+    veld::session::Options sessionOptions;
     if (options.simulator)
-        choice.selectOther(QString::fromLatin1(veld::app::PortRouter::kSimulatorPort), false);
+        sessionOptions.port = veld::session::Session::kSimulatorAlias;
+    veld::session::Session session(prompts, std::move(sessionOptions));
+    veld::ui::MainWindow window(session.model(), prompts);
 
-    veld::link::Link link(router, clock, prompts, choice, settings);
-    link.onTransfer1 = [&model](int value) {
-        model.form.Transfer1.position = value;
-        model.notifyChanged();
-    };
-    link.onBusyChanged = [&window](bool busy) { window.setTransactionRunning(busy); };
-
-    veld::app::PortPage ports(model, choice, [&link] { link.SetComClick(); });
-    ports.refresh(veld::app::PortPage::SystemPorts());
+    veld::session::PortPage& ports = session.portPage();
+    ports.refresh(veld::session::PortPage::SystemPorts());
     ports.showChoice();
     // Ports come and go (USB modems): the list is read again whenever its page is shown.
-    const int portPage = window.pageIndex(model.form.TabSheet5);
+    const int portPage = window.pageIndex(session.model().form.TabSheet5);
     QObject::connect(&window, &veld::ui::MainWindow::pageShown, &window,
                      [&ports, portPage](int index) {
                          if (index == portPage)
-                             ports.refresh(veld::app::PortPage::SystemPorts());
+                             ports.refresh(veld::session::PortPage::SystemPorts());
                      });
 
     window.centreOnScreen();
@@ -110,9 +80,5 @@ int main(int argc, char* argv[]) {
             QCoreApplication::exit(saved ? 0 : 1);
         });
     }
-    const int result = QApplication::exec();
-    // The link goes first: nothing may report a transfer to a window that is gone.
-    link.onTransfer1 = nullptr;
-    link.onBusyChanged = nullptr;
-    return result;
+    return QApplication::exec();
 }

@@ -1,9 +1,105 @@
 #include "config/main_window_model.h"
 
+#include <QSet>
+
 namespace veld::config {
 
-MainWindowModel::MainWindowModel(Prompts& prompts, ModelSettings settings)
+namespace {
+
+// Controls whose click runs a handler. A click that starts a transaction must not be taken while
+// another transaction waits on the line: the window keeps processing events meanwhile.
+constexpr ClickRole kClickRoles[] = {
+    // Page "Konfigurace vstupu".
+    {u"Precist", true},
+    {u"Poslat", true},
+    {u"S_Dolmez", true},
+    {u"S_Hormez", true},
+    {u"Button8", true},  // save the PV correction
+    {u"Button1", true},  // read the PV correction
+    {u"Prec_Pozn", true},
+    {u"Uloz_Pozn", true},
+    {u"ctisoub", false},  // configuration file: no transaction
+    {u"Ulosoub", false},
+    {u"ButtonTV", false},
+    {u"ButtonLMX", false},
+    // Page "Relé".
+    {u"Preckomp1", true},
+    {u"Ulozkomp1", true},
+    {u"Preckomp2", true},
+    {u"Ulozkomp2", true},
+    {u"Preckomp3", true},
+    {u"Ulozkomp3", true},
+    {u"Preckomp4", true},
+    {u"Ulozkomp4", true},
+    // Page "Konf. an. výstupu".
+    {u"Button2", true},
+    {u"Button3", true},
+    // Page "Komunikace": the choice takes effect at the next transaction.
+    {u"SetCom", false},
+    {u"DalsiPorty", false},
+    // Page "Informace": each label reads the PV correction.
+    {u"LabFirmPlace", true},
+    {u"LabFirmName1", true},
+    {u"LabAdrFirmPlace1", true},
+    {u"LabPostCodeCity1", true},
+    {u"LabWork", true},
+    {u"LabFirmName2", true},
+    {u"LabAdrFirmPlace2", true},
+    {u"LabPostCodeCity2", true},
+    {u"LabTelNr", true},
+    {u"LabFaxNr", true},
+    {u"LabMobNr", true},
+    {u"LabEmail", true},
+    {u"LabWWWPage", true},
+    // Page "Měření". Stop ends a continuous measurement, so it must stay usable.
+    {u"ButMeasPV", true},
+    {u"Start_Mer", true},
+    {u"Stop_mer", false},
+    // The linearization dialog.
+    {u"OK", false},
+    {u"Jiny", false},
+    {u"Zpus_lin", false},
+};
+
+}  // namespace
+
+std::span<const ClickRole> MainWindowModel::ClickRoles() {
+    return kClickRoles;
+}
+
+bool MainWindowModel::StartsTransaction(const QString& controlName) {
+    static const QSet<QString> starters = [] {
+        QSet<QString> names;
+        for (const ClickRole& role : kClickRoles)
+            if (role.startsTransaction)
+                names.insert(role.name.toString());
+        return names;
+    }();
+    return starters.contains(controlName);
+}
+
+bool MainWindowModel::blockedByTransaction(const Control& control) const {
+    return busy_ && StartsTransaction(control.name);
+}
+
+void MainWindowModel::setBusy(bool busy) {
+    if (busy == busy_)
+        return;
+    busy_ = busy;
+    notifyChanged();
+}
+
+void MainWindowModel::setTransfer(int position) {
+    if (form.Transfer1.position == position)
+        return;
+    form.Transfer1.position = position;
+    notifyChanged();
+}
+
+MainWindowModel::MainWindowModel(Prompts& prompts, link::DeviceAccess& device,
+                                 ModelSettings settings)
     : prompts_(prompts),
+      device_(device),
       settings_(std::move(settings)),
       mathMessages_(prompts),
       math_(mathMessages_, points),
@@ -26,6 +122,11 @@ MainWindowModel::MainWindowModel(Prompts& prompts, ModelSettings settings)
     });
 }
 
+// Each handler group is a member object working on `editor_` (and `device_` when it talks to the
+// transmitter); here its entry points are bound to the controls' events. A handler that talks to
+// the transmitter returns an Outcome and is bound through report():
+//     f.Poslat.onClick = [this] { report(writeAll_.PoslatClick()); };
+// and its control is marked in kClickRoles, so that it takes no click while a transaction runs.
 void MainWindowModel::bindHandlers() {
     MainForm& f = form;
     f.Vstup.onChange = [this] { rules_.VstupChange(); };
@@ -65,11 +166,21 @@ void MainWindowModel::bindHandlers() {
 
 template <class F>
 void MainWindowModel::run(F&& action) {
+    // An event that arrives while a handler waits for a transaction is the user's own, not a
+    // step of that handler: the view re-syncs after it as after any other.
+    const bool own = depth_ == 0 || busy_;
+    if (depth_ == 0)
+        lastOutcome_.reset();
     ++depth_;
     action();
     --depth_;
-    if (depth_ == 0)
+    if (own)
         notifyChanged();
+}
+
+void MainWindowModel::report(Outcome outcome) {
+    if (depth_ == 1)  // the handler of the outermost event, not one run while it waited
+        lastOutcome_ = outcome;
 }
 
 void MainWindowModel::notifyChanged() {
@@ -77,14 +188,6 @@ void MainWindowModel::notifyChanged() {
     if (changed)
         changed();
 }
-
-namespace {
-
-bool takesInput(const Control& c) {
-    return c.visible && c.enabled;
-}
-
-}  // namespace
 
 void MainWindowModel::userEdited(Control& control, const QString& text) {
     if (!takesInput(control))

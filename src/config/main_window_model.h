@@ -8,13 +8,18 @@
 #include "config/lin_dialog.h"
 #include "config/lin_file.h"
 #include "config/main_form.h"
+#include "config/outcome.h"
 #include "lin/lin_math.h"
 #include "lin/messages.h"
 #include "lin/point_file.h"
+#include "link/device_access.h"
 #include "model/transmitter_config.h"
 
+#include <QStringView>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <span>
 
 // The presentation model of the main window and the linearization dialog: the controls, the
 // configuration record and the handlers that keep them consistent.
@@ -23,17 +28,27 @@
 // found by the control's name; the view reports the user's typing, picking, leaving and clicking
 // through the entry points below and never changes a control itself. After every entry point
 // `changed` fires once and the view copies texts, items, indices, visible and enabled back into
-// its widgets. `Prompts::focus(name)` names the widget to focus; the dialog is shown while
-// `dialog.visible` is true.
+// its widgets (enabled as `effectivelyEnabled` says). `Prompts::focus(name)` names the widget to
+// focus; the dialog is shown while `dialog.visible` is true.
+//
+// The handlers reach the transmitter through `device()`. While a transaction waits on the line
+// the window keeps processing events; `setBusy` (driven by the link) makes every control that
+// would start another transaction take no input meanwhile.
 namespace veld::config {
+
+// A control the user can click, and whether the click starts a transaction.
+struct ClickRole {
+    QStringView name;
+    bool startsTransaction;
+};
 
 class MainWindowModel {
 public:
-    explicit MainWindowModel(Prompts& prompts, ModelSettings settings = {});
+    MainWindowModel(Prompts& prompts, link::DeviceAccess& device, ModelSettings settings = {});
     MainWindowModel(const MainWindowModel&) = delete;
     MainWindowModel& operator=(const MainWindowModel&) = delete;
 
-    // --- User events. Events on hidden or disabled controls are ignored. ---
+    // --- User events. Events on controls that take no input (`takesInput`) are ignored. ---
     // The user typed into an edit or a drop-down list (the whole new text). A single character
     // typed into a list completes to the first item it begins with (the view does no
     // completion of its own).
@@ -62,6 +77,34 @@ public:
     // For code outside the entry points that changed controls (e.g. a transfer).
     void notifyChanged();
 
+    // --- Transactions. ---
+    // A transaction started (true) or ended (false). While one runs, the controls that start a
+    // transaction take no input and show disabled; each keeps its own `enabled`, which holds
+    // again afterwards. `changed` fires at each change, so the view shows the progress a
+    // handler has reached at every transaction boundary.
+    void setBusy(bool busy);
+    bool busy() const { return busy_; }
+    // The small progress bar `Transfer1`; `changed` fires when its position moves.
+    void setTransfer(int position);
+    // Every clickable control of the window and whether a click on it starts a transaction.
+    static std::span<const ClickRole> ClickRoles();
+    static bool StartsTransaction(const QString& controlName);
+    // The control is enabled but a running transaction keeps it from taking input.
+    bool blockedByTransaction(const Control& control) const;
+    // What the view shows as enabled.
+    bool effectivelyEnabled(const Control& control) const {
+        return control.enabled && !blockedByTransaction(control);
+    }
+    // Whether a user event on the control is carried out now.
+    bool takesInput(const Control& control) const {
+        return control.visible && effectivelyEnabled(control);
+    }
+
+    // How the handler of the last user event ended, for a caller that drives the model by
+    // control names (the command line takes its exit status from it); empty when that event
+    // ran no handler that reports an outcome.
+    std::optional<Outcome> lastOutcome() const { return lastOutcome_; }
+
     // --- State. ---
     MainForm form;
     LinDialogForm dialog;
@@ -77,6 +120,7 @@ public:
     LinFileChoice& linFile() { return linFile_; }
     ComPage& com() { return com_; }
     Prompts& prompts() { return prompts_; }
+    link::DeviceAccess& device() { return device_; }
     const ModelSettings& settings() const { return settings_; }
 
 private:
@@ -95,8 +139,11 @@ private:
     void bindHandlers();
     template <class F>
     void run(F&& action);
+    // Handlers that talk to the transmitter hand their outcome here (see bindHandlers).
+    void report(Outcome outcome);
 
     Prompts& prompts_;
+    link::DeviceAccess& device_;
     ModelSettings settings_;
     MathMessages mathMessages_;
     lin::LinMath math_;
@@ -107,6 +154,8 @@ private:
     ComPage com_;
     std::uint64_t revision_ = 0;
     int depth_ = 0;
+    bool busy_ = false;
+    std::optional<Outcome> lastOutcome_;
 };
 
 // A lone typed character becomes the first item that begins with it, in any case; other texts

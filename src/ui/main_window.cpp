@@ -71,26 +71,6 @@ void alignLabelColumns(std::initializer_list<QGridLayout*> grids) {
 
 }  // namespace
 
-const QSet<QString>& MainWindow::TransactionControls() {
-    static const QSet<QString> names = [] {
-        QSet<QString> n{u"Poslat"_s,   u"Precist"_s,  u"Button8"_s,   u"Button1"_s,
-                        u"S_Dolmez"_s, u"S_Hormez"_s, u"Prec_Pozn"_s, u"Uloz_Pozn"_s,
-                        u"Button2"_s,  u"Button3"_s,  u"ButMeasPV"_s, u"Start_Mer"_s};
-        for (int k = 1; k <= 4; ++k) {
-            n.insert(u"Preckomp"_s + QString::number(k));
-            n.insert(u"Ulozkomp"_s + QString::number(k));
-        }
-        // A click on the contact details reads the PV correction from the transmitter.
-        for (const char16_t* label :
-             {u"LabFirmPlace", u"LabFirmName1", u"LabAdrFirmPlace1", u"LabPostCodeCity1",
-              u"LabWork", u"LabFirmName2", u"LabAdrFirmPlace2", u"LabPostCodeCity2", u"LabTelNr",
-              u"LabFaxNr", u"LabMobNr", u"LabEmail", u"LabWWWPage"})
-            n.insert(QString::fromUtf16(label));
-        return n;
-    }();
-    return names;
-}
-
 MainWindow::MainWindow(config::MainWindowModel& model, WindowPrompts& prompts, QWidget* parent)
     : QWidget(parent), model_(model), prompts_(prompts), binder_(new ControlBinder(model, this)) {
     setObjectName(u"Form1"_s);
@@ -121,12 +101,14 @@ MainWindow::MainWindow(config::MainWindowModel& model, WindowPrompts& prompts, Q
 
     dialog_ = new LinDialogView(model, *binder_, this);
 
-    binder_->setBlocked([this](const Control& c) {
-        return transactionRunning_ && TransactionControls().contains(c.name);
-    });
+    binder_->setBlocked([this](const Control& c) { return model_.blockedByTransaction(c); });
     connect(binder_, &ControlBinder::handlerFinished, this, &MainWindow::closeIfPending);
     prompts_.setFocusHandler([this](const QString& name) { binder_->requestFocus(name); });
-    model_.changed = [this] { sync(); };
+    // The model reports each transaction boundary too: a close waits for the last one.
+    model_.changed = [this] {
+        sync();
+        closeIfPending();
+    };
     sync();
 }
 
@@ -440,17 +422,8 @@ void MainWindow::sync() {
     dialog_->sync();
 }
 
-void MainWindow::setTransactionRunning(bool running) {
-    if (running == transactionRunning_)
-        return;
-    transactionRunning_ = running;
-    sync();
-    if (!running)
-        closeIfPending();
-}
-
 void MainWindow::closeIfPending() {
-    if (!closePending_ || transactionRunning_ || binder_->handlerRunning())
+    if (!closePending_ || model_.busy() || binder_->handlerRunning())
         return;
     closePending_ = false;
     QTimer::singleShot(0, this, &QWidget::close);
@@ -459,7 +432,7 @@ void MainWindow::closeIfPending() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     // A transaction (or the handler around it) still waits in its event loop: close when it
     // has ended.
-    if (transactionRunning_ || binder_->handlerRunning()) {
+    if (model_.busy() || binder_->handlerRunning()) {
         closePending_ = true;
         event->ignore();
         return;

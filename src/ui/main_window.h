@@ -39,13 +39,6 @@ public:
     // Mirrors the whole model: every widget, the dialog, the caption and the active page.
     void sync();
 
-    // While a transaction runs, the controls that would start another are disabled, and closing
-    // the window waits until it has ended.
-    void setTransactionRunning(bool running);
-    bool transactionRunning() const { return transactionRunning_; }
-    // Names of the controls that start a transaction.
-    static const QSet<QString>& TransactionControls();
-
     void centreOnScreen();
 
 signals:
@@ -53,6 +46,8 @@ signals:
     void pageShown(int index);
 
 protected:
+    // While a transaction runs (the model's busy state) closing waits until it has ended; the
+    // controls that would start another are disabled meanwhile.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -77,7 +72,6 @@ private:
     QTabWidget* tabs_ = nullptr;
     LinDialogView* dialog_ = nullptr;
     std::vector<QGroupBox*> sections_;
-    bool transactionRunning_ = false;
     bool closePending_ = false;
 };
 

@@ -2,10 +2,13 @@
 
 #include "common/prompts.h"
 #include "config/main_window_model.h"
+#include "link/clock.h"
+#include "session/session.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -28,17 +31,18 @@ inline ModelSettings settingsWith(DecimalSeparator separator) {
     return s;
 }
 
-// A fresh window model with scripted prompts; the separator is a point unless a test says
-// otherwise.
+// A fresh program on the simulated transmitter in virtual time, with scripted prompts; the
+// separator is a point unless a test says otherwise.
 class ModelTest : public ::testing::Test {
 protected:
     void useSeparator(DecimalSeparator separator) {
-        model_.reset();
-        model_ = std::make_unique<MainWindowModel>(prompts, settingsWith(separator));
+        session_.reset();
+        session_ = makeSession(separator);
     }
 
-    MainWindowModel& m() { return *model_; }
-    MainForm& f() { return model_->form; }
+    MainWindowModel& m() { return session_->model(); }
+    MainForm& f() { return m().form; }
+    session::Session& session() { return *session_; }
 
     // The user picks or types an input type.
     void chooseType(const QString& text) { m().userEdited(f().Vstup, text); }
@@ -76,11 +80,21 @@ protected:
     }
 
     ScriptedPrompts prompts;
+    link::VirtualClock clock;
 
 private:
+    std::unique_ptr<session::Session> makeSession(DecimalSeparator separator) {
+        session::Options options;
+        options.port = session::Session::kSimulatorAlias;
+        options.settings = &settings_;
+        options.clock = &clock;
+        options.model = settingsWith(separator);
+        return std::make_unique<session::Session>(prompts, std::move(options));
+    }
+
     QTemporaryDir dir_;
-    std::unique_ptr<MainWindowModel> model_ =
-        std::make_unique<MainWindowModel>(prompts, settingsWith(DecimalSeparator::Point));
+    QSettings settings_{dir_.filePath(u"veld.ini"_s), QSettings::IniFormat};
+    std::unique_ptr<session::Session> session_ = makeSession(DecimalSeparator::Point);
 };
 
 }  // namespace veld::config::test

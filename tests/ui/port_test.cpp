@@ -1,11 +1,12 @@
-// The window program's port routing and the page "Komunikace" wired to the port choice.
+// The session's port routing and the page "Komunikace" wired to the port choice.
 
-#include "app/port_page.h"
-#include "app/port_router.h"
 #include "config/main_window_model.h"
 #include "link/clock.h"
 #include "link/link.h"
 #include "link/port_choice.h"
+#include "session/port_page.h"
+#include "session/port_router.h"
+#include "session/session.h"
 #include "sim/device.h"
 #include "sim/fault_policy.h"
 #include "sim/memory_image.h"
@@ -70,7 +71,7 @@ struct Routing {
     }
     FakeTransport serial;
     FakeTransport simulator;
-    app::PortRouter router{serial, simulator};
+    session::PortRouter router{serial, simulator};
     std::vector<std::uint8_t> received;
     int lost = 0;
 };
@@ -160,7 +161,7 @@ void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter() {
     sim::FaultPolicy faults;
     sim::SimTransport simulator(device, faults, clock);
     FakeTransport serial;
-    app::PortRouter router(serial, simulator);
+    session::PortRouter router(serial, simulator);
     QTemporaryDir dir;
     QSettings settings(dir.filePath(u"veld.ini"_s), QSettings::IniFormat);
     ScriptedPrompts prompts;
@@ -188,15 +189,30 @@ void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter() {
     QCOMPARE(prompts.messages, QStringList({link::kMsgNoAnswer}));
 }
 
-void PortTest::portPage_userChoiceGoesToThePortChoice() {
+// A session on a virtual clock with settings of its own.
+struct Program {
+    Program() {
+        session::Options options;
+        options.settings = &settings;
+        options.clock = &clock;
+        session = std::make_unique<session::Session>(prompts, std::move(options));
+    }
+    QTemporaryDir dir;
+    QSettings settings{dir.filePath(u"veld.ini"_s), QSettings::IniFormat};
+    link::VirtualClock clock;
     ScriptedPrompts prompts;
-    config::MainWindowModel model(prompts);
+    std::unique_ptr<session::Session> session;
+};
+
+void PortTest::portPage_userChoiceGoesToThePortChoice() {
+    Program program;
+    config::MainWindowModel& model = program.session->model();
     link::PortChoice choice;
     int reopenRequests = 0;
-    app::PortPage page(model, choice, [&] { ++reopenRequests; });
+    session::PortPage page(model, choice, [&] { ++reopenRequests; });
     page.refresh({u"/dev/ttyUSB0"_s});
     QCOMPARE(model.form.DalsiPorty.items,
-             QStringList({u"/dev/ttyUSB0"_s, app::PortPage::kSimulatorCaption}));
+             QStringList({u"/dev/ttyUSB0"_s, session::PortPage::kSimulatorCaption}));
 
     model.userSelected(model.form.DalsiPorty, 1);
     QCOMPARE(choice.portName(), std::string("simulator"));
@@ -217,10 +233,10 @@ void PortTest::portPage_userChoiceGoesToThePortChoice() {
 void PortTest::portPage_simulatorIsNotRemembered() {
     QTemporaryDir dir;
     QSettings settings(dir.filePath(u"veld.ini"_s), QSettings::IniFormat);
-    ScriptedPrompts prompts;
-    config::MainWindowModel model(prompts);
+    Program program;
+    config::MainWindowModel& model = program.session->model();
     link::PortChoice choice;
-    app::PortPage page(model, choice, [] {});
+    session::PortPage page(model, choice, [] {});
     page.refresh({});
     model.userSelected(model.form.DalsiPorty, 0);
     QCOMPARE(choice.portName(), std::string("simulator"));
@@ -229,24 +245,24 @@ void PortTest::portPage_simulatorIsNotRemembered() {
 }
 
 void PortTest::portPage_showsTheRestoredChoice() {
-    ScriptedPrompts prompts;
-    config::MainWindowModel model(prompts);
+    Program program;
+    config::MainWindowModel& model = program.session->model();
     link::PortChoice choice;
-    app::PortPage page(model, choice, [] {});
+    session::PortPage page(model, choice, [] {});
 
     // A remembered device that is not plugged in now stays offered and chosen.
     choice.selectOther(u"/dev/ttyACM0"_s);
     page.refresh({u"/dev/ttyUSB1"_s});
     page.showChoice();
-    QCOMPARE(model.form.DalsiPorty.items,
-             QStringList({u"/dev/ttyUSB1"_s, u"/dev/ttyACM0"_s, app::PortPage::kSimulatorCaption}));
+    QCOMPARE(model.form.DalsiPorty.items, QStringList({u"/dev/ttyUSB1"_s, u"/dev/ttyACM0"_s,
+                                                       session::PortPage::kSimulatorCaption}));
     QCOMPARE(model.form.DalsiPorty.itemIndex, 1);
     QCOMPARE(model.form.SetCom.itemIndex, -1);
 
     choice.selectOther(u"simulator"_s, false);
     page.showChoice();
     QCOMPARE(model.form.DalsiPorty.items.at(model.form.DalsiPorty.itemIndex),
-             app::PortPage::kSimulatorCaption);
+             session::PortPage::kSimulatorCaption);
 
     choice.selectCom(5);
     page.showChoice();

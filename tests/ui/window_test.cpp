@@ -3,6 +3,7 @@
 // themselves are tested on the model.
 
 #include "config/main_window_model.h"
+#include "session/session.h"
 #include "ui/control_binder.h"
 #include "ui/lin_dialog_view.h"
 #include "ui/main_window.h"
@@ -42,7 +43,13 @@ const QString kBeginBelowK =
 
 // A window on a fresh model, as the program builds it, with the prompts under test.
 struct World {
-    explicit World(Prompts& inner) : prompts(inner), model(prompts), window(model, prompts) {}
+    explicit World(Prompts& inner)
+        : prompts(inner), session(prompts, optionsWith(settings)), window(model, prompts) {}
+    static session::Options optionsWith(QSettings& settings) {
+        session::Options options;
+        options.settings = &settings;
+        return options;
+    }
 
     template <class W>
     W* find(const QString& name) {
@@ -63,8 +70,11 @@ struct World {
         emit list->activated(index);
     }
 
+    QTemporaryDir dir;
+    QSettings settings{dir.filePath(u"veld.ini"_s), QSettings::IniFormat};
     ui::WindowPrompts prompts;
-    config::MainWindowModel model;
+    session::Session session;
+    config::MainWindowModel& model = session.model();
     ui::MainWindow window;
 };
 
@@ -515,7 +525,7 @@ void WindowTest::runningTransaction_disablesStartersAndDefersClosing() {
     auto* write = world.find<QPushButton>(u"Poslat"_s);
     QVERIFY(write->isEnabled());
 
-    world.window.setTransactionRunning(true);
+    world.model.setBusy(true);
     for (const QString& name :
          {u"Poslat"_s, u"Precist"_s, u"Prec_Pozn"_s, u"Ulozkomp3"_s, u"Button3"_s})
         QVERIFY2(!world.find<QWidget>(name)->isEnabled(), qPrintable(name));
@@ -527,7 +537,7 @@ void WindowTest::runningTransaction_disablesStartersAndDefersClosing() {
     QCoreApplication::processEvents();
     QVERIFY(world.window.isVisible());
 
-    world.window.setTransactionRunning(false);
+    world.model.setBusy(false);
     QVERIFY(write->isEnabled());
     QTRY_VERIFY(!world.window.isVisible());
 }

@@ -1,6 +1,6 @@
-#include "app/port_router.h"
+#include "session/port_router.h"
 
-namespace veld::app {
+namespace veld::session {
 
 PortRouter::PortRouter(link::Transport& serial, link::Transport& simulator)
     : serial_(serial), simulator_(simulator) {
@@ -58,4 +58,4 @@ void PortRouter::setRts(bool on) {
         active_->setRts(on);
 }
 
-}  // namespace veld::app
+}  // namespace veld::session

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace veld::app {
+namespace veld::session {
 
 // The transport the link talks to: the simulated transmitter when the port is named
 // "simulator", the serial port otherwise. Bytes and a lost port reach the link only from the
@@ -36,4 +36,4 @@ private:
     link::Transport* active_ = nullptr;
 };
 
-}  // namespace veld::app
+}  // namespace veld::session

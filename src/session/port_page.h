@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <functional>
 
-namespace veld::app {
+namespace veld::session {
 
 // The page "Komunikace" wired to the port choice: COM1..COM8 in "Nast COM" and, beside them, the
 // other ports the system has and the simulated transmitter. A choice made by the user goes to
@@ -37,4 +37,4 @@ private:
     std::function<void()> portChanged_;
 };
 
-}  // namespace veld::app
+}  // namespace veld::session

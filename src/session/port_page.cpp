@@ -1,25 +1,28 @@
-#include "app/port_page.h"
+#include "session/port_page.h"
 
-#include "app/port_router.h"
 #include "link/serial_transport.h"
+#include "session/port_router.h"
 
 #include <QSerialPortInfo>
 #include <string>
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace veld::app {
+namespace veld::session {
 
 PortPage::PortPage(config::MainWindowModel& model, link::PortChoice& choice,
                    std::function<void()> portChanged)
     : model_(model), choice_(choice), portChanged_(std::move(portChanged)) {
     config::ComPage& page = model_.com();
+    // What the user picks is remembered again, also after a port given for one run only.
     page.comPortChosen = [this](int index) {
+        choice_.setPersistent(true);
         choice_.selectCom(index);
         if (portChanged_)
             portChanged_();
     };
     page.otherPortChosen = [this](const QString& port) {
+        choice_.setPersistent(true);
         // The simulator is a choice for this run only; a device is remembered once it opens.
         if (port == kSimulatorCaption)
             choice_.selectOther(QString::fromLatin1(PortRouter::kSimulatorPort), false);
@@ -72,4 +75,4 @@ QStringList PortPage::SystemPorts() {
     return ports;
 }
 
-}  // namespace veld::app
+}  // namespace veld::session

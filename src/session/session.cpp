@@ -1,0 +1,68 @@
+#include "session/session.h"
+
+#include <QRegularExpression>
+
+#include "link/real_clock.h"
+
+namespace veld::session {
+
+namespace {
+
+std::unique_ptr<QSettings> SettingsUnless(QSettings* given) {
+    if (given)
+        return nullptr;
+    return std::make_unique<QSettings>(QStringLiteral("KT"), QStringLiteral("VELD"));
+}
+
+std::unique_ptr<link::Clock> ClockUnless(link::Clock* given) {
+    if (given)
+        return nullptr;
+    return std::make_unique<link::RealClock>();
+}
+
+}  // namespace
+
+Session::Session(Prompts& prompts, Options options)
+    : prompts_(prompts),
+      ownSettings_(SettingsUnless(options.settings)),
+      settings_(options.settings ? *options.settings : *ownSettings_),
+      ownClock_(ClockUnless(options.clock)),
+      clock_(options.clock ? *options.clock : *ownClock_),
+      simTransport_(simDevice_, simFaults_, clock_),
+      router_(serial_, simTransport_),
+      link_(router_, clock_, prompts_, choice_, settings_),
+      device_(link_),
+      model_(prompts_, device_, std::move(options.model)),
+      portPage_(model_, choice_, [this] { link_.SetComClick(); }) {
+    choice_.restore(settings_);
+    if (options.port && IsValidPort(*options.port)) {
+        SelectPort(choice_, *options.port);
+        choice_.setPersistent(false);
+    }
+    link_.onTransfer1 = [this](int position) { model_.setTransfer(position); };
+    link_.onBusyChanged = [this](bool busy) { model_.setBusy(busy); };
+}
+
+Session::~Session() {
+    // Nothing may report a transfer to a model that is going.
+    link_.onTransfer1 = nullptr;
+    link_.onBusyChanged = nullptr;
+}
+
+bool Session::IsValidPort(const QString& name) {
+    return !name.trimmed().isEmpty();
+}
+
+void Session::SelectPort(link::PortChoice& choice, const QString& name) {
+    static const QRegularExpression com(QStringLiteral("^COM([1-8])$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const auto match = com.match(name);
+    if (match.hasMatch())
+        choice.selectCom(match.captured(1).toInt() - 1);
+    else if (name == kSimulatorAlias || name == QLatin1StringView(PortRouter::kSimulatorPort))
+        choice.selectOther(QString::fromLatin1(PortRouter::kSimulatorPort), false);
+    else
+        choice.selectOther(name);
+}
+
+}  // namespace veld::session

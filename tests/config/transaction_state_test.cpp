@@ -1,0 +1,102 @@
+#include "config_fixture.h"
+
+#include "link/link.h"
+
+#include <chrono>
+
+namespace veld::config::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(ClickRoles, everyButtonIsClassifiedAndEveryRowNamesAControl) {
+    MainForm form;
+    LinDialogForm dialog;
+    std::vector<Control*> controls = form.controls();
+    for (Control* c : dialog.controls())
+        controls.push_back(c);
+    QStringList classified;
+    for (const ClickRole& role : MainWindowModel::ClickRoles()) {
+        const QString name = role.name.toString();
+        EXPECT_TRUE(form.find(name) || dialog.find(name)) << name.toStdString();
+        EXPECT_EQ(MainWindowModel::StartsTransaction(name), role.startsTransaction);
+        classified.append(name);
+    }
+    for (const Control* c : controls) {
+        if (c->kind == ControlKind::Button) {
+            EXPECT_TRUE(classified.contains(c->name)) << c->name.toStdString();
+        }
+    }
+}
+
+class TransactionState : public ModelTest {
+protected:
+    void SetUp() override {
+        for (Button* b : {&f().Poslat, &f().Precist, &f().Stop_mer}) {
+            b->show();
+            b->onClick = [this, b] { clicked.append(b->name); };
+        }
+    }
+    QStringList clicked;
+};
+
+TEST_F(TransactionState, startersTakeNoInputWhileBusyAndGetTheirOwnStateBack) {
+    m().setBusy(true);
+    f().Precist.enabled = false;  // its handler disables it while the transaction runs
+    for (Button* b : {&f().Poslat, &f().Precist, &f().Stop_mer})
+        m().userClicked(*b);
+    EXPECT_EQ(clicked, QStringList{u"Stop_mer"_s});
+    EXPECT_FALSE(m().effectivelyEnabled(f().Poslat));
+    EXPECT_TRUE(f().Poslat.enabled);  // the overlay leaves the control's own state alone
+    chooseType(u"reostat"_s);         // input that starts no transaction is taken
+    EXPECT_EQ(f().Vstup.text, u"reostat"_s);
+
+    m().setBusy(false);
+    EXPECT_TRUE(m().effectivelyEnabled(f().Poslat));
+    EXPECT_FALSE(m().effectivelyEnabled(f().Precist));
+    m().userClicked(f().Poslat);
+    m().userClicked(f().Precist);
+    EXPECT_EQ(clicked, (QStringList{u"Stop_mer"_s, u"Poslat"_s}));
+}
+
+TEST_F(TransactionState, viewResyncsAtEachBoundaryAndEachProgressStep) {
+    int changes = 0;
+    m().changed = [&] { ++changes; };
+    const std::vector<std::pair<std::function<void()>, int>> steps{
+        {[&] { m().setBusy(true); }, 1},    {[&] { m().setBusy(true); }, 0},
+        {[&] { m().setTransfer(0); }, 0},   {[&] { m().setTransfer(100); }, 1},
+        {[&] { m().setTransfer(100); }, 0}, {[&] { m().setBusy(false); }, 1},
+    };
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const int before = changes;
+        steps[i].first();
+        EXPECT_EQ(changes - before, steps[i].second) << "step " << i;
+    }
+}
+
+TEST_F(TransactionState, aClickWhileTheLineIsWaitedOnIsRefusedAndTheViewFollows) {
+    // Precist waits for a real transaction to the simulator; the user clicks meanwhile.
+    bool read = false;
+    f().Precist.onClick = [&] { read = !m().device().link().ReadKonst(257, 2); };
+    std::vector<int> transferSeen;
+    int changesDuringWait = 0;
+    clock.schedule(20ms, [&] {
+        EXPECT_TRUE(m().busy());
+        const int before = static_cast<int>(m().revision());
+        m().userClicked(f().Poslat);
+        m().userClicked(f().Stop_mer);
+        changesDuringWait = static_cast<int>(m().revision()) - before;
+    });
+    m().changed = [&] { transferSeen.push_back(f().Transfer1.position); };
+    m().userClicked(f().Precist);
+    EXPECT_TRUE(read);
+    EXPECT_EQ(clicked, QStringList{u"Stop_mer"_s});
+    EXPECT_EQ(changesDuringWait, 1);  // the taken click re-synced the view at once
+    EXPECT_FALSE(m().busy());
+    EXPECT_EQ(f().Transfer1.position, 100);
+    EXPECT_EQ(session().simDevice().RequestsReceived(), 1u);
+    EXPECT_GE(transferSeen.size(), 3u);  // start, reply, end at least
+}
+
+}  // namespace
+}  // namespace veld::config::test

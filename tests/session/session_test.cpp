@@ -1,0 +1,81 @@
+#include "session/session.h"
+
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <chrono>
+#include <memory>
+
+namespace veld::session {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
+
+class SessionTest : public ::testing::Test {
+protected:
+    std::unique_ptr<Session> start(std::optional<QString> port) {
+        Options options;
+        options.port = std::move(port);
+        options.settings = &settings;
+        options.clock = &clock;
+        return std::make_unique<Session>(prompts, std::move(options));
+    }
+
+    QTemporaryDir dir;
+    QSettings settings{dir.filePath(u"veld.ini"_s), QSettings::IniFormat};
+    link::VirtualClock clock;
+    ScriptedPrompts prompts;
+};
+
+TEST_F(SessionTest, aTransactionReachesTheSimulatorAndTheModelFollowsIt) {
+    auto s = start(Session::kSimulatorAlias);
+    bool busyMeanwhile = false;
+    clock.schedule(10ms, [&] { busyMeanwhile = s->model().busy(); });
+    ASSERT_FALSE(s->link().ReadKonst(257, 2)) << prompts.messages.join(u'|').toStdString();
+    EXPECT_EQ(s->link().rx.RxData[2], 0x0D);  // the device-type signature
+    EXPECT_EQ(s->link().rx.RxData[3], 0xE5);
+    EXPECT_EQ(s->simDevice().RequestsReceived(), 1u);
+    EXPECT_TRUE(busyMeanwhile);
+    EXPECT_FALSE(s->model().busy());
+    EXPECT_EQ(s->model().form.Transfer1.position, 100);
+    EXPECT_FALSE(s->serialTransport().isOpen());
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(SessionTest, portNamesSelectTheirPort) {
+    const std::vector<std::pair<QString, std::string>> cases{
+        {u"sim"_s, "simulator"},
+        {u"simulator"_s, "simulator"},
+        {u"com3"_s, "COM3"},
+        {u"COM8"_s, "COM8"},
+        {u"COM9"_s, "COM9"},  // no item of "Nast COM": a name
+        {u"/dev/ttyUSB0"_s, "/dev/ttyUSB0"},
+    };
+    for (const auto& [given, opened] : cases) {
+        auto s = start(given);
+        EXPECT_EQ(s->portChoice().portName(), opened) << given.toStdString();
+    }
+    EXPECT_FALSE(Session::IsValidPort(QString()));
+    EXPECT_FALSE(Session::IsValidPort(u" "_s));
+}
+
+TEST_F(SessionTest, aPortForThisRunIsNotRememberedButTheUsersNextChoiceIs) {
+    settings.setValue(link::PortChoice::kComPortKey, u"Com3"_s);
+    EXPECT_EQ(start(std::nullopt)->portChoice().portName(), "COM3");
+
+    auto s = start(u"/dev/ttyUSB7"_s);
+    s->portChoice().recordOpened(settings);  // as the link does after opening it
+    auto sim = start(Session::kSimulatorAlias);
+    ASSERT_FALSE(sim->link().ReadKonst(257, 2));
+    EXPECT_EQ(settings.value(link::PortChoice::kComPortKey).toString(), u"Com3"_s);
+    EXPECT_FALSE(settings.contains(link::PortChoice::kOtherPortKey));
+
+    s->model().userSelected(s->model().form.SetCom, 1);
+    s->portChoice().recordOpened(settings);
+    EXPECT_EQ(settings.value(link::PortChoice::kComPortKey).toString(), u"Com2"_s);
+}
+
+}  // namespace
+}  // namespace veld::session
