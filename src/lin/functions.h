@@ -103,14 +103,14 @@ struct SplineTable {
     long double value(long double signal) const;
 };
 // Needs lo < hi within the sensor's limits; warns about small pivots and coefficients beyond
-// the transmitter's float.
-Result<SplineTable> Spline(int code, long double lo, long double hi,
-                           const CurveParams& params = {});
+// the transmitter's float. The square root (15) is taken over lo..hi; of `line` only the file
+// line counts.
+Result<SplineTable> Spline(int code, long double lo, long double hi, const CurveParams& line = {});
 
 // Deviation of a segment image from the exact inverse of `code` at the 901 test points of
 // lo..hi, in degrees.
 Deviation ImageDeviation(const SegmentImage& image, int code, long double lo, long double hi,
-                         const CurveParams& params = {});
+                         const CurveParams& line = {});
 
 // The least-squares polynomial through the file points.
 struct PolynomialFit {

@@ -12,6 +12,13 @@ using detail::kDevFloatMin;
 constexpr int kTestSteps = 900;  // 901 test points over the range
 constexpr std::string_view kEnd = "Chyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER";
 
+// The square root works over the range being built.
+CurveParams withRange(CurveParams params, long double lo, long double hi) {
+    params.rangeLo = lo;
+    params.rangeHi = hi;
+    return params;
+}
+
 template <typename Eval>
 Deviation deviationAgainstInverse(Eval eval, int code, long double lo, long double hi,
                                   const CurveParams& params) {
@@ -38,7 +45,8 @@ long double SplineTable::value(long double signal) const {
     return c0[i] + d * (c1[i] + d * (c2[i] + d * c3[i]));
 }
 
-Result<SplineTable> Spline(int code, long double lo, long double hi, const CurveParams& params) {
+Result<SplineTable> Spline(int code, long double lo, long double hi, const CurveParams& line) {
+    const CurveParams params = withRange(line, lo, hi);
     Result<SplineTable> result;
     Messages& messages = result.messages;
     auto fail = [&result] {
@@ -165,7 +173,8 @@ Result<SplineTable> Spline(int code, long double lo, long double hi, const Curve
 }
 
 Deviation ImageDeviation(const SegmentImage& image, int code, long double lo, long double hi,
-                         const CurveParams& params) {
+                         const CurveParams& line) {
+    const CurveParams params = withRange(line, lo, hi);
     if (!detail::Evaluate(code, lo, params)) {
         constexpr long double kNaN = std::numeric_limits<long double>::quiet_NaN();
         return {kNaN, kNaN};
