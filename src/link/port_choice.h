@@ -26,7 +26,7 @@ public:
     void selectOther(const QString& name, bool remember = true);
 
     // Restores the choice at start-up: COM1 unless the settings hold "Com1".."Com8" exactly,
-    // or another port.
+    // or another port; COM1 too when the store is corrupt or unreadable.
     void restore(QSettings& settings);
     // Records the choice after a successful open (unless persistence is off, as for a port
     // named once on the command line).

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace veld::link {
@@ -61,6 +62,41 @@ TEST_F(PortChoiceTest, OtherPortIsKeptApartFromTheComItems) {
     restored.recordOpened(settings);
     EXPECT_FALSE(settings.contains(PortChoice::kOtherPortKey));
     EXPECT_EQ(settings.value(PortChoice::kComPortKey).toString(), QStringLiteral("Com1"));
+}
+
+TEST(PortChoiceStore, CorruptOrUnreadableStoreFallsBackToCom1) {
+    struct Row {
+        const char* what;
+        QByteArray content;
+    };
+    const Row rows[] = {
+        {"binary garbage", QByteArray("\x00\xff\xfe[[[=\n\x01\x02", 10)},
+        {"broken section, port still readable", "[General\nComPort=Com3\n"},
+        {"other port as bytes", "[General]\nComPortDevice=@ByteArray(\\0\\xff)\n"},
+        {"other port with a NUL", "[General]\nComPortDevice=/dev/\\0tty\n"},
+        {"other port as a list", "[General]\nComPortDevice=a, b\n"},
+        {"unknown stored type", "[General]\nComPortDevice=@Variant(\\0\\0\\0\\x7f\\0)\n"},
+    };
+    QTemporaryDir dir;
+    int n = 0;
+    for (const Row& row : rows) {
+        // A file of its own each: the store caches what it has read by path.
+        const QString path = dir.filePath(QStringLiteral("veld%1.ini").arg(++n));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(row.content);
+        file.close();
+        QSettings settings(path, QSettings::IniFormat);
+        PortChoice port;
+        port.selectOther(QStringLiteral("/dev/ttyUSB9"));
+        port.restore(settings);
+        EXPECT_EQ(port.portName(), "COM1") << row.what;
+    }
+    // A folder where the file should be cannot be read.
+    QSettings folder(dir.path(), QSettings::IniFormat);
+    PortChoice port;
+    port.restore(folder);
+    EXPECT_EQ(port.portName(), "COM1");
 }
 
 TEST_F(PortChoiceTest, UnrememberedChoiceLeavesTheSettingsAlone) {
