@@ -1,25 +1,105 @@
 #pragma once
 
+#include <QJsonObject>
+#include <QJsonValue>
+#include <functional>
+#include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "cli/terminal_prompts.h"
+#include "config/outcome.h"
+
+class QSettings;
+
+namespace veld::link {
+class Clock;
+}
+namespace veld::session {
+class Session;
+}
 
 namespace veld::cli {
 
 // Exit codes shared by every command of veld-cli.
 enum ExitCode : int { kSuccess = 0, kFailure = 1, kUsage = 2 };
 
+// The exit status of a handler's outcome: a question answered No did not do what was asked.
+int ExitCodeOf(config::Outcome outcome);
+
+// What veld-cli runs in: its streams and what the program is built on. main() passes the
+// process's; tests pass their own streams, settings and a virtual clock.
+struct Environment {
+    Environment(std::istream& input, std::ostream& output, std::ostream& errors, bool terminal)
+        : in(input), out(output), err(errors), inputIsTerminal(terminal) {}
+
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    bool inputIsTerminal;
+    QSettings* settings = nullptr;  // default: the user's
+    link::Clock* clock = nullptr;   // default: the real clock
+    // Run once the program is built and before it is taken down (tests: the simulator).
+    std::function<void(session::Session&)> onSession;
+    std::function<void(session::Session&)> onSessionEnd;
+};
+
+// The global options.
+struct Options {
+    std::optional<std::string> port;  // --port
+    bool yes = false;                 // --yes
+    bool json = false;                // --json
+};
+
+// What a command runs with: the streams, the global options and the program, built on first use
+// (a command that needs no transmitter never touches the settings).
+class Context {
+public:
+    Context(const Environment& environment, const Options& options);
+    ~Context();
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
+
+    std::ostream& out() { return environment_.out; }
+    std::ostream& err() { return environment_.err; }
+    bool json() const { return options_.json; }
+    TerminalPrompts& prompts() { return prompts_; }
+    session::Session& session();
+
+    // One JSON object on one line of standard output, written by QJsonDocument.
+    void writeJson(const QJsonObject& object);
+
+private:
+    const Environment& environment_;
+    const Options& options_;
+    TerminalPrompts prompts_;
+    std::unique_ptr<session::Session> session_;
+};
+
+// A number for Context::writeJson: a single travels as its exact double (0.1f is written
+// 0.10000000149011612, the very value the transmitter receives); what JSON cannot hold (an
+// infinity, not a number) is null.
+QJsonValue JsonNumber(double value);
+
 // One command of the command-line tool. `args` are the words after the command's own name
 // (for "veld-cli lin spline 1 -200 1370" the lin command gets {"spline", "1", "-200", "1370"}).
-// Output goes to the injected streams so tests can capture it; text is UTF-8.
+// Output goes to the context's streams; text is UTF-8.
 class Command {
 public:
     virtual ~Command() = default;
     virtual std::string name() const = 0;
-    virtual std::string usage() const = 0;  // one line, shown on a usage error
-    virtual int execute(const std::vector<std::string>& args, std::ostream& out,
-                        std::ostream& err) = 0;
+    // One line, "usage: veld-cli ...", shown on a usage error and in the tool's help.
+    virtual std::string usage() const = 0;
+    // What `veld-cli COMMAND --help` prints after the usage line.
+    virtual std::string help() const = 0;
+    virtual int execute(const std::vector<std::string>& args, Context& context) = 0;
+
+protected:
+    // Prints why and the usage line on the error stream; returns kUsage.
+    int usageError(Context& context, const std::string& why) const;
 };
 
 }  // namespace veld::cli

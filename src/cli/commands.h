@@ -4,11 +4,10 @@
 #include <vector>
 
 #include "cli/command.h"
-#include "cli/link_session.h"
 
 namespace veld::cli {
 
 // Every command of veld-cli, in the order --help lists them.
-std::vector<std::unique_ptr<Command>> MakeCommands(LinkSession& session);
+std::vector<std::unique_ptr<Command>> MakeCommands();
 
 }  // namespace veld::cli

@@ -6,6 +6,11 @@
 #include <cstdio>
 #include <optional>
 
+#include <QJsonArray>
+
+#include "link/device_access.h"
+#include "session/session.h"
+
 namespace veld::cli {
 
 namespace {
@@ -46,6 +51,14 @@ bool ParseHexBytes(const std::string& word, std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
+// What the command line says about a failed access: the engine has shown its own message where it
+// had one; anything else it did not tell is said here.
+int Failed(Context& context, const link::AccessFailure& failure) {
+    if (!failure.messageShown())
+        context.err() << failure.describe().toStdString() << '\n';
+    return kFailure;
+}
+
 }  // namespace
 
 std::string EepromCommand::usage() const {
@@ -53,87 +66,89 @@ std::string EepromCommand::usage() const {
            "HEXBYTES...";
 }
 
-int EepromCommand::execute(const std::vector<std::string>& args, std::ostream& out,
-                           std::ostream& err) {
-    auto usageError = [&](const std::string& why) {
-        err << why << "; " << usage() << '\n';
-        return kUsage;
-    };
+std::string EepromCommand::help() const {
+    return "Reads or writes the transmitter's EEPROM by address (decimal, or hexadecimal with "
+           "0x).\n"
+           "  read ADDRESS COUNT      prints the bytes as hex pairs, 16 to a line\n"
+           "  write ADDRESS HEXBYTES  writes the bytes (\"0D\", \"0de5\" or \"0D,E5\")\n"
+           "Exit 1 when the transmitter did not confirm every request: no answer, a bad checksum,\n"
+           "or a response code other than 0 (named in the message).\n";
+}
+
+int EepromCommand::execute(const std::vector<std::string>& args, Context& context) {
     if (args.empty())
-        return usageError("missing read or write");
+        return usageError(context, "missing read or write");
     const std::string& verb = args[0];
     if (verb == "read") {
         if (args.size() != 3)
-            return usageError("read takes ADDRESS and COUNT");
+            return usageError(context, "read takes ADDRESS and COUNT");
         const auto address = ParseNumber(args[1]);
         const auto count = ParseNumber(args[2]);
         if (!address || *address >= kAddressSpace)
-            return usageError("bad ADDRESS '" + args[1] + "'");
-        if (!count || *count == 0 || *count > kAddressSpace - *address) {
-            return usageError("bad COUNT '" + args[2] + "'");
-        }
-        return read(provider_(err), *address, *count, out, err);
+            return usageError(context, "bad ADDRESS '" + args[1] + "'");
+        if (!count || *count == 0 || *count > kAddressSpace - *address)
+            return usageError(context, "bad COUNT '" + args[2] + "'");
+        return read(context, *address, *count);
     }
     if (verb == "write") {
         if (args.size() < 3)
-            return usageError("write takes ADDRESS and at least one byte");
+            return usageError(context, "write takes ADDRESS and at least one byte");
         const auto address = ParseNumber(args[1]);
         if (!address || *address >= kAddressSpace)
-            return usageError("bad ADDRESS '" + args[1] + "'");
+            return usageError(context, "bad ADDRESS '" + args[1] + "'");
         std::vector<std::uint8_t> bytes;
         for (std::size_t i = 2; i < args.size(); ++i) {
             if (!ParseHexBytes(args[i], bytes))
-                return usageError("bad HEXBYTES '" + args[i] + "'");
+                return usageError(context, "bad HEXBYTES '" + args[i] + "'");
         }
         if (bytes.size() > kAddressSpace - *address)
-            return usageError("write runs past address 65535");
-        return write(provider_(err), *address, bytes);
+            return usageError(context, "write runs past address 65535");
+        return write(context, *address, bytes);
     }
-    return usageError("unknown eeprom command '" + verb + "'");
+    return usageError(context, "unknown eeprom command '" + verb + "'");
 }
 
-int EepromCommand::read(link::Link& link, unsigned address, unsigned count, std::ostream& out,
-                        std::ostream& err) {
-    std::string text;
-    unsigned printed = 0;
+int EepromCommand::read(Context& context, unsigned address, unsigned count) {
+    link::DeviceAccess& device = context.session().device();
+    std::vector<std::uint8_t> bytes;
     for (unsigned done = 0; done < count;) {
         const unsigned chunk = std::min<unsigned>(kReadChunk, count - done);
-        if (link.ReadKonst(static_cast<std::uint16_t>(address + done),
-                           static_cast<std::uint8_t>(chunk))) {
-            return kFailure;  // nothing on standard output: a partial dump would mislead
-        }
-        // The window never looks at the response code; a dump must not print bytes the
-        // transmitter did not send, so a refusal or a short reply ends here.
-        if (link.rx.ReplyByteCount < chunk + 2) {
-            err << "Převodník neposlal požadovaná data (kód odpovědi "
-                << static_cast<int>(link.rx.RxData[0]) << ").\n";
-            return kFailure;
-        }
-        for (unsigned i = 0; i < chunk; ++i) {
-            char hex[3];
-            std::snprintf(hex, sizeof hex, "%02X", link.rx.RxData[2 + i]);
-            text += hex;
-            ++printed;
-            text += (printed % 16 == 0 || printed == count) ? '\n' : ' ';
-        }
+        const auto reply = device.readBytes(static_cast<std::uint16_t>(address + done),
+                                            static_cast<std::uint8_t>(chunk));
+        // Nothing on standard output after a failure: a partial dump would mislead.
+        if (const auto failure = reply.strict())
+            return Failed(context, *failure);
+        bytes.insert(bytes.end(), reply->begin(), reply->end());
         done += chunk;
     }
-    out << text << std::flush;
+    if (context.json()) {
+        QJsonArray values;
+        for (std::uint8_t b : bytes)
+            values.append(int{b});
+        context.writeJson({{QStringLiteral("address"), static_cast<int>(address)},
+                           {QStringLiteral("bytes"), values}});
+        return kSuccess;
+    }
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%02X", bytes[i]);
+        text += hex;
+        text += ((i + 1) % 16 == 0 || i + 1 == bytes.size()) ? '\n' : ' ';
+    }
+    context.out() << text << std::flush;
     return kSuccess;
 }
 
-int EepromCommand::write(link::Link& link, unsigned address,
+int EepromCommand::write(Context& context, unsigned address,
                          const std::vector<std::uint8_t>& bytes) {
-    for (std::size_t done = 0; done < bytes.size();) {
-        const std::size_t chunk = std::min<std::size_t>(kWriteChunk, bytes.size() - done);
-        for (std::size_t i = 0; i < chunk; ++i)
-            link.tx.TxData[1 + i] = bytes[done + i];
-        link.BuildRequest("WriteEEPROM", static_cast<std::uint32_t>(address + done),
-                          static_cast<std::uint8_t>(chunk));
-        if (link.SendAndWait())
-            return kFailure;
-        done += chunk;
-    }
+    const auto written = context.session().device().writeBytes(static_cast<std::uint16_t>(address),
+                                                               bytes, kWriteChunk);
+    if (const auto failure = written.strict())
+        return Failed(context, *failure);
+    if (context.json())
+        context.writeJson({{QStringLiteral("address"), static_cast<int>(address)},
+                           {QStringLiteral("written"), static_cast<int>(bytes.size())}});
     return kSuccess;
 }
 

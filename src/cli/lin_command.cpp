@@ -6,24 +6,16 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
-#include <sstream>
 
-#include "lin/lin_math.h"
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include "lin/functions.h"
 
 namespace veld::cli {
 namespace {
 
-using lin::LinMath;
 using lin::SegmentImage;
-
-class StreamMessages final : public lin::LinMessages {
-public:
-    explicit StreamMessages(std::ostream& err) : err_(err) {}
-    void message(const std::string& text) override { err_ << text << '\n'; }
-
-private:
-    std::ostream& err_;
-};
 
 std::optional<int> parseInt(const std::string& word) {
     int value = 0;
@@ -33,7 +25,7 @@ std::optional<int> parseInt(const std::string& word) {
     return value;
 }
 
-// Shortest text that reads back to the same value; JSON has no infinities, so they are null.
+// Shortest text that reads back to the same value.
 std::string number(long double v) {
     if (!std::isfinite(v))
         return "null";
@@ -44,6 +36,7 @@ std::string number(long double v) {
 
 // A single-precision value as uploaded, written as its exact double so that a reader in double
 // precision gets the very value the transmitter receives ("0.1" would read as another number).
+// JSON output gets the same through JsonNumber.
 std::string number(float v) {
     if (!std::isfinite(v))
         return "null";
@@ -59,46 +52,64 @@ public:
         return "usage: veld-cli lin [--json] curve CODE VALUE... | inverse CODE SIGNAL... | "
                "spline CODE LO HI | fit POINTS DEGREE LO HI | segments POINTS";
     }
-    int execute(const std::vector<std::string>& args, std::ostream& out,
-                std::ostream& err) override;
+    std::string help() const override {
+        return "Shows what a linearization would upload before it is written (single "
+               "precision):\n"
+               "  curve CODE VALUE...        the characteristic of curve CODE at each value\n"
+               "  inverse CODE SIGNAL...     its inverse\n"
+               "  spline CODE LO HI          the 20-segment spline table for the range\n"
+               "  fit POINTS DEGREE LO HI    the least-squares polynomial through a point file\n"
+               "  segments POINTS            straight segments through a point file\n"
+               "The mathematics' messages go to standard error; exit 1 when it stops.\n";
+    }
+    int execute(const std::vector<std::string>& args, cli::Context& context) override;
 
 private:
+    // One run of the command.
     struct Context {
         std::ostream& out;
         std::ostream& err;
         bool json;
-        StreamMessages messages;
-        lin::PointStore store;
-        LinMath math;
-        Context(std::ostream& o, std::ostream& e, bool j)
-            : out(o), err(e), json(j), messages(e), math(messages, store) {}
+        cli::Context& cli;
+        // The mathematics' messages, in the order given; true when it gave a value.
+        template <typename T>
+        bool shown(const lin::Result<T>& result) {
+            for (const auto& text : result.messages)
+                err << text << '\n';
+            return result.value.has_value();
+        }
+        // A value for the single-precision reals: no number is a usage error, a number out of
+        // their range a failure. std::nullopt with the exit code in `exit`.
+        std::optional<long double> value(const std::string& word, const std::string& what,
+                                         const LinCommand& command, int& exit);
     };
 
     int usageError(std::ostream& err, const std::string& why) const {
         err << why << "; " << usage() << '\n';
         return kUsage;
     }
+    using Command::usageError;
     int curve(Context& c, const std::vector<std::string>& words, bool inverse) const;
     int spline(Context& c, const std::vector<std::string>& words) const;
     int fit(Context& c, const std::vector<std::string>& words) const;
     int segments(Context& c, const std::vector<std::string>& words) const;
-    static bool loadPoints(Context& c, const std::string& path);
-    static void printImage(Context& c, const SegmentImage& image, std::ostringstream& json);
+    static std::optional<std::vector<lin::Point>> loadPoints(Context& c, const std::string& path);
+    // As text, or into the JSON object.
+    static void printImage(Context& c, const SegmentImage& image, QJsonObject& json);
 };
 
-int LinCommand::execute(const std::vector<std::string>& args, std::ostream& out,
-                        std::ostream& err) {
-    bool json = false;
+int LinCommand::execute(const std::vector<std::string>& args, cli::Context& context) {
+    std::ostream& out = context.out();
+    std::ostream& err = context.err();
+    bool json = context.json();
     std::vector<std::string> words;
     for (const auto& a : args) {
         if (a == "--json") {
             json = true;
         } else if (a == "--text") {
             json = false;
-        } else if (a == "--help" || a == "-h") {
-            out << usage() << '\n';
-            return kSuccess;
-        } else if (a.size() > 1 && a[0] == '-' && !lin::ParseReal(a)) {
+        } else if (a.size() > 1 && a[0] == '-' &&
+                   lin::ParseBoundedReal(a).status == lin::BoundedReal::NotANumber) {
             return usageError(err, "unknown option '" + a + "'");
         } else {
             words.push_back(a);
@@ -106,7 +117,7 @@ int LinCommand::execute(const std::vector<std::string>& args, std::ostream& out,
     }
     if (words.empty())
         return usageError(err, "missing lin command");
-    Context c(out, err, json);
+    Context c{out, err, json, context};
     const std::string verb = words.front();
     words.erase(words.begin());
     if (verb == "curve")
@@ -122,6 +133,21 @@ int LinCommand::execute(const std::vector<std::string>& args, std::ostream& out,
     return usageError(err, "unknown lin command '" + verb + "'");
 }
 
+std::optional<long double> LinCommand::Context::value(const std::string& word,
+                                                      const std::string& what,
+                                                      const LinCommand& command, int& exit) {
+    const lin::BoundedReal v = lin::ParseBoundedReal(word);
+    if (v.status == lin::BoundedReal::Number)
+        return v.value;
+    if (v.status == lin::BoundedReal::OutOfRange) {
+        err << "Hodnota " << lin::QuoteForMessage(word) << " je " << lin::OutOfRangeText() << ".\n";
+        exit = kFailure;
+    } else {
+        exit = command.usageError(err, "bad " + what + " '" + word + "'");
+    }
+    return std::nullopt;
+}
+
 int LinCommand::curve(Context& c, const std::vector<std::string>& words, bool inverse) const {
     const char* what = inverse ? "inverse" : "curve";
     if (words.size() < 2)
@@ -130,23 +156,25 @@ int LinCommand::curve(Context& c, const std::vector<std::string>& words, bool in
     if (!code)
         return usageError(c.err, "bad CODE '" + words[0] + "'");
     std::vector<long double> args;
+    int exit = kSuccess;
     for (std::size_t i = 1; i < words.size(); ++i) {
-        const auto v = lin::ParseReal(words[i]);
+        const auto v = c.value(words[i], "value", *this, exit);
         if (!v)
-            return usageError(c.err, "bad value '" + words[i] + "'");
+            return exit;
         args.push_back(*v);
     }
     std::vector<long double> results;
     for (long double v : args) {
-        results.push_back(inverse ? c.math.TemperatureOf(*code, v) : c.math.SignalAt(*code, v));
-        if (c.math.CurveError != 0)
+        const auto r = inverse ? lin::Inverse(*code, v) : lin::Characteristic(*code, v);
+        if (!c.shown(r))
             return kFailure;
+        results.push_back(*r);
     }
     if (c.json) {
-        c.out << "{\"values\": [";
-        for (std::size_t i = 0; i < results.size(); ++i)
-            c.out << (i ? ", " : "") << number(results[i]);
-        c.out << "]}\n";
+        QJsonArray values;
+        for (long double r : results)
+            values.append(JsonNumber(static_cast<double>(r)));
+        c.cli.writeJson({{QStringLiteral("values"), values}});
     } else {
         for (std::size_t i = 0; i < results.size(); ++i)
             c.out << number(args[i]) << '\t' << number(results[i]) << '\n';
@@ -154,19 +182,22 @@ int LinCommand::curve(Context& c, const std::vector<std::string>& words, bool in
     return kSuccess;
 }
 
-void LinCommand::printImage(Context& c, const SegmentImage& image, std::ostringstream& json) {
+void LinCommand::printImage(Context& c, const SegmentImage& image, QJsonObject& json) {
     constexpr auto kSegments = static_cast<std::size_t>(lin::kSegmentCount);
     if (c.json) {
-        json << "\"breakpoints\": [";
-        for (std::size_t k = 0; k < image.groups.size(); ++k)
-            json << (k ? ", " : "") << number(image.groups[k].x);
-        json << "], \"segments\": [";
+        QJsonArray breakpoints;
+        for (const auto& g : image.groups)
+            breakpoints.append(JsonNumber(g.x));
+        QJsonArray segments;
         for (std::size_t k = 0; k < kSegments; ++k) {
             const auto& g = image.groups[k];
-            json << (k ? ", " : "") << "{\"c3\": " << number(g.c3) << ", \"c2\": " << number(g.c2)
-                 << ", \"c1\": " << number(g.c1) << ", \"c0\": " << number(g.c0) << '}';
+            segments.append(QJsonObject{{QStringLiteral("c3"), JsonNumber(g.c3)},
+                                        {QStringLiteral("c2"), JsonNumber(g.c2)},
+                                        {QStringLiteral("c1"), JsonNumber(g.c1)},
+                                        {QStringLiteral("c0"), JsonNumber(g.c0)}});
         }
-        json << ']';
+        json.insert(QStringLiteral("breakpoints"), breakpoints);
+        json.insert(QStringLiteral("segments"), segments);
         return;
     }
     c.out << "k\tx\tc3\tc2\tc1\tc0\n";
@@ -184,32 +215,24 @@ int LinCommand::spline(Context& c, const std::vector<std::string>& words) const 
     const auto code = parseInt(words[0]);
     if (!code)
         return usageError(c.err, "bad CODE '" + words[0] + "'");
-    const auto lo = lin::ParseReal(words[1]);
-    const auto hi = lin::ParseReal(words[2]);
+    int exit = kSuccess;
+    const auto lo = c.value(words[1], "LO", *this, exit);
     if (!lo)
-        return usageError(c.err, "bad LO '" + words[1] + "'");
+        return exit;
+    const auto hi = c.value(words[2], "HI", *this, exit);
     if (!hi)
-        return usageError(c.err, "bad HI '" + words[2] + "'");
-    LinMath& m = c.math;
-    m.LinForward = 0;
-    m.LinTask = 1;
-    m.LinSource = 2;
-    m.LinSensor = *code;
-    m.DisplayCurve = *code;
-    m.CurveRangeLo = std::min(*lo, *hi);
-    m.CurveRangeHi = std::max(*lo, *hi);
-    if (!m.BuildSplineTable())
-        return kFailure;
-    const auto image = m.SplineImage();
-    if (!image)
+        return exit;
+    const auto table = lin::Spline(*code, std::min(*lo, *hi), std::max(*lo, *hi));
+    if (!c.shown(table))
         return kFailure;
     // The deviation of the spline as built, in extended precision, at the 901 test points.
-    const lin::Deviation dev = m.SplineDeviation;
-    std::ostringstream json;
-    printImage(c, *image, json);
+    const lin::Deviation dev = table->deviation;
+    QJsonObject json;
+    printImage(c, table->image, json);
     if (c.json) {
-        c.out << '{' << json.str() << ", \"max_deviation\": " << number(dev.max)
-              << ", \"rms_deviation\": " << number(dev.rms) << "}\n";
+        json.insert(QStringLiteral("max_deviation"), JsonNumber(static_cast<double>(dev.max)));
+        json.insert(QStringLiteral("rms_deviation"), JsonNumber(static_cast<double>(dev.rms)));
+        c.cli.writeJson(json);
     } else {
         c.out << "max_deviation\t" << number(dev.max) << "\nrms_deviation\t" << number(dev.rms)
               << '\n';
@@ -217,55 +240,51 @@ int LinCommand::spline(Context& c, const std::vector<std::string>& words) const 
     return kSuccess;
 }
 
-bool LinCommand::loadPoints(Context& c, const std::string& path) {
-    const lin::PointFileResult file = lin::ReadPointFile(path);
+std::optional<std::vector<lin::Point>> LinCommand::loadPoints(Context& c, const std::string& path) {
+    lin::PointFileResult file = lin::ReadPointFile(path);
     if (!file.ok) {
         c.err << file.message << '\n';
-        return false;
+        return std::nullopt;
     }
-    return c.store.load(file.points);
+    return std::move(file.points);
 }
 
 int LinCommand::fit(Context& c, const std::vector<std::string>& words) const {
     if (words.size() != 4)
         return usageError(c.err, "fit takes POINTS DEGREE LO HI");
     const auto degree = parseInt(words[1]);
-    const auto lo = lin::ParseReal(words[2]);
-    const auto hi = lin::ParseReal(words[3]);
     if (!degree)
         return usageError(c.err, "bad DEGREE '" + words[1] + "'");
+    int exit = kSuccess;
+    const auto lo = c.value(words[2], "LO", *this, exit);
     if (!lo)
-        return usageError(c.err, "bad LO '" + words[2] + "'");
+        return exit;
+    const auto hi = c.value(words[3], "HI", *this, exit);
     if (!hi)
-        return usageError(c.err, "bad HI '" + words[3] + "'");
-    if (!loadPoints(c, words[0]))
+        return exit;
+    const auto points = loadPoints(c, words[0]);
+    if (!points)
         return kFailure;
-    LinMath& m = c.math;
-    m.LinForward = 0;
-    m.LinTask = 1;
-    m.LinSource = 1;
-    m.LinSensor = lin::kCurveFileLine;
-    m.DisplayCurve = lin::kCurveFileLine;
-    m.LinStep = std::fabs(*hi - *lo) / 100;
-    m.CurveRangeLo = std::min(*lo, *hi);
-    m.CurveRangeHi = std::max(*lo, *hi);
-    m.PolyDegree = *degree;
-    if (!m.FitPolynomial())
+    const auto fit = lin::Fit(*points, *degree, std::min(*lo, *hi), std::max(*lo, *hi));
+    if (!c.shown(fit))
         return kFailure;
-    const std::vector<float> coefficients = m.UploadCoefficients();
+    const std::vector<float> coefficients = fit->upload();
     if (c.json) {
-        c.out << "{\"degree\": " << m.UploadDegree << ", \"coefficients\": [";
-        for (std::size_t i = 0; i < coefficients.size(); ++i)
-            c.out << (i ? ", " : "") << number(coefficients[i]);
-        c.out << "], \"max_deviation\": " << number(m.FitMaxDeviation)
-              << ", \"rms_deviation\": " << number(m.FitRmsDeviation)
-              << ", \"max_percent\": " << number(m.FitMaxPercent) << "}\n";
+        QJsonArray values;
+        for (float a : coefficients)
+            values.append(JsonNumber(a));
+        c.cli.writeJson(
+            {{QStringLiteral("degree"), fit->degree},
+             {QStringLiteral("coefficients"), values},
+             {QStringLiteral("max_deviation"), JsonNumber(static_cast<double>(fit->maxDeviation))},
+             {QStringLiteral("rms_deviation"), JsonNumber(static_cast<double>(fit->rmsDeviation))},
+             {QStringLiteral("max_percent"), JsonNumber(static_cast<double>(fit->maxPercent))}});
     } else {
-        c.out << "degree\t" << m.UploadDegree << '\n';
+        c.out << "degree\t" << fit->degree << '\n';
         for (std::size_t i = 0; i < coefficients.size(); ++i)
             c.out << 'a' << coefficients.size() - 1 - i << '\t' << number(coefficients[i]) << '\n';
-        c.out << "max_deviation\t" << number(m.FitMaxDeviation) << "\nrms_deviation\t"
-              << number(m.FitRmsDeviation) << "\nmax_percent\t" << number(m.FitMaxPercent) << '\n';
+        c.out << "max_deviation\t" << number(fit->maxDeviation) << "\nrms_deviation\t"
+              << number(fit->rmsDeviation) << "\nmax_percent\t" << number(fit->maxPercent) << '\n';
     }
     return kSuccess;
 }
@@ -273,15 +292,16 @@ int LinCommand::fit(Context& c, const std::vector<std::string>& words) const {
 int LinCommand::segments(Context& c, const std::vector<std::string>& words) const {
     if (words.size() != 1)
         return usageError(c.err, "segments takes POINTS");
-    if (!loadPoints(c, words[0]))
+    const auto points = loadPoints(c, words[0]);
+    if (!points)
         return kFailure;
-    SegmentImage image;
-    if (!c.math.BuildLineSegments(image))
+    const auto image = lin::Segments(*points);
+    if (!c.shown(image))
         return kFailure;
-    std::ostringstream json;
-    printImage(c, image, json);
+    QJsonObject json;
+    printImage(c, *image, json);
     if (c.json)
-        c.out << '{' << json.str() << "}\n";
+        c.cli.writeJson(json);
     return kSuccess;
 }
 

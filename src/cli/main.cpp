@@ -1,22 +1,28 @@
-// veld-cli: the command-line front end. It drives the same engine as the window.
+// veld-cli: the command-line front end. It builds the same session as the window and drives the
+// same engine and presentation model.
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <cstdio>
 #include <iostream>
-#include <map>
-#include <memory>
-#include <optional>
 
-#include "cli/commands.h"
-#include "cli/link_session.h"
+#include "cli/cli.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
-void PrintHelp(std::ostream& os, const std::vector<std::unique_ptr<veld::cli::Command>>& commands) {
-    os << "veld-cli [--port PORT] COMMAND ...\n"
-          "PORT is COM1..COM8, a device path or a pseudo-terminal; default: the remembered port.\n";
-    for (const auto& c : commands)
-        os << "  " << c->usage() << '\n';
+bool InputIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdin)) != 0;
+#else
+    return isatty(STDIN_FILENO) != 0;
+#endif
 }
 
 }  // namespace
@@ -25,42 +31,16 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("KT"));
     QCoreApplication::setApplicationName(QStringLiteral("VELD"));
+#ifdef _WIN32
+    // Messages and questions are UTF-8 (Czech).
+    SetConsoleOutputCP(CP_UTF8);
+#endif
 
     std::vector<std::string> args;
     const QStringList qargs = QCoreApplication::arguments();
     for (qsizetype i = 1; i < qargs.size(); ++i)
         args.push_back(qargs[i].toStdString());
 
-    std::optional<std::string> port;
-    std::size_t i = 0;
-    for (; i < args.size(); ++i) {
-        if (args[i] == "--port") {
-            if (i + 1 >= args.size()) {
-                std::cerr << "--port needs a port name; try veld-cli --help\n";
-                return veld::cli::kUsage;
-            }
-            port = args[++i];
-        } else if (args[i].rfind("--port=", 0) == 0) {
-            port = args[i].substr(7);
-        } else {
-            break;
-        }
-    }
-
-    veld::cli::LinkSession session(port);
-    auto commands = veld::cli::MakeCommands(session);
-    if (i >= args.size() || args[i] == "--help" || args[i] == "-h" || args[i] == "help") {
-        const bool asked = i < args.size();
-        PrintHelp(asked ? std::cout : std::cerr, commands);
-        return asked ? veld::cli::kSuccess : veld::cli::kUsage;
-    }
-    for (auto& command : commands) {
-        if (command->name() == args[i]) {
-            const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                                args.end());
-            return command->execute(rest, std::cout, std::cerr);
-        }
-    }
-    std::cerr << "unknown command '" << args[i] << "'; try veld-cli --help\n";
-    return veld::cli::kUsage;
+    const veld::cli::Environment environment{std::cin, std::cout, std::cerr, InputIsTerminal()};
+    return veld::cli::Run(args, environment);
 }

@@ -1,88 +1,79 @@
-#include "cli/eeprom_command.h"
+#include "cli_fixture.h"
 
-#include <gtest/gtest.h>
-
-#include <QTemporaryDir>
-#include <sstream>
-
-#include "sim/device.h"
 #include "sim/fault_policy.h"
-#include "sim/memory_image.h"
-#include "sim/sim_transport.h"
 
-namespace veld::cli {
+namespace veld::cli::test {
 namespace {
 
-class EepromCommandTest : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    QSettings settings{dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat};
-    link::VirtualClock clock;
-    sim::MemoryImage image;
-    sim::Device device{image};
-    sim::FaultPolicy faults;
-    sim::SimTransport transport{device, faults, clock};
-    ScriptedPrompts prompts;
-    link::PortChoice choice;
-    link::Link link{transport, clock, prompts, choice, settings};
-    EepromCommand command{[this](std::ostream&) -> link::Link& { return link; }};
-    std::ostringstream out;
-    std::ostringstream err;
+using Eeprom = CliTest;
 
-    void SetUp() override { choice.selectOther(QStringLiteral("simulator"), false); }
-    int run(std::vector<std::string> args) { return command.execute(args, out, err); }
-};
-
-TEST_F(EepromCommandTest, ReadPrintsSixteenUpperCaseHexPairsPerLine) {
-    std::vector<link::Byte> bytes;
-    for (int i = 0; i < 20; ++i)
-        bytes.push_back(static_cast<link::Byte>(0xE0 + i % 16));
-    ASSERT_TRUE(image.Write(1000, bytes));
-    EXPECT_EQ(run({"read", "1000", "20"}), kSuccess);
+TEST_F(Eeprom, readPrintsSixteenUpperCaseHexPairsPerLine) {
+    prepare = [](session::Session& s) {
+        std::vector<link::Byte> bytes;
+        for (int i = 0; i < 20; ++i)
+            bytes.push_back(static_cast<link::Byte>(0xE0 + i % 16));
+        ASSERT_TRUE(s.simMemory().Write(1000, bytes));
+    };
+    std::size_t reads = 0;
+    inspect = [&](session::Session& s) { reads = s.simDevice().Count("ReadEEPROM"); };
+    EXPECT_EQ(runSim({"eeprom", "read", "1000", "20"}), kSuccess) << err.str();
     EXPECT_EQ(out.str(),
               "E0 E1 E2 E3 E4 E5 E6 E7 E8 E9 EA EB EC ED EE EF\n"
               "E0 E1 E2 E3\n");
-    EXPECT_EQ(device.Count("ReadEEPROM"), 2u);  // 16 + 4
+    EXPECT_EQ(reads, 2u);  // 16 + 4
     EXPECT_TRUE(err.str().empty());
+
+    EXPECT_EQ(runSim({"--json", "eeprom", "read", "257", "2"}), kSuccess);
+    EXPECT_EQ(out.str(), "{\"address\":257,\"bytes\":[13,229]}\n");
 }
 
-TEST_F(EepromCommandTest, WriteGoesOutInRequestsOfAtMostTwentyBytes) {
-    std::vector<std::string> args{"write", "0x300"};
-    for (int i = 0; i < 45; ++i)
+TEST_F(Eeprom, writeGoesOutInRequestsOfAtMostTwentyBytes) {
+    std::vector<std::string> args{"eeprom", "write", "0x300", "0DE5", "01,02"};
+    for (int i = 0; i < 41; ++i)
         args.push_back(i % 2 ? "ab" : "0C");
-    EXPECT_EQ(run(args), kSuccess);
-    EXPECT_EQ(device.Count("WriteEEPROM"), 3u);  // 20 + 20 + 5
-    const auto stored = image.Read(0x300, 45);
+    std::optional<std::vector<link::Byte>> stored;
+    std::size_t writes = 0;
+    inspect = [&](session::Session& s) {
+        stored = s.simMemory().Read(0x300, 45);
+        writes = s.simDevice().Count("WriteEEPROM");
+    };
+    EXPECT_EQ(runSim(args), kSuccess) << err.str();
+    EXPECT_EQ(writes, 3u);  // 20 + 20 + 5
     ASSERT_TRUE(stored);
-    EXPECT_EQ((*stored)[0], 0x0C);
+    EXPECT_EQ((std::vector<link::Byte>(stored->begin(), stored->begin() + 6)),
+              (std::vector<link::Byte>{0x0D, 0xE5, 0x01, 0x02, 0x0C, 0xAB}));
     EXPECT_EQ((*stored)[44], 0x0C);
-    EXPECT_EQ((*stored)[43], 0xAB);
     EXPECT_TRUE(out.str().empty());
 }
 
-TEST_F(EepromCommandTest, AcceptsSeveralBytesInOneWord) {
-    EXPECT_EQ(run({"write", "600", "0DE5", "01,02"}), kSuccess);
-    EXPECT_EQ(*image.Read(600, 4), (std::vector<link::Byte>{0x0D, 0xE5, 0x01, 0x02}));
+// Nothing the transmitter did not confirm is reported as done, and standard output stays empty.
+TEST_F(Eeprom, whatTheTransmitterDidNotConfirmFailsAndSaysWhy) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::optional<sim::Fault> fault;
+        std::string said;  // on standard error
+    };
+    const std::vector<Case> cases{
+        {"no answer", {"read", "0", "32"}, sim::Fault::NoReply(), "No answer from transmitter !"},
+        {"bad checksum", {"read", "0", "4"}, sim::Fault::BadChecksum(), "kontrolní součet"},
+        {"read past the end", {"read", "2047", "2"}, std::nullopt, "kódem 3"},
+        {"write past the end", {"write", "2047", "0102"}, std::nullopt, "kódem 3"},
+    };
+    for (const Case& c : cases) {
+        prepare = [&](session::Session& s) {
+            if (c.fault)
+                s.simFaults().SetPermanent({*c.fault});
+        };
+        std::vector<std::string> args{"eeprom"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(runSim(args), kFailure) << c.name;
+        EXPECT_TRUE(out.str().empty()) << c.name;
+        EXPECT_NE(err.str().find(c.said), std::string::npos) << c.name << ": " << err.str();
+    }
 }
 
-TEST_F(EepromCommandTest, FailedTransactionPrintsNothingOnStandardOutput) {
-    faults.SetPermanent({sim::Fault::NoReply()});
-    EXPECT_EQ(run({"read", "0", "32"}), kFailure);
-    EXPECT_TRUE(out.str().empty());
-    EXPECT_EQ(prompts.messages, QStringList{link::kMsgNoAnswer});
-    EXPECT_EQ(device.RequestsReceived(), 3u);  // the first request's three attempts, no more
-}
-
-TEST_F(EepromCommandTest, RefusedReadPrintsNoStaleBytes) {
-    EXPECT_EQ(run({"read", "257", "2"}), kSuccess);
-    out.str("");
-    // The image ends at 2048: the transmitter refuses and sends no payload.
-    EXPECT_EQ(run({"read", "2047", "2"}), kFailure);
-    EXPECT_TRUE(out.str().empty());
-    EXPECT_NE(err.str().find("kód odpovědi 3"), std::string::npos) << err.str();
-}
-
-TEST_F(EepromCommandTest, UsageErrorsExitTwoWithOneLine) {
+TEST_F(Eeprom, usageErrorsExitTwoWithOneLineAndSendNothing) {
     const std::vector<std::vector<std::string>> bad{
         {},
         {"read"},
@@ -96,14 +87,16 @@ TEST_F(EepromCommandTest, UsageErrorsExitTwoWithOneLine) {
         {"write", "10", "123"},
         {"erase", "10"},
     };
-    for (const auto& args : bad) {
-        err.str("");
-        EXPECT_EQ(run(args), kUsage) << (args.empty() ? "" : args[0]);
+    std::size_t requests = 0;
+    inspect = [&](session::Session& s) { requests += s.simDevice().RequestsReceived(); };
+    for (auto args : bad) {
+        args.insert(args.begin(), "eeprom");
+        EXPECT_EQ(runSim(args), kUsage) << (args.size() > 1 ? args[1] : "");
         const std::string text = err.str();
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
     }
-    EXPECT_EQ(device.RequestsReceived(), 0u);
+    EXPECT_EQ(requests, 0u);
 }
 
 }  // namespace
-}  // namespace veld::cli
+}  // namespace veld::cli::test

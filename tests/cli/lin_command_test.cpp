@@ -1,8 +1,6 @@
-#include "cli/lin_command.h"
+#include "cli_fixture.h"
 
 #include "lin/lin_math.h"
-
-#include <gtest/gtest.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,23 +9,23 @@
 #include <fstream>
 #include <sstream>
 
-namespace veld::cli {
+namespace veld::cli::test {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-class LinCommandTest : public ::testing::Test {
+class LinCommandTest : public CliTest {
 protected:
-    std::unique_ptr<Command> command = makeLinCommand();
-    std::ostringstream out;
-    std::ostringstream err;
     std::vector<std::string> files;
 
     ~LinCommandTest() override {
         for (const auto& f : files)
             std::remove(f.c_str());
     }
-    int run(const std::vector<std::string>& args) { return command->execute(args, out, err); }
+    int lin(std::vector<std::string> args) {
+        args.insert(args.begin(), "lin");
+        return run(args);
+    }
     QJsonObject json() const {
         QJsonParseError error{};
         const auto doc = QJsonDocument::fromJson(QByteArray::fromStdString(out.str()), &error);
@@ -43,7 +41,7 @@ protected:
 };
 
 TEST_F(LinCommandTest, curvePrintsEveryValueInFullPrecision) {
-    ASSERT_EQ(run({"curve", "1", "100", "1000", "--json"}), kSuccess) << err.str();
+    ASSERT_EQ(lin({"curve", "1", "100", "1000", "--json"}), kSuccess) << err.str();
     const QJsonArray values = json()[u"values"_s].toArray();
     ASSERT_EQ(values.size(), 2);
     EXPECT_NEAR(values[0].toDouble(), 4.0953e-3, 0.00005e-3);
@@ -52,19 +50,19 @@ TEST_F(LinCommandTest, curvePrintsEveryValueInFullPrecision) {
 }
 
 TEST_F(LinCommandTest, negativeNumbersAreValuesWhereverTheJsonOptionStands) {
-    ASSERT_EQ(run({"--json", "curve", "9", "-100"}), kSuccess) << err.str();
+    ASSERT_EQ(lin({"--json", "curve", "9", "-100"}), kSuccess) << err.str();
     EXPECT_NEAR(json()[u"values"_s].toArray()[0].toDouble(), 60.254, 0.0005);
 }
 
 TEST_F(LinCommandTest, inverseGivesTheTemperatureToTheThousandth) {
-    ASSERT_EQ(run({"inverse", "9", "138.5", "100", "--json"}), kSuccess);
+    ASSERT_EQ(lin({"inverse", "9", "138.5", "100", "--json"}), kSuccess);
     const QJsonArray values = json()[u"values"_s].toArray();
     EXPECT_EQ(values[0].toDouble(), 100.0);
     EXPECT_EQ(values[1].toDouble(), 0.0);
 }
 
 TEST_F(LinCommandTest, splineShowsTheUploadImageAndItsDeviation) {
-    ASSERT_EQ(run({"spline", "1", "-200", "1370", "--json"}), kSuccess) << err.str();
+    ASSERT_EQ(lin({"spline", "1", "-200", "1370", "--json"}), kSuccess) << err.str();
     const QJsonObject o = json();
     const QJsonArray breakpoints = o[u"breakpoints"_s].toArray();
     const QJsonArray segments = o[u"segments"_s].toArray();
@@ -80,14 +78,14 @@ TEST_F(LinCommandTest, splineShowsTheUploadImageAndItsDeviation) {
 }
 
 TEST_F(LinCommandTest, splineOutsideTheSensorLimitsExitsWithTheMessages) {
-    EXPECT_EQ(run({"spline", "9", "-250", "100"}), kFailure);
+    EXPECT_EQ(lin({"spline", "9", "-250", "100"}), kFailure);
     EXPECT_EQ(err.str(), "Prekrocena dolni mez\nChyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER\n");
     EXPECT_TRUE(out.str().empty());
 }
 
 TEST_F(LinCommandTest, fitPrintsCoefficientsHighestFirst) {
     const auto path = pointFile("lin_cli_fit.txt", "0 1\n1 3\n2 5\n3 7\n4 9\n");
-    ASSERT_EQ(run({"fit", path, "3", "1", "9", "--json"}), kSuccess) << err.str();
+    ASSERT_EQ(lin({"fit", path, "3", "1", "9", "--json"}), kSuccess) << err.str();
     const QJsonObject o = json();
     EXPECT_EQ(o[u"degree"_s].toInt(), 3);
     const QJsonArray a = o[u"coefficients"_s].toArray();
@@ -105,7 +103,7 @@ TEST_F(LinCommandTest, fitPrintsCoefficientsHighestFirst) {
 
 TEST_F(LinCommandTest, fitRangeOutsideThePointsExitsOne) {
     const auto path = pointFile("lin_cli_fit_range.txt", "0 1\n1 3\n2 5\n3 7\n4 9\n");
-    EXPECT_EQ(run({"fit", path, "3", "0", "9"}), kFailure);
+    EXPECT_EQ(lin({"fit", path, "3", "0", "9"}), kFailure);
     EXPECT_NE(err.str().find("Počátek měřicího rozsahu je mimo tabulku hodnot."),
               std::string::npos);
     EXPECT_NE(err.str().find("Chyba v datech pro linearizaci."), std::string::npos);
@@ -113,7 +111,7 @@ TEST_F(LinCommandTest, fitRangeOutsideThePointsExitsOne) {
 
 TEST_F(LinCommandTest, segmentsPrintTheTableOfStraightLines) {
     const auto path = pointFile("lin_cli_segments.txt", "20 100\n4 0\n");
-    ASSERT_EQ(run({"segments", path, "--json"}), kSuccess) << err.str();
+    ASSERT_EQ(lin({"segments", path, "--json"}), kSuccess) << err.str();
     const QJsonObject o = json();
     const QJsonArray breakpoints = o[u"breakpoints"_s].toArray();
     ASSERT_EQ(breakpoints.size(), 21);
@@ -124,33 +122,33 @@ TEST_F(LinCommandTest, segmentsPrintTheTableOfStraightLines) {
 
 TEST_F(LinCommandTest, badPointFileIsReportedAndExitsOne) {
     const auto path = pointFile("lin_cli_bad.txt", "1 2\n3,5 4\n5 6\n");
-    EXPECT_EQ(run({"segments", path}), kFailure);
+    EXPECT_EQ(lin({"segments", path}), kFailure);
     EXPECT_NE(err.str().find("\"3,5\" na řádku 2"), std::string::npos) << err.str();
-    EXPECT_EQ(run({"segments", ::testing::TempDir() + "no_such_lin_file.txt"}), kFailure);
+    EXPECT_EQ(lin({"segments", ::testing::TempDir() + "no_such_lin_file.txt"}), kFailure);
 }
 
 TEST_F(LinCommandTest, unknownCurveExitsOneWithItsMessage) {
-    EXPECT_EQ(run({"curve", "13", "1"}), kFailure);
+    EXPECT_EQ(lin({"curve", "13", "1"}), kFailure);
     EXPECT_EQ(err.str(), "Dany prubeh neni v programu jeste zadan\n");
 }
 
 TEST_F(LinCommandTest, textIsTheDefaultAndListsValueAndResult) {
-    ASSERT_EQ(run({"curve", "16", "-2.5", "3"}), kSuccess);
+    ASSERT_EQ(lin({"curve", "16", "-2.5", "3"}), kSuccess);
     EXPECT_EQ(out.str(), "-2.5\t-2.5\n3\t3\n");
 }
 
 TEST_F(LinCommandTest, uploadedValuesAreExactInJson) {
     // 0.1 is not a single: the table carries 0.100000001490116..., and so must the output.
     const auto path = pointFile("lin_cli_exact.txt", "0.1 0\n1 0.3\n");
-    ASSERT_EQ(run({"segments", path, "--json"}), kSuccess) << err.str();
-    EXPECT_EQ(out.str().substr(0, 38), "{\"breakpoints\": [0.10000000149011612, ");
+    ASSERT_EQ(lin({"segments", path, "--json"}), kSuccess) << err.str();
+    EXPECT_EQ(out.str().substr(0, 36), "{\"breakpoints\":[0.10000000149011612,");
     const QJsonObject o = json();
     EXPECT_EQ(o[u"breakpoints"_s].toArray()[0].toDouble(), static_cast<double>(0.1f));
     EXPECT_EQ(o[u"segments"_s].toArray()[0].toObject()[u"c0"_s].toDouble(), 0.0);
 }
 
 TEST_F(LinCommandTest, splineDeviationIsThatOfTheBuiltSpline) {
-    ASSERT_EQ(run({"spline", "9", "0", "100", "--json"}), kSuccess) << err.str();
+    ASSERT_EQ(lin({"spline", "9", "0", "100", "--json"}), kSuccess) << err.str();
     lin::RecordingMessages recorded;
     lin::PointStore store;
     lin::LinMath math(recorded, store);
@@ -165,7 +163,7 @@ TEST_F(LinCommandTest, splineDeviationIsThatOfTheBuiltSpline) {
 
 TEST_F(LinCommandTest, segmentsThatCannotBeComputedExitOne) {
     const auto path = pointFile("lin_cli_equal.txt", "1 0\n2 1\n2 2\n3 3\n");
-    EXPECT_EQ(run({"segments", path}), kFailure);
+    EXPECT_EQ(lin({"segments", path}), kFailure);
     EXPECT_EQ(err.str(), "Nelze provést výpočet linearizace proložením lineárních úseků.\n");
     EXPECT_TRUE(out.str().empty());
 }
@@ -187,10 +185,10 @@ TEST_F(LinCommandTest, usageErrors) {
     };
     for (const auto& args : cases) {
         err.str("");
-        EXPECT_EQ(run(args), kUsage) << (args.empty() ? "" : args[0]);
+        EXPECT_EQ(lin(args), kUsage) << (args.empty() ? "" : args[0]);
         EXPECT_NE(err.str().find("usage: veld-cli lin"), std::string::npos);
     }
 }
 
 }  // namespace
-}  // namespace veld::cli
+}  // namespace veld::cli::test

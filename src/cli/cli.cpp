@@ -1,0 +1,95 @@
+#include "cli/cli.h"
+
+#include <algorithm>
+
+#include "cli/commands.h"
+#include "session/session.h"
+
+namespace veld::cli {
+
+namespace {
+
+constexpr const char* kTryHelp = "; try veld-cli --help\n";
+
+void PrintHelp(std::ostream& os, const std::vector<std::unique_ptr<Command>>& commands) {
+    os << "usage: veld-cli [--port PORT] [--yes] [--json] COMMAND ...\n"
+          "  --port PORT  COM1..COM8, a device path, a pseudo-terminal, or \"sim\" for the\n"
+          "               built-in simulated transmitter; for this run only (not remembered).\n"
+          "               Default: the port the window last opened successfully.\n"
+          "  --yes        answer Yes to every question. Without it each question is asked on\n"
+          "               the terminal, and answered No when there is none.\n"
+          "  --json       print the result as one JSON object.\n"
+          "Questions, the answers taken and messages go to standard error. Exit status: 0 done,\n"
+          "1 stopped (a message, a failed transaction, a question answered No), 2 usage error.\n"
+          "Commands (veld-cli COMMAND --help for more):\n";
+    for (const auto& c : commands)
+        os << "  " << c->usage() << '\n';
+}
+
+bool AsksForHelp(const std::string& word) {
+    return word == "--help" || word == "-h";
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, const Environment& environment) {
+    std::ostream& err = environment.err;
+    Options options;
+    std::size_t i = 0;
+    for (; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        if (word == "--port" || word.rfind("--port=", 0) == 0) {
+            std::string port;
+            if (word == "--port") {
+                if (i + 1 >= args.size()) {
+                    err << "--port needs a port name" << kTryHelp;
+                    return kUsage;
+                }
+                port = args[++i];
+            } else {
+                port = word.substr(7);
+            }
+            // An empty name is no port; opening COM1 instead would talk to the wrong device.
+            if (!session::Session::IsValidPort(QString::fromStdString(port))) {
+                err << "--port needs a port name, not an empty one" << kTryHelp;
+                return kUsage;
+            }
+            options.port = port;
+        } else if (word == "--yes" || word == "-y") {
+            options.yes = true;
+        } else if (word == "--json") {
+            options.json = true;
+        } else if (word.size() > 1 && word[0] == '-' && !AsksForHelp(word)) {
+            err << "unknown option '" << word << "'" << kTryHelp;
+            return kUsage;
+        } else {
+            break;
+        }
+    }
+
+    const auto commands = MakeCommands();
+    if (i >= args.size()) {
+        PrintHelp(err, commands);
+        return kUsage;
+    }
+    if (AsksForHelp(args[i]) || args[i] == "help") {
+        PrintHelp(environment.out, commands);
+        return kSuccess;
+    }
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const auto& c) { return c->name() == args[i]; });
+    if (command == commands.end()) {
+        err << "unknown command '" << args[i] << "'" << kTryHelp;
+        return kUsage;
+    }
+    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                        args.end());
+    if (std::any_of(rest.begin(), rest.end(), AsksForHelp)) {
+        environment.out << (*command)->usage() << '\n' << (*command)->help();
+        return kSuccess;
+    }
+    Context context(environment, options);
+    return (*command)->execute(rest, context);
+}
+
+}  // namespace veld::cli

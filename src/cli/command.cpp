@@ -1,0 +1,63 @@
+#include "cli/command.h"
+
+#include <QJsonDocument>
+#include <cmath>
+
+#include "session/session.h"
+
+namespace veld::cli {
+
+int ExitCodeOf(config::Outcome outcome) {
+    return outcome == config::Outcome::Completed ? kSuccess : kFailure;
+}
+
+namespace {
+
+TerminalPrompts::Answers AnswersFor(const Environment& environment, const Options& options) {
+    if (options.yes)
+        return TerminalPrompts::Answers::Yes;
+    return environment.inputIsTerminal ? TerminalPrompts::Answers::Terminal
+                                       : TerminalPrompts::Answers::No;
+}
+
+}  // namespace
+
+Context::Context(const Environment& environment, const Options& options)
+    : environment_(environment),
+      options_(options),
+      prompts_(environment.in, environment.err, AnswersFor(environment, options)) {}
+
+Context::~Context() {
+    if (session_ && environment_.onSessionEnd)
+        environment_.onSessionEnd(*session_);
+}
+
+session::Session& Context::session() {
+    if (!session_) {
+        session::Options options;
+        if (options_.port)
+            options.port = QString::fromStdString(*options_.port);
+        options.settings = environment_.settings;
+        options.clock = environment_.clock;
+        session_ = std::make_unique<session::Session>(prompts_, std::move(options));
+        if (environment_.onSession)
+            environment_.onSession(*session_);
+    }
+    return *session_;
+}
+
+QJsonValue JsonNumber(double value) {
+    return std::isfinite(value) ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
+}
+
+void Context::writeJson(const QJsonObject& object) {
+    out() << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n'
+          << std::flush;
+}
+
+int Command::usageError(Context& context, const std::string& why) const {
+    context.err() << why << "; " << usage() << '\n';
+    return kUsage;
+}
+
+}  // namespace veld::cli

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "link/clock.h"
+#include "session/session.h"
+
+namespace veld::cli::test {
+
+// veld-cli run in process on captured streams, its own settings and a virtual clock; "--port sim"
+// reaches the session's simulated transmitter, which `prepare` can fill or make misbehave.
+class CliTest : public ::testing::Test {
+protected:
+    int run(const std::vector<std::string>& args) {
+        out.str("");
+        err.str("");
+        Environment environment{in, out, err, terminal};
+        environment.settings = &settings;
+        environment.clock = &clock;
+        environment.onSession = [this](session::Session& s) {
+            if (prepare)
+                prepare(s);
+        };
+        environment.onSessionEnd = [this](session::Session& s) {
+            if (inspect)
+                inspect(s);
+        };
+        return cli::Run(args, environment);
+    }
+    // The same on the simulator.
+    int runSim(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--port", "sim"});
+        return run(args);
+    }
+
+    QTemporaryDir dir;
+    QSettings settings{dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat};
+    link::VirtualClock clock;
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    bool terminal = false;
+    std::function<void(session::Session&)> prepare;  // once the program is built
+    std::function<void(session::Session&)> inspect;  // before it is taken down
+};
+
+}  // namespace veld::cli::test

@@ -1,0 +1,94 @@
+#include "cli_fixture.h"
+
+#include "cli/command.h"
+#include "cli/terminal_prompts.h"
+
+namespace veld::cli::test {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+using GlobalOptions = CliTest;
+
+TEST_F(GlobalOptions, usageErrorsExitTwoWithoutTouchingAPort) {
+    const std::vector<std::vector<std::string>> cases{
+        {"--port", "", "eeprom", "read", "0", "1"},  // an empty port is no port (not COM1)
+        {"--port=", "eeprom", "read", "0", "1"},
+        {"--port", " ", "eeprom", "read", "0", "1"},
+        {"--port"},
+        {"--verbose", "eeprom", "read", "0", "1"},
+        {"frobnicate"},
+        {},
+    };
+    bool built = false;
+    prepare = [&](session::Session&) { built = true; };
+    for (const auto& args : cases) {
+        EXPECT_EQ(run(args), kUsage) << (args.empty() ? "" : args[0]);
+        EXPECT_FALSE(err.str().empty());
+        EXPECT_TRUE(out.str().empty());
+    }
+    EXPECT_FALSE(built);
+}
+
+TEST_F(GlobalOptions, helpForTheToolAndForEachCommandGoesToStandardOutput) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, {"help"}, {"eeprom", "--help"}, {"lin", "-h"}}) {
+        EXPECT_EQ(run(args), kSuccess) << args[0];
+        EXPECT_NE(out.str().find("usage: veld-cli"), std::string::npos) << args[0];
+        EXPECT_TRUE(err.str().empty());
+    }
+    run({"eeprom", "--help"});
+    EXPECT_NE(out.str().find("response code"), std::string::npos);
+}
+
+TEST_F(GlobalOptions, jsonIsGlobalAndStillAcceptedAfterLin) {
+    ASSERT_EQ(run({"lin", "--json", "curve", "16", "2.5"}), kSuccess) << err.str();
+    const std::string local = out.str();
+    ASSERT_EQ(run({"--json", "lin", "curve", "16", "2.5"}), kSuccess);
+    EXPECT_EQ(out.str(), local);
+    EXPECT_EQ(local, "{\"values\":[2.5]}\n");
+}
+
+// Each question and the answer taken are printed on standard error.
+TEST(TerminalPromptsTest, answersByOptionTerminalOrNone) {
+    struct Case {
+        TerminalPrompts::Answers answers;
+        std::string typed;
+        bool yes;
+        std::string said;
+    };
+    const std::vector<Case> cases{
+        {TerminalPrompts::Answers::Yes, "", true, "Opravdu? [a/n] ano (--yes)\n"},
+        {TerminalPrompts::Answers::No, "a\n", false,
+         "Opravdu? [a/n] ne (no terminal to ask on; --yes answers Yes)\n"},
+        {TerminalPrompts::Answers::Terminal, "ANO\n", true, "Opravdu? [a/n] ano\n"},
+        {TerminalPrompts::Answers::Terminal, "y\n", true, "Opravdu? [a/n] ano\n"},
+        {TerminalPrompts::Answers::Terminal, "perhaps\nne\n", false,
+         "Opravdu? [a/n] a (ano) / n (ne)? ne\n"},
+        {TerminalPrompts::Answers::Terminal, "", false, "Opravdu? [a/n] \nne (end of input)\n"},
+    };
+    for (const Case& c : cases) {
+        std::istringstream in(c.typed);
+        std::ostringstream err;
+        TerminalPrompts prompts(in, err, c.answers);
+        EXPECT_EQ(prompts.question(u"Opravdu?"_s), c.yes) << c.typed;
+        EXPECT_EQ(err.str(), c.said) << c.typed;
+    }
+}
+
+TEST(TerminalPromptsTest, theCommandLineAnswersYesOnlyWhenToldOrAsked) {
+    std::istringstream in("a\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    for (const auto& [terminal, yes, expected] :
+         {std::tuple{false, false, false}, {false, true, true}, {true, false, true}}) {
+        Environment environment{in, out, err, terminal};
+        Options options;
+        options.yes = yes;
+        Context context(environment, options);
+        EXPECT_EQ(context.prompts().question(u"Opravdu se má zapsat konfigurace ?"_s), expected);
+    }
+}
+
+}  // namespace
+}  // namespace veld::cli::test
