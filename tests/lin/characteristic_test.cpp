@@ -1,15 +1,27 @@
-#include "lin_fixture.h"
+#include "lin/functions.h"
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 
 namespace veld::lin {
 namespace {
 
-using testing::LinTest;
-using Characteristic = LinTest;
-using Inverse = LinTest;
+long double signal(int code, long double t, const CurveParams& params = {}) {
+    const auto r = Characteristic(code, t, params);
+    EXPECT_TRUE(r) << "code " << code;
+    EXPECT_TRUE(r.messages.empty()) << "code " << code;
+    return r.value.value_or(std::nanl(""));
+}
 
-TEST_F(Characteristic, publishedValuesOfEveryCurve) {
+long double inverse(int code, long double s, const CurveParams& params = {}) {
+    const auto r = Inverse(code, s, params);
+    EXPECT_TRUE(r) << "code " << code;
+    EXPECT_TRUE(r.messages.empty()) << "code " << code;
+    return r.value.value_or(std::nanl(""));
+}
+
+TEST(Characteristic, publishedValuesOfEveryCurve) {
     // Expected values carry five significant digits; the tolerance is half their last digit.
     struct Case {
         int code;
@@ -28,15 +40,13 @@ TEST_F(Characteristic, publishedValuesOfEveryCurve) {
     };
     for (const auto& c : cases) {
         const long double scale = c.code <= kCurveL ? 1000 : 1;
-        EXPECT_NEAR(static_cast<double>(math.SignalAt(c.code, c.t) * scale),
+        EXPECT_NEAR(static_cast<double>(signal(c.code, c.t) * scale),
                     static_cast<double>(c.expected), static_cast<double>(c.halfDigit))
             << "code " << c.code << " at " << static_cast<double>(c.t);
     }
-    EXPECT_TRUE(messages().empty());
-    EXPECT_EQ(math.CurveError, 0);
 }
 
-TEST_F(Characteristic, everyCoefficientSetAgainstAnIndependentEvaluation) {
+TEST(Characteristic, everyCoefficientSetAgainstAnIndependentEvaluation) {
     // Reference values worked out from the coefficient tables in 30-digit arithmetic, at
     // temperatures where the highest powers weigh most: a wrong digit anywhere in a set moves
     // the result by far more than 1e-13 of it, while extended rounding stays below 1e-16.
@@ -79,81 +89,50 @@ TEST_F(Characteristic, everyCoefficientSetAgainstAnIndependentEvaluation) {
         {kCurveJ, 760, 0.04292195701579983090876416L},
     };
     for (const auto& c : cases) {
-        const long double got = math.SignalAt(c.code, c.t);
+        const long double got = signal(c.code, c.t);
         EXPECT_LE(std::fabs(got - c.exact), 1e-13L * std::fabs(c.exact))
             << "code " << c.code << " at " << static_cast<double>(c.t) << ": "
             << static_cast<double>(got);
     }
 }
 
-TEST_F(Characteristic, thousandOhmSensorsAreTenTimesTheHundredOhmOnes) {
-    for (long double t : {-70.0L, 0.0L, 100.0L, 250.0L}) {
-        EXPECT_NEAR(static_cast<double>(math.SignalAt(kCurvePt1000, t)),
-                    static_cast<double>(10 * math.SignalAt(kCurvePt100, t)), 1e-12);
-        EXPECT_NEAR(static_cast<double>(math.SignalAt(kCurveNi1000, t)),
-                    static_cast<double>(10 * math.SignalAt(kCurveNi100, t)), 1e-12);
-    }
-}
-
-TEST_F(Characteristic, zeroDegreesGivesExactlyZeroVoltsAndHundredOhms) {
+TEST(Characteristic, zeroDegreesAndTheThousandOhmSensors) {
     for (CurveCode code : {kCurveN, kCurveK, kCurveT, kCurveE, kCurveJ, kCurveR, kCurveS, kCurveL})
-        EXPECT_EQ(math.SignalAt(code, 0), 0.0L) << code;
-    EXPECT_EQ(math.SignalAt(kCurvePt100, 0), 100.0L);
-    EXPECT_EQ(math.SignalAt(kCurveNi100, 0), 100.0L);
+        EXPECT_EQ(signal(code, 0), 0.0L) << code;
+    EXPECT_EQ(signal(kCurvePt100, 0), 100.0L);
+    EXPECT_EQ(signal(kCurveNi100, 0), 100.0L);
     // Both platinum formulas meet there.
-    EXPECT_NEAR(static_cast<double>(math.SignalAt(kCurvePt100, -1e-9L)), 100.0, 1e-9);
-}
-
-TEST_F(Characteristic, squareRootCurveAndItsEnds) {
-    math.CurveRangeLo = 4;
-    math.CurveRangeHi = 20;
-    EXPECT_EQ(math.SignalAt(kCurveSquareRoot, 4), 4.0L);
-    EXPECT_EQ(math.SignalAt(kCurveSquareRoot, 20), 20.0L);
-    EXPECT_EQ(math.SignalAt(kCurveSquareRoot, 3), 3.0L);
-    EXPECT_EQ(math.SignalAt(kCurveSquareRoot, 25), 25.0L);
-    // A quarter of the span in gives half of it out.
-    EXPECT_NEAR(static_cast<double>(math.SignalAt(kCurveSquareRoot, 8)), 12.0, 1e-15);
-}
-
-TEST_F(Characteristic, fileLineIdentityAndTheWindowsSinglePrecision) {
-    store.EndLineInSlope = 0.5L;
-    store.EndLineInOffset = -1;
-    EXPECT_EQ(math.SignalAt(kCurveFileLine, 10), 4.0L);
-    EXPECT_EQ(math.SignalAt(kCurveIdentity, -12.5L), -12.5L);
-    math.DisplayCurve = kCurvePt100;
-    EXPECT_EQ(math.ZPPrepoc(100), static_cast<float>(math.SignalAt(kCurvePt100, 100)));
-}
-
-TEST_F(Characteristic, unknownCodeKeepsTheResultAndSetsTheError) {
-    for (int code : {static_cast<int>(kCurveReserved), 17, 255, -1}) {
-        recorded.messages.clear();
-        math.CurveError = 0;
-        math.CurveResult = 42;
-        math.SignalAt(code, 100);
-        EXPECT_EQ(math.CurveResult, 42.0L) << code;
-        EXPECT_EQ(math.CurveError, 1) << code;
-        EXPECT_EQ(messages(), std::vector<std::string>{"Dany prubeh neni v programu jeste zadan"});
+    EXPECT_NEAR(static_cast<double>(signal(kCurvePt100, -1e-9L)), 100.0, 1e-9);
+    for (long double t : {-70.0L, 0.0L, 100.0L, 250.0L}) {
+        EXPECT_NEAR(static_cast<double>(signal(kCurvePt1000, t)),
+                    static_cast<double>(10 * signal(kCurvePt100, t)), 1e-12);
+        EXPECT_NEAR(static_cast<double>(signal(kCurveNi1000, t)),
+                    static_cast<double>(10 * signal(kCurveNi100, t)), 1e-12);
     }
 }
 
-TEST_F(Characteristic, sensorLimitsNameTheExceededEnds) {
-    math.CurveRangeLo = -250;
-    math.CurveRangeHi = 900;
-    EXPECT_FALSE(math.CheckSensorLimits(-200, 850));
-    EXPECT_TRUE(math.LimitError);
-    EXPECT_EQ(messages(),
-              (std::vector<std::string>{"Prekrocena dolni mez", "Prekrocena horni mez"}));
-
-    recorded.messages.clear();
-    math.LimitError = false;
-    math.CurveRangeLo = -200;
-    math.CurveRangeHi = 850;
-    EXPECT_TRUE(math.CheckSensorLimits(-200, 850));  // the limits themselves are allowed
-    EXPECT_FALSE(math.LimitError);
-    EXPECT_TRUE(messages().empty());
+TEST(Characteristic, squareRootFileLineAndIdentity) {
+    const CurveParams root{4, 20, 0, 0};
+    EXPECT_EQ(signal(kCurveSquareRoot, 4, root), 4.0L);
+    EXPECT_EQ(signal(kCurveSquareRoot, 20, root), 20.0L);
+    EXPECT_EQ(signal(kCurveSquareRoot, 3, root), 3.0L);
+    EXPECT_EQ(signal(kCurveSquareRoot, 25, root), 25.0L);
+    // A quarter of the span in gives half of it out.
+    EXPECT_NEAR(static_cast<double>(signal(kCurveSquareRoot, 8, root)), 12.0, 1e-15);
+    EXPECT_EQ(signal(kCurveFileLine, 10, {0, 0, 0.5L, -1}), 4.0L);
+    EXPECT_EQ(signal(kCurveIdentity, -12.5L), -12.5L);
 }
 
-TEST_F(Inverse, roundTripsToTheThousandthOverEverySearchInterval) {
+TEST(Characteristic, unknownCodeGivesNoValueAndItsMessage) {
+    for (int code : {static_cast<int>(kCurveReserved), 17, 255, -1}) {
+        for (const auto& r : {Characteristic(code, 100), Inverse(code, 1)}) {
+            EXPECT_FALSE(r) << code;
+            EXPECT_EQ(r.messages, Messages{"Dany prubeh neni v programu jeste zadan"}) << code;
+        }
+    }
+}
+
+TEST(Inverse, roundTripsToTheThousandthOverEverySearchInterval) {
     // Temperatures on the 0.001 grid: the inverse must return them exactly after its
     // rounding. The odd step visits every region of every curve, both ends included.
     for (int code = kCurveN; code <= kCurveNi1000; ++code) {
@@ -162,7 +141,7 @@ TEST_F(Inverse, roundTripsToTheThousandthOverEverySearchInterval) {
         int failures = 0;
         for (long double t = interval->lo;; t += 0.371L) {
             const long double grid = std::round(std::fmin(t, interval->hi) * 1000) / 1000;
-            const long double back = math.TemperatureOf(code, math.SignalAt(code, grid));
+            const long double back = inverse(code, signal(code, grid));
             if (std::fabs(back - grid) > 1e-9L && ++failures <= 3)
                 ADD_FAILURE() << "code " << code << ": " << static_cast<double>(grid) << " -> "
                               << static_cast<double>(back);
@@ -171,39 +150,23 @@ TEST_F(Inverse, roundTripsToTheThousandthOverEverySearchInterval) {
         }
         EXPECT_EQ(failures, 0) << "code " << code;
     }
-    EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(Inverse, lowEndOfTypeBIsFoundExactly) {
+TEST(Inverse, lowEndOfTypeBIsFoundExactly) {
     // Stopping on the signal difference ended this search more than 100 degrees off.
-    EXPECT_EQ(math.TemperatureOf(kCurveB, math.SignalAt(kCurveB, 100.5L)), 100.5L);
-    EXPECT_EQ(math.TemperatureOf(kCurveS, math.SignalAt(kCurveS, 27.263L)), 27.263L);
+    EXPECT_EQ(inverse(kCurveB, signal(kCurveB, 100.5L)), 100.5L);
+    EXPECT_EQ(inverse(kCurveS, signal(kCurveS, 27.263L)), 27.263L);
 }
 
-TEST_F(Inverse, squareRootSearchesTheRange) {
-    for (long double x : {4.5L, 8.0L, 12.345L, 19.999L}) {
-        math.CurveRangeLo = 4;
-        math.CurveRangeHi = 20;
-        const long double s = math.SignalAt(kCurveSquareRoot, x);
-        EXPECT_EQ(math.TemperatureOf(kCurveSquareRoot, s), x);
-    }
+TEST(Inverse, squareRootLineAndIdentity) {
+    const CurveParams root{4, 20, 0, 0};
+    for (long double x : {4.5L, 8.0L, 12.345L, 19.999L})
+        EXPECT_EQ(inverse(kCurveSquareRoot, signal(kCurveSquareRoot, x, root), root), x);
     // Outside its range the curve is the identity, and so is its inverse.
-    EXPECT_EQ(math.TemperatureOf(kCurveSquareRoot, 2.5L), 2.5L);
-    EXPECT_EQ(math.TemperatureOf(kCurveSquareRoot, 30), 30.0L);
-}
-
-TEST_F(Inverse, lineAndIdentityNeedNoSearch) {
-    store.EndLineInSlope = 2;
-    store.EndLineInOffset = 0.00049L;
-    EXPECT_EQ(math.TemperatureOf(kCurveFileLine, 1.5L), 3.0L);          // 3.00049 rounded
-    EXPECT_EQ(math.TemperatureOf(kCurveIdentity, 1.23456L), 1.23456L);  // not rounded
-}
-
-TEST_F(Inverse, unknownCodeShowsOneMessage) {
-    math.InverseResult = 7;
-    EXPECT_EQ(math.TemperatureOf(kCurveReserved, 1), 7.0L);
-    EXPECT_EQ(math.CurveError, 1);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Dany prubeh neni v programu jeste zadan"});
+    EXPECT_EQ(inverse(kCurveSquareRoot, 2.5L, root), 2.5L);
+    EXPECT_EQ(inverse(kCurveSquareRoot, 30, root), 30.0L);
+    EXPECT_EQ(inverse(kCurveFileLine, 1.5L, {0, 0, 2, 0.00049L}), 3.0L);  // 3.00049 rounded
+    EXPECT_EQ(inverse(kCurveIdentity, 1.23456L), 1.23456L);               // not rounded
 }
 
 }  // namespace

@@ -32,5 +32,67 @@ TEST(FormatGeneral, plainAndScientificForms) {
         EXPECT_EQ(FormatGeneral(c.value), c.text) << c.text;
 }
 
+TEST(ParseBoundedReal, singleRangeNumbersOthersOutOfRangeOrNoNumber) {
+    using S = BoundedReal::Status;
+    struct Case {
+        const char* word;
+        S status;
+        bool unbounded;  // what the window's entries read, ParseReal, takes as a number
+    };
+    const Case cases[] = {
+        {"0", S::Number, true},
+        {"-0.0", S::Number, true},
+        {"+1.5", S::Number, true},
+        {"3.4028234e38", S::Number, true},
+        {"-1.1754944e-38", S::Number, true},
+        {"3.5e38", S::OutOfRange, true},
+        {"-1e39", S::OutOfRange, true},
+        {"1e4000", S::OutOfRange, true},
+        {"1e-40", S::OutOfRange, true},
+        {"1e5000", S::OutOfRange, false},
+        {"1e-5000", S::OutOfRange, false},
+        {"-1e-5000", S::OutOfRange, false},
+        {"", S::NotANumber, false},
+        {"abc", S::NotANumber, false},
+        {"inf", S::NotANumber, false},
+        {"nan", S::NotANumber, false},
+        {"1,5", S::NotANumber, false},
+        {"+-1", S::NotANumber, false},
+        {"1e", S::NotANumber, false},
+        {"0x10", S::NotANumber, false},
+        {"1e-5000x", S::NotANumber, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseBoundedReal(c.word).status, c.status) << c.word;
+        EXPECT_EQ(ParseReal(c.word).has_value(), c.unbounded) << c.word;
+    }
+    EXPECT_EQ(ParseBoundedReal("-2.5e3").value, -2500.0L);
+}
+
+TEST(QuoteForMessage, shortEscapedAndValidUtf8) {
+    const std::string forty(40, 'a');
+    std::string czech;
+    for (int i = 0; i < 41; ++i)
+        czech += "ř";
+    struct Case {
+        std::string text;
+        std::string quoted;
+    };
+    const Case cases[] = {
+        {"abc", "\"abc\""},
+        {forty, "\"" + forty + "\""},
+        {forty + "b", "\"" + forty + "…\""},
+        {std::string("a\0b", 3), "\"a\\x00b\""},
+        {"a\rb\x7F", "\"a\\x0Db\\x7F\""},
+        {czech, "\"" + czech.substr(0, 80) + "…\""},                // 40 characters, not 40 bytes
+        {"\xFF\xC5", "\"\\xFF\\xC5\""},                             // no UTF-8, or cut short
+        {"\xC0\xAF\xED\xA0\x80", "\"\\xC0\\xAF\\xED\\xA0\\x80\""},  // overlong, surrogate
+        {"C:\\měření\\body.txt", "\"C:\\měření\\body.txt\""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(QuoteForMessage(c.text), c.quoted) << c.quoted;
+    EXPECT_LT(QuoteForMessage(std::string(1 << 20, '\0')).size(), 200u);
+}
+
 }  // namespace
 }  // namespace veld::lin

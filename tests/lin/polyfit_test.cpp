@@ -1,30 +1,23 @@
-#include "lin_fixture.h"
+#include "lin/functions.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <sstream>
 
 namespace veld::lin {
 namespace {
 
-class Fit : public testing::LinTest {
-protected:
-    void load(const std::vector<Point>& points) { ASSERT_TRUE(store.load(points)); }
-    // The caller's settings for a fit of the loaded points over begin..end.
-    bool fit(int degree, long double begin, long double end) {
-        math.LinForward = 0;
-        math.LinTask = 1;
-        math.LinSource = 1;
-        math.LinSensor = kCurveFileLine;
-        math.DisplayCurve = kCurveFileLine;
-        math.LinStep = std::fabs(end - begin) / 100;
-        math.CurveRangeLo = std::min(begin, end);
-        math.CurveRangeHi = std::max(begin, end);
-        math.PolyDegree = degree;
-        return math.FitPolynomial();
-    }
-};
+std::vector<Point> line(int count, long double slope, long double offset) {
+    std::vector<Point> points;
+    for (int i = 0; i < count; ++i)
+        points.push_back({static_cast<long double>(i), slope * i + offset});
+    return points;
+}
 
-TEST_F(Fit, pointsOnACubicGiveTheCubic) {
+TEST(Fit, pointsOnACubicGiveTheCubic) {
     std::vector<Point> points;
     // Binary fractions, so that the points lie exactly on the cubic.
     const auto cubic = [](long double x) {
@@ -32,26 +25,25 @@ TEST_F(Fit, pointsOnACubicGiveTheCubic) {
     };
     for (int i = 0; i <= 10; ++i)
         points.push_back({static_cast<long double>(i), cubic(i)});
-    load(points);
-    ASSERT_TRUE(fit(3, 2, 10.125L));
-    EXPECT_EQ(math.CurveError, 0);
-    EXPECT_EQ(math.UploadDegree, 3);
+    const auto r = Fit(points, 3, 2, 10.125L);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->degree, 3);
     // Normal equations of x^0..x^6 over 0..10 lose about 7 digits of the extended type.
     const long double expected[] = {2, 0.5L, -0.125L, 0.015625L};
     for (std::size_t i = 0; i < 4; ++i)
-        EXPECT_NEAR(static_cast<double>(math.PolyCoefficients[i]), static_cast<double>(expected[i]),
+        EXPECT_NEAR(static_cast<double>(r->coefficients[i]), static_cast<double>(expected[i]),
                     1e-11);
-    EXPECT_LT(math.FitMaxDeviation, 1e-12L);
-    EXPECT_LE(math.FitRmsDeviation, math.FitMaxDeviation);
-    EXPECT_EQ(messages(), std::vector<std::string>{"Max.odchylka v % =0"});
+    EXPECT_LT(r->maxDeviation, 1e-12L);
+    EXPECT_LE(r->rmsDeviation, r->maxDeviation);
+    EXPECT_EQ(r.messages, Messages{"Max.odchylka v % =0"});
     // Upload order: a_3 first, in single precision.
-    const std::vector<float> upload = math.UploadCoefficients();
+    const std::vector<float> upload = r->upload();
     ASSERT_EQ(upload.size(), 4u);
     EXPECT_FLOAT_EQ(upload[0], 0.015625f);
     EXPECT_FLOAT_EQ(upload[3], 2.0f);
 }
 
-TEST_F(Fit, pt100TableOfDegreeEightMatchesTheExactLeastSquaresSolution) {
+TEST(Fit, pt100TableOfDegreeEightMatchesTheExactLeastSquaresSolution) {
     // Pt100 ohms to degrees, 0..850 by 50, resistances rounded to 0.1 milliohm. Expected:
     // the exact rational least-squares polynomial of degree 8 at each point.
     struct Row {
@@ -75,131 +67,127 @@ TEST_F(Fit, pt100TableOfDegreeEightMatchesTheExactLeastSquaresSolution) {
     std::istringstream in(text);
     const PointFileResult file = ReadPointFile(in);
     ASSERT_TRUE(file.ok) << file.message;
-    load(file.points);
-    ASSERT_TRUE(fit(8, 0, 850));
+    const auto r = Fit(file.points, 8, 0, 850);
+    ASSERT_TRUE(r);
     // The coefficients are ill-conditioned; the polynomial's values are not: the normal
     // equations in extended precision stay within 1e-8 degrees of the exact fit.
     for (std::size_t k = 0; k < std::size(rows); ++k)
-        EXPECT_NEAR(static_cast<double>(math.EvalFit(file.points[k].in)),
+        EXPECT_NEAR(static_cast<double>(r->value(file.points[k].in)),
                     static_cast<double>(rows[k].exact), 1e-8)
             << rows[k].line;
     // What remains is the rounding of the resistances: 0.05 milliohm at 2.6 degrees per ohm.
-    EXPECT_LT(math.FitMaxDeviation, 2e-4L);
+    EXPECT_LT(r->maxDeviation, 2e-4L);
 }
 
-TEST_F(Fit, exactZeroCoefficientIsNoUnderflow) {
-    load({{-1, -1}, {0, 0}, {1, 1}});
-    ASSERT_TRUE(fit(1, -1, 1));
-    EXPECT_EQ(math.PolyCoefficients[0], 0.0L);
-    EXPECT_FALSE(shown("Doslo k podteceni"));
-}
-
-TEST_F(Fit, coefficientsOutsideTheDeviceFloatAreReported) {
+TEST(Fit, coefficientsOutsideTheDeviceFloatAreReported) {
     struct Case {
         long double slope;
-        const char* message;
+        const char* message;  // none for an exact zero
         bool zeroed;
     };
     const Case cases[] = {
+        {1, nullptr, false},  // a_0 is exactly 0: no underflow
         {1e-40L, "Doslo k podteceni", true},
         {1e39L, "Doslo k preteceni", false},
     };
     for (const auto& c : cases) {
-        recorded.messages.clear();
-        load({{-1, -c.slope}, {0, 0}, {1, c.slope}});
-        ASSERT_TRUE(fit(1, -c.slope, c.slope));
-        EXPECT_TRUE(shown(c.message)) << c.message;
-        EXPECT_EQ(math.PolyCoefficients[1] == 0, c.zeroed) << c.message;
+        const auto r = Fit({{-1, -c.slope}, {0, 0}, {1, c.slope}}, 1, -c.slope, c.slope);
+        ASSERT_TRUE(r) << c.slope;
+        if (!c.message) {
+            EXPECT_EQ(r->coefficients[0], 0.0L);
+        }
+        const bool underflow =
+            std::count(r.messages.begin(), r.messages.end(), std::string("Doslo k podteceni")) > 0;
+        const bool overflow =
+            std::count(r.messages.begin(), r.messages.end(), std::string("Doslo k preteceni")) > 0;
+        EXPECT_EQ(underflow || overflow, c.message != nullptr) << c.slope;
+        if (c.message) {
+            EXPECT_EQ(r.messages.front(), c.message);
+        }
+        EXPECT_EQ(r->coefficients[1] == 0, c.zeroed) << c.slope;
     }
 }
 
-TEST_F(Fit, rangeMustLieWithinTheDesiredValuesItsEndsIncluded) {
-    load({{0, 10}, {1, 20}, {2, 30}, {3, 40}, {4, 50}});
-    EXPECT_TRUE(fit(3, 10, 50));
-    EXPECT_EQ(math.CurveError, 0);
-    recorded.messages.clear();
-    EXPECT_FALSE(fit(3, 5, 60));
-    EXPECT_EQ(math.CurveError, 1);
-    EXPECT_EQ(messages(),
-              (std::vector<std::string>{"Počátek měřicího rozsahu je mimo tabulku hodnot.",
-                                        "Konec měřicího rozsahu je mimo tabulku hodnot.",
-                                        "Chyba v datech pro linearizaci."}));
-}
-
-TEST_F(Fit, fallingPolynomialIsReportedFromTheFirstStepAndKept) {
-    std::vector<Point> points;
-    for (int i = 0; i <= 10; ++i)
-        points.push_back({static_cast<long double>(i), 10.0L - i});
-    load(points);
-    ASSERT_TRUE(fit(3, 0, 10));
-    EXPECT_EQ(math.CurveError, 0);
+TEST(Fit, fallingPolynomialIsReportedFromTheFirstStepAndKept) {
+    const auto r = Fit(line(11, -1, 10), 3, 0, 10);
+    ASSERT_TRUE(r);
     // The range 0..10 lies at inputs 10..0; widened by 60 %: -6..16, five steps of 4.4.
-    ASSERT_GE(messages().size(), 3u);
-    EXPECT_EQ(messages()[1], "fce neni v tomto bode prosta -\"vstup\",\"vystup\",\"smernice\"");
-    std::istringstream values(messages()[2]);
+    const Messages& m = r.messages;
+    ASSERT_GE(m.size(), 3u);
+    EXPECT_EQ(m[1], "fce neni v tomto bode prosta -\"vstup\",\"vystup\",\"smernice\"");
+    std::istringstream values(m[2]);
     double x = 0, y = 0, slope = 0;
     values >> x >> y >> slope;
     EXPECT_NEAR(x, -6, 1e-12);
     EXPECT_NEAR(y, 16, 1e-9);
     EXPECT_NEAR(slope, -1, 1e-9);
-    EXPECT_NE(messages()[2].find("  "), std::string::npos);
-    EXPECT_EQ(messages().size(), 1u + 2 * 5);  // every step falls
+    EXPECT_NE(m[2].find("  "), std::string::npos);
+    EXPECT_EQ(m.size(), 1u + 2 * 5);  // every step falls
 }
 
-TEST_F(Fit, risingTableShowsOnlyTheDeviationAndThatOnlyWhenAsked) {
-    std::vector<Point> points;
-    for (int i = 0; i <= 10; ++i)
-        points.push_back({static_cast<long double>(i), 3.0L * i + 1});
-    load(points);
-    ASSERT_TRUE(fit(3, 1, 31));
-    EXPECT_EQ(messages().size(), 1u);
-    recorded.messages.clear();
-    math.ShowFitDeviation = false;
-    ASSERT_TRUE(fit(3, 1, 31));
-    EXPECT_TRUE(messages().empty());
+TEST(Fit, risingTableShowsOnlyTheDeviationAndThatOnlyWhenAsked) {
+    EXPECT_EQ(Fit(line(11, 3, 1), 3, 1, 31).messages.size(), 1u);
+    FitOptions quiet;
+    quiet.showDeviation = false;
+    const auto r = Fit(line(11, 3, 1), 3, 1, 31, quiet);
+    EXPECT_TRUE(r);
+    EXPECT_TRUE(r.messages.empty());
 }
 
-TEST_F(Fit, stepAndDegreeErrorsEndTheFit) {
-    load({{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}});
+TEST(Fit, refusalsEndTheFitWithTheDataMessageLast) {
+    const std::string kOutside = "Počátek měřicího rozsahu je mimo tabulku hodnot.";
     struct Case {
-        long double step;
+        const char* what;
+        std::vector<Point> points;
+        long double lo, hi;
+        std::optional<long double> step;
         int degree;
-        std::vector<std::string> shown;
+        std::vector<std::string> fragments;  // each message in turn contains its fragment
     };
     const Case cases[] = {
-        {0, 3, {"Chyba teploty"}},
-        {5, 3, {"Chyba teploty"}},  // larger than the range
-        {0.04L, -1, {"Chyba stupne polynomu"}},
-        {0.04L, 21, {"Chyba stupne polynomu"}},               // beyond the 21 x 21 normal matrix
-        {0, -1, {"Chyba teploty", "Chyba stupne polynomu"}},  // one pass shows both
+        {"zero step", line(5, 1, 0), 0, 4, 0.0L, 3, {"Chyba teploty"}},
+        {"step larger than the range", line(5, 1, 0), 0, 4, 5.0L, 3, {"Chyba teploty"}},
+        {"negative degree", line(5, 1, 0), 0, 4, 0.04L, -1, {"Chyba stupne polynomu"}},
+        // Beyond the 21 x 21 normal matrix.
+        {"degree 21", line(5, 1, 0), 0, 4, 0.04L, 21, {"Chyba stupne polynomu"}},
+        {"both in one pass",
+         line(5, 1, 0),
+         0,
+         4,
+         0.0L,
+         -1,
+         {"Chyba teploty", "Chyba stupne polynomu"}},
+        // Range ends themselves are inside the table.
+        {"range outside the points",
+         line(5, 10, 10),
+         5,
+         60,
+         std::nullopt,
+         3,
+         {kOutside, "Konec měřicího rozsahu je mimo tabulku hodnot."}},
+        // Three points cannot carry four coefficients: the normal matrix is singular.
+        {"too few points", {{0, 0}, {1, 1}, {2, 4}}, 0, 4, std::nullopt, 3, {"alespoň 4 bodů"}},
+        {"too few distinct inputs",
+         {{0, 0}, {1, 1}, {1, 2}, {1, 3}, {2, 4}},
+         0,
+         4,
+         std::nullopt,
+         3,
+         {"soubor jich má 3"}},
     };
     for (const auto& c : cases) {
-        recorded.messages.clear();
-        math.LinStep = c.step;
-        math.CurveRangeLo = 0;
-        math.CurveRangeHi = 4;
-        math.PolyDegree = c.degree;
-        EXPECT_FALSE(math.FitPolynomial());
-        EXPECT_EQ(math.CurveError, 1);
-        std::vector<std::string> expected = c.shown;
-        expected.push_back("Chyba v datech pro linearizaci.");
-        EXPECT_EQ(messages(), expected);
+        FitOptions options;
+        options.step = c.step;
+        const auto r = Fit(c.points, c.degree, c.lo, c.hi, options);
+        EXPECT_FALSE(r) << c.what;
+        ASSERT_EQ(r.messages.size(), c.fragments.size() + 1) << c.what;
+        for (std::size_t i = 0; i < c.fragments.size(); ++i)
+            EXPECT_NE(r.messages[i].find(c.fragments[i]), std::string::npos)
+                << c.what << ": " << r.messages[i];
+        EXPECT_EQ(r.messages.back(), "Chyba v datech pro linearizaci.") << c.what;
     }
-}
-
-TEST_F(Fit, tooFewDistinctInputsForTheDegreeAreRefused) {
-    // Three points cannot carry four coefficients: the normal matrix is singular.
-    load({{0, 0}, {1, 1}, {2, 4}});
-    EXPECT_FALSE(fit(3, 0, 4));
-    EXPECT_EQ(math.CurveError, 1);
-    ASSERT_EQ(messages().size(), 2u);
-    EXPECT_NE(messages()[0].find("alespoň 4 bodů"), std::string::npos) << messages()[0];
-    EXPECT_EQ(messages()[1], "Chyba v datech pro linearizaci.");
-
-    recorded.messages.clear();
-    load({{0, 0}, {1, 1}, {1, 2}, {1, 3}, {2, 4}});
-    EXPECT_FALSE(fit(3, 0, 4));
-    EXPECT_NE(messages()[0].find("soubor jich má 3"), std::string::npos) << messages()[0];
+    // The range ends themselves lie within the table.
+    EXPECT_TRUE(Fit(line(5, 10, 10), 3, 10, 50));
 }
 
 }  // namespace

@@ -1,16 +1,9 @@
-#include "lin_fixture.h"
+#include "lin/functions.h"
+
+#include <gtest/gtest.h>
 
 namespace veld::lin {
 namespace {
-
-class Segments : public testing::LinTest {
-protected:
-    SegmentImage image;
-    bool build(const std::vector<Point>& points) {
-        EXPECT_TRUE(store.load(points));
-        return math.BuildLineSegments(image);
-    }
-};
 
 std::vector<Point> rising(int count) {
     std::vector<Point> points;
@@ -19,81 +12,77 @@ std::vector<Point> rising(int count) {
     return points;
 }
 
-TEST_F(Segments, twentyOnePointsGiveTwentySegmentsWithoutCopies) {
-    ASSERT_TRUE(build(rising(21)));
-    EXPECT_TRUE(messages().empty());
+TEST(Segments, twentyOnePointsGiveTwentySegmentsWithoutCopies) {
+    const auto r = Segments(rising(21));
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(r.messages.empty());
     for (std::size_t k = 0; k < 20; ++k) {
-        const long double x = static_cast<long double>(k) * 0.5L;
-        EXPECT_EQ(image.groups[k].x, static_cast<float>(x));
-        EXPECT_EQ(image.groups[k].c3, 0.0f);
-        EXPECT_EQ(image.groups[k].c2, 0.0f);
+        const SegmentGroup& g = r->groups[k];
+        EXPECT_EQ(g.x, static_cast<float>(static_cast<long double>(k) * 0.5L));
+        EXPECT_EQ(g.c3, 0.0f);
+        EXPECT_EQ(g.c2, 0.0f);
         // (y[k+1] - y[k]) / 0.5 = 2 (2k + 1)
-        EXPECT_EQ(image.groups[k].c1, static_cast<float>(2 * (2 * k + 1)));
-        EXPECT_EQ(image.groups[k].c0, static_cast<float>(k * k));
+        EXPECT_EQ(g.c1, static_cast<float>(2 * (2 * k + 1)));
+        EXPECT_EQ(g.c0, static_cast<float>(k * k));
     }
-    EXPECT_EQ(image.groups[20].x, 10.0f);
+    EXPECT_EQ(r->groups[20].x, 10.0f);
 }
 
-TEST_F(Segments, shortTablesRepeatTheirLastSegment) {
-    ASSERT_TRUE(build(rising(5)));
+TEST(Segments, shortTablesRepeatTheirLastSegment) {
+    const auto five = Segments(rising(5));
+    ASSERT_TRUE(five);
     for (std::size_t k = 4; k < 20; ++k) {
-        EXPECT_EQ(image.groups[k].x, image.groups[3].x);
-        EXPECT_EQ(image.groups[k].c1, image.groups[3].c1);
-        EXPECT_EQ(image.groups[k].c0, image.groups[3].c0);
+        EXPECT_EQ(five->groups[k].x, five->groups[3].x);
+        EXPECT_EQ(five->groups[k].c1, five->groups[3].c1);
+        EXPECT_EQ(five->groups[k].c0, five->groups[3].c0);
     }
-    EXPECT_EQ(image.groups[20].x, 2.0f);  // the last point's input
+    EXPECT_EQ(five->groups[20].x, 2.0f);  // the last point's input
     // Evaluated as the transmitter does, the table passes through the points.
     for (const Point& p : rising(5))
-        EXPECT_NEAR(static_cast<double>(EvalSegmentImage(image, p.in)), static_cast<double>(p.out),
+        EXPECT_NEAR(static_cast<double>(EvalSegmentImage(*five, p.in)), static_cast<double>(p.out),
                     1e-5);
 
     // Two points: one segment twenty times.
-    ASSERT_TRUE(build({{4, 0}, {20, 100}}));
+    const auto two = Segments({{4, 0}, {20, 100}});
+    ASSERT_TRUE(two);
     for (std::size_t k = 0; k < 20; ++k) {
-        EXPECT_EQ(image.groups[k].x, 4.0f);
-        EXPECT_EQ(image.groups[k].c1, 6.25f);
-        EXPECT_EQ(image.groups[k].c0, 0.0f);
+        EXPECT_EQ(two->groups[k].x, 4.0f);
+        EXPECT_EQ(two->groups[k].c1, 6.25f);
+        EXPECT_EQ(two->groups[k].c0, 0.0f);
     }
-    EXPECT_EQ(image.groups[20].x, 20.0f);
+    EXPECT_EQ(two->groups[20].x, 20.0f);
 }
 
-TEST_F(Segments, fallingInputsAreReversedFirstAndTheStoreKeepsItsOrder) {
-    ASSERT_TRUE(build({{3, 30}, {2, 20}, {1, 10}}));
-    EXPECT_TRUE(messages().empty());
-    EXPECT_EQ(image.groups[0].x, 1.0f);
-    EXPECT_EQ(image.groups[0].c0, 10.0f);
-    EXPECT_EQ(image.groups[1].x, 2.0f);
-    EXPECT_EQ(image.groups[20].x, 3.0f);
-    EXPECT_EQ(store.PointsIn[1], 3.0L);
+TEST(Segments, fallingInputsAreReversedFirst) {
+    const auto r = Segments({{3, 30}, {2, 20}, {1, 10}});
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(r.messages.empty());
+    EXPECT_EQ(r->groups[0].x, 1.0f);
+    EXPECT_EQ(r->groups[0].c0, 10.0f);
+    EXPECT_EQ(r->groups[1].x, 2.0f);
+    EXPECT_EQ(r->groups[20].x, 3.0f);
 }
 
-TEST_F(Segments, riseThenFallNamesTheInputBeforeTheLastFallAndStillBuilds) {
-    ASSERT_TRUE(build({{1, 0}, {2, 1}, {1.5L, 2}, {3, 3}, {2.5L, 4}}));
-    EXPECT_EQ(messages(), std::vector<std::string>{
-                              "Průběh vstupní křivky není prostý v bodě 3."
-                              "   Vstupní křivka musí mít stále rostoucí charakteristiku !!!"});
-    EXPECT_EQ(math.CurveError, 0);
-    EXPECT_EQ(image.groups[20].x, 2.5f);
+TEST(Segments, riseThenFallNamesTheInputBeforeTheLastFallAndStillBuilds) {
+    const auto r = Segments({{1, 0}, {2, 1}, {1.5L, 2}, {3, 3}, {2.5L, 4}});
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r.messages,
+              Messages{"Průběh vstupní křivky není prostý v bodě 3."
+                       "   Vstupní křivka musí mít stále rostoucí charakteristiku !!!"});
+    EXPECT_EQ(r->groups[20].x, 2.5f);
 }
 
-TEST_F(Segments, fewerThanTwoPointsAreRefused) {
-    image.groups[0].x = 123;
-    store.PointCount = 1;
-    EXPECT_FALSE(math.BuildLineSegments(image));
-    EXPECT_EQ(math.CurveError, 1);
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_NE(messages()[0].find("alespoň 2 body"), std::string::npos);
-    EXPECT_EQ(image.groups[0].x, 123.0f);  // untouched
-}
-
-TEST_F(Segments, refusalsAndArithmeticErrorsEndTheBuildAndHandOutNothing) {
+TEST(Segments, refusalsAndArithmeticErrorsGiveNoTable) {
     const std::string kCannot = "Nelze provést výpočet linearizace proložením lineárních úseků.";
     struct Case {
         const char* what;
         std::vector<Point> points;
-        std::vector<std::string> shown;
+        Messages shown;
     };
     const Case cases[] = {
+        {"one point",
+         {{1, 2}},
+         {"Pro proložení lineárními přímkami jsou potřeba alespoň 2 body, soubor jich má 1."}},
         {"more than 21 points",
          rising(22),
          {"Maximální počet bodů pro linearizaci metodou proložení lineárními přímkami v zadaných "
@@ -109,12 +98,9 @@ TEST_F(Segments, refusalsAndArithmeticErrorsEndTheBuildAndHandOutNothing) {
           kCannot}},
     };
     for (const auto& c : cases) {
-        recorded.messages.clear();
-        image.groups[0].x = 123;
-        EXPECT_FALSE(build(c.points)) << c.what;
-        EXPECT_EQ(math.CurveError, 1) << c.what;
-        EXPECT_EQ(messages(), c.shown) << c.what;
-        EXPECT_EQ(image.groups[0].x, 123.0f) << c.what;  // nothing half-built is handed out
+        const auto r = Segments(c.points);
+        EXPECT_FALSE(r) << c.what;
+        EXPECT_EQ(r.messages, c.shown) << c.what;
     }
 }
 
