@@ -22,6 +22,7 @@ bool IsRefusal(Byte code) {
 
 std::vector<Byte> Device::Handle(const Request& request) {
     ++received_;
+    now_ = request.firstByteAt;
     ++counts_[request.command];
     log_.push_back(request);
     if (log_.size() > kLogCapacity)
@@ -83,6 +84,8 @@ float Device::ProcessValue() const {
         return *processValue_;
     const float lo = memory_.RealAt(model::eeprom::kRangeBegin.address).value_or(0.0f);
     const float hi = memory_.RealAt(model::eeprom::kRangeEnd.address).value_or(0.0f);
+    if (wave_)
+        return wave_->At(now_, lo, hi);
     if (!std::isfinite(lo) || !std::isfinite(hi))
         return 0.0f;
     const float value = lo + rangeFraction_ * (hi - lo);

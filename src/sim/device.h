@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "sim/memory_image.h"
+#include "sim/process_value.h"
 #include "sim/request.h"
 
 namespace veld::sim {
@@ -51,6 +52,8 @@ public:
     // (1568..1572), so it follows whatever range was last written.
     void SetProcessValue(std::optional<float> value) { processValue_ = value; }
     void SetRangeFraction(float fraction) { rangeFraction_ = fraction; }
+    // Unset and with a wave, it moves over the stored range with the time of the request.
+    void SetProcessWave(std::optional<ProcessWave> wave) { wave_ = wave; }
     float ProcessValue() const;
 
     void SetReplyPreamble(std::size_t bytes) { preamble_ = bytes; }
@@ -77,6 +80,8 @@ private:
     std::deque<Request> log_;
     Byte calibrationResult_ = 0;
     std::optional<float> processValue_;
+    std::optional<ProcessWave> wave_;
+    link::Micros now_{0};  // when the request being answered began to arrive
     float rangeFraction_ = 0.5f;
     std::size_t preamble_ = kDefaultReplyPreamble;
     bool measuring_ = true;

@@ -33,6 +33,8 @@ constexpr std::string_view kUsage =
     "  --no-pacing           answer at once instead of at the pace of a 14400 bit/s line\n"
     "  --result-code N       result code of NastOfs/NastFS (6, 9, 10, 14 refuse; default 0)\n"
     "  --pv VALUE            fixed value at the input (default: middle of the stored range)\n"
+    "  --pv-wave SEC         moving value instead: a sine of period SEC seconds over 80 % of\n"
+    "                        the stored range (1568..1572), with noise of up to 2 % of it\n"
     "  --fault RULE          queue a fault; repeatable, applied in order to answered requests\n"
     "                        RULE = NAME[=N][+NAME[=N]...][:TIMES]\n"
     "                        NAME: no-reply, bad-checksum, wrong-address, delay=MS,\n"
@@ -50,6 +52,7 @@ struct Options {
     bool verbose = false;
     std::optional<int> resultCode;
     std::optional<float> pv;
+    std::optional<long long> waveSeconds;
     std::vector<std::string> faults;
 };
 
@@ -77,7 +80,7 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& o, bool&
         } else if (arg == "--verbose") {
             o.verbose = true;
         } else if (arg == "--image" || arg == "--idle-timeout" || arg == "--result-code" ||
-                   arg == "--pv" || arg == "--fault") {
+                   arg == "--pv" || arg == "--pv-wave" || arg == "--fault") {
             const auto v = value();
             if (!v)
                 return std::string(arg) + " needs a value";
@@ -102,6 +105,13 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& o, bool&
                     return "--pv: \"" + text + "\" is not a number";
                 }
                 o.pv = pv;
+            } else if (arg == "--pv-wave") {
+                long long seconds = 0;
+                if (!ParseNumber(*v, seconds) || seconds <= 0 || seconds > 86400) {
+                    return "--pv-wave: \"" + std::string(*v) +
+                           "\" is not a period of 1..86400 seconds";
+                }
+                o.waveSeconds = seconds;
             } else {
                 o.faults.emplace_back(*v);
             }
@@ -109,6 +119,8 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& o, bool&
             return "unknown option \"" + std::string(arg) + "\"";
         }
     }
+    if (o.pv && o.waveSeconds)
+        return std::string("--pv and --pv-wave exclude each other");
     if (o.saveOnExit && !o.image)
         return std::string("--save-on-exit needs --image FILE");
     return std::nullopt;
@@ -161,6 +173,11 @@ int main(int argc, char** argv) {
     if (options.resultCode)
         device.SetCalibrationResult(static_cast<veld::sim::Byte>(*options.resultCode));
     device.SetProcessValue(options.pv);
+    if (options.waveSeconds) {
+        veld::sim::WaveShape wave;
+        wave.period = std::chrono::seconds(*options.waveSeconds);
+        device.SetProcessWave(veld::sim::ProcessWave(wave));
+    }
 
     const int stopFd = SignalFd();
     if (stopFd < 0) {
