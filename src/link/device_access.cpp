@@ -102,17 +102,11 @@ std::optional<AccessFailure> DeviceAccess::exchange(const CommandInfo& command,
     lastRequest_.assign(link_.tx.TxFrame.begin(), link_.tx.TxFrame.begin() + link_.tx.TxLength);
 
     if (link_.SendAndWait()) {
-        switch (link_.lastResult()) {
-            case TransactionResult::BadChecksum:
-                return Failure(AccessFailure::Kind::BadChecksum, command);
-            case TransactionResult::Refused:
-                return Failure(AccessFailure::Kind::Busy, command);
-            default: {
-                AccessFailure f = Failure(AccessFailure::Kind::Transaction, command);
-                f.message = link_.lastMessage();
-                return f;
-            }
-        }
+        if (link_.lastResult() == TransactionResult::BadChecksum)
+            return Failure(AccessFailure::Kind::BadChecksum, command);
+        AccessFailure f = Failure(AccessFailure::Kind::Transaction, command);
+        f.message = link_.lastMessage();
+        return f;
     }
     const ReplyState& rx = link_.rx;
     if (link_.replyCommand() != command.code) {

@@ -39,11 +39,10 @@ inline const QString kMsgWriteFailed =
     QStringLiteral("Chyba na portu PC, nelze poslat data pres port !");
 inline const QString kMsgNoAnswer = QStringLiteral("No answer from transmitter !");
 
-// How the last transaction ended. Every ending but Success and BadChecksum and Refused has shown
-// its message.
+// How the last transaction ended; every ending but Success and BadChecksum has shown its
+// message. A call refused because another transaction waits leaves it alone.
 enum class TransactionResult {
     Success,      // a complete reply with the right checksum
-    Refused,      // another transaction was waiting; nothing was sent, nothing shown
     CannotOpen,   // kMsgCannotOpen and the port number
     WriteFailed,  // kMsgWriteFailed: the write took nothing
     PortLost,     // kMsgWriteFailed: the port vanished during the transaction
@@ -104,6 +103,8 @@ public:
 
     Transport& transport() { return transport_; }
     PortChoice& portChoice() { return port_; }
+    // What transactions wait through; handlers pause and schedule on the same time.
+    Clock& clock() { return clock_; }
 
 private:
     bool OpenPort();

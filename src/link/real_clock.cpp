@@ -46,6 +46,10 @@ bool RealClock::runFor(Micros timeout, const std::function<bool()>& done) {
     while (!expired && !done())
         loop.exec();
     loop_ = outer;
+    // A wait nested in an event of another: the outer one's condition may have been met (and
+    // its wake spent on this loop) meanwhile, so it looks again.
+    if (outer != nullptr)
+        outer->quit();
     return expired;
 }
 

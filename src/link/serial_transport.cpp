@@ -95,8 +95,11 @@ void SerialTransport::readAvailable() {
 
 void SerialTransport::handleError(QSerialPort::SerialPortError error) {
     // Only a vanished device ends a transaction; refused line settings are expected on a
-    // pseudo-terminal and are ignored.
-    if (error == QSerialPort::ResourceError && port_.isOpen()) {
+    // pseudo-terminal and are ignored. A device that has hung up (a pseudo-terminal whose other
+    // end closed) reads as readable yet empty, which QSerialPort reports as a read error, again
+    // on every pass of the event loop: that port is gone too.
+    const bool gone = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+    if (gone && port_.isOpen()) {
         qCInfo(lcLink) << "port" << port_.portName() << "lost:" << port_.errorString();
         port_.close();
         if (onLost)

@@ -58,4 +58,9 @@ void PortRouter::setRts(bool on) {
         active_->setRts(on);
 }
 
+void PortRouter::clearInput() {
+    if (active_)
+        active_->clearInput();
+}
+
 }  // namespace veld::session

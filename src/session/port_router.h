@@ -24,6 +24,7 @@ public:
     std::int64_t write(std::span<const std::uint8_t> bytes) override;
     void setDtr(bool on) override;
     void setRts(bool on) override;
+    void clearInput() override;
 
     // The transport of the last open, or nullptr before the first.
     const link::Transport* active() const { return active_; }

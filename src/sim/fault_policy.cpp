@@ -57,10 +57,26 @@ ShapedReply ApplyFaults(const FaultSet& faults, std::vector<Byte> reply) {
         reply[delimiter + kAddressLength] ^= 0x01;
         reply.back() ^= 0x01;
     }
+    const bool badCopy = has(Fault::Kind::RepeatedBadChecksum);
+    const bool copy = badCopy || has(Fault::Kind::Repeated);
+    std::vector<Byte> copied;
+    if (badCopy && !reply.empty()) {
+        copied = reply;
+        copied.back() ^= 0xFF;
+    }
     if (has(Fault::Kind::BadChecksum) && !reply.empty())
         reply.back() ^= 0xFF;
+    if (copy && !badCopy)
+        copied = reply;
     if (has(Fault::Kind::Truncated)) {
-        reply.resize(std::min<std::size_t>(reply.size(), amount(Fault::Kind::Truncated)));
+        const std::size_t kept = amount(Fault::Kind::Truncated);
+        reply.resize(std::min(reply.size(), kept));
+        copied.resize(std::min(copied.size(), kept));
+    }
+    if (copy) {
+        const auto gap = std::chrono::milliseconds(
+            amount(badCopy ? Fault::Kind::RepeatedBadChecksum : Fault::Kind::Repeated));
+        out.repeat = ShapedReply::Copy{std::move(copied), gap};
     }
     out.bytes = std::move(reply);
     return out;
@@ -125,7 +141,8 @@ std::optional<std::string> AddFaultRule(FaultPolicy& policy, std::string_view ru
             if (!value)
                 return quoted + "\"" + std::string(item.substr(eq + 1)) + "\" is not a number";
         }
-        const bool needsValue = name == "delay" || name == "long-preamble" || name == "truncated";
+        const bool needsValue = name == "delay" || name == "long-preamble" || name == "truncated" ||
+                                name == "repeat" || name == "repeat-bad-checksum";
         if (needsValue != value.has_value()) {
             return quoted + "\"" + std::string(name) +
                    (needsValue ? "\" needs =N" : "\" takes no value");
@@ -144,6 +161,10 @@ std::optional<std::string> AddFaultRule(FaultPolicy& policy, std::string_view ru
             faults.push_back(Fault::LongPreamble(*value));
         else if (name == "truncated")
             faults.push_back(Fault::Truncated(*value));
+        else if (name == "repeat")
+            faults.push_back(Fault::Repeated(std::chrono::milliseconds(*value)));
+        else if (name == "repeat-bad-checksum")
+            faults.push_back(Fault::RepeatedBadChecksum(std::chrono::milliseconds(*value)));
         else
             return quoted + "unknown fault \"" + std::string(name) + "\"";
     }

@@ -28,6 +28,8 @@ struct Fault {
         Delay,         // the reply leaves amount milliseconds later
         LongPreamble,  // the reply has amount 0xFF bytes in front (at most kMaxPreamble)
         Truncated,     // only the first amount bytes of the reply are sent
+        Repeated,      // the reply is sent again amount ms after it has gone out, byte for byte
+        RepeatedBadChecksum,  // the same, but the copy's checksum is wrong
     };
     Kind kind = Kind::NoReply;
     std::uint32_t amount = 0;
@@ -41,6 +43,13 @@ struct Fault {
     }
     static Fault LongPreamble(std::uint32_t bytes) { return {Kind::LongPreamble, bytes}; }
     static Fault Truncated(std::uint32_t keptBytes) { return {Kind::Truncated, keptBytes}; }
+    static Fault Repeated(std::chrono::milliseconds gap) {
+        return {Kind::Repeated, static_cast<std::uint32_t>(gap.count() < 0 ? 0 : gap.count())};
+    }
+    static Fault RepeatedBadChecksum(std::chrono::milliseconds gap) {
+        return {Kind::RepeatedBadChecksum,
+                static_cast<std::uint32_t>(gap.count() < 0 ? 0 : gap.count())};
+    }
 
     bool operator==(const Fault&) const = default;
 };
@@ -54,10 +63,18 @@ struct ShapedReply {
     bool send = true;
     std::vector<Byte> bytes;
     link::Micros delay{0};  // extra time before the reply starts
+    // A second copy, sent `gap` after the first has gone out. It models the line, not the
+    // transmitter: whoever has the port open when it arrives receives it.
+    struct Copy {
+        std::vector<Byte> bytes;
+        link::Micros gap{0};
+    };
+    std::optional<Copy> repeat;
 };
 
 // Applies the faults to a reply frame built by BuildReplyFrame. Order: preamble, address,
-// checksum, then truncation, so a truncated reply is cut from the finished bytes.
+// checksum, then truncation, so a truncated reply is cut from the finished bytes; a copy is
+// made of the finished bytes (with its own checksum fault for RepeatedBadChecksum).
 ShapedReply ApplyFaults(const FaultSet& faults, std::vector<Byte> reply);
 
 class FaultPolicy {
@@ -87,9 +104,9 @@ private:
 };
 
 // Parses the command-line form of queued faults, "NAME[=N][+NAME[=N]...][:TIMES]" where NAME is
-// no-reply, bad-checksum, wrong-address, delay=MS, long-preamble=N, truncated=N or none, and
-// TIMES is a count (default 1) or "all". Adds to the policy; on error returns the message and
-// leaves the policy unchanged.
+// no-reply, bad-checksum, wrong-address, delay=MS, long-preamble=N, truncated=N, repeat=MS,
+// repeat-bad-checksum=MS or none, and TIMES is a count (default 1) or "all". Adds to the policy; on
+// error returns the message and leaves the policy unchanged.
 std::optional<std::string> AddFaultRule(FaultPolicy& policy, std::string_view rule);
 
 }  // namespace veld::sim

@@ -153,7 +153,14 @@ void PtyServer::HandleInput(link::Micros now) {
                 start = std::max(requestEnd, lineFreeAt_) + reply.delay;
                 lineFreeAt_ = start + TransmissionTime(reply.bytes.size());
             }
+            const link::Micros end = start + TransmissionTime(reply.bytes.size());
             outgoing_.push_back({std::move(reply.bytes), 0, start});
+            if (reply.repeat && !reply.repeat->bytes.empty()) {
+                const link::Micros copyStart = (options_.pacing ? end : start) + reply.repeat->gap;
+                if (options_.pacing)
+                    lineFreeAt_ = copyStart + TransmissionTime(reply.repeat->bytes.size());
+                outgoing_.push_back({std::move(reply.repeat->bytes), 0, copyStart});
+            }
         }
         if (static_cast<std::size_t>(got) < buffer.size())
             return;

@@ -32,6 +32,10 @@ public:
     std::int64_t write(std::span<const std::uint8_t> bytes) override;
     void setDtr(bool on) override { dtr_ = on; }
     void setRts(bool on) override { rts_ = on; }
+    // Drops reply bytes that have arrived but not been handed on yet (due by now, still waiting
+    // in the event queue); bytes still on the line, and replies to requests written afterwards,
+    // arrive as usual.
+    void clearInput() override;
 
     bool Dtr() const { return dtr_; }
     bool Rts() const { return rts_; }
@@ -56,7 +60,10 @@ public:
     const RequestAssembler& Assembler() const { return assembler_; }
 
 private:
-    void Deliver(std::vector<Byte> bytes, link::Micros at);
+    // sameSession: dropped when the port has been closed since (a reply); otherwise delivered
+    // to whoever has the port open when it arrives (a copy the line repeats).
+    void Deliver(std::vector<Byte> bytes, link::Micros at, bool sameSession = true);
+    void Send(const ShapedReply::Copy& copy, link::Micros start, bool sameSession);
 
     Device& device_;
     FaultPolicy& faults_;
@@ -74,6 +81,9 @@ private:
     // Replies scheduled for an earlier opening of the port are not delivered to a later one.
     std::uint64_t session_ = 0;
     link::Micros lineFreeAt_{0};  // when the reply direction of the line is idle again
+    // The last clearInput(): deliveries scheduled before it and due by then are dropped.
+    std::uint64_t purges_ = 0;
+    link::Micros purgedAt_{-1};
     // Scheduled deliveries hold a weak reference, so a transport destroyed before its clock
     // runs them is not touched.
     std::shared_ptr<SimTransport*> self_;

@@ -4,16 +4,18 @@
 
 #include <QTemporaryDir>
 
-#include "fake_transport.h"
 #include "link/dev_float.h"
 #include "link/link.h"
+#include "support/fake_transport.h"
+#include "support/sim_world.h"
 
 namespace veld::link {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::FakeTransport;
-using testing::ReplyFrame;
+using veld::testing::FakeTransport;
+using veld::testing::ReplyFrame;
+using veld::testing::SimWorld;
 using Kind = AccessFailure::Kind;
 
 constexpr Byte kReadEeprom = 0x71;
@@ -207,6 +209,52 @@ TEST_F(DeviceAccessTest, callWhileATransactionWaits_isBusyAndLeavesItAlone) {
     EXPECT_EQ(inner->kind, Kind::Busy);
     EXPECT_FALSE(inner->messageShown());
     EXPECT_EQ(transport.writes.size(), 1u);
+}
+
+// On a line that repeats every reply 20 ms later, the copy arrives while the next transaction's
+// port settles; it must never be taken for that transaction's reply, good checksum or bad.
+TEST(DeviceAccessOnTheSimulator, repeatedReplyNeverDecidesTheNextTransaction) {
+    for (const auto repeat : {sim::Fault::Repeated(20ms), sim::Fault::RepeatedBadChecksum(20ms)}) {
+        SCOPED_TRACE(static_cast<int>(repeat.kind));
+        SimWorld world;
+        std::vector<Byte> image(32);
+        for (std::size_t i = 0; i < image.size(); ++i)
+            image[i] = static_cast<Byte>(0xA0 + i);
+        ASSERT_TRUE(world.memory.Write(30, image));
+        world.faults.SetPermanent({repeat});
+
+        const auto first = world.access.readBytes(30, 16);
+        ASSERT_TRUE(first.ok());
+        const auto second = world.access.readBytes(46, 16);
+        ASSERT_TRUE(second.ok()) << second.failure().describe().toStdString();
+        EXPECT_EQ(*second, std::vector<Byte>(image.begin() + 16, image.end()));
+        EXPECT_TRUE(world.prompts.messages.isEmpty());
+    }
+}
+
+TEST(DeviceAccessOnTheSimulator, writeWhoseSecondChunkIsNeverAnswered_fails) {
+    SimWorld world;
+    world.faults.Queue(sim::Fault::Repeated(20ms));
+    world.faults.Queue(sim::Fault::NoReply(), kAttempts);
+    const std::vector<Byte> bytes(40, 0x5A);
+    const auto r = world.access.writeBytes(600, bytes);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.failure().kind, Kind::Transaction);
+    EXPECT_EQ(world.prompts.messages, QStringList{kMsgNoAnswer});
+    EXPECT_EQ(world.device.Count("WriteEEPROM"), 1u + kAttempts);
+}
+
+TEST(DeviceAccessOnTheSimulator, refusedAddress_carriesTheResponseCode) {
+    SimWorld world;
+    const auto read = world.access.readBytes(2040, 16);
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.failure().kind, Kind::ShortReply);
+    EXPECT_EQ(read.failure().responseCode, sim::kResponseParameterTooLarge);
+    const std::vector<Byte> bytes(16, 1);
+    const auto write = world.access.writeBytes(2040, bytes);
+    ASSERT_TRUE(write.ok());
+    EXPECT_EQ(write.strict()->kind, Kind::ResponseCode);
+    EXPECT_EQ(write.responseCode(), sim::kResponseParameterTooLarge);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "link/dev_float.h"
 #include "sim/device.h"
-#include "sim_test_support.h"
+#include "support/wire.h"
 
 namespace veld::sim {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "sim/device.h"
 #include "sim/fault_policy.h"
-#include "sim_test_support.h"
+#include "support/wire.h"
 
 namespace veld::sim {
 namespace {
@@ -52,6 +52,29 @@ TEST(ApplyFaults, eachFaultShapesTheReplyAsNamed) {
     EXPECT_TRUE(ApplyFaults({Fault::Truncated(0)}, reply).bytes.empty());
 }
 
+TEST(ApplyFaults, repeated_sendsACopyAfterTheGap) {
+    const auto reply = SampleReply();
+    EXPECT_FALSE(ApplyFaults({}, reply).repeat.has_value());
+
+    const auto same = ApplyFaults({Fault::Repeated(20ms)}, reply);
+    EXPECT_EQ(same.bytes, reply);
+    ASSERT_TRUE(same.repeat.has_value());
+    EXPECT_EQ(same.repeat->bytes, reply);
+    EXPECT_EQ(same.repeat->gap, 20ms);
+
+    // Only the copy is damaged, or both when the reply itself is.
+    const auto badCopy = ApplyFaults({Fault::RepeatedBadChecksum(5ms)}, reply);
+    EXPECT_TRUE(Decode(badCopy.bytes).Valid());
+    EXPECT_TRUE(Decode(badCopy.repeat->bytes).state.ReplyError);
+    EXPECT_TRUE(Decode(badCopy.repeat->bytes).state.ReplyComplete);
+    const auto bothBad = ApplyFaults({Fault::Repeated(5ms), Fault::BadChecksum()}, reply);
+    EXPECT_EQ(bothBad.repeat->bytes, bothBad.bytes);
+    EXPECT_TRUE(Decode(bothBad.repeat->bytes).state.ReplyError);
+    // A truncated reply is repeated truncated.
+    EXPECT_EQ(ApplyFaults({Fault::Repeated(5ms), Fault::Truncated(4)}, reply).repeat->bytes.size(),
+              4u);
+}
+
 TEST(ApplyFaults, longPreamble_replacesThePreamble) {
     const auto reply = SampleReply();
     for (std::uint32_t n : {1u, 5u, 20u, 60u}) {
@@ -96,19 +119,21 @@ TEST(AddFaultRule, parsesTheCommandLineForm) {
     ASSERT_EQ(AddFaultRule(p, "none"), std::nullopt);
     ASSERT_EQ(AddFaultRule(p, "delay=1500+bad-checksum"), std::nullopt);
     ASSERT_EQ(AddFaultRule(p, "truncated=5:1"), std::nullopt);
+    ASSERT_EQ(AddFaultRule(p, "repeat=20+repeat-bad-checksum=30"), std::nullopt);
     ASSERT_EQ(AddFaultRule(p, "long-preamble=30+wrong-address:all"), std::nullopt);
-    EXPECT_EQ(p.Queued(), 5u);
+    EXPECT_EQ(p.Queued(), 6u);
     EXPECT_EQ(p.Next(), FaultSet{Fault::NoReply()});
     EXPECT_EQ(p.Next(), FaultSet{Fault::NoReply()});
     EXPECT_TRUE(p.Next().empty());
     EXPECT_EQ(p.Next(), (FaultSet{Fault::Delay(1500ms), Fault::BadChecksum()}));
     EXPECT_EQ(p.Next(), FaultSet{Fault::Truncated(5)});
+    EXPECT_EQ(p.Next(), (FaultSet{Fault::Repeated(20ms), Fault::RepeatedBadChecksum(30ms)}));
     EXPECT_EQ(p.Next(), (FaultSet{Fault::LongPreamble(30), Fault::WrongAddress()}));
 }
 
 TEST(AddFaultRule, badSpecs_giveAMessageAndAddNothing) {
     for (const char* rule : {"no-reply:0", "no-reply:x", "delay", "delay=", "delay=abc",
-                             "no-reply=3", "explode", "truncated=-1", "delay=5:"}) {
+                             "no-reply=3", "explode", "truncated=-1", "delay=5:", "repeat"}) {
         FaultPolicy p;
         const auto error = AddFaultRule(p, rule);
         ASSERT_TRUE(error.has_value()) << rule;

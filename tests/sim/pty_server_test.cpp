@@ -2,9 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -12,9 +9,8 @@
 
 #include "sim/line_timing.h"
 #include "sim/pty_server.h"
-#include "sim_test_support.h"
-
-extern char** environ;
+#include "support/sim_process.h"
+#include "support/wire.h"
 
 namespace veld::sim {
 namespace {
@@ -114,96 +110,33 @@ TEST_F(PtyServerTest, damagedRequestAndNoReplyFault_getNothing) {
 }
 
 // veld-sim as a program: path first, serves, saves its image and ends on SIGTERM.
-class VeldSimProcess {
-public:
-    explicit VeldSimProcess(std::vector<std::string> args) {
-        int out[2];
-        if (pipe(out) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        args.insert(args.begin(), VELD_SIM_EXECUTABLE);
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        stdout_ = out[0];
-    }
-    ~VeldSimProcess() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (stdout_ >= 0)
-            close(stdout_);
-    }
-    // The first line of standard output, or empty after the time-out.
-    std::string FirstLine() {
-        std::string line;
-        char c = 0;
-        while (line.size() < 4096) {
-            pollfd p{stdout_, POLLIN, 0};
-            if (poll(&p, 1, 5000) <= 0 || read(stdout_, &c, 1) != 1 || c == '\n')
-                break;
-            line += c;
-        }
-        return line;
-    }
-    // Waits for the end; the exit status, or -1 when it did not end within the time.
-    int Wait(std::chrono::milliseconds limit) {
-        for (auto waited = 0ms; waited < limit; waited += 10ms) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            poll(nullptr, 0, 10);
-        }
-        return -1;
-    }
-    pid_t Pid() const { return pid_; }
-
-private:
-    pid_t pid_ = -1;
-    int stdout_ = -1;
-};
-
 TEST(VeldSim, printsPathServesAndSavesOnSigterm) {
     const auto image = std::filesystem::temp_directory_path() / "veld_sim_process_test.bin";
     std::filesystem::remove(image);
-    VeldSimProcess sim({"--image", image.string(), "--save-on-exit", "--no-pacing"});
-    ASSERT_GT(sim.Pid(), 0);
-    const std::string path = sim.FirstLine();
-    ASSERT_EQ(path.rfind("/dev/", 0), 0u) << path;
-    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(fd, 0) << path;
+    veld::testing::SimProcess sim({"--image", image.string(), "--save-on-exit", "--no-pacing"});
+    ASSERT_EQ(sim.path().rfind("/dev/", 0), 0u) << sim.path();
+    const int fd = open(sim.path().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0) << sim.path();
     const std::vector<Byte> note{'K', 'o', 't', 'e', 'l'};
     ASSERT_TRUE(WriteAll(fd, RequestWire("WriteEEPROM", 512, 5, note)));
     EXPECT_TRUE(Decode(ReadReply(fd)).Valid());
     close(fd);
-    kill(sim.Pid(), SIGTERM);
-    ASSERT_EQ(sim.Wait(5000ms), 0);
+    sim.terminate();
+    ASSERT_EQ(sim.waitForExit(5000ms), 0);
     MemoryImage saved;
     ASSERT_TRUE(saved.Load(image));
     EXPECT_EQ(*saved.Read(512, 6), (std::vector<Byte>{'K', 'o', 't', 'e', 'l', ' '}));
     std::filesystem::remove(image);
 }
 
-TEST(VeldSim, endsByItselfWhenIdle) {
-    VeldSimProcess sim({"--idle-timeout", "1"});
-    ASSERT_FALSE(sim.FirstLine().empty());
-    EXPECT_EQ(sim.Wait(10000ms), 0);
-}
+TEST(VeldSim, endsByItselfWhenIdle_refusesABadOption) {
+    veld::testing::SimProcess idle({"--idle-timeout", "1"});
+    ASSERT_FALSE(idle.path().empty());
+    EXPECT_EQ(idle.waitForExit(10000ms), 0);
 
-TEST(VeldSim, badOption_isRefusedWithUsage) {
-    VeldSimProcess sim({"--fault", "explode"});
-    EXPECT_EQ(sim.Wait(5000ms), 2);
+    veld::testing::SimProcess bad({"--fault", "explode"});
+    EXPECT_TRUE(bad.path().empty());
+    EXPECT_EQ(bad.waitForExit(5000ms), 2);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <random>
 
 #include "sim/request_assembler.h"
-#include "sim_test_support.h"
+#include "support/wire.h"
 
 namespace veld::sim {
 namespace {

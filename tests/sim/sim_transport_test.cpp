@@ -2,7 +2,7 @@
 
 #include "sim/line_timing.h"
 #include "sim/sim_transport.h"
-#include "sim_test_support.h"
+#include "support/wire.h"
 
 namespace veld::sim {
 namespace {
@@ -94,6 +94,48 @@ TEST_F(SimTransportTest, deliveryInChunks_eachWhenItHasCrossedTheLine) {
     EXPECT_EQ(arrivals[0], TransmissionTime(18) + TransmissionTime(4));
     EXPECT_EQ(arrivals[3], TransmissionTime(18) + TransmissionTime(15));
     EXPECT_TRUE(Decode(received).Valid());
+}
+
+// The copy is the line's doing: it reaches whoever has the port open when it arrives, even after
+// the port has been closed and opened again since the request.
+TEST_F(SimTransportTest, repeatedReply_arrivesAgainAfterTheGap_alsoInALaterSession) {
+    faults.Queue(Fault::Repeated(20ms));
+    Send(RequestWire("ReadPV"));  // 15 bytes; the reply 18
+    const link::Micros first = TransmissionTime(15) + TransmissionTime(18);
+    clock.advance(first);
+    ASSERT_EQ(arrivals.size(), 1u);
+    transport.close();
+    ASSERT_TRUE(transport.open("simulator"));
+    clock.advance(1s);
+    ASSERT_EQ(arrivals.size(), 2u);
+    EXPECT_EQ(arrivals[1], first + 20ms + TransmissionTime(18));
+    EXPECT_EQ(received.size(), 36u);
+
+    // A closed port loses the copy as it would any byte.
+    faults.Queue(Fault::Repeated(20ms));
+    Send(RequestWire("ReadPV"));
+    clock.advance(first);
+    transport.close();
+    clock.advance(1s);
+    EXPECT_EQ(arrivals.size(), 3u);
+}
+
+// Purging drops what has arrived but not been handed on; what is still on the line, and the
+// reply to a request written after the purge, arrive.
+TEST_F(SimTransportTest, clearInput_dropsOnlyWhatHadArrived) {
+    transport.SetPacing(false);
+    Send(RequestWire("ReadPV"));  // due now, not yet handed on
+    transport.clearInput();
+    Send(RequestWire("ReadPV"));  // written after the purge: due now as well
+    clock.advance(0us);
+    EXPECT_EQ(arrivals.size(), 1u);
+
+    transport.SetPacing(true);
+    Send(RequestWire("ReadPV"));  // still on the line at the purge
+    transport.clearInput();
+    clock.advance(1s);
+    EXPECT_EQ(arrivals.size(), 2u);
+    EXPECT_TRUE(Decode(std::span<const Byte>(received).subspan(18)).Valid());
 }
 
 TEST_F(SimTransportTest, damagedRequest_getsNoReplyAndTakesNoFault) {

@@ -6,25 +6,29 @@
 #include <algorithm>
 #include <deque>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "link/clock.h"
 #include "link/frame.h"
 #include "link/transport.h"
 
-namespace veld::link::testing {
+namespace veld::testing {
+
+using link::Byte;
+using link::Micros;
 
 // A long-address reply frame with the given data field (response code, device status, payload).
 inline std::vector<Byte> ReplyFrame(const std::vector<Byte>& data, Byte command = 0x71) {
     const Byte code = data.empty() ? Byte{0} : data[0];
     const Byte status = data.size() < 2 ? Byte{0} : data[1];
     const auto payload = std::span<const Byte>(data).subspan(std::min<std::size_t>(data.size(), 2));
-    return BuildReplyFrame(command, code, status, payload);
+    return link::BuildReplyFrame(command, code, status, payload);
 }
 
-class FakeTransport final : public Transport {
+class FakeTransport final : public link::Transport {
 public:
-    explicit FakeTransport(Clock& clock) : clock_(clock) {}
+    explicit FakeTransport(link::Clock& clock) : clock_(clock) {}
 
     struct Answer {
         std::optional<std::vector<Byte>> bytes;  // nullopt: stay silent
@@ -37,10 +41,13 @@ public:
     std::vector<std::string> opened;
     bool openFails = false;
     bool writeFails = false;
+    // Accept at most this many bytes of each write (a partial write); nullopt accepts all.
+    std::optional<std::size_t> acceptBytes;
     bool open_ = false;
     bool dtr = false;
     bool rts = false;
     int closes = 0;
+    int inputClears = 0;
 
     bool open(const std::string& name) override {
         if (open_)
@@ -61,22 +68,28 @@ public:
     std::int64_t write(std::span<const std::uint8_t> bytes) override {
         if (!open_ || writeFails)
             return 0;
-        writes.emplace_back(bytes.begin(), bytes.end());
+        const std::size_t n = std::min(bytes.size(), acceptBytes.value_or(bytes.size()));
+        writes.emplace_back(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
         writeTimes.push_back(clock_.now());
         if (!answers.empty()) {
             Answer a = answers.front();
             answers.pop_front();
-            if (a.bytes) {
-                clock_.schedule(a.delay, [this, reply = *a.bytes] {
-                    if (open_ && onReceive)
-                        onReceive(reply);
-                });
-            }
+            if (a.bytes)
+                deliver(*a.bytes, a.delay);
         }
-        return static_cast<std::int64_t>(bytes.size());
+        return static_cast<std::int64_t>(n);
     }
     void setDtr(bool on) override { dtr = on; }
     void setRts(bool on) override { rts = on; }
+    void clearInput() override { ++inputClears; }
+
+    // Bytes arriving after `delay` whatever was written (while the port is open).
+    void deliver(std::vector<Byte> bytes, Micros delay) {
+        clock_.schedule(delay, [this, reply = std::move(bytes)] {
+            if (open_ && onReceive)
+                onReceive(reply);
+        });
+    }
 
     // The device disappears: the port reports itself lost after `delay`.
     void vanishAfter(Micros delay) {
@@ -88,7 +101,7 @@ public:
     }
 
 private:
-    Clock& clock_;
+    link::Clock& clock_;
 };
 
-}  // namespace veld::link::testing
+}  // namespace veld::testing

@@ -11,21 +11,23 @@
 #include "sim/request.h"
 #include "sim/request_assembler.h"
 
-namespace veld::sim::testing {
+namespace veld::testing {
+
+using link::Byte;
 
 // The bytes the program puts on the line for the named command (pad and CRC included).
 inline std::vector<Byte> RequestWire(std::string_view command, std::uint32_t address = 0,
                                      std::uint8_t count = 0, std::span<const Byte> data = {}) {
     link::RequestBuffer buffer;
-    for (std::size_t i = 0; i < data.size(); ++i)
+    for (std::size_t i = 0; i < data.size() && i + 1 < buffer.TxData.size(); ++i)
         buffer.TxData[i + 1] = data[i];
     buffer.BuildRequest(command, address, count);
     return buffer.WireBytes();
 }
 
-inline Request MakeRequest(std::string_view command, std::uint32_t address = 0,
-                           std::uint8_t count = 0, std::span<const Byte> data = {}) {
-    RequestAssembler assembler;
+inline sim::Request MakeRequest(std::string_view command, std::uint32_t address = 0,
+                                std::uint8_t count = 0, std::span<const Byte> data = {}) {
+    sim::RequestAssembler assembler;
     auto requests = assembler.Feed(RequestWire(command, address, count, data), link::Micros{0});
     return requests.at(0);
 }
@@ -48,4 +50,4 @@ inline Decoded Decode(std::span<const Byte> reply) {
     return d;
 }
 
-}  // namespace veld::sim::testing
+}  // namespace veld::testing
