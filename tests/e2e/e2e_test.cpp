@@ -62,15 +62,6 @@ TEST(EndToEnd, SerialTransportWritesReadsAndMeasuresAgainstTheSimulator) {
     EXPECT_FALSE(p.settings.contains(link::PortChoice::kComPortKey));
 }
 
-TEST(EndToEnd, SilentSimulatorGivesTheNoAnswerMessage) {
-    testing::SimProcess sim({"--no-pacing", "--fault", "no-reply:3"});
-    ASSERT_FALSE(sim.path().empty());
-    PtyLink p(sim.path());
-    EXPECT_TRUE(p.link.ReadKonst(0, 1));
-    EXPECT_EQ(p.link.attemptsMade(), 3);
-    EXPECT_EQ(p.prompts.messages, QStringList{link::kMsgNoAnswer});
-}
-
 // The device goes away while the request waits for its reply: the transaction ends at once with
 // the lost-port message. Without that handling it would run through three time-outs (3.65 s)
 // and end with "No answer from transmitter !".

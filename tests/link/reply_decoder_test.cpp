@@ -46,115 +46,74 @@ TEST(ReplyDecoder, DecodesTheDocumentedReply) {
     EXPECT_EQ(d.decoder.replyCommand(), 0x7F);
 }
 
-TEST(ReplyDecoder, FirstByteIsPreambleWhateverItsValue) {
-    Decoding d;
-    auto reply = Reply({0x00, 0x00}, 2);
-    reply[0] = 0x00;
-    d.feed(reply);
-    EXPECT_TRUE(d.state.ReplyComplete);
-    EXPECT_FALSE(d.state.ReplyError);
-
-    // Without a preamble 0x86 is eaten as preamble and 0x3A is no delimiter.
-    Decoding bare;
-    bare.feed(Reply({0x00, 0x00}, 0));
-    EXPECT_TRUE(bare.state.ReplyError);
-    EXPECT_FALSE(bare.state.ReplyComplete);
+std::vector<Byte> With(std::vector<Byte> bytes, std::size_t index, Byte value) {
+    bytes[index] = value;
+    return bytes;
 }
 
-TEST(ReplyDecoder, ShortAddressIsAcceptedWithoutComparison) {
-    for (Byte delimiter : {Byte{0x06}, Byte{0x01}}) {
-        Decoding d;
-        std::vector<Byte> f{0xFF, delimiter, 0x99, 0x71, 3, 0x00, 0x40, 0xAB};
-        Byte x = 0;
-        for (std::size_t i = 1; i < f.size(); ++i)
-            x ^= f[i];
-        f.push_back(x);
-        d.feed(f);
-        EXPECT_TRUE(d.state.ReplyComplete);
-        EXPECT_FALSE(d.state.ReplyError);
-        EXPECT_EQ(d.state.RxData[2], 0xAB);
-    }
+std::vector<Byte> ShortAddressReply(Byte delimiter) {
+    std::vector<Byte> f{0xFF, delimiter, 0x99, 0x71, 3, 0x00, 0x40, 0xAB};
+    Byte x = 0;
+    for (std::size_t i = 1; i < f.size(); ++i)
+        x ^= f[i];
+    f.push_back(x);
+    return f;
 }
 
-TEST(ReplyDecoder, InvalidRepliesStopDecodingWithoutCompleting) {
+// What the decoder makes of each shape of reply: complete or not, valid or not.
+TEST(ReplyDecoder, JudgesEachShapeOfReply) {
+    const auto good = Reply({0x00, 0x00, 0x12});
+    auto trailing = good;
+    trailing.insert(trailing.end(), {0x55, 0x66});
     struct Case {
         const char* what;
-        std::size_t index;
-        Byte value;
+        std::vector<Byte> bytes;
+        bool complete;
+        bool error;
     };
-    const Case cases[] = {
-        {"unknown delimiter", 2, 0x82},
-        {"first address byte", 3, 0x3B},
-        {"last address byte", 7, 0x35},
+    const std::vector<Case> cases{
+        {"first byte taken as preamble whatever its value", With(good, 0, 0x00), true, false},
+        // Without a preamble 0x86 is eaten as preamble and 0x3A is no delimiter.
+        {"no preamble", Reply({0x00, 0x00}, 0), false, true},
+        {"short address 0x06, not compared", ShortAddressReply(0x06), true, false},
+        {"short address 0x01", ShortAddressReply(0x01), true, false},
+        {"unknown delimiter", With(good, 2, 0x82), false, true},
+        {"first address byte", With(good, 3, 0x3B), false, true},
+        {"last address byte", With(good, 7, 0x35), false, true},
+        {"wrong checksum", With(good, good.size() - 1, good.back() ^ 0x01), true, true},
+        {"bytes after the checksum ignored", trailing, true, false},
+        {"byte count above 49", Reply(std::vector<Byte>(50, 0x01), 1), false, true},
+        {"endless preamble", std::vector<Byte>(300, 0xFF), false, true},
+        {"frame past the 51-byte buffer", Reply(std::vector<Byte>(45, 0x01), 3), false, true},
+        {"the largest that fits", Reply(std::vector<Byte>(41, 0x01), 1), true, false},
     };
     for (const Case& c : cases) {
         Decoding d;
-        auto reply = Reply({0x00, 0x00, 0x12});
-        reply[c.index] = c.value;
-        d.feed(reply);
-        EXPECT_TRUE(d.state.ReplyError) << c.what;
-        EXPECT_FALSE(d.state.ReplyComplete) << c.what;
-        EXPECT_NE(d.state.RxData[2], 0x12) << c.what;
+        d.feed(c.bytes);
+        EXPECT_EQ(d.state.ReplyComplete, c.complete) << c.what;
+        EXPECT_EQ(d.state.ReplyError, c.error) << c.what;
+        EXPECT_EQ(d.decoder.checksumWrong(), c.complete && c.error) << c.what;
+        EXPECT_LE(d.state.RxCount, kBufferSize) << c.what;
+        if (!c.complete) {
+            EXPECT_NE(d.state.RxData[2], 0x12) << c.what << ": no data of an invalid reply";
+        }
     }
 }
 
-TEST(ReplyDecoder, WrongChecksumCompletesWithError) {
-    Decoding d;
-    auto reply = Reply({0x00, 0x00});
-    reply.back() ^= 0x01;
-    d.feed(reply);
-    EXPECT_TRUE(d.state.ReplyComplete);
-    EXPECT_TRUE(d.state.ReplyError);
-}
-
-TEST(ReplyDecoder, ZeroByteCountKeepsEarlierData) {
+TEST(ReplyDecoder, ZeroByteCountKeepsEarlierData_restartForgetsTheVerdict) {
     Decoding d;
     d.state.RxData[0] = 0x42;
     d.feed(Reply({}));
     EXPECT_TRUE(d.state.ReplyComplete);
     EXPECT_FALSE(d.state.ReplyError);
     EXPECT_EQ(d.state.RxData[0], 0x42);
-}
 
-TEST(ReplyDecoder, BytesAfterTheChecksumAreIgnored) {
-    Decoding d;
-    auto reply = Reply({0x00, 0x00, 0x07});
-    const std::size_t length = reply.size();
-    reply.push_back(0x55);
-    reply.push_back(0x66);
-    d.feed(reply);
+    d.feed(Reply({0x00, 0x00}));  // after a complete reply: ignored
+    EXPECT_EQ(d.state.RxData[0], 0x42);
+    d.decoder.Restart();
+    d.feed(Reply({0x07, 0x00}));
     EXPECT_TRUE(d.state.ReplyComplete);
-    EXPECT_FALSE(d.state.ReplyError);
-    EXPECT_EQ(d.state.RxFrame[length - 1], reply[length - 1]);
-    EXPECT_EQ(d.state.RxFrame[length], 0x00);
-}
-
-TEST(ReplyDecoder, RepliesTooLargeForTheBuffersAreRejected) {
-    {
-        Decoding d;  // byte count above 49
-        d.feed(Reply(std::vector<Byte>(50, 0x01), 1));
-        EXPECT_TRUE(d.state.ReplyError);
-        EXPECT_FALSE(d.state.ReplyComplete);
-    }
-    {
-        Decoding d;  // endless preamble
-        d.feed(std::vector<Byte>(300, 0xFF));
-        EXPECT_TRUE(d.state.ReplyError);
-        EXPECT_LE(d.state.RxCount, kBufferSize);
-    }
-    {
-        Decoding d;  // legal byte count, but the frame would pass the 51-byte buffer
-        d.feed(Reply(std::vector<Byte>(45, 0x01), 3));
-        EXPECT_TRUE(d.state.ReplyError);
-        EXPECT_FALSE(d.state.ReplyComplete);
-    }
-    {
-        Decoding d;  // the largest reply that fits: checksum lands on index 50
-        d.feed(Reply(std::vector<Byte>(41, 0x01), 1));
-        EXPECT_TRUE(d.state.ReplyComplete);
-        EXPECT_FALSE(d.state.ReplyError);
-        EXPECT_EQ(d.state.ReplyLength, 50);
-    }
+    EXPECT_EQ(d.state.RxData[0], 0x07);
 }
 
 TEST(ReplyDecoder, RandomAndMutatedInputNeverOverrunsOrFakesSuccess) {

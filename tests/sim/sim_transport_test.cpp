@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "sim/line_timing.h"
 #include "sim/sim_transport.h"
 #include "support/wire.h"
@@ -33,67 +35,58 @@ protected:
     int lost = 0;
 };
 
-TEST_F(SimTransportTest, pacedReply_arrivesWhenRequestAndReplyHaveCrossedTheLine) {
-    const auto wire = RequestWire("ReadEEPROM", 257, 2);  // 18 bytes; the reply has 15
-    ASSERT_EQ(Send(wire), 18);
-    // 18 characters: 13.750 ms; 15 characters: 11.458 ms, rounded up.
-    const link::Micros due = TransmissionTime(18) + TransmissionTime(15);
-    EXPECT_EQ(due, 13750us + 11459us);
-    clock.advance(due - 1us);
-    EXPECT_TRUE(received.empty());
-    clock.advance(1us);
-    ASSERT_EQ(arrivals.size(), 1u);
-    EXPECT_EQ(arrivals[0], due);
-    EXPECT_TRUE(Decode(received).Valid());
-}
-
-TEST_F(SimTransportTest, withoutPacing_replyComesOnTheNextPass) {
-    transport.SetPacing(false);
-    Send(RequestWire("ReadPV"));
-    EXPECT_TRUE(received.empty()) << "never from inside write";
-    clock.advance(0us);
-    ASSERT_EQ(arrivals.size(), 1u);
-    EXPECT_EQ(arrivals[0], 0us);
-}
-
-TEST_F(SimTransportTest, noReplyToTheFirstAttempt_answerTheRetry) {
-    faults.Queue(Fault::NoReply());
-    const auto wire = RequestWire("ReadEEPROM", 262, 2);
-    Send(wire);
-    clock.advance(1200ms);
-    EXPECT_TRUE(received.empty());
-    Send(wire);
-    clock.advance(1000ms);
-    EXPECT_TRUE(Decode(received).Valid());
-    EXPECT_EQ(device.RequestsReceived(), 2u);
-    EXPECT_EQ(device.Count("ReadEEPROM"), 2u);
-}
-
-TEST_F(SimTransportTest, delayFault_postponesTheReply) {
-    faults.Queue(Fault::Delay(300ms));
-    Send(RequestWire("ReadPV"));  // 15 bytes; the reply 18
-    clock.advance(2s);
-    ASSERT_EQ(arrivals.size(), 1u);
-    EXPECT_EQ(arrivals[0], TransmissionTime(15) + 300ms + TransmissionTime(18));
-}
-
-TEST_F(SimTransportTest, backToBackRequests_repliesDoNotOverlapOnTheLine) {
-    const auto wire = RequestWire("ReadPV");
-    Send(wire);
-    Send(wire);  // arrives at the same instant: its reply waits for the first
-    clock.advance(1s);
-    ASSERT_EQ(arrivals.size(), 2u);
-    EXPECT_EQ(arrivals[1] - arrivals[0], TransmissionTime(18));
-}
-
-TEST_F(SimTransportTest, deliveryInChunks_eachWhenItHasCrossedTheLine) {
-    transport.SetDeliveryChunk(4);
-    Send(RequestWire("ReadEEPROM", 257, 2));
-    clock.advance(1s);
-    ASSERT_EQ(arrivals.size(), 4u);  // 15 bytes: 4 + 4 + 4 + 3
-    EXPECT_EQ(arrivals[0], TransmissionTime(18) + TransmissionTime(4));
-    EXPECT_EQ(arrivals[3], TransmissionTime(18) + TransmissionTime(15));
-    EXPECT_TRUE(Decode(received).Valid());
+// A ReadEEPROM of 2 is 18 bytes on the line and its reply 15; a ReadPV 15 and its reply 18.
+// 18 characters take 13.750 ms, 15 characters 11.458 ms (rounded up to 11.459).
+TEST_F(SimTransportTest, repliesArriveWhenTheLineHasCarriedThem) {
+    using link::Micros;
+    const Micros readRequest = TransmissionTime(18), readReply = TransmissionTime(15);
+    ASSERT_EQ(readRequest + readReply, 13750us + 11459us);
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+        std::vector<std::vector<Byte>> requests;
+        std::vector<Micros> arrivals;
+    };
+    const auto read = RequestWire("ReadEEPROM", 257, 2);
+    const auto pv = RequestWire("ReadPV");
+    const std::vector<Case> cases{
+        {"paced", [] {}, {read}, {readRequest + readReply}},
+        {"unpaced: the next pass, never from inside write",
+         [this] { transport.SetPacing(false); },
+         {pv},
+         {0us}},
+        {"delay fault",
+         [this] { faults.Queue(Fault::Delay(300ms)); },
+         {pv},
+         {readReply + 300ms + readRequest}},
+        {"back to back: the second reply waits for the first",
+         [] {},
+         {pv, pv},
+         {readReply + readRequest, readReply + 2 * readRequest}},
+        {"in chunks of 4, each when it has crossed the line",
+         [this] { transport.SetDeliveryChunk(4); },
+         {read},
+         {readRequest + TransmissionTime(4), readRequest + TransmissionTime(8),
+          readRequest + TransmissionTime(12), readRequest + readReply}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        transport.SetPacing(true);
+        transport.SetDeliveryChunk(0);
+        received.clear();
+        arrivals.clear();
+        const Micros start = clock.now();
+        c.setUp();
+        for (const auto& request : c.requests)
+            EXPECT_EQ(Send(request), static_cast<std::int64_t>(request.size()));
+        EXPECT_TRUE(received.empty());
+        clock.advance(2s);
+        std::vector<Micros> relative;
+        for (Micros at : arrivals)
+            relative.push_back(at - start);
+        EXPECT_EQ(relative, c.arrivals);
+        EXPECT_TRUE(Decode(received).Valid());
+    }
 }
 
 // The copy is the line's doing: it reaches whoever has the port open when it arrives, even after
