@@ -107,7 +107,10 @@ MainWindowModel::MainWindowModel(Prompts& prompts, link::DeviceAccess& device,
       linFile_(editor_),
       rules_(editor_, linFile_),
       checks_(editor_),
-      com_(form) {
+      com_(form),
+      userNote_(editor_, device_, [this] { notifyChanged(); }),
+      readAll_(editor_, device_, math_, rules_, checks_, userNote_, [this] { notifyChanged(); }),
+      calibration_(editor_, device_, checks_, readAll_, [this] { notifyChanged(); }) {
     config.DividerRatio = 1.0L;  // matches the "1" that `DelPomer` starts with
     state.DecimalIsPoint = settings_.decimalSeparator == DecimalSeparator::Point;
     bindHandlers();
@@ -148,6 +151,18 @@ void MainWindowModel::bindHandlers() {
     f.CelkovyOdpor.onExit = [this] { checks_.CelkovyOdporExit(); };
     f.VzdStKon.onExit = [this] { checks_.VzdStKonExit(); };
     f.Chybproud.onExit = [this] { checks_.ChybproudExit(); };
+
+    f.korekcePV.onExit = [this] { calibration_.korekcePVExit(); };
+
+    f.Precist.onClick = [this] { report(readAll_.PrecistClick()); };
+    f.S_Dolmez.onClick = [this] { report(calibration_.S_DolmezClick()); };
+    f.S_Hormez.onClick = [this] { report(calibration_.S_HormezClick()); };
+    f.Button8.onClick = [this] { report(calibration_.Button8Click()); };
+    f.Button1.onClick = [this] { report(calibration_.Button1Click()); };
+    for (Label* label : f.InfoLabels())
+        label->onClick = [this] { report(calibration_.Button1Click()); };
+    f.Uloz_Pozn.onClick = [this] { report(userNote_.Uloz_PoznClick()); };
+    f.Prec_Pozn.onClick = [this] { report(userNote_.Prec_PoznClick()); };
 
     f.SetCom.onClick = [this] { com_.SetComClick(); };
     f.DalsiPorty.onClick = [this] { com_.DalsiPortyClick(); };

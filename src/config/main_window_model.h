@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/prompts.h"
+#include "config/calibration.h"
 #include "config/com_page.h"
 #include "config/entry_checks.h"
 #include "config/input_rules.h"
@@ -9,6 +10,8 @@
 #include "config/lin_file.h"
 #include "config/main_form.h"
 #include "config/outcome.h"
+#include "config/read_all.h"
+#include "config/user_note.h"
 #include "lin/lin_math.h"
 #include "lin/messages.h"
 #include "lin/point_file.h"
@@ -119,6 +122,9 @@ public:
     EntryChecks& checks() { return checks_; }
     LinFileChoice& linFile() { return linFile_; }
     ComPage& com() { return com_; }
+    UserNote& userNote() { return userNote_; }
+    ReadAll& readAll() { return readAll_; }
+    Calibration& calibration() { return calibration_; }
     Prompts& prompts() { return prompts_; }
     link::DeviceAccess& device() { return device_; }
     const ModelSettings& settings() const { return settings_; }
@@ -152,6 +158,9 @@ private:
     InputRules rules_;
     EntryChecks checks_;
     ComPage com_;
+    UserNote userNote_;
+    ReadAll readAll_;
+    Calibration calibration_;
     std::uint64_t revision_ = 0;
     int depth_ = 0;
     bool busy_ = false;

@@ -1,0 +1,150 @@
+// Calibration against a reference and the PV correction at 120, on the simulated transmitter.
+
+#include "config_fixture.h"
+#include "request_log.h"
+
+#include "link/dev_float.h"
+#include "model/eeprom_map.h"
+
+namespace veld::config::test {
+namespace {
+
+class CalibrationTest : public ModelTest {
+protected:
+    Calibration& cal() { return m().calibration(); }
+    sim::Device& device() { return session().simDevice(); }
+    QStringList requests() { return DescribeLog(device().Log()); }
+    // The whole read first, as the window's calibration buttons are enabled only by it.
+    void readAll() {
+        ASSERT_EQ(m().readAll().PrecistClick(), Outcome::Completed);
+        device().ClearCounters();
+        clearPrompts();
+    }
+};
+
+TEST_F(CalibrationTest, savedCorrectionIsOneWriteAt120) {
+    f().korekcePV.setText(u"0.25"_s);
+    EXPECT_EQ(cal().Button8Click(), Outcome::Completed);
+    EXPECT_EQ(requests(), QStringList{u"WriteEEPROM 120 4 7F 00 00 00"_s});
+    EXPECT_EQ(session().simMemory().RealAt(120), 0.25f);
+}
+
+TEST_F(CalibrationTest, emptyCorrectionIsNotWritten) {
+    f().korekcePV.setText(QString());
+    EXPECT_EQ(cal().saveCorrection(), Calibration::CorrectionWrite::NothingToWrite);
+    EXPECT_EQ(prompts.messages, QStringList{u"Je nutno vyplnit hodnotu korekce PV."_s});
+    EXPECT_EQ(prompts.focused, QStringList{u"korekcePV"_s});
+    EXPECT_TRUE(requests().isEmpty());
+}
+
+TEST_F(CalibrationTest, refusedCorrectionTextWritesTheValueLastAccepted) {
+    f().korekcePV.setText(u"0.5"_s);
+    cal().korekcePVExit();
+    f().korekcePV.setText(u"1e60"_s);  // beyond a single
+    EXPECT_EQ(cal().saveCorrection(), Calibration::CorrectionWrite::Written);
+    EXPECT_EQ(prompts.messages, QStringList{u"Špatně zadaná hodnota korekce měřeného odporu."_s});
+    EXPECT_TRUE(f().korekcePV.isEmpty());
+    EXPECT_EQ(requests(), QStringList{u"WriteEEPROM 120 4 80 00 00 00"_s});
+}
+
+TEST_F(CalibrationTest, readCorrectionShowsOneDecimalAndKeepsTheFullValue) {
+    session().simMemory().SetReal(120, 1.04f);
+    EXPECT_EQ(cal().Button1Click(), Outcome::Completed);
+    EXPECT_EQ(f().korekcePV.text(), u"1.0"_s);
+    EXPECT_EQ(static_cast<float>(m().config.PvCorrection), 1.04f);
+    EXPECT_EQ(requests(), QStringList{u"ReadEEPROM 120 4"_s});
+
+    useSeparator(DecimalSeparator::Comma);
+    session().simMemory().SetReal(120, 1.04f);
+    EXPECT_EQ(m().calibration().Button1Click(), Outcome::Completed);
+    EXPECT_EQ(f().korekcePV.text(), u"1,0"_s);
+}
+
+TEST_F(CalibrationTest, infoLabelWithoutAnswerLeavesCorrectionEmpty) {
+    f().korekcePV.setText(u"3"_s);
+    session().simFaults().SetPermanent({sim::Fault::NoReply()});
+    m().userClicked(f().LabTelNr);
+    EXPECT_EQ(m().lastOutcome(), Outcome::Stopped);
+    EXPECT_TRUE(f().korekcePV.isEmpty());
+    EXPECT_EQ(prompts.messages, QStringList{u"No answer from transmitter !"_s});
+}
+
+struct Refusal {
+    int code;
+    const char16_t* message;
+};
+
+TEST_F(CalibrationTest, refusalCodesShowTheirMessageAndReadNothingBack) {
+    const Refusal refusals[] = {
+        {6, u"Procesní hodnota je mimo povolený rozsah."},
+        {9, u"Procesní hodnota je příliž velká."},
+        {10, u"Procesní hodnota je příliž malá."},
+        {14, u"Příliž malé rozpětí vst. signálu."},
+    };
+    readAll();
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(r.code);
+        device().SetCalibrationResult(static_cast<link::Byte>(r.code));
+        device().ClearCounters();
+        clearPrompts();
+        EXPECT_EQ(cal().S_HormezClick(), Outcome::Stopped);
+        EXPECT_EQ(prompts.messages, QStringList{QString::fromUtf16(r.message)});
+        EXPECT_EQ(requests(), QStringList{u"NastFS"_s});
+        EXPECT_EQ(f().Konec.text(), u"100"_s);
+        EXPECT_EQ(f().Prenos.position, 50);
+        EXPECT_TRUE(f().S_Hormez.enabled);
+    }
+}
+
+TEST_F(CalibrationTest, answeringNoSendsNothing) {
+    readAll();
+    prompts.answers = {false};
+    EXPECT_EQ(cal().S_DolmezClick(), Outcome::Declined);
+    EXPECT_EQ(prompts.questions, QStringList{u"Opravdu se má nastavit dolní mez převodníku?"_s});
+    EXPECT_TRUE(requests().isEmpty());
+    EXPECT_TRUE(f().S_Dolmez.enabled);
+}
+
+TEST_F(CalibrationTest, acceptedCalibrationReadsTheRangeBack) {
+    readAll();
+    device().SetProcessValue(12.3456f);
+    EXPECT_EQ(cal().S_DolmezClick(), Outcome::Completed);
+    EXPECT_EQ(requests(), (QStringList{u"NastOfs"_s, u"ReadEEPROM 60 8"_s}));
+    EXPECT_EQ(f().Pocatek.text(), u"12.346"_s);
+    EXPECT_EQ(f().Konec.text(), u"100"_s);
+    EXPECT_EQ(m().config.RangeBegin, 12.346L);
+    EXPECT_EQ(f().Prenos.position, 100);
+}
+
+// The range at 60 in the transmitter's own terms, back into the window's.
+TEST_F(CalibrationTest, rangeReadBackRoundsByTypeAndConvertsThroughTheDisplayCurve) {
+    sim::MemoryImage& mem = session().simMemory();
+    mem.SetReal(60, 0.0123456789f);
+    mem.SetReal(64, 1.2345678f);
+    chooseType(u"napětí"_s);
+    m().config.SensorCurve = 16;
+    m().config.DisplayCurve = 16;
+    EXPECT_EQ(m().readAll().cteni_mezi(), Outcome::Completed);
+    EXPECT_EQ(f().Pocatek.text(), u"0.012346"_s);
+    EXPECT_EQ(f().Konec.text(), u"1.234568"_s);
+
+    // An unlinearized Pt100 holds its range in ohms.
+    chooseType(u"odporový teploměr Pt100"_s);
+    m().config.SensorCurve = 16;
+    m().config.DisplayCurve = 9;
+    mem.SetReal(60, 100.0f);
+    mem.SetReal(64, 138.5f);
+    EXPECT_EQ(m().readAll().cteni_mezi(), Outcome::Completed);
+    EXPECT_EQ(f().Pocatek.text(), u"0"_s);
+    EXPECT_EQ(f().Konec.text(), u"100"_s);
+
+    // A failed read changes nothing.
+    session().simFaults().SetPermanent({sim::Fault::NoReply()});
+    mem.SetReal(64, 150.0f);
+    EXPECT_EQ(m().readAll().cteni_mezi(), Outcome::Stopped);
+    EXPECT_EQ(f().Konec.text(), u"100"_s);
+    EXPECT_EQ(m().config.RangeEnd, 100.0L);
+}
+
+}  // namespace
+}  // namespace veld::config::test

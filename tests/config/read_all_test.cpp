@@ -1,0 +1,160 @@
+// The whole read of the input configuration, on the simulated transmitter.
+
+#include "config_fixture.h"
+#include "request_log.h"
+
+#include "model/eeprom_map.h"
+
+#include <initializer_list>
+
+namespace veld::config::test {
+namespace {
+
+class ReadAllTest : public ModelTest {
+protected:
+    sim::MemoryImage& mem() { return session().simMemory(); }
+    void put(std::uint16_t address, std::initializer_list<link::Byte> bytes) {
+        ASSERT_TRUE(mem().Write(address, std::vector<link::Byte>(bytes)));
+    }
+    // Input type, fault current, hardware code, wiring; unit, curves, linearization.
+    void store(link::Byte type, link::Byte hwCode, link::Byte wiring, link::Byte unit,
+               link::Byte curve, link::Byte lin, float begin, float end) {
+        put(400, {type, 2, hwCode, wiring});
+        put(408, {unit, curve, curve, lin});
+        mem().SetReal(1568, begin);
+        mem().SetReal(1572, end);
+    }
+    Outcome read() {
+        session().simDevice().ClearCounters();
+        m().userClicked(f().Precist);
+        return m().lastOutcome().value_or(Outcome::Completed);
+    }
+    QStringList requests() { return DescribeLog(session().simDevice().Log()); }
+};
+
+QStringList NoteReads() {
+    return {u"ReadEEPROM 512 15"_s, u"ReadEEPROM 527 15"_s, u"ReadEEPROM 542 15"_s,
+            u"ReadEEPROM 557 15"_s};
+}
+
+TEST_F(ReadAllTest, pt100ReadsItsItemsInOrderAndEnablesMeasurement) {
+    store(1, 1, 4, 32, 9, 2, -50.0f, 150.5f);
+    mem().SetReal(32, 0.25f);
+    mem().SetReal(363, 2.0f);
+    EXPECT_EQ(read(), Outcome::Completed);
+    EXPECT_EQ(requests(),
+              QStringList({u"ReadEEPROM 400 4"_s, u"ReadEEPROM 32 4"_s, u"ReadEEPROM 363 4"_s,
+                           u"ReadEEPROM 408 4"_s, u"ReadEEPROM 1568 8"_s, u"ReadEEPROM 28 4"_s}) +
+                  NoteReads());
+    EXPECT_EQ(f().Vstup.text, u"odporový teploměr Pt100"_s);
+    EXPECT_EQ(f().Chybproud.text, u"podproud"_s);
+    EXPECT_EQ(f().PripCidl.text, u"čtyřvodičově"_s);
+    EXPECT_TRUE(f().PripCidl.visible && f().korekcePV.visible);
+    EXPECT_EQ(f().korekcePV.text(), u"0.25000"_s);
+    EXPECT_EQ(f().Tlumeni.text(), u"2.0"_s);
+    EXPECT_EQ(f().Linearizace.text, u"linearizováno"_s);
+    EXPECT_EQ(f().Pocatek.text(), u"-50"_s);
+    EXPECT_EQ(f().Konec.text(), u"150.5"_s);
+    EXPECT_EQ(f().Label8.caption, u"°C"_s);
+    EXPECT_FALSE(f().DelPomer.visible);
+    EXPECT_TRUE(f().S_Dolmez.enabled && f().S_Hormez.enabled && f().Pocatek.enabled);
+    EXPECT_EQ(f().Prenos.position, 100);
+    EXPECT_TRUE(f().ButMeasPV.enabled && f().Start_Mer.enabled && f().Stop_mer.enabled);
+    EXPECT_TRUE(f().Precist.enabled);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+struct TypeCase {
+    link::Byte code;
+    const char16_t* text;
+};
+
+TEST_F(ReadAllTest, typeCodesShowTheirTexts) {
+    for (const TypeCase& c : {TypeCase{13, u"termočlánek N"}, TypeCase{12, u"termočlánek L"},
+                              TypeCase{6, u"potenciometr"}, TypeCase{7, u"potenciometr relativní"},
+                              TypeCase{21, u"rozdíl dvou proudů"}}) {
+        SCOPED_TRACE(c.code);
+        store(c.code, 32, 3, 32, 16, 0, 0.0f, 10.0f);
+        EXPECT_EQ(read(), Outcome::Completed);
+        EXPECT_EQ(f().Vstup.text, QString::fromUtf16(c.text));
+    }
+}
+
+TEST_F(ReadAllTest, thermocoupleShowsItsColdJunction) {
+    store(11, 35, 0, 32, 1, 2, 0.0f, 400.0f);
+    EXPECT_EQ(read(), Outcome::Completed);
+    EXPECT_EQ(f().VzdStKon.text, u"blízký studený konec"_s);
+    EXPECT_TRUE(f().VzdStKon.visible);
+    EXPECT_FALSE(f().PripCidl.visible);
+    EXPECT_FALSE(f().korekcePV.visible);
+}
+
+TEST_F(ReadAllTest, squareRootKeepsCalibrationDisabled) {
+    store(17, 53, 0, 58, 16, 3, 0.0f, 1.0f);
+    put(410, {15});
+    EXPECT_EQ(read(), Outcome::Completed);
+    EXPECT_EQ(f().Linearizace.text, u"druhá odmocnina"_s);
+    EXPECT_FALSE(f().S_Dolmez.enabled);
+    EXPECT_FALSE(f().S_Hormez.enabled);
+    EXPECT_FALSE(f().Label18.enabled);
+}
+
+TEST_F(ReadAllTest, fromFileAsksForTheFileBeforeTheNextWrite) {
+    m().state.LinFileChosen = true;
+    store(5, 5, 2, 37, 16, 4, 0.0f, 100.0f);
+    put(410, {14});
+    EXPECT_EQ(read(), Outcome::Completed);
+    EXPECT_EQ(f().Linearizace.text, u"ze souboru"_s);
+    EXPECT_FALSE(m().state.LinFileChosen);
+}
+
+TEST_F(ReadAllTest, dividerShowsTheSingleInFull) {
+    store(17, 53, 0, 58, 16, 0, 0.0f, 0.5f);
+    mem().SetReal(28, 0.1f);
+    EXPECT_EQ(read(), Outcome::Completed);
+    EXPECT_EQ(f().DelPomer.text(), u"0.100000001490116"_s);
+    EXPECT_TRUE(f().DelPomer.visible);
+    EXPECT_EQ(m().config.DividerRatio, static_cast<long double>(0.1f));
+}
+
+TEST_F(ReadAllTest, currentInputReadsItsSenseResistorAndLeavesTotalForTheUser) {
+    store(21, 45, 0, 39, 16, 0, 4.0f, 20.0f);
+    mem().SetReal(404, 50.0f);
+    EXPECT_EQ(read(), Outcome::Completed);
+    EXPECT_EQ(requests().mid(0, 3),
+              (QStringList{u"ReadEEPROM 400 4"_s, u"ReadEEPROM 404 4"_s, u"ReadEEPROM 363 4"_s}));
+    EXPECT_EQ(f().SnOdpor.text(), u"50.00000"_s);
+    EXPECT_EQ(m().config.SenseResistance, 50.0L);
+    EXPECT_TRUE(f().CelkovyOdpor.isEmpty());
+    EXPECT_TRUE(prompts.messages.isEmpty());
+
+    useSeparator(DecimalSeparator::Comma);
+    store(21, 45, 0, 39, 16, 0, 4.0f, 20.0f);
+    session().simMemory().SetReal(404, 50.0f);
+    EXPECT_EQ(read(), Outcome::Completed);
+    EXPECT_EQ(f().SnOdpor.text(), u"50,00000"_s);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(ReadAllTest, failedReadStopsWhereItWas) {
+    store(1, 1, 3, 32, 9, 2, 0.0f, 100.0f);
+    mem().SetReal(32, 0.5f);
+    session().simFaults().QueueClean(2);
+    session().simFaults().SetPermanent({sim::Fault::NoReply()});
+    EXPECT_EQ(read(), Outcome::Stopped);
+    EXPECT_EQ(f().Prenos.position, 33);
+    EXPECT_EQ(f().korekcePV.text(), u"0.50000"_s);
+    EXPECT_TRUE(f().Precist.enabled);
+    EXPECT_FALSE(f().ButMeasPV.enabled);
+    EXPECT_EQ(prompts.messages, QStringList{u"No answer from transmitter !"_s});
+}
+
+TEST_F(ReadAllTest, generalTenDigits) {
+    EXPECT_EQ(FormatGeneralDigits(0.7f, 10, DecimalSeparator::Point), u"0.6999999881"_s);
+    EXPECT_EQ(FormatGeneralDigits(-1234.5678f, 10, DecimalSeparator::Comma), u"-1234,567749"_s);
+    EXPECT_EQ(FormatGeneralDigits(12345678901.0L, 10, DecimalSeparator::Point), u"1.23456789E10"_s);
+    EXPECT_EQ(FormatGeneralDigits(0.00001L, 10, DecimalSeparator::Point), u"1E-5"_s);
+}
+
+}  // namespace
+}  // namespace veld::config::test

@@ -1,0 +1,103 @@
+// The user note at 512: 60 bytes of windows-1250, padded with blanks.
+
+#include "config_fixture.h"
+#include "request_log.h"
+
+#include "config/cp1250.h"
+
+#include <QStringDecoder>
+
+namespace veld::config::test {
+namespace {
+
+class UserNoteTest : public ModelTest {
+protected:
+    UserNote& note() { return m().userNote(); }
+    QStringList requests() { return DescribeLog(session().simDevice().Log()); }
+    QByteArray stored() {
+        const auto bytes = session().simMemory().Read(512, 60).value();
+        return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                          static_cast<qsizetype>(bytes.size()));
+    }
+    void storeNote(const QByteArray& bytes) {
+        ASSERT_TRUE(session().simMemory().Write(
+            512, std::span(reinterpret_cast<const link::Byte*>(bytes.constData()),
+                           static_cast<std::size_t>(bytes.size()))));
+    }
+};
+
+TEST_F(UserNoteTest, sixCharactersArePaddedToThreeWritesOfTwenty) {
+    m().userEdited(f().EditUzPozn, u"Čerpa "_s);
+    m().userClicked(f().Uloz_Pozn);
+    EXPECT_EQ(m().lastOutcome(), Outcome::Completed);
+    const QString blanks20 = u" 20"_s.repeated(20);
+    EXPECT_EQ(
+        requests(),
+        (QStringList{u"WriteEEPROM 512 20 C8 65 72 70 61 20"_s + u" 20"_s.repeated(14),
+                     u"WriteEEPROM 532 20"_s + blanks20, u"WriteEEPROM 552 20"_s + blanks20}));
+    EXPECT_EQ(f().Prenos.position, 100);
+    EXPECT_TRUE(f().Uloz_Pozn.enabled);
+}
+
+TEST_F(UserNoteTest, readBackDropsTrailingBlanksAndControlBytesOnly) {
+    f().EditUzPozn.setText(QString());
+    EXPECT_EQ(note().Uloz_PoznClick(), Outcome::Completed);
+    EXPECT_EQ(stored(), QByteArray(60, ' '));
+    f().EditUzPozn.setText(u"x"_s);
+    EXPECT_EQ(note().Prec_PoznClick(), Outcome::Completed);
+    EXPECT_TRUE(f().EditUzPozn.isEmpty());
+
+    storeNote(QByteArray("A  b\x9a\0 \0", 8) + QByteArray(52, '\0'));
+    session().simDevice().ClearCounters();
+    EXPECT_EQ(note().Prec_PoznClick(), Outcome::Completed);
+    EXPECT_EQ(f().EditUzPozn.text(), u"A  bš"_s);
+    EXPECT_EQ(requests(), (QStringList{u"ReadEEPROM 512 15"_s, u"ReadEEPROM 527 15"_s,
+                                       u"ReadEEPROM 542 15"_s, u"ReadEEPROM 557 15"_s}));
+}
+
+TEST_F(UserNoteTest, neverWrittenNoteShowsItsBytes) {
+    storeNote(QByteArray(60, '\xff'));
+    EXPECT_EQ(note().Prec_PoznClick(), Outcome::Completed);
+    EXPECT_EQ(f().EditUzPozn.text(), QString(60, QChar(0x02D9)));  // "˙", 0xFF in windows-1250
+}
+
+TEST_F(UserNoteTest, textTheTransmitterCannotHoldIsRefusedBeforeAnythingIsSent) {
+    for (const QString& text : {u"Teplota 20 °C ✓"_s, QString(61, u'a')}) {
+        f().EditUzPozn.setText(text);
+        clearPrompts();
+        EXPECT_EQ(note().Uloz_PoznClick(), Outcome::Stopped);
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_TRUE(prompts.messages[0].endsWith(u"Poznámka nebyla uložena."_s));
+    }
+    EXPECT_TRUE(prompts.messages[0].contains(u"61"_s));
+    EXPECT_TRUE(requests().isEmpty());
+}
+
+TEST_F(UserNoteTest, progressMovesOnlyWhenTheNoteButtonsAskForIt) {
+    f().Prenos.position = 42;
+    note().NoteProgress = false;
+    EXPECT_EQ(note().cteni_uz_pozn(), Outcome::Completed);
+    EXPECT_EQ(f().Prenos.position, 42);
+
+    session().simFaults().QueueClean(2);
+    session().simFaults().SetPermanent({sim::Fault::NoReply()});
+    f().EditUzPozn.setText(u"keep"_s);
+    EXPECT_EQ(note().Prec_PoznClick(), Outcome::Stopped);
+    EXPECT_EQ(f().Prenos.position, 50);
+    EXPECT_EQ(f().EditUzPozn.text(), u"keep"_s);
+}
+
+TEST(Cp1250, tableAgreesWithTheSystemConverter) {
+    QStringDecoder decoder("windows-1250");
+    if (!decoder.isValid())
+        GTEST_SKIP() << "no windows-1250 converter on this system";
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        const QString c = decoder.decode(QByteArray(1, byte));
+        ASSERT_EQ(c, QString(QChar(cp1250::UpperHalf(static_cast<unsigned char>(b))))) << b;
+        EXPECT_EQ(cp1250::Encode(c).bytes, QByteArray(1, byte)) << b;
+    }
+}
+
+}  // namespace
+}  // namespace veld::config::test
