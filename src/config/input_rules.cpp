@@ -23,6 +23,20 @@ const QString kDvou = u"dvouvodičově"_s;
 const QString kTri = u"třívodičově"_s;
 const QString kCtyr = u"čtyřvodičově"_s;
 
+// The row of the total value names what it holds, as the configuration file does.
+QString totalValueCaption(InputGroup group) {
+    switch (group) {
+        case InputGroup::ResistorDifference:
+            return u"max. hodnota součtu obou rezistorů"_s;
+        case InputGroup::VoltageDifference:
+            return u"max. hodnota napětí"_s;
+        case InputGroup::CurrentDifference:
+            return u"maximální hodnota proudu"_s;
+        default:
+            return u"Maximální odpor potenciometru"_s;
+    }
+}
+
 QStringList connectionItems(Connection c) {
     if (c == Connection::TwoThreeFour)
         return {kDvou, kTri, kCtyr};
@@ -123,8 +137,10 @@ void InputRules::VstupChange() {
     if (type->senseResistorGroup)
         showAll({&f.Label31, &f.SnOdpor, &f.Label32});
     // The completeness check asks for the total resistance of these types, so it is offered.
-    if (type->totalResistanceGroup)
+    if (type->totalResistanceGroup) {
+        f.Pcelkodpor.caption = totalValueCaption(type->group);
         showAll({&f.Pcelkodpor, &f.CelkovyOdpor, &f.Jcelkodpor});
+    }
 
     PrepJednotek();
 

@@ -25,6 +25,8 @@ struct LinDialogForm {
 
     QString caption = QStringLiteral("Hodnoty linearizačního souboru");
     bool visible = false;
+    // Counts the files read into the grid; a view shows each new one from its first row.
+    int filesShown = 0;
 
     StringGrid StringGrid1{QStringLiteral("StringGrid1"), 2, 101};  // row 0: headings
     RadioGroup Zpus_lin;

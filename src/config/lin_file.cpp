@@ -41,6 +41,7 @@ void LinFileChoice::vyber_souboru() {
         return;  // the reader has refused such files already
     e_.form.OpenDialog1.fileName = *path;
     fillGrid();
+    ++e_.dialog.filesShown;
     e_.dialog.visible = true;
     Zpus_linChange();
 }

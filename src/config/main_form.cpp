@@ -285,6 +285,12 @@ MainForm::MainForm()
     ButtonLMX.hide();
 }
 
+void MainForm::setFirmwareNumber(std::uint8_t stored) {
+    firmwareNumber = stored == 0 || stored == 255 ? 1 : stored;
+    Label78.caption = QString::number(firmwareNumber);
+    Label78.show();
+}
+
 void MainForm::place(TabSheet& page, std::initializer_list<Control*> list) {
     if (page.children.empty())
         all_.push_back(&page);

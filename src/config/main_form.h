@@ -3,6 +3,7 @@
 #include "config/controls.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -45,6 +46,11 @@ struct MainForm {
 
     // Rewrites the caption, the dialogs' folders and the page "Informace".
     void applyProfile(BrandingProfile profile);
+
+    // The firmware number as a read or write found it in the transmitter (the byte at EEPROM
+    // 262; 0 and 255 count as 1): kept in `firmwareNumber` and shown in `Label78`.
+    void setFirmwareNumber(std::uint8_t stored);
+    int firmwareNumber = 0;  // 0 until a read or write has learnt it
 
     // Every control of the window, pages first, in page order; nullptr for an unknown name.
     const std::vector<Control*>& controls() const { return all_; }
@@ -133,7 +139,7 @@ struct MainForm {
     Button ButtonTV;
     Button ButtonLMX;
     Label Label77;  // "č. firmware"
-    Label Label78;  // firmware number
+    Label Label78;  // firmware number, hidden until known (setFirmwareNumber)
     Label Label80;  // program version
     Label Label19;  // "Přenos"
     Label ZPocPrij;

@@ -112,6 +112,7 @@ MainWindowModel::MainWindowModel(Prompts& prompts, link::DeviceAccess& device,
       readAll_(editor_, device_, math_, rules_, checks_, userNote_, [this] { notifyChanged(); }),
       calibration_(editor_, device_, checks_, readAll_, [this] { notifyChanged(); }) {
     config.DividerRatio = 1.0L;  // matches the "1" that `DelPomer` starts with
+    config.Damping = 0.5L;       // and the "0.5" of `Tlumeni`
     state.DecimalIsPoint = settings_.decimalSeparator == DecimalSeparator::Point;
     bindHandlers();
     checks_.setCharacteristic([this](int curve, long double x) {
@@ -284,7 +285,15 @@ void MainWindowModel::userClicked(Control& control) {
 }
 
 void MainWindowModel::userClosedDialog() {
-    run([&] { dialog.visible = false; });
+    if (!dialog.visible)
+        return;
+    run([&] { linFile_.OKClick(); });
+}
+
+void MainWindowModel::userShowedPage(int index) {
+    if (index < 0 || index >= static_cast<int>(form.pages().size()))
+        return;
+    run([&] { form.activePage = index; });
 }
 
 Control* MainWindowModel::findAny(const QString& controlName) const {

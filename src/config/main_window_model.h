@@ -64,8 +64,11 @@ public:
     void userLeft(Control& control);
     // The user clicked a button or a label.
     void userClicked(Control& control);
-    // The user closed the linearization dialog with its close box.
+    // The user closed the linearization dialog with its close box or Esc: the choice is checked
+    // as "OK" checks it, and the dialog stays open while it is refused.
     void userClosedDialog();
+    // The user brought page `index` of the page control (tab order) to the front.
+    void userShowedPage(int index);
     // The same by control name, for the main window's controls first, then the dialog's.
     // False when no such control exists.
     bool userEdited(const QString& controlName, const QString& text);

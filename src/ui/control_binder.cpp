@@ -227,10 +227,14 @@ QWidget* ControlBinder::create(Control& control) {
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
             combo->setCompleter(nullptr);
+            // A wheel passing over the page neither takes the focus nor turns the list (see
+            // eventFilter).
+            combo->setFocusPolicy(Qt::StrongFocus);
             connect(combo->lineEdit(), &QLineEdit::textEdited, this,
                     [this, &list, combo](const QString& typed) { comboTyped(list, combo, typed); });
             connect(combo, &QComboBox::activated, this, [this, &list](int index) {
-                if (!isBlocked(list))
+                // Qt reports picking the item already shown too; only a change runs the handler.
+                if (!isBlocked(list) && list.items.value(index) != list.text)
                     runUserEvent([&] { model_.userSelected(list, index); });
             });
             return combo;
@@ -239,9 +243,12 @@ QWidget* ControlBinder::create(Control& control) {
             auto* box = new QGroupBox;
             box->setLayout(new QVBoxLayout);
             auto* buttons = new QButtonGroup(box);
-            connect(buttons, &QButtonGroup::idClicked, this, [this, &control](int index) {
-                if (!isBlocked(control) && !clickCancelled())
-                    runUserEvent([&] { model_.userSelected(control, index); });
+            auto& group = static_cast<config::RadioGroup&>(control);
+            connect(buttons, &QButtonGroup::idClicked, this, [this, &group](int index) {
+                if (index == group.itemIndex)
+                    return;  // a click on the chosen item changes nothing
+                if (!isBlocked(group) && !clickCancelled())
+                    runUserEvent([&] { model_.userSelected(group, index); });
                 else
                     sync();  // the old choice stays shown
             });
@@ -250,8 +257,10 @@ QWidget* ControlBinder::create(Control& control) {
         case ControlKind::ListBox: {
             auto* list = new QListWidget;
             connect(list, &QListWidget::currentRowChanged, this, [this, &control](int row) {
-                if (row >= 0 && !isBlocked(control))
+                if (row >= 0 && !isBlocked(control) && !clickCancelled())
                     runUserEvent([&] { model_.userSelected(control, row); });
+                else
+                    QTimer::singleShot(0, this, [this] { sync(); });  // the old row stays
             });
             return list;
         }
@@ -444,6 +453,20 @@ bool ControlBinder::eventFilter(QObject* watched, QEvent* event) {
                 runUserEvent([&] { model_.userLeft(*control); });
             break;
         }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            // The press that took the focus from a field whose check failed: a list's popup
+            // stays shut, or the item under the mouse would be picked by the next click.
+            if (clickCancelled() && qobject_cast<QComboBox*>(watched))
+                return true;
+            break;
+        case QEvent::Wheel:
+            // Only a list with the focus turns under the wheel; the event goes on to the page.
+            if (auto* combo = qobject_cast<QComboBox*>(watched); combo && !combo->hasFocus()) {
+                event->ignore();
+                return true;
+            }
+            break;
         case QEvent::MouseButtonRelease: {
             auto* mouse = static_cast<QMouseEvent*>(event);
             Control* control = controls_.value(watched);

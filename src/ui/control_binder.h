@@ -20,7 +20,10 @@ namespace veld::ui {
 // Leaving a control ("exit") is a focus-out of its widget, except while a handler runs (its
 // own message box takes the focus), while the view syncs or moves the focus for the model, and
 // when another window or a popup takes the focus. A click that left a field whose check failed
-// is dropped: the user is sent back to the field first.
+// is dropped, also on a list (its popup stays shut): the user is sent back to the field first.
+//
+// A list reports a change only: picking the item it already shows runs nothing, and the mouse
+// wheel turns it only while it has the focus.
 class ControlBinder final : public QObject {
     Q_OBJECT
 public:
@@ -55,6 +58,10 @@ public:
     // without taking it for the user leaving the control that had the focus.
     void requestFocus(const QString& controlName);
 
+    // A click whose press left a field that failed its check (the focus is on its way back
+    // there) is not carried out, as if the message box had taken it.
+    bool clickCancelled() const { return focusQueued_; }
+
 signals:
     // The outermost user event has returned to the event loop.
     void handlerFinished();
@@ -73,9 +80,6 @@ private:
     void comboTyped(config::ComboBox& control, QComboBox* combo, const QString& typed);
     void applyFocus();
     bool isBlocked(const config::Control& control) const { return blocked_ && blocked_(control); }
-    // A click whose press left a field that failed its check (the focus is on its way back
-    // there) is not carried out, as if the message box had taken it.
-    bool clickCancelled() const { return focusQueued_; }
 
     config::MainWindowModel& model_;
     std::vector<Binding> bindings_;

@@ -65,6 +65,14 @@ void LinDialogView::sync() {
     const config::LinDialogForm& d = model_.dialog;
     if (windowTitle() != d.caption)
         setWindowTitle(d.caption);
+    if (filesShown_ != d.filesShown) {
+        // Another file: its points from the first row, not where the last one was scrolled to.
+        filesShown_ = d.filesShown;
+        if (auto* grid = binder_.widget<QTableWidget>(d.StringGrid1)) {
+            grid->clearSelection();
+            grid->scrollToTop();
+        }
+    }
     if (d.visible && !isVisible()) {
         show();
         raise();

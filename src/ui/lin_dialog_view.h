@@ -13,7 +13,8 @@ class ControlBinder;
 // The dialog "Hodnoty linearizačního souboru": the points of the linearization file, the method
 // and the polynomial degree. The model opens it by setting `dialog.visible` and closes it by
 // clearing it, so it is shown without a nested event loop (application modal) and hidden again
-// on the next sync; the close box and Esc ask the model to close it.
+// on the next sync; the close box and Esc ask the model to close it, which checks the choice as
+// "OK" does.
 class LinDialogView final : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +32,7 @@ protected:
 private:
     config::MainWindowModel& model_;
     ControlBinder& binder_;
+    int filesShown_ = 0;
 };
 
 }  // namespace veld::ui

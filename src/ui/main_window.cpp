@@ -5,11 +5,13 @@
 #include "ui/lin_dialog_view.h"
 #include "ui/qt_prompts.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -89,10 +91,13 @@ MainWindow::MainWindow(config::MainWindowModel& model, WindowPrompts& prompts, Q
     tabs_->addTab(buildInfoPage(), f.TabSheet6.caption);
     tabs_->addTab(buildMeasurementPage(), f.TabSheet4.caption);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
-        // The active page has no handler: the model only keeps it.
-        model_.form.activePage = index;
+        model_.userShowedPage(index);
         emit pageShown(index);
     });
+    // A click on a tab, like Ctrl+Tab, leaves the field first; a refused field keeps its page.
+    tabs_->tabBar()->setFocusPolicy(Qt::StrongFocus);
+    tabs_->tabBar()->installEventFilter(this);
+    tabs_->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_, 1);
@@ -166,10 +171,10 @@ QWidget* MainWindow::buildInputPage() {
     title->setFont(titleFont);
     top->addWidget(title);
     top->addStretch();
+    // The firmware number with its caption; the program's version stands under the maker's
+    // name, so that the two numbers are not read together.
     top->addWidget(w(f.Label77));
     top->addWidget(w(f.Label78));
-    top->addSpacing(16);
-    top->addWidget(w(f.Label80));
 
     // Input type and the values that depend on it.
     QGroupBox* input = section(page);
@@ -244,6 +249,7 @@ QWidget* MainWindow::buildInputPage() {
     brand->addWidget(w(f.ImageTV), 0, Qt::AlignHCenter);
     brand->addWidget(w(f.Label5), 0, Qt::AlignHCenter);
     brand->addWidget(w(f.Firma), 0, Qt::AlignHCenter);
+    brand->addWidget(w(f.Label80), 0, Qt::AlignHCenter);
     brand->addLayout(buttonRow({w(f.ButtonTV), w(f.ButtonLMX)}));
 
     auto* right = new QVBoxLayout;
@@ -415,11 +421,34 @@ void MainWindow::sync() {
     }
     if (windowTitle() != model_.form.caption)
         setWindowTitle(model_.form.caption);
-    if (tabs_->currentIndex() != model_.form.activePage) {
+    // While the page control switches pages, its tab has moved on and its page not yet: a handler
+    // run as the focus leaves the old page must not turn the tab back under it.
+    const bool switching = tabs_->indexOf(tabs_->currentWidget()) != tabs_->currentIndex();
+    if (!switching && tabs_->currentIndex() != model_.form.activePage) {
         const QSignalBlocker block(tabs_);
         tabs_->setCurrentIndex(model_.form.activePage);
     }
     dialog_->sync();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool tabClick =
+        watched == tabs_->tabBar() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick);
+    bool tabKey = false;
+    if (watched == tabs_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        tabKey = (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+                 (key->modifiers() & Qt::ControlModifier);
+        // The field leaves before the page goes, as for a click on the tab.
+        if (tabKey && QApplication::focusWidget() != tabs_->tabBar())
+            tabs_->tabBar()->setFocus(Qt::TabFocusReason);
+    }
+    // The press took the focus to the tabs (the key above): when that failed the field's check,
+    // the page stays and the focus goes back to the field.
+    if ((tabClick || tabKey) && binder_->clickCancelled())
+        return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::closeIfPending() {

@@ -49,6 +49,8 @@ protected:
     // While a transaction runs (the model's busy state) closing waits until it has ended; the
     // controls that would start another are disabled meanwhile.
     void closeEvent(QCloseEvent* event) override;
+    // Page changes by the tab bar or Ctrl+Tab leave the focused field first (see the .cpp).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* w(config::Control& control);

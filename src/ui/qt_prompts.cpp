@@ -2,8 +2,14 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QSpacerItem>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -18,10 +24,26 @@ QWidget* boxParent() {
     return QApplication::activeWindow();
 }
 
+// Each file dialog of the window is known by its kind and title; the folder last used in it is
+// remembered per user under this key.
+QString folderKey(const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
+    QString key = mode == QFileDialog::AcceptOpen ? u"FileDialogs/open"_s : u"FileDialogs/save"_s;
+    QString title;
+    for (const QChar c : request.title.normalized(QString::NormalizationForm_D))
+        if (c.isLetterOrNumber() && c.unicode() < 128)
+            title.append(c);
+    return title.isEmpty() ? key : key + u'-' + title;
+}
+
 std::optional<QString> runFileDialog(const FileDialogRequest& request,
                                      QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(boxParent(), request.title, request.initialDirectory,
-                       QtFileFilter(request.filter));
+    // The folder the user last chose a file in, while it exists; the requested one before that.
+    QSettings settings;
+    const QString key = folderKey(request, mode);
+    QString folder = settings.value(key).toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = request.initialDirectory;
+    QFileDialog dialog(boxParent(), request.title, folder, QtFileFilter(request.filter));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -32,7 +54,31 @@ std::optional<QString> runFileDialog(const FileDialogRequest& request,
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty())
         return std::nullopt;
+    settings.setValue(key, QFileInfo(chosen.constFirst()).absolutePath());
     return chosen.constFirst();
+}
+
+// QMessageBox wraps a text wider than about half the screen, which can leave a unit alone on
+// the next line. A spacer as wide as the longest line under the text keeps each line whole
+// (up to the width of the screen).
+void fitToText(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    auto* label = box.findChild<QLabel*>(u"qt_msgbox_label"_s);
+    if (!grid || !label)
+        return;
+    const int index = grid->indexOf(label);
+    if (index < 0)
+        return;
+    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+    grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+    int width = 0;
+    for (const QString& line : box.text().split(u'\n'))
+        width = std::max(width, label->fontMetrics().horizontalAdvance(line));
+    width += 2 * label->margin() + 4;  // the label's own frame, and rounding
+    if (const QScreen* screen = box.screen())
+        width = std::min(width, screen->availableGeometry().width() * 3 / 4);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                  grid->rowCount(), column);
 }
 
 }  // namespace
@@ -60,6 +106,7 @@ void QtPrompts::message(const QString& text) {
     QPushButton* ok = box.addButton(u"OK"_s, QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
+    fitToText(box);
     box.exec();
 }
 
@@ -73,6 +120,7 @@ bool QtPrompts::question(const QString& text) {
     QPushButton* no = box.addButton(u"Ne"_s, QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
+    fitToText(box);
     box.exec();
     return box.clickedButton() == yes;
 }

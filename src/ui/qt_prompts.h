@@ -14,8 +14,9 @@ namespace veld::ui {
 QString QtFileFilter(const QString& pipeFilter);
 
 // Answers the handlers' questions with modal Qt dialogs: a box with one "OK" button, a box with
-// "Ano" and "Ne", and the open and save file dialogs. Focus requests are the window's business
-// (see WindowPrompts), so `focus` does nothing here.
+// "Ano" and "Ne" (both as wide as their text), and the open and save file dialogs, each of which
+// starts in the folder last used in it (QSettings, per user). Focus requests are the window's
+// business (see WindowPrompts), so `focus` does nothing here.
 class QtPrompts final : public Prompts {
 public:
     explicit QtPrompts(QString boxTitle) : title_(std::move(boxTitle)) {}

@@ -2,12 +2,10 @@
 // events reach its handlers, message boxes and focus behave as the user expects. The rules
 // themselves are tested on the model.
 
-#include "config/main_window_model.h"
-#include "session/session.h"
+#include "window_world.h"
+
 #include "ui/control_binder.h"
 #include "ui/lin_dialog_view.h"
-#include "ui/main_window.h"
-#include "ui/qt_prompts.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -17,6 +15,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,59 +23,27 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace veld;
 using config::Control;
 using config::ControlKind;
+using ui::test::BoxAnswerer;
+using ui::test::settleLayouts;
+using ui::test::World;
 
 namespace {
 
 const QString kBeginBelowK =
     u"Dolní hodnota rozsahu musí být v intervalu -200.000 až 1370.000 °C"_s;
-
-// A window on a fresh model, as the program builds it, with the prompts under test.
-struct World {
-    explicit World(Prompts& inner)
-        : prompts(inner), session(prompts, optionsWith(settings)), window(model, prompts) {}
-    static session::Options optionsWith(QSettings& settings) {
-        session::Options options;
-        options.settings = &settings;
-        return options;
-    }
-
-    template <class W>
-    W* find(const QString& name) {
-        return window.findChild<W*>(name);
-    }
-    bool show() {
-        window.centreOnScreen();
-        window.show();
-        window.activateWindow();
-        return QTest::qWaitForWindowActive(&window);
-    }
-    // Picks a list item the way the list reports a choice made in its drop-down.
-    void choose(const QString& listName, const QString& item) {
-        auto* list = find<QComboBox>(listName);
-        const int index = list->findText(item);
-        QVERIFY2(index >= 0, qPrintable(item));
-        list->setCurrentIndex(index);
-        emit list->activated(index);
-    }
-
-    QTemporaryDir dir;
-    QSettings settings{dir.filePath(u"veld.ini"_s), QSettings::IniFormat};
-    ui::WindowPrompts prompts;
-    session::Session session;
-    config::MainWindowModel& model = session.model();
-    ui::MainWindow window;
-};
 
 QStringList itemsOf(const QComboBox* list) {
     QStringList items;
@@ -179,53 +146,17 @@ QString firstMismatch(World& world) {
     return {};
 }
 
-// Answers every message box as it opens, as a user would: notes its text and buttons and
-// presses the button with the given caption.
-class BoxAnswerer {
-public:
-    explicit BoxAnswerer(QString press) : press_(std::move(press)) {
-        timer_.setInterval(0);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
-        timer_.start();
-    }
-    QStringList texts;
-    QList<QStringList> buttons;
-
-private:
-    void answer() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        texts.append(box->text());
-        QStringList captions;
-        QAbstractButton* target = nullptr;
-        for (QAbstractButton* b : box->buttons()) {
-            captions.append(b->text());
-            if (b->text() == press_)
-                target = b;
-        }
-        captions.sort();
-        buttons.append(captions);
-        (target ? target : box->buttons().constFirst())->click();
-    }
-
-    QString press_;
-    QTimer timer_;
-};
-
-// Layout requests travel up one level per pass of the event loop.
-void settleLayouts() {
-    for (int pass = 0; pass < 4; ++pass)
-        QCoreApplication::processEvents();
+QString writePoints(const QTemporaryDir& dir) {
+    return ui::test::writePoints(dir, u"body.txt"_s, 3);
 }
 
-QString writePoints(const QTemporaryDir& dir) {
-    const QString path = dir.filePath(u"body.txt"_s);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write("0 0\n50 52.5\n100 100\n");
-    return path;
+// How many colours a picture uses, counted up to `enough`.
+int coloursIn(const QImage& picture, int enough) {
+    QSet<QRgb> seen;
+    for (int y = 0; y < picture.height() && seen.size() < enough; y += 3)
+        for (int x = 0; x < picture.width() && seen.size() < enough; x += 3)
+            seen.insert(picture.pixel(x, y));
+    return static_cast<int>(seen.size());
 }
 
 }  // namespace
@@ -508,7 +439,9 @@ void WindowTest::linearizationFile_dialogFollowsTheModel() {
     QTRY_VERIFY(!dialog.isVisible());
     QVERIFY(script.messages.isEmpty());
 
-    // Another file, and the close box: the model closes the dialog.
+    // Another linearization and the file again, then the close box: the model closes the
+    // dialog.
+    world.choose(u"Linearizace"_s, u"linearizováno"_s);
     script.fileAnswers.append(points);
     world.choose(u"Linearizace"_s, u"ze souboru"_s);
     QTRY_VERIFY(dialog.isVisible());
@@ -553,20 +486,53 @@ void WindowTest::screenshots_ofEveryPageAndTheDialog() {
     world.choose(u"Vstup"_s, u"odporový teploměr Pt100"_s);
     world.choose(u"PripCidl"_s, u"třívodičově"_s);
     QTabWidget& tabs = world.window.pages();
+    QTabBar* bar = tabs.tabBar();
+    const qreal ratio = world.window.devicePixelRatio();
+    // Where tab i and the page area lie in a picture of the window.
+    const auto inPicture = [&](QWidget* widget, QRect area) {
+        return QRect(QPointF(widget->mapTo(&world.window, area.topLeft()) * ratio).toPoint(),
+                     (QSizeF(area.size()) * ratio).toSize());
+    };
+    std::vector<QImage> pictures;
     for (int i = 0; i < tabs.count(); ++i) {
-        tabs.setCurrentIndex(i);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
         settleLayouts();
-        QVERIFY(world.window.grab().save(folder + u"/page-%1.png"_s.arg(i + 1)));
+        // The picture shows the page the tab and the model name.
+        QCOMPARE(bar->currentIndex(), i);
+        QCOMPARE(tabs.currentWidget(), tabs.widget(i));
+        QVERIFY(tabs.widget(i)->isVisible());
+        QCOMPARE(world.model.form.activePage, i);
+        const QImage picture = world.window.grab().toImage();
+        QCOMPARE(picture.size(), (QSizeF(world.window.size()) * ratio).toSize());
+        QVERIFY2(coloursIn(picture, 16) >= 16, "a picture of few colours: nothing drawn");
+        QVERIFY(picture.save(folder + u"/page-%1.png"_s.arg(i + 1)));
+        pictures.push_back(picture);
     }
+    const QRect pageArea = inPicture(tabs.currentWidget(), tabs.currentWidget()->rect());
+    for (int i = 0; i < tabs.count(); ++i) {
+        const int other = (i + 1) % tabs.count();
+        // Each page looks like itself, and its tab is drawn as the chosen one only in its own
+        // picture.
+        QVERIFY2(pictures[i].copy(pageArea) != pictures[other].copy(pageArea),
+                 qPrintable(bar->tabText(i)));
+        const QRect tab = inPicture(bar, bar->tabRect(i));
+        QVERIFY2(pictures[i].copy(tab) != pictures[other].copy(tab), qPrintable(bar->tabText(i)));
+    }
+
     // A voltage with its divider, and a unit of its own for a file linearization.
-    tabs.setCurrentIndex(0);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
     world.choose(u"Vstup"_s, u"napětí"_s);
     script.fileAnswers.append(writePoints(dir));
     world.choose(u"Linearizace"_s, u"ze souboru"_s);
     QTRY_VERIFY(world.window.linDialog().isVisible());
     settleLayouts();
-    QVERIFY(world.window.grab().save(folder + u"/page-1-voltage.png"_s));
-    QVERIFY(world.window.linDialog().grab().save(folder + u"/dialog.png"_s));
+    const QImage voltage = world.window.grab().toImage();
+    QVERIFY(voltage.copy(pageArea) != pictures[0].copy(pageArea));
+    QVERIFY(voltage.save(folder + u"/page-1-voltage.png"_s));
+    const QImage dialog = world.window.linDialog().grab().toImage();
+    QCOMPARE(dialog.size(), (QSizeF(world.window.linDialog().size()) * ratio).toSize());
+    QVERIFY(coloursIn(dialog, 8) >= 8);
+    QVERIFY(dialog.save(folder + u"/dialog.png"_s));
     qInfo("screenshots in %s", qPrintable(folder));
 }
 
