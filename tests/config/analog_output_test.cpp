@@ -1,0 +1,115 @@
+// The analog output range: save with the scaling from the factory constants, and read.
+
+#include "config_fixture.h"
+#include "request_log.h"
+
+namespace veld::config::test {
+namespace {
+
+class AnalogOutputTest : public ModelTest {
+protected:
+    void SetUp() override {
+        // Codes 1000 and 5000 at 4 and 20 mA: Out4mA 1000, gain 40 for a span of 100.
+        for (const auto& [address, value] :
+             {std::pair{36, 1000.0f}, {40, 5000.0f}, {44, 4.0f}, {48, 20.0f}})
+            ASSERT_TRUE(session().simMemory().SetReal(static_cast<std::size_t>(address), value));
+        f().Vstup.text = u"odporový teploměr Pt100"_s;
+    }
+    QStringList requests() { return DescribeLog(session().simDevice().Log()); }
+    Outcome click(Control& button) {
+        session().simDevice().ClearCounters();
+        clearPrompts();
+        m().userClicked(button);
+        return m().lastOutcome().value_or(Outcome::Stopped);
+    }
+};
+
+TEST_F(AnalogOutputTest, saveReadsTheConstantsAndWritesScalingAndLimitsInOneRequest) {
+    enter(f().EdLoLimDA, u"0"_s);
+    enter(f().EdHiLimDA, u"100"_s);
+    f().Prenos.position = 50;
+    EXPECT_EQ(click(f().Button2), Outcome::Completed);
+    EXPECT_EQ(
+        requests(),
+        (QStringList{u"ReadEEPROM 36 16"_s,
+                     u"WriteEEPROM 52 16 8A 7A 00 00 86 20 00 00 00 00 00 00 87 48 00 00"_s}));
+    EXPECT_EQ(f().Prenos.position, 100);
+
+    // A box without a number keeps the value last accepted.
+    m().userEdited(f().EdHiLimDA, u"abc"_s);
+    EXPECT_EQ(click(f().Button2), Outcome::Completed);
+    EXPECT_EQ(prompts.messages, QStringList{u"Špatně zadaná horní mez"_s});
+    EXPECT_EQ(requests().at(1).right(11), u"87 48 00 00"_s);
+
+    // With `Poslat` disabled the bar belongs to nobody here.
+    f().Poslat.enabled = false;
+    f().Prenos.position = 50;
+    enter(f().EdHiLimDA, u"100"_s);
+    EXPECT_EQ(click(f().Button2), Outcome::Completed);
+    EXPECT_EQ(f().Prenos.position, 50);
+}
+
+TEST_F(AnalogOutputTest, missingEntriesStopInOrderBeforeAnythingIsSent) {
+    struct Case {
+        QString type, lo, hi, fault, message, focus;
+    };
+    for (const Case& c : {
+             Case{{}, u"0"_s, u"1"_s, u"vyřazen"_s, u"Není přečtena konfigurace vstupu."_s, {}},
+             Case{u"napětí"_s,
+                  {},
+                  {},
+                  {},
+                  u"Není vyplněno okno dolní meze výstupu."_s,
+                  u"EdLoLimDA"_s},
+             Case{u"napětí"_s,
+                  u"0"_s,
+                  {},
+                  {},
+                  u"Není vyplněno okno horní meze výstupu."_s,
+                  u"EdHiLimDA"_s},
+             Case{u"napětí"_s,
+                  u"0"_s,
+                  u"1"_s,
+                  {},
+                  u"Není zadána volba chybového proudu"_s,
+                  u"Chybproud"_s},
+         }) {
+        f().Vstup.text = c.type;
+        f().EdLoLimDA.setText(c.lo);
+        f().EdHiLimDA.setText(c.hi);
+        f().Chybproud.text = c.fault;
+        m().state.IncompleteInput = false;
+        EXPECT_EQ(click(f().Button2), Outcome::Stopped);
+        EXPECT_EQ(prompts.messages, QStringList{c.message});
+        EXPECT_EQ(prompts.focused, c.focus.isEmpty() ? QStringList{} : QStringList{c.focus});
+        EXPECT_TRUE(m().state.IncompleteInput);
+        EXPECT_TRUE(requests().isEmpty());
+    }
+}
+
+TEST_F(AnalogOutputTest, equalLimitsLeaveNoScalingAndWriteNothing) {
+    enter(f().EdLoLimDA, u"5"_s);
+    enter(f().EdHiLimDA, u"5"_s);
+    EXPECT_EQ(click(f().Button2), Outcome::Stopped);
+    EXPECT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(requests(), QStringList{u"ReadEEPROM 36 16"_s});
+}
+
+TEST_F(AnalogOutputTest, readShowsTheStoredLimits) {
+    ASSERT_TRUE(session().simMemory().SetReal(60, 0.0f));
+    ASSERT_TRUE(session().simMemory().SetReal(64, 100.0f));
+    EXPECT_EQ(click(f().Button3), Outcome::Completed);
+    EXPECT_EQ(requests(), (QStringList{u"ReadEEPROM 60 4"_s, u"ReadEEPROM 64 4"_s}));
+    EXPECT_EQ(f().EdLoLimDA.text(), u"0"_s);
+    EXPECT_EQ(f().EdHiLimDA.text(), u"100"_s);
+    // The texts only: the values follow when the boxes are left or saved.
+    EXPECT_EQ(m().analogOutput().OutputRangeHi, 0.0f);
+
+    useSeparator(DecimalSeparator::Comma);
+    ASSERT_TRUE(session().simMemory().SetReal(64, -12.5f));
+    EXPECT_EQ(click(f().Button3), Outcome::Completed);
+    EXPECT_EQ(f().EdHiLimDA.text(), u"-12,5"_s);
+}
+
+}  // namespace
+}  // namespace veld::config::test

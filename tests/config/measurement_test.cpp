@@ -1,0 +1,144 @@
+// Measurement of the primary variable: once, and continuously on the 1.5 s tick.
+
+#include "config_fixture.h"
+#include "request_log.h"
+
+#include "model/eeprom_map.h"
+
+namespace veld::config::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString kReadPvRequest = u"FF FF FF 82 3A BD EF B1 34 01 00 6E "_s;
+
+class MeasurementTest : public ModelTest {
+protected:
+    void SetUp() override {
+        // As after a complete read.
+        for (Button* b : {&f().ButMeasPV, &f().Start_Mer, &f().Stop_mer})
+            b->enabled = true;
+        ASSERT_TRUE(session().simMemory().Write(model::eeprom::kUnitCode.address,
+                                                std::vector<link::Byte>{32}));
+        session().simDevice().SetProcessValue(100.0f);
+    }
+    QStringList requests() { return DescribeLog(session().simDevice().Log()); }
+    // "ReadPV" requests received, every attempt counted.
+    std::size_t readPvRequests() { return session().simDevice().Count("ReadPV"); }
+    void noReply(std::size_t attempts) {
+        session().simFaults().Queue(sim::Fault::NoReply(), attempts);
+    }
+    // Runs `action` from the event loop at the given time.
+    void at(link::Micros when, std::function<void()> action) {
+        clock.schedule(when - clock.now(), std::move(action));
+    }
+    const Trend& trend() { return m().measurement().trend(); }
+};
+
+TEST_F(MeasurementTest, valueRequestAndReplyAreShownAsTheWindowShowsThem) {
+    f().Vstup.text = u"odporový teploměr Pt100"_s;
+    m().userClicked(f().ButMeasPV);
+    EXPECT_EQ(m().lastOutcome(), Outcome::Completed);
+    EXPECT_EQ(f().ZoZmHodn.text(), u"100.000"_s);
+    EXPECT_EQ(f().EdSend.text(), kReadPvRequest);
+    EXPECT_EQ(f().EdReceive.text(), u"FF FF 86 3A BD EF B1 34 01 07 00 00 20 42 C8 00 00 C7 "_s);
+
+    f().Vstup.text = u"napětí"_s;
+    m().userClicked(f().ButMeasPV);
+    EXPECT_EQ(f().ZoZmHodn.text(), u"100.000000"_s);
+    EXPECT_EQ(requests(), (QStringList{u"ReadPV"_s, u"ReadPV"_s}));
+}
+
+TEST(MeasurementDecimals, voltagesAndUnlinearizedThermocouplesShowSix) {
+    struct Case {
+        QString type, lin;
+        int decimals;
+    };
+    for (const Case& c :
+         {Case{u"termočlánek K"_s, u"linearizováno"_s, 3},
+          Case{u"termočlánek K"_s, u"nelinearizováno"_s, 6},
+          Case{u"termočlánek B"_s, u"ze souboru"_s, 6},
+          Case{u"rozdíl dvou napětí"_s, u"linearizováno"_s, 6},
+          Case{u"rozdíl dvou proudů"_s, u"nelinearizováno"_s, 3},
+          Case{u"0...10 V-vstup U/I"_s, u"nelinearizováno"_s, 3}, Case{{}, {}, 3}}) {
+        EXPECT_EQ(Measurement::Decimals(c.type, c.lin), c.decimals) << c.type.toStdString();
+    }
+    EXPECT_EQ(Measurement::FormatValue(-1e30f, 3).left(6), u"-10000"_s);
+    EXPECT_EQ(Measurement::FormatValue(0.5f, 6), u"0.500000"_s);
+}
+
+TEST_F(MeasurementTest, failedMeasurementShowsOnlyTheRequestAndKeepsTheLastReply) {
+    m().userClicked(f().ButMeasPV);
+    const QString reply = f().EdReceive.text();
+    f().EdSend.setText(QString());
+    noReply(3);
+    m().userClicked(f().ButMeasPV);
+    EXPECT_EQ(m().lastOutcome(), Outcome::Stopped);
+    EXPECT_EQ(prompts.messages, QStringList{u"No answer from transmitter !"_s});
+    EXPECT_TRUE(f().ZoZmHodn.isEmpty());
+    EXPECT_EQ(f().EdSend.text(), kReadPvRequest);
+    EXPECT_EQ(f().EdReceive.text(), reply);
+}
+
+TEST_F(MeasurementTest, continuousMeasuresAtOnceThenOnTicksAndLosesTicksDuringAMeasurement) {
+    m().userClicked(f().Start_Mer);
+    EXPECT_EQ(trend().samples().size(), 1u);
+    EXPECT_TRUE(f().Timer3.enabled);
+
+    // The measurement at the 1.5 s tick waits through two unanswered attempts (about 2.5 s):
+    // the 3.0 s tick comes while it runs and is lost; the 4.5 s tick measures.
+    noReply(2);
+    clock.advance(4400ms);
+    EXPECT_EQ(trend().samples().size(), 2u);
+    EXPECT_EQ(readPvRequests(), 4u);
+
+    // Stop during the 4.5 s measurement: it completes and none follows.
+    at(4510ms, [this] { m().userClicked(f().Stop_mer); });
+    clock.advance(10s);
+    EXPECT_EQ(readPvRequests(), 5u);
+    EXPECT_FALSE(f().Timer3.enabled);
+    EXPECT_FALSE(m().measurement().continuousRunning());
+    EXPECT_EQ(f().ZoZmHodn.text(), u"100.000"_s);
+    EXPECT_EQ(trend().samples().size(), 3u);
+    EXPECT_EQ(trend().validCount(), 3u);
+}
+
+TEST_F(MeasurementTest, failedContinuousMeasurementIsAGapAndTheLoopGoesOn) {
+    f().Label8.caption = u"°C"_s;
+    m().userClicked(f().Start_Mer);
+    noReply(3);
+    clock.advance(7s);  // the 1.5 s tick fails for 3.7 s; 3.0 and 4.5 s are lost; 6.0 s measures
+    m().userClicked(f().Stop_mer);
+    ASSERT_EQ(trend().samples().size(), 3u);
+    EXPECT_FALSE(trend().samples()[1].value.has_value());
+    EXPECT_EQ(trend().samples()[2].value, 100.0);
+    EXPECT_EQ(trend().unit(), u"°C"_s);
+    EXPECT_EQ(prompts.messages, QStringList{u"No answer from transmitter !"_s});
+
+    // Start again: the trend begins afresh.
+    m().userClicked(f().Start_Mer);
+    EXPECT_EQ(trend().samples().size(), 1u);
+    m().userClicked(f().Stop_mer);
+}
+
+TEST_F(MeasurementTest, tickDuringAnotherOperationWaitsUntilItHasEnded) {
+    m().userClicked(f().Start_Mer);
+    // The comparator read (four transactions) runs across the 1.5 s tick.
+    at(1400ms, [this] { m().userClicked(f().Komparator[0]->Preckomp); });
+    clock.advance(2500ms);
+    m().userClicked(f().Stop_mer);
+    EXPECT_EQ(requests(),
+              (QStringList{u"ReadPV"_s, u"ReadEEPROM 1040 4"_s, u"ReadEEPROM 1044 4"_s,
+                           u"ReadEEPROM 1072 8"_s, u"ReadEEPROM 1080 1"_s, u"ReadPV"_s}));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(MeasurementTest, ticksOfAGoneWindowDoNothing) {
+    m().userClicked(f().Start_Mer);
+    useSeparator(DecimalSeparator::Point);  // the whole program goes, a tick stays scheduled
+    clock.advance(5s);
+    EXPECT_EQ(readPvRequests(), 0u);
+}
+
+}  // namespace
+}  // namespace veld::config::test
