@@ -168,6 +168,29 @@ TEST_F(LinCommandTest, segmentsThatCannotBeComputedExitOne) {
     EXPECT_TRUE(out.str().empty());
 }
 
+TEST_F(LinCommandTest, valuesBeyondSinglePrecisionExitOneNamingTheValue) {
+    const auto points = pointFile("lin_cli_points.txt", "0 1\n1 3\n2 5\n3 7\n4 9\n");
+    const auto huge = pointFile("lin_cli_huge.txt", "0 1\n1e309 3\n");
+    struct Case {
+        std::vector<std::string> args;
+        std::string fragment;
+    };
+    const Case cases[] = {
+        {{"curve", "1", "1e4000"}, "Hodnota \"1e4000\" je mimo rozsah"},
+        {{"--json", "curve", "1", "-1e4000"}, "Hodnota \"-1e4000\" je mimo rozsah"},
+        {{"inverse", "9", "100", "1e-5000"}, "Hodnota \"1e-5000\" je mimo rozsah"},
+        {{"spline", "9", "0", "1e39"}, "Hodnota \"1e39\" je mimo rozsah"},
+        {{"fit", points, "3", "1", "1e309"}, "Hodnota \"1e309\" je mimo rozsah"},
+        {{"fit", huge, "3", "1", "3"}, "Vstupní hodnota \"1e309\" na řádku 2"},
+        {{"segments", huge}, "Vstupní hodnota \"1e309\" na řádku 2"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(lin(c.args), kFailure) << c.fragment;
+        EXPECT_TRUE(out.str().empty()) << out.str();
+        EXPECT_NE(err.str().find(c.fragment), std::string::npos) << err.str();
+    }
+}
+
 TEST_F(LinCommandTest, usageErrors) {
     const std::vector<std::vector<std::string>> cases = {
         {},
