@@ -156,6 +156,7 @@ void MainWindowModel::bindHandlers() {
     f.korekcePV.onExit = [this] { calibration_.korekcePVExit(); };
 
     f.Precist.onClick = [this] { report(readAll_.PrecistClick()); };
+    f.Poslat.onClick = [this] { report(writeAll_.PoslatClick()); };
     f.S_Dolmez.onClick = [this] { report(calibration_.S_DolmezClick()); };
     f.S_Hormez.onClick = [this] { report(calibration_.S_HormezClick()); };
     f.Button8.onClick = [this] { report(calibration_.Button8Click()); };

@@ -12,6 +12,7 @@
 #include "config/outcome.h"
 #include "config/read_all.h"
 #include "config/user_note.h"
+#include "config/write_all.h"
 #include "lin/lin_math.h"
 #include "lin/messages.h"
 #include "lin/point_file.h"
@@ -128,6 +129,7 @@ public:
     UserNote& userNote() { return userNote_; }
     ReadAll& readAll() { return readAll_; }
     Calibration& calibration() { return calibration_; }
+    WriteAll& writeAll() { return writeAll_; }
     Prompts& prompts() { return prompts_; }
     link::DeviceAccess& device() { return device_; }
     const ModelSettings& settings() const { return settings_; }
@@ -164,6 +166,7 @@ private:
     UserNote userNote_;
     ReadAll readAll_;
     Calibration calibration_;
+    WriteAll writeAll_{*this};
     std::uint64_t revision_ = 0;
     int depth_ = 0;
     bool busy_ = false;
