@@ -110,7 +110,8 @@ MainWindowModel::MainWindowModel(Prompts& prompts, link::DeviceAccess& device,
       com_(form),
       userNote_(editor_, device_, [this] { notifyChanged(); }),
       readAll_(editor_, device_, math_, rules_, checks_, userNote_, [this] { notifyChanged(); }),
-      calibration_(editor_, device_, checks_, readAll_, [this] { notifyChanged(); }) {
+      calibration_(editor_, device_, checks_, readAll_, [this] { notifyChanged(); }),
+      configFile_(editor_, rules_, checks_, calibration_) {
     config.DividerRatio = 1.0L;  // matches the "1" that `DelPomer` starts with
     config.Damping = 0.5L;       // and the "0.5" of `Tlumeni`
     state.DecimalIsPoint = settings_.decimalSeparator == DecimalSeparator::Point;
@@ -165,6 +166,8 @@ void MainWindowModel::bindHandlers() {
         label->onClick = [this] { report(calibration_.Button1Click()); };
     f.Uloz_Pozn.onClick = [this] { report(userNote_.Uloz_PoznClick()); };
     f.Prec_Pozn.onClick = [this] { report(userNote_.Prec_PoznClick()); };
+    f.Ulosoub.onClick = [this] { report(configFile_.UlosoubClick()); };
+    f.ctisoub.onClick = [this] { report(configFile_.ctisoubClick()); };
 
     f.SetCom.onClick = [this] { com_.SetComClick(); };
     f.DalsiPorty.onClick = [this] { com_.DalsiPortyClick(); };

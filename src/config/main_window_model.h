@@ -3,6 +3,7 @@
 #include "common/prompts.h"
 #include "config/calibration.h"
 #include "config/com_page.h"
+#include "config/config_file.h"
 #include "config/entry_checks.h"
 #include "config/input_rules.h"
 #include "config/input_state.h"
@@ -129,6 +130,7 @@ public:
     UserNote& userNote() { return userNote_; }
     ReadAll& readAll() { return readAll_; }
     Calibration& calibration() { return calibration_; }
+    ConfigFile& configFile() { return configFile_; }
     WriteAll& writeAll() { return writeAll_; }
     Prompts& prompts() { return prompts_; }
     link::DeviceAccess& device() { return device_; }
@@ -166,6 +168,7 @@ private:
     UserNote userNote_;
     ReadAll readAll_;
     Calibration calibration_;
+    ConfigFile configFile_;
     WriteAll writeAll_{*this};
     std::uint64_t revision_ = 0;
     int depth_ = 0;

@@ -1,0 +1,240 @@
+// The configuration text file: exact bytes, round trips through a fresh program, refusals.
+
+#include "config_fixture.h"
+
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+namespace veld::config::test {
+namespace {
+
+class ConfigFileTest : public ModelTest {
+protected:
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    QByteArray contents(const QString& file) const {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    QString write(const QString& name, const QByteArray& bytes) const {
+        QFile f(path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path(name);
+    }
+    Outcome click(Button& button, const QString& file) {
+        if (!file.isEmpty())
+            prompts.fileAnswers.append(file);
+        m().userClicked(button);
+        return m().lastOutcome().value();
+    }
+    Outcome save(const QString& file) { return click(f().Ulosoub, file); }
+    Outcome load(const QString& file) { return click(f().ctisoub, file); }
+
+    // What a user sees of the input page, and the record behind it.
+    QStringList page() {
+        MainForm& p = f();
+        return {p.Vstup.text,
+                p.PripCidl.text,
+                p.Pocatek.text(),
+                p.Konec.text(),
+                p.Label8.caption,
+                p.Linearizace.text,
+                p.VolenaJednotka.text,
+                p.Tlumeni.text(),
+                p.Chybproud.text,
+                p.VzdStKon.text,
+                p.DelPomer.text(),
+                p.SnOdpor.text(),
+                p.CelkovyOdpor.text(),
+                FormatGeneral(m().config.PvCorrection, DecimalSeparator::Point),
+                QString::number(m().config.UnitCode),
+                FormatGeneral(m().config.RangeBegin, DecimalSeparator::Point),
+                FormatGeneral(m().config.RangeEnd, DecimalSeparator::Point)};
+    }
+    void set(Edit& edit, const QString& text) { enter(edit, text); }
+    void pick(ComboBox& combo, const QString& item) {
+        m().userSelected(combo, static_cast<int>(combo.items.indexOf(item)));
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(ConfigFileTest, thermocoupleFileHoldsTheDocumentedLines) {
+    chooseType(u"termočlánek K"_s);
+    set(f().Pocatek, u"-50"_s);
+    set(f().Konec, u"400"_s);
+    ASSERT_EQ(save(path(u"k.txt"_s)), Outcome::Completed);
+    const QString expected =
+        u"Konfigurační data pro GALVO-PRIM:\r\n\r\nvstup: termočlánek K\r\ndolní mez: -50\r\n"
+        u"horní mez: 400\r\njednotka: °C\r\nlinearizace: linearizováno\r\ntlumení: 0.5s\r\n"
+        u"chybový proud: vyřazen\r\nvzdálenost st. konce: \r\n"_s;
+    QStringEncoder cp1250("windows-1250");
+    EXPECT_EQ(contents(path(u"k.txt"_s)), QByteArray(cp1250.encode(expected)));
+}
+
+TEST_F(ConfigFileTest, savedPagesLoadBackInAFreshProgram) {
+    const QString points = pointFile(u"body.txt"_s, "0 0\n50 25\n100 50\n");
+    struct Case {
+        QString name;
+        std::function<void()> fill;
+    };
+    const Case cases[] = {
+        {u"pt100"_s,
+         [&] {
+             chooseType(u"odporový teploměr Pt100"_s);
+             pick(f().PripCidl, u"třívodičově"_s);
+             set(f().Pocatek, u"-20.5"_s);
+             set(f().Konec, u"150"_s);
+             f().korekcePV.setText(u"0.25"_s);
+             m().calibration().korekcePVExit();
+             set(f().Tlumeni, u"2"_s);
+             pick(f().Chybproud, u"podproud"_s);
+         }},
+        {u"napeti"_s,
+         [&] {
+             chooseType(u"napětí"_s);
+             set(f().DelPomer, u"2.5"_s);
+             set(f().Pocatek, u"0.7"_s);
+             set(f().Konec, u"2.123456"_s);
+         }},
+        {u"proud"_s,
+         [&] {
+             chooseType(u"4...20 mA-vstup U/I"_s);
+             pick(f().Linearizace, u"nelinearizováno"_s);
+             m().checks().PocatekExit();  // the fixed range, as a write takes it
+             m().checks().KonecExit();
+         }},
+        {u"soubor"_s,
+         [&] {
+             chooseType(u"reostat"_s);
+             pick(f().PripCidl, u"čtyřvodičově"_s);
+             chooseFromFile(points);
+             set(f().Pocatek, u"10"_s);
+             set(f().Konec, u"40"_s);
+             pick(f().VolenaJednotka, u"%"_s);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        useSeparator(DecimalSeparator::Point);
+        c.fill();
+        const QStringList saved = page();
+        clearPrompts();
+        ASSERT_EQ(save(path(c.name)), Outcome::Completed)
+            << prompts.messages.join(u"; "_s).toStdString();
+        useSeparator(DecimalSeparator::Point);
+        // "ze souboru" asks for its points again during the load.
+        prompts.fileAnswers = {path(c.name), points};
+        ASSERT_EQ(load(QString()), Outcome::Completed)
+            << prompts.messages.join(u"; "_s).toStdString();
+        EXPECT_EQ(page(), saved);
+        prompts.fileAnswers.clear();
+    }
+}
+
+TEST_F(ConfigFileTest, numbersTravelWithAFullStopBetweenSystems) {
+    useSeparator(DecimalSeparator::Comma);
+    chooseType(u"napětí"_s);
+    set(f().DelPomer, u"2,5"_s);
+    set(f().Pocatek, u"0,25"_s);
+    set(f().Konec, u"1,5"_s);
+    ASSERT_EQ(save(path(u"c.txt"_s)), Outcome::Completed);
+    EXPECT_TRUE(contents(path(u"c.txt"_s)).contains("doln\xed mez: 0.25\r\n"));
+    useSeparator(DecimalSeparator::Point);
+    ASSERT_EQ(load(path(u"c.txt"_s)), Outcome::Completed);
+    EXPECT_EQ(f().Pocatek.text(), u"0.25"_s);
+    EXPECT_EQ(f().DelPomer.text(), u"2.5"_s);
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u"; "_s).toStdString();
+}
+
+TEST_F(ConfigFileTest, malformedFilesChangeNothing) {
+    const QByteArray good = QStringEncoder("windows-1250")
+                                .encode(
+                                    u"Konfigurační data pro GALVO-PRIM:\r\n\r\n"
+                                    u"vstup: reostat\r\ndolní mez: 0\r\nhorní mez: 100\r\n"
+                                    u"jednotka: Ohm\r\nlinearizace: nelinearizováno\r\n"
+                                    u"tlumení: 1s\r\nchybový proud: nadproud\r\n"
+                                    u"připojení čidla: dvouvodičově\r\n"_s);
+    ASSERT_EQ(load(write(u"good.txt"_s, good)), Outcome::Completed);
+    EXPECT_EQ(f().Vstup.text, u"reostat"_s);
+    chooseType(u"termočlánek J"_s);
+    const QStringList before = page();
+    const auto variant = [&](const char* from, const char* to) {
+        return QByteArray(good).replace(from, to);
+    };
+    const QByteArray bad[] = {
+        variant("GALVO", "galvo"),
+        variant("PRIM:\r\n\r\n", "PRIM:\r\nx\r\n"),
+        variant("vstup: ", "vstup:"),
+        variant("vstup: reostat", "Vstup: reostat"),
+        variant("vstup: reostat", "vstup: rezistor"),
+        variant("mez: 0", "mez: 12,5"),
+        variant("p\xf8ipojen\xed \xe8idla: dvouvodi\xe8ov\xec\r\n", ""),
+        good.left(40),
+    };
+    for (const QByteArray& bytes : bad) {
+        SCOPED_TRACE(bytes.toStdString());
+        clearPrompts();
+        EXPECT_EQ(load(write(u"bad.txt"_s, bytes)), Outcome::Stopped);
+        EXPECT_EQ(prompts.messages, QStringList{u"Chyba v datech souboru."_s});
+        EXPECT_EQ(page(), before);
+    }
+}
+
+TEST_F(ConfigFileTest, rangeTextIsCutNotTheSingle) {
+    EXPECT_EQ(CutDecimalText(u"0.7"_s, 3), 0.7L);
+    EXPECT_EQ(CutDecimalText(u"12.5"_s, 3), 12.5L);
+    EXPECT_EQ(CutDecimalText(u"-1.23456789"_s, 6), -1.234567L);
+    EXPECT_EQ(CutDecimalText(u"-0.0004"_s, 3), 0.0L);
+    EXPECT_EQ(CutDecimalText(u"1.5e2"_s, 3), 150.0L);
+    EXPECT_EQ(CutDecimalText(u"123456e-5"_s, 3), 1.234L);
+    EXPECT_EQ(CutDecimalText(u" 7 "_s, 3), 7.0L);
+    EXPECT_EQ(CutDecimalText(u"12,5"_s, 3), std::nullopt);
+    EXPECT_EQ(CutDecimalText(u"1e39"_s, 3), std::nullopt);
+}
+
+TEST_F(ConfigFileTest, unusableFilesAreRefusedWithTheirReason) {
+    EXPECT_EQ(load(path(u"missing.txt"_s)), Outcome::Stopped);
+    EXPECT_EQ(prompts.messages.value(0), u"Chyba c. 2"_s);
+
+    struct Case {
+        QString file;
+        QString says;
+    };
+    const Case cases[] = {
+        {write(u"big.txt"_s, QByteArray(ConfigFile::kMaxFileBytes + 1, 'a')), u"1 MiB"_s},
+        {write(u"long.txt"_s, "x\r\n" + QByteArray(5000, 'a')), u"Řádek 2"_s},
+        {u"/dev/zero"_s, u"není soubor"_s},
+    };
+    for (const Case& c : cases) {
+        clearPrompts();
+        EXPECT_EQ(load(c.file), Outcome::Stopped);
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_TRUE(prompts.messages[0].contains(c.says)) << prompts.messages[0].toStdString();
+    }
+}
+
+TEST_F(ConfigFileTest, refusedSavesLeaveThePreviousFile) {
+    const QString file = write(u"keep.txt"_s, "previous");
+    chooseType(u"reostat"_s);
+    EXPECT_EQ(save(QString()), Outcome::Stopped);  // no connection chosen: no dialog either
+    EXPECT_EQ(prompts.messages, QStringList{u"Není zadán způsob připojení čidla"_s});
+    EXPECT_TRUE(prompts.fileRequests.isEmpty());
+
+    pick(f().PripCidl, u"dvouvodičově"_s);
+    set(f().Pocatek, u"0"_s);
+    f().Konec.setText(u"100 ✓"_s);
+    clearPrompts();
+    EXPECT_EQ(save(file), Outcome::Stopped);
+    EXPECT_TRUE(prompts.messages.value(0).startsWith(u"Znak „✓“"_s));
+    EXPECT_EQ(contents(file), "previous");
+
+    f().Konec.setText(u"100"_s);
+    clearPrompts();
+    EXPECT_EQ(save(path(u"no/such/dir.txt"_s)), Outcome::Stopped);
+    EXPECT_EQ(prompts.messages, QStringList{u"Chyba c. 2"_s});
+    EXPECT_EQ(save(QString()), Outcome::Declined);
+}
+
+}  // namespace
+}  // namespace veld::config::test
