@@ -2,6 +2,10 @@
 
 #include "cli/eeprom_command.h"
 #include "cli/lin_command.h"
+#include "cli/measure_command.h"
+#include "cli/output_command.h"
+#include "cli/relay_command.h"
+#include "cli/write_command.h"
 
 namespace veld::cli {
 
@@ -9,6 +13,10 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<EepromCommand>());
     commands.push_back(makeLinCommand());
+    commands.push_back(std::make_unique<RelayCommand>());
+    commands.push_back(std::make_unique<OutputCommand>());
+    commands.push_back(std::make_unique<MeasureCommand>());
+    commands.push_back(std::make_unique<WriteCommand>());
     return commands;
 }
 

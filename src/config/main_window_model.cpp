@@ -164,6 +164,24 @@ void MainWindowModel::bindHandlers() {
     f.Button1.onClick = [this] { report(calibration_.Button1Click()); };
     for (Label* label : f.InfoLabels())
         label->onClick = [this] { report(calibration_.Button1Click()); };
+    for (int k = 1; k <= Comparators::kCount; ++k) {
+        ComparatorGroup& g = *f.Komparator[static_cast<std::size_t>(k - 1)];
+        g.Preckomp.onClick = [this, k] { report(comparators_.PreckompClick(k)); };
+        g.Ulozkomp.onClick = [this, k] { report(comparators_.UlozkompClick(k)); };
+        g.EMezsep.onExit = [this, k] { comparators_.EMezsepExit(k); };
+        g.EMezroz.onExit = [this, k] { comparators_.EMezrozExit(k); };
+        g.EZpoSep.onExit = [this, k] { comparators_.EZpoSepExit(k); };
+        g.EZpoRoz.onExit = [this, k] { comparators_.EZpoRozExit(k); };
+        g.RezimRele.onChange = [this, k] { comparators_.RezimReleChange(k); };
+    }
+    f.EdLoLimDA.onExit = [this] { analogOutput_.EdLoLimDAExit(); };
+    f.EdHiLimDA.onExit = [this] { analogOutput_.EdHiLimDAExit(); };
+    f.Button2.onClick = [this] { report(analogOutput_.Button2Click()); };
+    f.Button3.onClick = [this] { report(analogOutput_.Button3Click()); };
+    f.ButMeasPV.onClick = [this] { report(measurement_.ButMeasPVClick()); };
+    f.Start_Mer.onClick = [this] { report(measurement_.Start_MerClick()); };
+    f.Stop_mer.onClick = [this] { measurement_.Stop_merClick(); };
+
     f.Uloz_Pozn.onClick = [this] { report(userNote_.Uloz_PoznClick()); };
     f.Prec_Pozn.onClick = [this] { report(userNote_.Prec_PoznClick()); };
     f.Ulosoub.onClick = [this] { report(configFile_.UlosoubClick()); };

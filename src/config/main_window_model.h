@@ -1,8 +1,10 @@
 #pragma once
 
 #include "common/prompts.h"
+#include "config/analog_output.h"
 #include "config/calibration.h"
 #include "config/com_page.h"
+#include "config/comparators.h"
 #include "config/config_file.h"
 #include "config/entry_checks.h"
 #include "config/input_rules.h"
@@ -10,6 +12,7 @@
 #include "config/lin_dialog.h"
 #include "config/lin_file.h"
 #include "config/main_form.h"
+#include "config/measurement.h"
 #include "config/outcome.h"
 #include "config/read_all.h"
 #include "config/user_note.h"
@@ -130,6 +133,11 @@ public:
     UserNote& userNote() { return userNote_; }
     ReadAll& readAll() { return readAll_; }
     Calibration& calibration() { return calibration_; }
+    Comparators& comparators() { return comparators_; }
+    AnalogOutput& analogOutput() { return analogOutput_; }
+    Measurement& measurement() { return measurement_; }
+    // A user event's handler is running (it may be waiting for a transaction or a question).
+    bool handlerRunning() const { return depth_ > 0; }
     ConfigFile& configFile() { return configFile_; }
     WriteAll& writeAll() { return writeAll_; }
     Prompts& prompts() { return prompts_; }
@@ -168,6 +176,9 @@ private:
     UserNote userNote_;
     ReadAll readAll_;
     Calibration calibration_;
+    Comparators comparators_{*this};
+    AnalogOutput analogOutput_{*this};
+    Measurement measurement_{*this};
     ConfigFile configFile_;
     WriteAll writeAll_{*this};
     std::uint64_t revision_ = 0;
