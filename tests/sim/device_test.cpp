@@ -142,20 +142,5 @@ TEST_F(DeviceTest, unservedCommands_answerCode64) {
     EXPECT_EQ(d.ResponseCode(), kResponseNotImplemented);
 }
 
-TEST_F(DeviceTest, countersAndLog) {
-    Send("ReadEEPROM", 0, 1);
-    Send("ReadEEPROM", 1, 1);
-    Send("ReadPV");
-    EXPECT_EQ(device.RequestsReceived(), 3u);
-    EXPECT_EQ(device.Count("ReadEEPROM"), 2u);
-    EXPECT_EQ(device.Count("ReadPV"), 1u);
-    EXPECT_EQ(device.Count("NoSuchCommand"), 0u);
-    ASSERT_EQ(device.Log().size(), 3u);
-    EXPECT_EQ(device.Log()[1].data, (std::vector<Byte>{0x00, 0x01, 0x01}));
-    device.ClearCounters();
-    EXPECT_EQ(device.RequestsReceived(), 0u);
-    EXPECT_TRUE(device.Log().empty());
-}
-
 }  // namespace
 }  // namespace veld::sim
