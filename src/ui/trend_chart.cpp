@@ -6,9 +6,11 @@
 #include <QChart>
 #include <QChartView>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <cmath>
@@ -24,6 +26,7 @@ namespace {
 // measurement it changes a dozen times.
 constexpr double kFirstTimeSpan = 60.0;
 constexpr qreal kDotSize = 5.0;
+constexpr int kOlderDotSize = 2;
 
 const QColor kLineColour(0x1f, 0x5f, 0xa8);
 
@@ -38,9 +41,17 @@ double TimeStep(double span) {
     return 10.0 * decade;
 }
 
+// Range and grid step change one after the other, each laying out the axis anew: in the order
+// that never has the short step on the long range (thousands of grid lines and labels, a
+// second's work).
 void SetTimeSpan(QValueAxis& axis, double span) {
-    axis.setRange(0.0, span);
-    axis.setTickInterval(TimeStep(span));
+    if (span > axis.max()) {
+        axis.setTickInterval(TimeStep(span));
+        axis.setRange(0.0, span);
+    } else {
+        axis.setRange(0.0, span);
+        axis.setTickInterval(TimeStep(span));
+    }
 }
 
 }  // namespace
@@ -111,9 +122,14 @@ void TrendChart::refresh() {
     showStatistics();
 }
 
+int TrendChart::olderPointCount() const {
+    return older_ == nullptr ? 0 : static_cast<int>(older_->count());
+}
+
 void TrendChart::rebuild() {
     chart_->removeAllSeries();
     segments_.clear();
+    older_ = nullptr;
     generation_ = trend_.generation();
     shown_ = 0;
     lastWasGap_ = true;
@@ -124,10 +140,58 @@ void TrendChart::rebuild() {
     value_->setTitleText(unitShown_.isEmpty() ? u"Naměřená hodnota"_s
                                               : u"Naměřená hodnota [%1]"_s.arg(unitShown_));
     fitAxes();
-    appendSamples(0);
+    // Runs older than the newest kMaxSegments go to the dots in one step.
+    const auto& samples = trend_.samples();
+    std::size_t runs = 0;
+    std::size_t first = 0;
+    for (std::size_t i = samples.size(); i-- > 0;) {
+        const bool endsRun = samples[i].value && (i + 1 == samples.size() || !samples[i + 1].value);
+        if (endsRun && ++runs > kMaxSegments) {
+            first = i + 1;
+            break;
+        }
+    }
+    if (first > 0) {
+        QList<QPointF> points;
+        for (std::size_t i = 0; i < first; ++i) {
+            if (samples[i].value)
+                points.append(QPointF(samples[i].seconds, *samples[i].value));
+        }
+        addOlder(points);
+    }
+    appendSamples(first);
 }
 
-QLineSeries* TrendChart::addSegment() {
+void TrendChart::addOlder(const QList<QPointF>& points) {
+    if (older_ == nullptr) {
+        older_ = new QScatterSeries;
+        chart_->addSeries(older_);
+        older_->attachAxis(time_);
+        older_->attachAxis(value_);
+        older_->setColor(kLineColour);
+        older_->setBorderColor(kLineColour);
+        older_->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+        older_->setMarkerSize(kOlderDotSize);
+        // Painted as an image: ordinary markers are a graphics item per point.
+        QImage dot(kOlderDotSize, kOlderDotSize, QImage::Format_ARGB32_Premultiplied);
+        dot.fill(kLineColour);
+        older_->setLightMarker(dot);
+    }
+    // One change signal; append() of a list signals once per point.
+    older_->replace(older_->points() + points);
+}
+
+// The series for a run that begins now: a new one, or once there are kMaxSegments of them the
+// oldest, whose points move to the dots.
+QLineSeries* TrendChart::openSegment() {
+    if (segments_.size() >= kMaxSegments) {
+        QLineSeries* oldest = segments_.front();
+        segments_.pop_front();
+        addOlder(oldest->points());
+        oldest->clear();
+        segments_.push_back(oldest);
+        return oldest;
+    }
     auto* series = new QLineSeries;
     chart_->addSeries(series);
     series->attachAxis(time_);
@@ -169,7 +233,7 @@ void TrendChart::appendSamples(std::size_t from) {
             continue;
         }
         if (target == nullptr)
-            target = addSegment();
+            target = openSegment();
         pending.append(QPointF(s.seconds, *s.value));
         lastWasGap_ = false;
     }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QList>
+#include <QPointF>
 #include <QWidget>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <deque>
 
 QT_BEGIN_NAMESPACE
 class QChart;
@@ -11,6 +13,7 @@ class QChartView;
 class QLabel;
 class QLineSeries;
 class QPushButton;
+class QScatterSeries;
 class QValueAxis;
 QT_END_NAMESPACE
 
@@ -28,6 +31,9 @@ namespace veld::ui {
 // captioned with the unit, the last value, minimum, maximum and mean below it, and "Uložit CSV".
 // A failed measurement breaks the line: each run of valid samples between gaps is a series of
 // its own (a run of one sample shows as a dot), because a line series would join across a gap.
+// A line that fails often would make thousands of series, and every series costs the chart
+// time of its own; so only the newest kMaxSegments runs are lines, and older runs are drawn as
+// plain dots in one series, which shows their gaps as well.
 //
 // The widget only mirrors the trend. Call refresh() after each change of it: samples added since
 // the last call are appended to the series in one go; after a Start everything is drawn afresh.
@@ -41,15 +47,20 @@ public:
 
     void refresh();
 
-    // Series drawn: one per run of valid samples between gaps.
+    static constexpr std::size_t kMaxSegments = 100;
+
+    // Line series drawn: one per run of valid samples between gaps, at most kMaxSegments.
     int segmentCount() const { return static_cast<int>(segments_.size()); }
+    // Samples of the older runs, drawn as dots; 0 while there are no more runs than lines.
+    int olderPointCount() const;
     QChart& chart() { return *chart_; }
     QChartView& view() { return *view_; }
 
 private:
     void rebuild();
     void appendSamples(std::size_t from);
-    QLineSeries* addSegment();
+    QLineSeries* openSegment();
+    void addOlder(const QList<QPointF>& points);
     void fitAxes();
     void showStatistics();
     QString withUnit(const QString& number) const;
@@ -65,7 +76,8 @@ private:
     QLabel* maximum_;
     QLabel* mean_;
     QPushButton* save_;
-    std::vector<QLineSeries*> segments_;
+    std::deque<QLineSeries*> segments_;  // oldest first
+    QScatterSeries* older_ = nullptr;
     std::uint64_t generation_ = 0;
     std::size_t shown_ = 0;     // samples of the trend already in the series
     bool lastWasGap_ = true;    // the next valid sample opens a new segment

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QValueAxis>
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -40,11 +41,38 @@ std::vector<int> Runs(const Values& values) {
     return runs;
 }
 
-std::vector<int> SeriesLengths(ui::TrendChart& chart) {
-    std::vector<int> lengths;
-    for (QAbstractSeries* s : chart.chart().series())
-        lengths.push_back(static_cast<int>(static_cast<QLineSeries*>(s)->count()));
-    return lengths;
+// What the chart should draw: the lengths of the newest kMaxSegments runs as lines, and the
+// number of samples in older runs, drawn as dots.
+struct Drawn {
+    std::vector<int> lines;
+    int older = 0;
+    bool operator==(const Drawn&) const = default;
+};
+
+Drawn Expected(const Values& values) {
+    std::vector<int> runs = Runs(values);
+    Drawn d;
+    const std::size_t keep = std::min(runs.size(), ui::TrendChart::kMaxSegments);
+    for (std::size_t i = 0; i < runs.size() - keep; ++i)
+        d.older += runs[i];
+    d.lines.assign(runs.end() - static_cast<std::ptrdiff_t>(keep), runs.end());
+    return d;
+}
+
+// Line series in time order (a reused series keeps its place in the chart's list).
+Drawn Actual(ui::TrendChart& chart) {
+    std::vector<QLineSeries*> lines;
+    for (QAbstractSeries* s : chart.chart().series()) {
+        if (s->type() == QAbstractSeries::SeriesTypeLine)
+            lines.push_back(static_cast<QLineSeries*>(s));
+    }
+    std::sort(lines.begin(), lines.end(),
+              [](QLineSeries* a, QLineSeries* b) { return a->at(0).x() < b->at(0).x(); });
+    Drawn d;
+    for (QLineSeries* s : lines)
+        d.lines.push_back(static_cast<int>(s->count()));
+    d.older = chart.olderPointCount();
+    return d;
 }
 
 config::Trend::Micros Tick(std::size_t i) {
@@ -72,6 +100,13 @@ void TrendChartTest::segmentsFollowTheRunsBetweenGaps_data() {
     QTest::newRow("gaps at both ends") << Values{gap, 1.0, gap, 2.0, 3.0, gap};
     QTest::newRow("only gaps") << Values{gap, gap};
     QTest::newRow("alternating") << Values{1.0, gap, 2.0, gap, 3.0, gap, 4.0};
+    Values often;  // more runs than lines
+    for (int i = 0; i < 250; ++i) {
+        for (int k = 0; k <= i % 3; ++k)
+            often.push_back(i + k * 0.1);
+        often.push_back(gap);
+    }
+    QTest::newRow("fails often") << often;
 }
 
 // One by one as the ticks come and all at once as after a late refresh: the same picture.
@@ -87,10 +122,10 @@ void TrendChartTest::segmentsFollowTheRunsBetweenGaps() {
     }
     ui::TrendChart late(trend, prompts);
     late.refresh();
-    const std::vector<int> runs = Runs(values);
-    QCOMPARE(live.segmentCount(), static_cast<int>(runs.size()));
-    QCOMPARE(SeriesLengths(live), runs);
-    QCOMPARE(SeriesLengths(late), runs);
+    const Drawn expected = Expected(values);
+    QCOMPARE(live.segmentCount(), static_cast<int>(expected.lines.size()));
+    QVERIFY(Actual(live) == expected);
+    QVERIFY(Actual(late) == expected);
 }
 
 void TrendChartTest::loneSamplesShowAsDotsInOneColour() {
@@ -159,29 +194,33 @@ void TrendChartTest::saveButtonWritesTheCsv() {
     QVERIFY(prompts.messages.isEmpty());
 }
 
-// Half an hour of a slow wave, with one long outage and a few single failures.
+// Half an hour of a slow wave, with one long outage and a few single failures; then the same
+// with a line that failed every fifth time for twenty minutes, more runs than lines.
 void TrendChartTest::picture_withGaps() {
     const QString folder = QString::fromUtf8(VELD_SCREENSHOT_DIR);
     QVERIFY(QDir().mkpath(folder));
-    ScriptedPrompts prompts;
-    config::Trend trend;
-    trend.start(0s, u"°C"_s, 3);
-    Values values;
-    for (int i = 0; i < 1200; ++i) {
-        const bool failed = (i >= 400 && i < 460) || i == 700 || i == 702 || i == 900;
-        values.push_back(
-            failed ? std::nullopt
-                   : std::optional(50.0 + 40.0 * std::sin(i / 120.0) + 0.8 * std::sin(i * 7.3)));
-        trend.add(Tick(static_cast<std::size_t>(i)), values.back());
+    for (const bool often : {false, true}) {
+        ScriptedPrompts prompts;
+        config::Trend trend;
+        trend.start(0s, u"°C"_s, 3);
+        Values values;
+        for (int i = 0; i < 1200; ++i) {
+            const bool failed = often ? i < 800 && i % 5 == 4
+                                      : (i >= 400 && i < 460) || i == 700 || i == 702 || i == 900;
+            values.push_back(failed ? std::nullopt
+                                    : std::optional(50.0 + 40.0 * std::sin(i / 120.0) +
+                                                    0.8 * std::sin(i * 7.3)));
+            trend.add(Tick(static_cast<std::size_t>(i)), values.back());
+        }
+        ui::TrendChart chart(trend, prompts);
+        chart.resize(900, 420);
+        chart.refresh();
+        QVERIFY(Actual(chart) == Expected(values));
+        QCOMPARE(chart.olderPointCount() > 0, often);
+        const QString file = folder + (often ? u"/trend-often.png"_s : u"/trend.png"_s);
+        QVERIFY(chart.grab().save(file));
+        qInfo("picture in %s", qPrintable(file));
     }
-    ui::TrendChart chart(trend, prompts);
-    chart.resize(900, 420);
-    chart.refresh();
-    QCOMPARE(chart.segmentCount(), static_cast<int>(Runs(values).size()));
-    const QPixmap picture = chart.grab();
-    QVERIFY(!picture.isNull());
-    QVERIFY(picture.save(folder + u"/trend.png"_s));
-    qInfo("picture in %s", qPrintable(folder + u"/trend.png"_s));
 }
 
 QTEST_MAIN(TrendChartTest)
