@@ -4,6 +4,7 @@
 #include "ui/control_binder.h"
 #include "ui/lin_dialog_view.h"
 #include "ui/qt_prompts.h"
+#include "ui/trend_chart.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -393,12 +394,21 @@ QWidget* MainWindow::buildMeasurementPage() {
     addButtons(cg, 1, 0, {w(f.Start_Mer), w(f.Stop_mer)});
     addRow(cg, 2, w(f.LabOdeslano), w(f.EdSend));
     addRow(cg, 3, w(f.LabPrijato), w(f.EdReceive));
+    // Room for a whole "ReadPV" reply, 18 bytes of two of the widest digits and a blank, with the
+    // frame and the text margins.
+    for (config::Edit* traffic : {&f.EdSend, &f.EdReceive}) {
+        QWidget* edit = w(*traffic);
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(u"DD "_s.repeated(18)) + 12);
+    }
 
     alignLabelColumns({sg, cg});
 
     auto* layout = new QGridLayout(page);
     layout->addWidget(single, 0, 0);
     layout->addWidget(continuous, 1, 0);
+    // Continuous measurement draws its trend below both groups, in the rest of the page.
+    trend_ = new TrendChart(model_.measurement().trend(), prompts_, page);
+    layout->addWidget(trend_, 2, 0, 1, 2);
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(2, 1);
@@ -429,6 +439,7 @@ void MainWindow::sync() {
         tabs_->setCurrentIndex(model_.form.activePage);
     }
     dialog_->sync();
+    trend_->refresh();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -466,6 +477,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // No tick may start a measurement for a window that has gone.
+    model_.measurement().Stop_merClick();
     event->accept();
 }
 

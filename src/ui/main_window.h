@@ -18,6 +18,7 @@ namespace veld::ui {
 
 class ControlBinder;
 class LinDialogView;
+class TrendChart;
 class WindowPrompts;
 
 // The main window: six pages of controls mirroring the presentation model and, below them, the
@@ -32,6 +33,8 @@ public:
 
     ControlBinder& binder() { return *binder_; }
     LinDialogView& linDialog() { return *dialog_; }
+    // The live trend of continuous measurement on the page "Měření".
+    TrendChart& trend() { return *trend_; }
     QTabWidget& pages() { return *tabs_; }
     // Tab index of a page of the model, -1 for a control that is no page.
     int pageIndex(const config::Control& page) const;
@@ -73,6 +76,7 @@ private:
     ControlBinder* binder_;
     QTabWidget* tabs_ = nullptr;
     LinDialogView* dialog_ = nullptr;
+    TrendChart* trend_ = nullptr;
     std::vector<QGroupBox*> sections_;
     bool closePending_ = false;
 };
