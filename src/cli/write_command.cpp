@@ -1,0 +1,146 @@
+#include "cli/write_command.h"
+
+#include <QJsonObject>
+#include <optional>
+
+#include "link/device_access.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace veld::cli {
+
+struct WriteCommand::Arguments {
+    QString file;
+    std::optional<QString> points;
+    bool polynomial = false;    // the dialog's default is the straight segments
+    std::optional<int> degree;  // unset: the degree the dialog offers
+};
+
+std::string WriteCommand::usage() const {
+    return "usage: veld-cli [--port PORT] [--yes] [--json] write FILE [--points POINTS] "
+           "[--method polynomial|segments] [--degree N]";
+}
+
+std::string WriteCommand::help() const {
+    return "Writes the configuration file FILE into the transmitter.\n"
+           "FILE is loaded as \"Přečíst\" of \"Konfigurace ze souboru\" loads it (its messages\n"
+           "included); then \"&Uložit vše do převodníku\" is clicked: the entry checks, the\n"
+           "question \"Opravdu se má zapsat konfigurace ?\" (--yes, or on the terminal), the\n"
+           "device check, and the whole write from \"Stop\" to \"Continue\".\n"
+           "Where FILE says \"linearizace: ze souboru\" the linearization is read from POINTS:\n"
+           "  --points POINTS                  the linearization point file\n"
+           "  --method polynomial|segments     \"Polynom metodou nejmenších čtverců\" or\n"
+           "                                   \"Proložení lineárními přímkami v zadaných "
+           "bodech\"\n"
+           "                                   (default segments)\n"
+           "  --degree N                       degree of the polynomial, 2..8 (default 6, or\n"
+           "                                   the number of points when there are fewer); the\n"
+           "                                   write takes 3..8 and, as the window, 6 for 2\n"
+           "With --json the written configuration is printed as one JSON object.\n";
+}
+
+bool WriteCommand::answerDialog(const Arguments& a, ModelDriver& driver, Context& context) {
+    config::LinDialogForm& dialog = driver.model().dialog;
+    const int method = a.polynomial ? config::LinDialogForm::kMethodPolynomial
+                                    : config::LinDialogForm::kMethodSegments;
+    if (!driver.choose(dialog.Zpus_lin.name, dialog.Zpus_lin.items.value(method)))
+        return false;
+    if (a.degree && !driver.enter(dialog.stup_p.name, QString::number(*a.degree)))
+        return false;
+    driver.click(dialog.OK.name);
+    if (dialog.visible) {
+        context.err() << "the points dialog refused the choice\n";
+        return false;
+    }
+    return true;
+}
+
+int WriteCommand::run(const std::vector<std::string>& args, ModelDriver& driver, Context& context) {
+    Arguments a;
+    std::optional<std::string> method;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        if (word == "--points" || word == "--method" || word == "--degree") {
+            if (i + 1 >= args.size())
+                return usageError(context, word + " needs a value");
+            const std::string& value = args[++i];
+            if (word == "--points") {
+                a.points = QString::fromStdString(value);
+            } else if (word == "--method") {
+                if (value != "polynomial" && value != "segments")
+                    return usageError(context, "--method is polynomial or segments");
+                method = value;
+            } else {
+                bool ok = false;
+                a.degree = QString::fromStdString(value).toInt(&ok);
+                if (!ok || *a.degree < 2 || *a.degree > 8)
+                    return usageError(context, "--degree is a whole number 2..8");
+            }
+        } else if (word.starts_with("--")) {
+            return usageError(context, "unknown option '" + word + "'");
+        } else if (a.file.isEmpty()) {
+            a.file = QString::fromStdString(word);
+        } else {
+            return usageError(context, "one configuration file only");
+        }
+    }
+    if (a.file.isEmpty())
+        return usageError(context, "missing the configuration file FILE");
+    a.polynomial = method == "polynomial";
+    if (a.degree && !a.polynomial)
+        return usageError(context, "--degree is the degree of --method polynomial");
+
+    config::MainWindowModel& m = driver.model();
+    TerminalPrompts& prompts = context.prompts();
+    // The open dialog of the load, then the point-file choice that a "ze souboru" line makes.
+    prompts.queueFile(a.file);
+    if (a.points)
+        prompts.queueFile(*a.points);
+    const config::Outcome loaded = driver.click(m.form.ctisoub.name);
+    if (loaded != config::Outcome::Completed)
+        return ExitCodeOf(loaded);
+    // A point file was asked for and none was read: the page fell back to the type's defaults,
+    // which are not what FILE says.
+    if (m.state.LinFileChosen && !m.points.PointsLoaded) {
+        if (!a.points)
+            return usageError(context,
+                              "FILE linearizes \"ze souboru\": name the point file with "
+                              "--points");
+        return kFailure;  // the reader has said why
+    }
+    if (m.dialog.visible && !answerDialog(a, driver, context))
+        return kFailure;
+    const bool fromFile = m.form.Linearizace.text == u"ze souboru"_s;
+    if (a.points && !fromFile)
+        context.err() << "--points not used: FILE does not linearize \"ze souboru\"\n";
+
+    if (fromFile && !m.state.LinFileChosen) {
+        // The first press only chooses the point file again; the range is typed anew.
+        const QString begin = m.form.Pocatek.text();
+        const QString end = m.form.Konec.text();
+        if (!a.points)
+            return usageError(context, "name the point file with --points");
+        prompts.queueFile(*a.points);
+        driver.click(m.form.Poslat.name);
+        if (m.dialog.visible && !answerDialog(a, driver, context))
+            return kFailure;
+        if (!driver.enter(m.form.Pocatek.name, begin) || !driver.enter(m.form.Konec.name, end))
+            return kFailure;
+    }
+    const config::Outcome written = driver.click(m.form.Poslat.name);
+    if (written == config::Outcome::Stopped) {
+        const auto& failure = m.writeAll().lastFailure();
+        if (failure && !failure->messageShown())
+            context.err() << failure->describe().toStdString() << '\n';
+    }
+    if (written == config::Outcome::Completed && context.json()) {
+        context.writeJson({{u"file"_s, a.file},
+                           {u"inputType"_s, m.form.Vstup.text},
+                           {u"linearization"_s, m.form.Linearizace.text},
+                           {u"hwCode"_s, m.config.HwCode},
+                           {u"firmware"_s, m.form.firmwareNumber}});
+    }
+    return ExitCodeOf(written);
+}
+
+}  // namespace veld::cli

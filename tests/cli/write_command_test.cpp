@@ -1,0 +1,100 @@
+// veld-cli write: a configuration file loaded and written as the window does, on the simulated
+// transmitter.
+
+#include "../config/request_log.h"
+#include "cli_fixture.h"
+
+#include <QFile>
+
+#include "config/cp1250.h"
+
+namespace veld::cli::test {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using config::test::DescribeLog;
+
+class Write : public CliTest {
+protected:
+    Write() {
+        inspect = [this](session::Session& s) {
+            requests = DescribeLog(s.simDevice().Log());
+            stored = *s.simMemory().Read(400, 4);
+        };
+    }
+    // A file in the temporary folder; configuration files are windows-1250 with CR LF.
+    std::string file(const QString& name, const QString& text) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(config::cp1250::Encode(text).bytes);
+        return path.toStdString();
+    }
+    std::string pt100() {
+        return file(u"pt100.txt"_s,
+                    u"Konfigurační data pro GALVO-PRIM:\r\n\r\nvstup: odporový teploměr Pt100\r\n"
+                    "dolní mez: 0\r\nhorní mez: 100\r\njednotka: °C\r\nlinearizace: "
+                    "linearizováno\r\ntlumení: 0.5s\r\nchybový proud: vyřazen\r\npřipojení čidla: "
+                    "čtyřvodičově\r\nParazitní odpor: 0.000\r\n"_s);
+    }
+    std::string voltageFromFile() {
+        return file(u"napeti.txt"_s,
+                    u"Konfigurační data pro GALVO-PRIM:\r\n\r\nvstup: napětí\r\ndolní mez: 0\r\n"
+                    "horní mez: 100\r\njednotka: %\r\nlinearizace: ze souboru\r\ntlumení: "
+                    "0.5s\r\nchybový proud: nadproud\r\nzeslabení děličem: 1\r\n"_s);
+    }
+    std::string points() {
+        return file(u"points.txt"_s, u"0 0\n0.25 20\n0.5 45\n0.75 70\n1 100\n"_s);
+    }
+    QStringList requests;
+    std::vector<link::Byte> stored;
+};
+
+TEST_F(Write, loadsTheFileAndWritesItAfterTheQuestion) {
+    const std::string path = pt100();
+    EXPECT_EQ(runSim({"write", path}), kFailure);  // no terminal: the question is answered No
+    EXPECT_NE(err.str().find("Opravdu se má zapsat konfigurace ? [a/n] ne"), std::string::npos);
+    EXPECT_EQ(requests, QStringList{u"ReadEEPROM 262 2"_s});
+
+    EXPECT_EQ(runSim({"--yes", "--json", "write", path}), kSuccess) << err.str();
+    EXPECT_EQ(requests.size(), 55);  // the whole write of a linearized Pt100
+    EXPECT_EQ(requests.first(), u"ReadEEPROM 262 2"_s);
+    EXPECT_EQ(requests.last(), u"Continue"_s);
+    EXPECT_EQ(stored, (std::vector<link::Byte>{1, 3, 1, 4}));
+    EXPECT_EQ(out.str(), "{\"file\":\"" + path +
+                             "\",\"firmware\":23,\"hwCode\":1,\"inputType\":\"odporový teploměr "
+                             "Pt100\",\"linearization\":\"linearizováno\"}\n");
+}
+
+TEST_F(Write, pointFileAnswersTheDialog) {
+    const std::string config = voltageFromFile();
+    EXPECT_EQ(runSim({"--yes", "write", config}), kUsage);
+    EXPECT_TRUE(requests.isEmpty());
+
+    EXPECT_EQ(runSim({"--yes", "write", config, "--points", points(), "--method", "polynomial",
+                      "--degree", "3"}),
+              kSuccess)
+        << err.str();
+    EXPECT_TRUE(requests.contains(u"WriteEEPROM 127 1 03"_s));
+    EXPECT_TRUE(requests.contains(u"WriteEEPROM 606 1 01"_s));
+
+    EXPECT_EQ(runSim({"--yes", "write", config, "--points", points()}), kSuccess) << err.str();
+    EXPECT_TRUE(requests.contains(u"WriteEEPROM 606 1 02"_s));
+    EXPECT_EQ(stored, (std::vector<link::Byte>{17, 1, 53, 0}));
+}
+
+TEST_F(Write, usageErrors) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"write"},
+          {"write", "a.txt", "b.txt"},
+          {"write", "a.txt", "--method", "spline"},
+          {"write", "a.txt", "--degree", "4"},
+          {"write", "a.txt", "--method", "polynomial", "--degree", "9"},
+          {"write", "a.txt", "--points"}}) {
+        EXPECT_EQ(runSim(args), kUsage) << args.back();
+        EXPECT_NE(err.str().find("usage: veld-cli"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace veld::cli::test
