@@ -1,9 +1,13 @@
 #include "cli/commands.h"
 
+#include "cli/calibrate_command.h"
+#include "cli/correction_command.h"
 #include "cli/eeprom_command.h"
 #include "cli/lin_command.h"
 #include "cli/measure_command.h"
+#include "cli/note_command.h"
 #include "cli/output_command.h"
+#include "cli/read_command.h"
 #include "cli/relay_command.h"
 #include "cli/write_command.h"
 
@@ -16,6 +20,10 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     commands.push_back(std::make_unique<RelayCommand>());
     commands.push_back(std::make_unique<OutputCommand>());
     commands.push_back(std::make_unique<MeasureCommand>());
+    commands.push_back(std::make_unique<ReadCommand>());
+    commands.push_back(std::make_unique<CalibrateCommand>());
+    commands.push_back(std::make_unique<CorrectionCommand>());
+    commands.push_back(std::make_unique<NoteCommand>());
     commands.push_back(std::make_unique<WriteCommand>());
     return commands;
 }
