@@ -181,6 +181,31 @@ TEST_F(ConfigFileTest, malformedFilesChangeNothing) {
     }
 }
 
+TEST_F(ConfigFileTest, valuesOutsideTheirListsAndACancelledFileChoiceLeaveTheTypePreset) {
+    const auto file = [&](const char* unit, const char* lin) {
+        return write(u"t.txt"_s,
+                     QStringEncoder("windows-1250")
+                         .encode(u"Konfigurační data pro GALVO-PRIM:\r\n\r\n"
+                                 u"vstup: termočlánek J\r\ndolní mez: 0\r\n"
+                                 u"horní mez: 700\r\njednotka: %1\r\n"
+                                 u"linearizace: %2\r\ntlumení: 3s\r\n"
+                                 u"chybový proud: nadproud\r\n"
+                                 u"vzdálenost st. konce: interní studený konec\r\n"_s.arg(
+                                     QString::fromUtf8(unit), QString::fromUtf8(lin))));
+    };
+    for (const auto& [unit, lin] : {std::pair{"K", "lineární"}, std::pair{"°C", "ze souboru"}}) {
+        SCOPED_TRACE(lin);
+        clearPrompts();
+        EXPECT_EQ(load(file(unit, lin)), Outcome::Completed);  // no points file: cancelled
+        EXPECT_EQ(f().Linearizace.text, u"linearizováno"_s);
+        EXPECT_EQ(f().Label8.caption, u"°C"_s);
+        EXPECT_EQ(f().Tlumeni.text(), u"3"_s);
+        EXPECT_EQ(f().VzdStKon.text, u"interní studený konec"_s);
+        EXPECT_EQ(f().Konec.text(), lin == std::string("ze souboru") ? QString() : u"700"_s);
+    }
+    EXPECT_EQ(prompts.fileRequests.size(), 2);  // the configuration, then the points file
+}
+
 TEST_F(ConfigFileTest, rangeTextIsCutNotTheSingle) {
     EXPECT_EQ(CutDecimalText(u"0.7"_s, 3), 0.7L);
     EXPECT_EQ(CutDecimalText(u"12.5"_s, 3), 12.5L);

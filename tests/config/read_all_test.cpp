@@ -5,6 +5,9 @@
 
 #include "model/eeprom_map.h"
 
+#include "config/text_util.h"
+#include "model/input_types.h"
+
 #include <initializer_list>
 
 namespace veld::config::test {
@@ -64,19 +67,29 @@ TEST_F(ReadAllTest, pt100ReadsItsItemsInOrderAndEnablesMeasurement) {
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-struct TypeCase {
-    link::Byte code;
-    const char16_t* text;
-};
-
-TEST_F(ReadAllTest, typeCodesShowTheirTexts) {
-    for (const TypeCase& c : {TypeCase{13, u"termočlánek N"}, TypeCase{12, u"termočlánek L"},
-                              TypeCase{6, u"potenciometr"}, TypeCase{7, u"potenciometr relativní"},
-                              TypeCase{21, u"rozdíl dvou proudů"}}) {
-        SCOPED_TRACE(c.code);
-        store(c.code, 32, 3, 32, 16, 0, 0.0f, 10.0f);
+// Every type code, with the controls its group shows after a read.
+TEST_F(ReadAllTest, everyTypeShowsItsControls) {
+    for (const model::InputTypeInfo& type : model::InputTypes()) {
+        SCOPED_TRACE(type.code);
+        store(type.code, 29, 3, type.unitCode, type.sensorCurve, 0, 0.0f, 10.0f);
         EXPECT_EQ(read(), Outcome::Completed);
-        EXPECT_EQ(f().Vstup.text, QString::fromUtf16(c.text));
+        const auto group = type.group;
+        using G = model::InputGroup;
+        EXPECT_EQ(f().Vstup.text, q(type.text));
+        EXPECT_EQ(f().PripCidl.visible, group == G::ResistanceThermometer || group == G::Rheostat ||
+                                            group == G::Potentiometer ||
+                                            group == G::RelativePotentiometer);
+        EXPECT_EQ(f().PripCidl.visible ? f().PripCidl.text : QString(),
+                  f().PripCidl.visible ? u"třívodičově"_s : QString());
+        EXPECT_EQ(f().VzdStKon.visible, group == G::Thermocouple);
+        EXPECT_EQ(f().SnOdpor.visible, model::IsCurrentType(&type));
+        EXPECT_EQ(f().korekcePV.visible, group == G::ResistanceThermometer);
+        EXPECT_EQ(f().DelPomer.visible, group == G::Voltage);
+        EXPECT_EQ(f().Pocatek.enabled, group != G::Unified);
+        EXPECT_TRUE(f().S_Dolmez.enabled && f().S_Hormez.enabled);
+        EXPECT_EQ(f().Linearizace.text, u"nelinearizováno"_s);
+        EXPECT_EQ(f().Konec.text(), u"10"_s);
+        EXPECT_EQ(f().Prenos.position, 100);
     }
 }
 
@@ -100,12 +113,20 @@ TEST_F(ReadAllTest, squareRootKeepsCalibrationDisabled) {
 }
 
 TEST_F(ReadAllTest, fromFileAsksForTheFileBeforeTheNextWrite) {
-    m().state.LinFileChosen = true;
+    chooseType(u"reostat"_s);
+    chooseFromFile(pointFile(u"r.txt"_s, "0 0\n100 100\n"));  // a file chosen earlier
     store(5, 5, 2, 37, 16, 4, 0.0f, 100.0f);
     put(410, {14});
     EXPECT_EQ(read(), Outcome::Completed);
     EXPECT_EQ(f().Linearizace.text, u"ze souboru"_s);
     EXPECT_FALSE(m().state.LinFileChosen);
+
+    session().simDevice().ClearCounters();
+    prompts.fileRequests.clear();
+    m().userClicked(f().Poslat);
+    EXPECT_EQ(prompts.fileRequests.size(), 1);
+    EXPECT_TRUE(requests().isEmpty());
+    EXPECT_TRUE(m().state.LinFileChosen);
 }
 
 TEST_F(ReadAllTest, dividerShowsTheSingleInFull) {
