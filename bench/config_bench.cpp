@@ -1,0 +1,175 @@
+// Wall time of the whole write (a linearized Pt100) and of the whole read against veld-sim on a
+// pseudo-terminal with its line pacing, each against its floor.
+//
+// The floor of one transaction is the 50 ms settle after raising DTR and RTS, the 1 ms after
+// writing, and the bytes of request and reply at the line rate: 14400 bit/s with 11 bits a
+// character is 0.764 ms a character. The write adds the 100 ms pause of the preset. Reported as
+// ratio = wall time / floor (counter "ratio"), next to the floor itself.
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <chrono>
+#include <functional>
+
+#include "model/hw_presets.h"
+#include "session/session.h"
+
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+constexpr double kCharMs = 11.0 * 1000.0 / 14400.0;
+constexpr double kPerTransactionMs = 50.0 + 1.0;
+
+// veld-sim on a pseudo-terminal for the length of one benchmark.
+class Simulator {
+public:
+    Simulator() {
+        process_.start(QStringLiteral(VELD_SIM_PATH), {u"--idle-timeout"_s, u"300"_s});
+        process_.waitForStarted();
+        while (!process_.canReadLine() && process_.waitForReadyRead(10000)) {
+        }
+        path_ = QString::fromUtf8(process_.readLine()).trimmed();
+    }
+    ~Simulator() {
+        process_.terminate();
+        process_.waitForFinished();
+    }
+    const QString& path() const { return path_; }
+
+private:
+    QProcess process_;
+    QString path_;
+};
+
+// The program on the real clock, talking to the simulator; counts the floor of every
+// transaction it runs.
+class Program {
+public:
+    explicit Program(const QString& port)
+        : session_(prompts_, [&] {
+              veld::session::Options o;
+              o.port = port;
+              o.settings = &settings_;
+              return o;
+          }()) {
+        veld::link::Link& link = session_.link();
+        auto previous = link.onBusyChanged;
+        link.onBusyChanged = [this, previous, &link](bool busy) {
+            if (previous)
+                previous(busy);
+            if (busy)
+                return;
+            // Reply: preamble, delimiter, five address bytes, command, byte count, its data
+            // (response code, status, payload), checksum.
+            const double reply =
+                static_cast<double>(veld::link::kDefaultReplyPreamble) + 9 + link.rx.ReplyByteCount;
+            floorMs_ += kPerTransactionMs +
+                        (static_cast<double>(link.tx.WireBytes().size()) + reply) * kCharMs;
+            ++transactions_;
+        };
+    }
+
+    veld::config::MainWindowModel& model() { return session_.model(); }
+    veld::ScriptedPrompts& prompts() { return prompts_; }
+
+    // Runs `action`, returns its wall time; floor() and transactions() cover it alone.
+    double timed(const std::function<bool()>& action, bool& ok) {
+        floorMs_ = 0;
+        transactions_ = 0;
+        const auto start = std::chrono::steady_clock::now();
+        ok = action();
+        const auto end = std::chrono::steady_clock::now();
+        return std::chrono::duration<double, std::milli>(end - start).count();
+    }
+    double floor() const { return floorMs_; }
+    int transactions() const { return transactions_; }
+
+private:
+    QTemporaryDir dir_;
+    QSettings settings_{dir_.filePath(u"veld.ini"_s), QSettings::IniFormat};
+    veld::ScriptedPrompts prompts_;  // answers Yes
+    veld::session::Session session_;
+    double floorMs_ = 0;
+    int transactions_ = 0;
+};
+
+// Sums over the iterations; the ratio is that of the sums.
+struct Totals {
+    double wallMs = 0;
+    double floorMs = 0;
+
+    void add(benchmark::State& state, double wall, const Program& program, double extraMs) {
+        state.SetIterationTime(wall / 1000.0);
+        wallMs += wall;
+        floorMs += program.floor() + extraMs;
+        state.counters["floor_ms"] = program.floor() + extraMs;
+        state.counters["ratio"] = wallMs / floorMs;
+        state.counters["transactions"] = program.transactions();
+    }
+};
+
+void BM_WholeWritePt100(benchmark::State& state) {
+    Simulator sim;
+    Program program(sim.path());
+    veld::config::MainWindowModel& m = program.model();
+    veld::config::MainForm& f = m.form;
+    m.userEdited(f.Vstup, u"odporový teploměr Pt100"_s);
+    m.userEdited(f.PripCidl, u"čtyřvodičově"_s);
+    for (auto* edit : {&f.Pocatek, &f.Konec}) {
+        m.userEdited(*edit, edit == &f.Pocatek ? u"0"_s : u"100"_s);
+        m.userLeft(*edit);
+    }
+    Totals totals;
+    for (auto _ : state) {
+        bool ok = false;
+        const double wall = program.timed(
+            [&] {
+                m.userClicked(f.Poslat);
+                return m.lastOutcome() == veld::config::Outcome::Completed;
+            },
+            ok);
+        if (!ok) {
+            state.SkipWithError("the write did not complete");
+            break;
+        }
+        totals.add(state, wall, program, static_cast<double>(veld::model::kHwPresetPause.count()));
+    }
+}
+BENCHMARK(BM_WholeWritePt100)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_WholeRead(benchmark::State& state) {
+    Simulator sim;
+    Program program(sim.path());
+    veld::config::MainWindowModel& m = program.model();
+    Totals totals;
+    for (auto _ : state) {
+        bool ok = false;
+        const double wall = program.timed(
+            [&] {
+                m.userClicked(m.form.Precist);
+                return m.lastOutcome() == veld::config::Outcome::Completed;
+            },
+            ok);
+        if (!ok) {
+            state.SkipWithError("the read did not complete");
+            break;
+        }
+        totals.add(state, wall, program, 0.0);
+    }
+}
+BENCHMARK(BM_WholeRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
