@@ -104,11 +104,6 @@ TEST_F(AnalogOutputTest, readShowsTheStoredLimits) {
     EXPECT_EQ(f().EdHiLimDA.text(), u"100"_s);
     // The texts only: the values follow when the boxes are left or saved.
     EXPECT_EQ(m().analogOutput().OutputRangeHi, 0.0f);
-
-    useSeparator(DecimalSeparator::Comma);
-    ASSERT_TRUE(session().simMemory().SetReal(64, -12.5f));
-    EXPECT_EQ(click(f().Button3), Outcome::Completed);
-    EXPECT_EQ(f().EdHiLimDA.text(), u"-12,5"_s);
 }
 
 }  // namespace
