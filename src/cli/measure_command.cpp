@@ -7,6 +7,7 @@
 #include <cmath>
 #include <optional>
 
+#include "cli/handler_failure.h"
 #include "config/number_format.h"
 #include "link/clock.h"
 #include "link/device_access.h"
@@ -17,11 +18,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace veld::cli {
 
 namespace {
-
-void ReportSilentFailure(Context& context, const std::optional<link::AccessFailure>& failure) {
-    if (failure && !failure->messageShown())
-        context.err() << failure->describe().toStdString() << '\n';
-}
 
 // The bytes of a display such as `EdSend` ("FF 82 "), as numbers.
 QJsonArray BytesOf(const QString& hex) {
@@ -85,7 +81,7 @@ int MeasureCommand::run(const std::vector<std::string>& args, ModelDriver& drive
     config::MainForm& f = model.form;
     const config::Outcome read = driver.click(f.Precist.name);
     if (read != config::Outcome::Completed) {
-        ReportSilentFailure(context, model.readAll().lastFailure());
+        ReportSilentFailure(context.err(), model.readAll().lastFailure());
         return ExitCodeOf(read);
     }
 
@@ -105,7 +101,7 @@ int MeasureCommand::run(const std::vector<std::string>& args, ModelDriver& drive
         const std::optional<float> value = model.measurement().lastValue();
         if (outcome != config::Outcome::Completed) {
             allDone = false;
-            ReportSilentFailure(context, model.measurement().lastFailure());
+            ReportSilentFailure(context.err(), model.measurement().lastFailure());
         }
         if (context.json()) {
             const bool ok = outcome == config::Outcome::Completed && value;

@@ -3,21 +3,13 @@
 #include <QJsonObject>
 #include <optional>
 
+#include "cli/handler_failure.h"
 #include "config/number_format.h"
 #include "link/device_access.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace veld::cli {
-
-namespace {
-
-void ReportSilentFailure(Context& context, const std::optional<link::AccessFailure>& failure) {
-    if (failure && !failure->messageShown())
-        context.err() << failure->describe().toStdString() << '\n';
-}
-
-}  // namespace
 
 std::string OutputCommand::usage() const {
     return "usage: veld-cli [--port PORT] [--yes] [--json] output [LO HI [--read]]";
@@ -57,7 +49,7 @@ int OutputCommand::run(const std::vector<std::string>& args, ModelDriver& driver
     if (values.empty()) {
         const config::Outcome outcome = driver.click(f.Button3.name);
         if (outcome != config::Outcome::Completed) {
-            ReportSilentFailure(context, model.analogOutput().lastFailure());
+            ReportSilentFailure(context.err(), model.analogOutput().lastFailure());
             return ExitCodeOf(outcome);
         }
         const QString unit = f.Label23.caption.trimmed();
@@ -86,7 +78,7 @@ int OutputCommand::run(const std::vector<std::string>& args, ModelDriver& driver
     if (readFirst) {
         const config::Outcome read = driver.click(f.Precist.name);
         if (read != config::Outcome::Completed) {
-            ReportSilentFailure(context, model.readAll().lastFailure());
+            ReportSilentFailure(context.err(), model.readAll().lastFailure());
             return ExitCodeOf(read);
         }
     }
@@ -95,7 +87,7 @@ int OutputCommand::run(const std::vector<std::string>& args, ModelDriver& driver
         return kFailure;
     const config::Outcome outcome = driver.click(f.Button2.name);
     if (outcome == config::Outcome::Stopped)
-        ReportSilentFailure(context, model.analogOutput().lastFailure());
+        ReportSilentFailure(context.err(), model.analogOutput().lastFailure());
     if (outcome == config::Outcome::Completed && context.json()) {
         const config::AnalogOutput& output = model.analogOutput();
         context.writeJson({{u"begin"_s, JsonNumber(output.OutputRangeLo)},

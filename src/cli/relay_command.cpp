@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <optional>
 
+#include "cli/handler_failure.h"
 #include "config/number_format.h"
 #include "link/device_access.h"
 
@@ -11,12 +12,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace veld::cli {
 
 namespace {
-
-// What the window did not tell about a failed access is said here.
-void ReportSilentFailure(Context& context, const std::optional<link::AccessFailure>& failure) {
-    if (failure && !failure->messageShown())
-        context.err() << failure->describe().toStdString() << '\n';
-}
 
 std::string WithUnit(const QString& text, const QString& unit) {
     return (unit.isEmpty() ? text : text + u' ' + unit).toStdString();
@@ -106,7 +101,7 @@ int RelayCommand::run(const std::vector<std::string>& args, ModelDriver& driver,
         return kFailure;
     const config::Outcome outcome = driver.click(g.Ulozkomp.name);
     if (outcome == config::Outcome::Stopped)
-        ReportSilentFailure(context, driver.model().comparators().lastFailure());
+        ReportSilentFailure(context.err(), driver.model().comparators().lastFailure());
     if (outcome == config::Outcome::Completed && context.json()) {
         context.writeJson({{u"comparator"_s, k}, {u"enabled"_s, *enable}});
     }
@@ -118,7 +113,7 @@ int RelayCommand::read(int k, ModelDriver& driver, Context& context) {
     config::ComparatorGroup& g = *model.form.Komparator[static_cast<std::size_t>(k - 1)];
     const config::Outcome outcome = driver.click(g.Preckomp.name);
     if (outcome != config::Outcome::Completed) {
-        ReportSilentFailure(context, model.comparators().lastFailure());
+        ReportSilentFailure(context.err(), model.comparators().lastFailure());
         return ExitCodeOf(outcome);
     }
     const config::Comparators::Values& v = model.comparators().values(k);
