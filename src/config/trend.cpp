@@ -77,13 +77,9 @@ std::optional<double> Trend::mean() const {
 }
 
 QString Trend::formatValue(double value) const {
-    // QString::number always writes a full stop, whatever the locale. A value that rounds to
-    // zero shows no sign, as elsewhere in the window.
-    QString text = QString::number(value, 'f', decimals_);
-    const auto nonZeroDigit = [](QChar c) { return c >= u'1' && c <= u'9'; };
-    if (text.startsWith(u'-') && std::none_of(text.cbegin(), text.cend(), nonZeroDigit))
-        text.remove(0, 1);
-    return text;
+    // As the field "Naměřená hodnota" shows it (QString::number ignores the locale: always a
+    // full stop), so the file and the labels read exactly like the page.
+    return QString::number(value, 'f', decimals_);
 }
 
 QByteArray Trend::csvBytes() const {
