@@ -1,5 +1,7 @@
 #include "link/clock.h"
 
+#include <algorithm>
+
 namespace veld::link {
 
 void VirtualClock::schedule(Micros delay, std::function<void()> fn) {
@@ -15,7 +17,8 @@ bool VirtualClock::runFor(Micros timeout, const std::function<bool()>& done) {
     while (!events_.empty() && events_.begin()->first.first <= deadline) {
         // One pass: every event of the same instant, then the condition.
         const Micros instant = events_.begin()->first.first;
-        now_ = instant;
+        // A nested wait inside an event may have moved time on already; it never runs back.
+        now_ = std::max(now_, instant);
         while (!events_.empty() && events_.begin()->first.first == instant) {
             auto node = events_.extract(events_.begin());
             node.mapped()();
@@ -23,7 +26,7 @@ bool VirtualClock::runFor(Micros timeout, const std::function<bool()>& done) {
         if (done())
             return instant >= deadline;
     }
-    now_ = deadline;
+    now_ = std::max(now_, deadline);
     return true;
 }
 
