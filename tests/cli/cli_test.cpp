@@ -1,6 +1,7 @@
 #include "cli_fixture.h"
 
 #include "cli/command.h"
+#include "cli/model_command.h"
 #include "cli/terminal_prompts.h"
 
 namespace veld::cli::test {
@@ -47,6 +48,25 @@ TEST_F(GlobalOptions, jsonIsGlobalAndStillAcceptedAfterLin) {
     ASSERT_EQ(run({"--json", "lin", "curve", "16", "2.5"}), kSuccess);
     EXPECT_EQ(out.str(), local);
     EXPECT_EQ(local, "{\"values\":[2.5]}\n");
+}
+
+TEST_F(GlobalOptions, theModelIsDrivenAsAUserWouldAndRefusalsFail) {
+    Environment environment{in, out, err, false};
+    environment.settings = &settings;
+    environment.clock = &clock;
+    Options options;
+    options.port = "sim";
+    Context context(environment, options);
+    ModelDriver driver(context);
+    EXPECT_TRUE(driver.choose(u"Vstup"_s, u"odporový teploměr Pt100"_s));
+    EXPECT_FALSE(driver.choose(u"Vstup"_s, u"Pt100"_s));  // no such item
+    EXPECT_FALSE(driver.enter(u"Pocatek"_s, u"-300"_s));  // its entry check refuses it
+    EXPECT_TRUE(driver.enter(u"Pocatek"_s, u"0"_s));
+    EXPECT_FALSE(driver.tick(u"Pocatek"_s, true));        // no check box
+    for (const QString& name : {u"Nic"_s, u"Button8"_s})  // no such control; hidden
+        EXPECT_EQ(driver.click(name), config::Outcome::Stopped);
+    EXPECT_EQ(driver.click(u"SetCom"_s), config::Outcome::Completed);  // reports nothing
+    EXPECT_NE(err.str().find("has no item 'Pt100'"), std::string::npos) << err.str();
 }
 
 // Each question and the answer taken are printed on standard error.

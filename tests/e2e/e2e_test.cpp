@@ -9,23 +9,32 @@
 #include <memory>
 
 #include "link/link.h"
-#include "link/real_clock.h"
 #include "link/serial_transport.h"
+#include "session/session.h"
 #include "support/sim_process.h"
 
 namespace veld {
 namespace {
 
+// The program as veld-konf and veld-cli build it (real clock, serial transport), its port chosen
+// as the user chooses one: the pseudo-terminal of a veld-sim.
 struct PtyLink {
+    explicit PtyLink(const std::string& path) {
+        program.portChoice().selectOther(QString::fromStdString(path));
+    }
+    static session::Options OptionsWith(QSettings& settings) {
+        session::Options options;
+        options.settings = &settings;
+        return options;
+    }
+
     QTemporaryDir dir;
     QSettings settings{dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat};
-    link::SerialTransport transport;
-    link::RealClock clock;
     ScriptedPrompts prompts;
-    link::PortChoice choice;
-    link::Link link{transport, clock, prompts, choice, settings};
-
-    explicit PtyLink(const std::string& path) { choice.selectOther(QString::fromStdString(path)); }
+    session::Session program{prompts, OptionsWith(settings)};
+    link::SerialTransport& transport = program.serialTransport();
+    link::Clock& clock = program.clock();
+    link::Link& link = program.link();
 };
 
 TEST(EndToEnd, SerialTransportWritesReadsAndMeasuresAgainstTheSimulator) {
