@@ -1,9 +1,25 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+# Builds and runs every test twice: a debug build with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and an optimized build as released (some warnings only show with
+# optimization). Both builds treat warnings as errors; both test runs go to the end, and the
+# script fails if either had a failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup-deps.sh
 export QT_QPA_PLATFORM=offscreen
-cmake --preset dev
-cmake --build --preset dev -j "$(nproc)"
-ctest --preset dev
+jobs=2
+
+failed=()
+for preset in dev ci; do
+  echo "== $preset: configure and build"
+  cmake --preset "$preset"
+  cmake --build --preset "$preset" -j "$jobs"
+  echo "== $preset: test"
+  ctest --preset "$preset" || failed+=("$preset")
+done
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "Tests failed in: ${failed[*]}" >&2
+  exit 1
+fi
+echo "All tests passed in the dev and ci builds."
