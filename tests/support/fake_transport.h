@@ -9,8 +9,15 @@
 #include <string>
 #include <vector>
 
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "common/prompts.h"
 #include "link/clock.h"
+#include "link/device_access.h"
 #include "link/frame.h"
+#include "link/link.h"
+#include "link/port_choice.h"
 #include "link/transport.h"
 
 namespace veld::testing {
@@ -46,7 +53,6 @@ public:
     bool open_ = false;
     bool dtr = false;
     bool rts = false;
-    int closes = 0;
     int inputClears = 0;
 
     bool open(const std::string& name) override {
@@ -59,8 +65,6 @@ public:
         return true;
     }
     void close() override {
-        if (open_)
-            ++closes;
         open_ = false;
         dtr = rts = false;
     }
@@ -102,6 +106,22 @@ public:
 
 private:
     link::Clock& clock_;
+};
+
+// The program's link and device access over a FakeTransport, with settings of its own.
+struct FakeLinkWorld {
+    QTemporaryDir dir;
+    QSettings settings{dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat};
+    link::VirtualClock clock;
+    FakeTransport transport{clock};
+    ScriptedPrompts prompts;
+    link::PortChoice port;
+    link::Link link{transport, clock, prompts, port, settings};
+    link::DeviceAccess access{link};
+
+    void answer(std::optional<std::vector<Byte>> bytes, Micros delay = Micros{20000}) {
+        transport.answers.push_back({std::move(bytes), delay});
+    }
 };
 
 }  // namespace veld::testing
