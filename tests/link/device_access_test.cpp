@@ -2,49 +2,25 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 #include "link/dev_float.h"
 #include "link/link.h"
 #include "support/fake_transport.h"
 #include "support/sim_world.h"
+#include "support/wire.h"
 
 namespace veld::link {
 namespace {
 
 using namespace std::chrono_literals;
-using veld::testing::FakeTransport;
 using veld::testing::ReplyFrame;
+using veld::testing::RequestWire;
 using veld::testing::SimWorld;
 using Kind = AccessFailure::Kind;
 
 constexpr Byte kWriteEeprom = 0x72;
 constexpr Byte kReadPv = 0x01;
 
-// The wire bytes the engine's documented pattern sends for the request.
-std::vector<Byte> Wire(std::string_view command, std::uint32_t address, std::uint8_t count,
-                       std::span<const Byte> data = {}) {
-    RequestBuffer b;
-    std::copy(data.begin(), data.end(), b.TxData.begin() + 1);
-    b.BuildRequest(command, address, count);
-    return b.WireBytes();
-}
-
-class DeviceAccessTest : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    QSettings settings{dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat};
-    VirtualClock clock;
-    FakeTransport transport{clock};
-    ScriptedPrompts prompts;
-    PortChoice port;
-    Link link{transport, clock, prompts, port, settings};
-    DeviceAccess access{link};
-
-    void answer(std::optional<std::vector<Byte>> bytes) {
-        transport.answers.push_back({std::move(bytes), 20ms});
-    }
-};
+class DeviceAccessTest : public ::testing::Test, protected veld::testing::FakeLinkWorld {};
 
 TEST_F(DeviceAccessTest, readBytes_sendsWhatReadKonstSendsAndReturnsThePayload) {
     answer(ReplyFrame({0, 0, 0x0D, 0xE5}));
@@ -54,7 +30,7 @@ TEST_F(DeviceAccessTest, readBytes_sendsWhatReadKonstSendsAndReturnsThePayload) 
     EXPECT_EQ(r.responseCode(), 0);
     EXPECT_FALSE(r.strict().has_value());
     ASSERT_EQ(transport.writes.size(), 1u);
-    EXPECT_EQ(transport.writes[0], Wire("ReadEEPROM", 257, 2));
+    EXPECT_EQ(transport.writes[0], RequestWire("ReadEEPROM", 257, 2));
     const auto& wire = transport.writes[0];
     EXPECT_EQ(access.lastRequest(), std::vector<Byte>(wire.begin(), wire.end() - 3));
 }
@@ -103,10 +79,10 @@ TEST_F(DeviceAccessTest, writeBytes_inChunksOfTwentyInOrder_stopsAtTheFirstFailu
         answer(ReplyFrame({0, 0}, kWriteEeprom));
     ASSERT_TRUE(access.writeBytes(600, bytes).ok());
     const std::span<const Byte> all(bytes);
-    EXPECT_EQ(transport.writes,
-              (std::vector<std::vector<Byte>>{Wire("WriteEEPROM", 600, 20, all.subspan(0, 20)),
-                                              Wire("WriteEEPROM", 620, 20, all.subspan(20, 20)),
-                                              Wire("WriteEEPROM", 640, 5, all.subspan(40))}));
+    EXPECT_EQ(transport.writes, (std::vector<std::vector<Byte>>{
+                                    RequestWire("WriteEEPROM", 600, 20, all.subspan(0, 20)),
+                                    RequestWire("WriteEEPROM", 620, 20, all.subspan(20, 20)),
+                                    RequestWire("WriteEEPROM", 640, 5, all.subspan(40))}));
 
     transport.writes.clear();
     answer(ReplyFrame({0, 0}, kWriteEeprom));  // the second chunk is never answered
@@ -135,7 +111,7 @@ TEST_F(DeviceAccessTest, readReals_andReadPv_decodeTheirEncodings) {
     const auto reals = access.readReals(36, 2);
     ASSERT_TRUE(reals.ok());
     EXPECT_EQ(*reals, (std::vector<float>{100.0f, -1.0f}));
-    EXPECT_EQ(transport.writes.back(), Wire("ReadEEPROM", 36, 8));
+    EXPECT_EQ(transport.writes.back(), RequestWire("ReadEEPROM", 36, 8));
 
     const auto reply = ReplyFrame({0, 0, 32, 0x42, 0xC8, 0, 0}, kReadPv);
     answer(reply);

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 #include "support/fake_transport.h"
 
 namespace veld::link {
@@ -13,20 +11,7 @@ using namespace std::chrono_literals;
 using veld::testing::FakeTransport;
 using veld::testing::ReplyFrame;
 
-class LinkTest : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    QSettings settings{dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat};
-    VirtualClock clock;
-    FakeTransport transport{clock};
-    ScriptedPrompts prompts;
-    PortChoice port;
-    Link link{transport, clock, prompts, port, settings};
-
-    void answer(std::optional<std::vector<Byte>> bytes, Micros delay = 20ms) {
-        transport.answers.push_back({std::move(bytes), delay});
-    }
-};
+class LinkTest : public ::testing::Test, protected veld::testing::FakeLinkWorld {};
 
 std::vector<Byte> WithBadChecksum(std::vector<Byte> frame) {
     frame.back() ^= 0xFF;

@@ -15,13 +15,6 @@ protected:
     PortChoice port;
 };
 
-TEST_F(PortChoiceTest, FirstStartSelectsCom1AndWritesNothing) {
-    port.restore(settings);
-    EXPECT_EQ(port.comIndex(), 0);
-    EXPECT_EQ(port.portName(), "COM1");
-    EXPECT_TRUE(settings.allKeys().isEmpty());
-}
-
 TEST_F(PortChoiceTest, OnlyTheExactSpellingIsRecognised) {
     struct Row {
         const char* saved;
@@ -34,13 +27,6 @@ TEST_F(PortChoiceTest, OnlyTheExactSpellingIsRecognised) {
         port.restore(settings);
         EXPECT_EQ(port.comIndex(), row.index) << row.saved;
     }
-}
-
-TEST_F(PortChoiceTest, RecordWritesComNWithCapitalC) {
-    port.selectCom(5);
-    port.recordOpened(settings);
-    EXPECT_EQ(settings.value(PortChoice::kComPortKey).toString(), QStringLiteral("Com6"));
-    EXPECT_EQ(port.numberText(), QStringLiteral("6"));
 }
 
 TEST_F(PortChoiceTest, OtherPortIsKeptApartFromTheComItems) {
