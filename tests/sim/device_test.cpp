@@ -21,17 +21,13 @@ protected:
     }
 };
 
-TEST_F(DeviceTest, readEeprom_answersMemoryInADecodableFrame) {
+TEST_F(DeviceTest, readEeprom_answersMemoryInTheDocumentedFrame) {
     const auto reply = device.Handle(MakeRequest("ReadEEPROM", 257, 2));
     // The frame exactly: preamble, delimiter, address, command, byte count, codes, payload,
     // checksum.
     const std::vector<Byte> expected{0xFF, 0xFF, 0x86, 0x3A, 0xBD, 0xEF, 0xB1, 0x34,
                                      0x71, 0x04, 0x00, 0x00, 0x0D, 0xE5, 0xF6};
     EXPECT_EQ(reply, expected);
-    const auto d = Decode(reply);
-    ASSERT_TRUE(d.Valid());
-    EXPECT_EQ(d.command, 0x71);
-    EXPECT_EQ(d.state.ReplyLength, expected.size() - 1);
 }
 
 TEST_F(DeviceTest, memoryBeyondTheImage_isRefusedWithCode3AndNothingWritten) {

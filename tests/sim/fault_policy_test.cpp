@@ -88,14 +88,6 @@ TEST(ApplyFaults, longPreamble_replacesThePreamble) {
     }
 }
 
-TEST(ApplyFaults, combinedFaultsApplyTogether) {
-    const auto shaped = ApplyFaults(
-        {Fault::Delay(200ms), Fault::BadChecksum(), Fault::LongPreamble(4)}, SampleReply());
-    EXPECT_EQ(shaped.delay, 200ms);
-    EXPECT_EQ(shaped.bytes.size(), SampleReply().size() + 2);
-    EXPECT_TRUE(Decode(shaped.bytes).state.ReplyError);
-}
-
 TEST(FaultPolicy, queueThenPermanentThenClean) {
     FaultPolicy p;
     p.Queue(Fault::NoReply());

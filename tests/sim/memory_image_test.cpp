@@ -41,13 +41,6 @@ TEST(MemoryImageFactory, holdsWhatTheProgramReliesOn) {
     EXPECT_FLOAT_EQ(*m.RealAt(52), codeLo + (codeHi - codeLo) * (4.0f - i1) / (i2 - i1));
     EXPECT_EQ(m.Bytes()[model::eeprom::kModeFlags.address] & 0x80, 0x80);
     EXPECT_EQ(m.Bytes()[model::eeprom::kEquipment.address] & 0x07, 0x07);
-    for (std::size_t i = 0; i < model::eeprom::kNote.length; ++i)
-        EXPECT_EQ(m.Bytes()[model::eeprom::kNote.address + i], 0x20) << i;
-    EXPECT_EQ(*m.RealAt(model::eeprom::kOutputRangeLo.address), 0.0f);
-    EXPECT_EQ(*m.RealAt(model::eeprom::kOutputRangeHi.address), 100.0f);
-    EXPECT_EQ(*m.RealAt(model::eeprom::kRangeEnd.address), 100.0f);
-    EXPECT_EQ(m.Bytes()[model::eeprom::kInputCodes.address], 1);  // Pt100
-    EXPECT_EQ(m.Bytes()[model::eeprom::kUnitCode.address], 32);   // °C
 }
 
 TEST(MemoryImageAccess, neverReachesBeyondTheImage) {
