@@ -457,8 +457,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     // The press took the focus to the tabs (the key above): when that failed the field's check,
     // the page stays and the focus goes back to the field.
-    if ((tabClick || tabKey) && binder_->clickCancelled())
+    if ((tabClick || tabKey) && binder_->clickCancelled()) {
+        event->accept();
         return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 
