@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   g++ cmake make pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-charts-dev libgl1-mesa-dev
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl1-mesa-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth clang-format qt6-translations-l10n
 )
