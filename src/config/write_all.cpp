@@ -127,7 +127,7 @@ Outcome WriteAll::PoslatClick() {
     failure_.clear();
     failedSinceCheck_ = false;
 
-    // Phase A: the entry checks, on the page as it stands.
+    // The entry checks, on the page as it stands.
     if (!entriesAccepted())
         return Outcome::Stopped;
     if (f.Linearizace.text == q(model::kLinFromFile) && !m_.state.LinFileChosen) {
@@ -143,7 +143,8 @@ Outcome WriteAll::PoslatClick() {
     math_.CurveRangeLo = std::min(rec_.RangeBegin, rec_.RangeEnd);
     math_.CurveRangeHi = std::max(rec_.RangeBegin, rec_.RangeEnd);
 
-    // Phases B and C: everything below is derived from the copy of the page.
+    // Everything below is derived from the copy of the page: the hardware, the internal range
+    // and limits, the output flags.
     if (!chooseHardware())
         return Outcome::Stopped;
     internalRange();
@@ -154,7 +155,7 @@ Outcome WriteAll::PoslatClick() {
     }
     outputFlags_ = *flags;
 
-    // Phase D.
+    // The firmware number, then the linearization.
     if (page_.lin == Lin::None) {
         rec_.SensorCurve = kIdentity;
         rec_.LinMode = 0;
@@ -168,7 +169,7 @@ Outcome WriteAll::PoslatClick() {
         return Outcome::Stopped;
     publish();
 
-    // Phase E.
+    // The user's word and the device type.
     if (!m_.prompts().question(u"Opravdu se má zapsat konfigurace ?"_s))
         return Outcome::Declined;
     progress_(0);
@@ -179,7 +180,7 @@ Outcome WriteAll::PoslatClick() {
         message(u"Typ převodníku není VELD."_s);
         return Outcome::Stopped;
     }
-    HwPreset_ = *model::HwPresetSelect(rec_.HwCode);  // a code without a row stopped in Phase B
+    HwPreset_ = *model::HwPresetSelect(rec_.HwCode);  // a code without a row has stopped
 
     return writeConfiguration();
 }
@@ -255,7 +256,6 @@ bool WriteAll::chooseHardware() {
     const long double begin = rec_.RangeBegin;
     const long double end = rec_.RangeEnd;
     const long double larger = std::max(begin, end);
-    const long double other = std::min(begin, end);
     const long double d = rec_.DividerRatio;
     const long double r = rec_.SenseResistance;
 
@@ -284,13 +284,7 @@ bool WriteAll::chooseHardware() {
     switch (t.group) {
         case InputGroup::ResistanceThermometer:
         case InputGroup::Rheostat:
-            if (page_.lin == Lin::BuiltIn || fromFile) {
-                SignalMax_ = f(larger);
-                SignalMin_ = f(other);
-            } else {
-                SignalMax_ = larger;
-                SignalMin_ = other;
-            }
+            SignalMax_ = page_.lin == Lin::BuiltIn || fromFile ? f(larger) : larger;
             code = Choose(SignalMax_, wired);
             break;
         case InputGroup::Potentiometer:
@@ -515,12 +509,12 @@ Outcome WriteAll::writeConfiguration() {
     const float begin = Single(rec_.RangeBegin);
     const float end = Single(rec_.RangeEnd);
 
-    // F1: the transmitter stops measuring until "Continue".
+    // The transmitter stops measuring until "Continue".
     sent(device.command("Stop"));
     if (!check())
         return Outcome::Stopped;
 
-    // F2: mode flags; bits 2 and 3 mark an unlinearized unified-signal input.
+    // Mode flags; bits 2 and 3 mark an unlinearized unified-signal input.
     const auto flags = device.readBytes(map::kModeFlags.address, map::kModeFlags.length);
     if (!sent(flags) || !check())
         return Outcome::Stopped;
@@ -533,7 +527,7 @@ Outcome WriteAll::writeConfiguration() {
     if (!check())
         return Outcome::Stopped;
 
-    // F3: output scaling from the factory constants.
+    // Output scaling from the factory constants.
     const auto constants = device.readBytes(model::ReadOutputCalibration::kRead.address,
                                             model::ReadOutputCalibration::kRead.length);
     if (!sent(constants) || !check())
@@ -550,14 +544,13 @@ Outcome WriteAll::writeConfiguration() {
     if (!check())
         return Outcome::Stopped;
 
-    // F4, F5: damping and its filter coefficient.
+    // Damping and its filter coefficient.
     send({map::kDamping.address, RealBytes({Single(rec_.Damping)})});
     progress_(8);
     send({map::kDampingCoefficient.address, RealBytes({page_.state.DampingCoefficient})});
     progress_(17);
 
-    // F7, then F6: the preset puts 1.0 into the gain slot, so the divider or current ratio goes
-    // in after it.
+    // The preset puts 1.0 into the gain slot; the divider or current ratio goes in after it.
     sendAll(model::HwPresetWrite(HwPreset_));
     if (!check())
         return Outcome::Stopped;
@@ -568,7 +561,7 @@ Outcome WriteAll::writeConfiguration() {
             return Outcome::Stopped;
     }
 
-    // F8, F9: input limits.
+    // Input limits.
     if (unified) {
         send({map::kInputLimits.address, RealBytes({kUnifiedLimitHi, kUnifiedLimitLo})});
         send({map::kRangeSpanItems.address,
@@ -580,6 +573,7 @@ Outcome WriteAll::writeConfiguration() {
         }
         rec_.DisplayDecimals = std::min(page_.state.BeginDecimals, page_.state.EndDecimals);
         m_.config.DisplayDecimals = rec_.DisplayDecimals;
+        HwPreset_.HwBytesD[3] = rec_.DisplayDecimals;
         send({map::kDisplayDecimals.address, {rec_.DisplayDecimals}});
     } else {
         send({map::kInputLimits.address, RealBytes({rec_.InputLimitHi, rec_.InputLimitLo})});
@@ -587,7 +581,7 @@ Outcome WriteAll::writeConfiguration() {
     if (page_.lin == Lin::FromFile)
         send({map::kInputLimits.address, RealBytes({rec_.InputLimitHi, rec_.InputLimitLo})});
 
-    // F10: the segment table or the polynomial.
+    // The segment table or the polynomial.
     if (page_.lin == Lin::BuiltIn || page_.lin == Lin::SquareRoot) {
         if (const auto refused =
                 model::PrepareSegmentImage(model::SplineSegmentsOf(math_), SegmentImage_))
@@ -605,7 +599,7 @@ Outcome WriteAll::writeConfiguration() {
         progress_(42);
     }
 
-    // F11: which of the two the transmitter uses.
+    // Which of the two the transmitter uses.
     if (page_.lin != Lin::SquareRoot) {
         const model::LinKind kind = page_.lin == Lin::None ? model::LinKind::None
                                     : page_.lin == Lin::FromFile && page_.polynomial
@@ -617,7 +611,7 @@ Outcome WriteAll::writeConfiguration() {
         progress_(50);
     }
 
-    // F12: cold-junction tables of a thermocouple.
+    // Cold-junction tables of a thermocouple.
     if (rec_.SensorCurve <= lin::kCurveL) {
         sendAll(model::WriteThermocoupleTables(utf8(page_.state.InputTypeText)));
         if (!check())
@@ -625,19 +619,19 @@ Outcome WriteAll::writeConfiguration() {
         progress_(58);
     }
 
-    // F13: output on a sensor fault, and the reversed range.
+    // Output on a sensor fault, and the reversed range.
     sendAll(outputFlags_);
     if (!check())
         return Outcome::Stopped;
     progress_(67);
 
-    // F14.
+    // The configuration record.
     ZapisKonfigurace();
     if (!check())
         return Outcome::Stopped;
     progress_(75);
 
-    // F15: range items.
+    // Range items.
     if (!unified) {
         m_.state.SignalLow = begin;
         m_.state.SignalHigh = end;
@@ -663,14 +657,14 @@ Outcome WriteAll::writeConfiguration() {
     if (!check())
         return Outcome::Stopped;
 
-    // F16.
+    // The correction at its own place.
     writeCorrection();
     m_.userNote().NoteProgress = false;
     if (!check())
         return Outcome::Stopped;
     progress_(83);
 
-    // F17, F18: the transmitter takes the new configuration and measures again.
+    // The transmitter takes the new configuration and measures again.
     sent(device.command("Reset"));
     if (!check())
         return Outcome::Stopped;

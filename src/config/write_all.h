@@ -69,20 +69,20 @@ private:
         MainWindowModel& m_;
     };
 
-    // Phase A.
+    // The entry checks and the copy of the page.
     bool entriesAccepted();
     bool takePage();
-    // Phase B: curve codes, the largest signal of the range and the hardware code.
+    // Curve codes, the largest signal of the range and the hardware code.
     bool chooseHardware();
-    // Phase C: internal unit, internal range and input limits.
+    // Internal unit, internal range and input limits.
     void internalRange();
     void zadHodPuvodni();
     void zadHodPrepoc();
     void setInternalRange(long double lo, long double hi, float begin, float end);
     float ZPPrepoc(long double value);
-    // Phase D, after the firmware number: the spline, the polynomial or the straight segments.
+    // After the firmware number: the spline, the polynomial or the straight segments.
     bool buildLinearization();
-    // Phase F.
+    // The transactions, from "Stop" to "Continue".
     Outcome writeConfiguration();
     bool ZapisKonfigurace();
     bool writeSegmentImage();
@@ -112,7 +112,6 @@ private:
     MathMessages mathMessages_;
     lin::LinMath math_;
     long double SignalMax_ = 0;
-    long double SignalMin_ = 0;
     bool RangeReversed_ = false;
     model::WritePlan outputFlags_;
     model::WritePlan polynomial_;
