@@ -110,6 +110,9 @@ struct Totals {
         state.counters["floor_ms"] = program.floor() + extraMs;
         state.counters["ratio"] = wallMs / floorMs;
         state.counters["transactions"] = program.transactions();
+        // What the line and the port cost beyond the floor, per transaction.
+        state.counters["excess_ms_per_transaction"] =
+            (wall - program.floor() - extraMs) / program.transactions();
     }
 };
 
