@@ -261,7 +261,9 @@ QStringList ConfigFile::Lines() const {
             case Extra::ResistorPairTotal:
             case Extra::PotentiometerTotal:
             case Extra::VoltageTotal:
-                value = Decimals3(c.TotalResistance);
+                // Empty after a read: the transmitter does not keep it (a save asks for it).
+                if (!f.CelkovyOdpor.isEmpty())
+                    value = Decimals3(c.TotalResistance);
                 break;
             case Extra::ColdJunction:
                 value = f.VzdStKon.text;

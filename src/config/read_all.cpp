@@ -151,6 +151,8 @@ Outcome ReadAll::readSequence() {
         return Outcome::Stopped;
     progress_(11);
     const auto codes = model::DecodeInputCodes(*codesRead);
+    if (!codes)
+        return Outcome::Stopped;  // not reached: the read has delivered the four bytes
     if (const InputTypeInfo* read = model::FindInputTypeByCode(codes->InputType))
         f.Vstup.text = q(read->text);
     rules_.VstupChange();
@@ -243,6 +245,8 @@ Outcome ReadAll::readSequence() {
         return Outcome::Stopped;
     progress_(67);
     const auto curves = model::DecodeCurveCodes(*curvesRead);
+    if (!curves)
+        return Outcome::Stopped;
     c.UnitCode = curves->UnitCode;
     c.SensorCurve = curves->SensorCurve;
     c.DisplayCurve = curves->DisplayCurve;

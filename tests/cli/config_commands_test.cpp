@@ -46,6 +46,19 @@ TEST_F(ConfigCommands, readPrintsTheFileLinesAndSavesTheFile) {
     EXPECT_EQ(saved.readAll(), QByteArray(QStringEncoder("windows-1250").encode(expected)));
 }
 
+TEST_F(ConfigCommands, readOfADifferenceInputLeavesItsTotalToTheUser) {
+    prepare = [](session::Session& s) {
+        ASSERT_TRUE(s.simMemory().Write(400, std::vector<link::Byte>{20, 3, 45, 0}));
+        ASSERT_TRUE(s.simMemory().Write(408, std::vector<link::Byte>{58, 16, 16, 0}));
+    };
+    const QString file = dir.filePath(u"diff.txt"_s);
+    EXPECT_EQ(runSim({"read", "--save", file.toStdString()}), kFailure);
+    EXPECT_NE(out.str().find("\nmax. hodnota napětí: \nzeslabení děličem: 1\n"), std::string::npos)
+        << out.str();
+    EXPECT_TRUE(said("Není zadána maximální hodnota měřených napětí."));
+    EXPECT_FALSE(QFile::exists(file));
+}
+
 TEST_F(ConfigCommands, readStopsAtAFailedTransaction) {
     prepare = [](session::Session& s) { s.simFaults().SetPermanent({sim::Fault::NoReply()}); };
     EXPECT_EQ(runSim({"read"}), kFailure);
