@@ -1,8 +1,8 @@
 #include "config/cp1250.h"
 
+#include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QList>
 #include <array>
 #include <optional>
 
