@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../config/request_log.h"
 #include "cli/cli.h"
 #include "link/clock.h"
 #include "session/session.h"
@@ -50,6 +51,17 @@ protected:
     bool terminal = false;
     std::function<void(session::Session&)> prepare;  // once the program is built
     std::function<void(session::Session&)> inspect;  // before it is taken down
+};
+
+// The same, keeping the requests the simulated transmitter received during the last run.
+class LoggedCliTest : public CliTest {
+protected:
+    LoggedCliTest() {
+        inspect = [this](session::Session& s) {
+            requests = config::test::DescribeLog(s.simDevice().Log());
+        };
+    }
+    QStringList requests;
 };
 
 }  // namespace veld::cli::test

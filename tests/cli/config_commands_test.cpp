@@ -1,6 +1,5 @@
 // veld-cli read, calibrate, correction and note, on the simulated transmitter.
 
-#include "../config/request_log.h"
 #include "cli_fixture.h"
 
 #include <QFile>
@@ -10,16 +9,11 @@ namespace veld::cli::test {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using config::test::DescribeLog;
 
-class ConfigCommands : public CliTest {
+class ConfigCommands : public LoggedCliTest {
 protected:
-    ConfigCommands() {
-        inspect = [this](session::Session& s) { requests = DescribeLog(s.simDevice().Log()); };
-    }
     bool sent(const QString& request) const { return requests.contains(request); }
     bool said(const std::string& text) const { return err.str().find(text) != std::string::npos; }
-    QStringList requests;
 };
 
 constexpr const char* kFactoryLines =

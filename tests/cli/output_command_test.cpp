@@ -1,21 +1,13 @@
 // veld-cli output: the analog output range, on the simulated transmitter.
 
-#include "../config/request_log.h"
 #include "cli_fixture.h"
 
 namespace veld::cli::test {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using config::test::DescribeLog;
 
-class Output : public CliTest {
-protected:
-    Output() {
-        inspect = [this](session::Session& s) { requests = DescribeLog(s.simDevice().Log()); };
-    }
-    QStringList requests;
-};
+using Output = LoggedCliTest;
 
 TEST_F(Output, readPrintsBothEnds) {
     prepare = [](session::Session& s) {

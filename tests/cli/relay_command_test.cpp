@@ -1,21 +1,13 @@
 // veld-cli relay: the page "Relé" driven by control names, on the simulated transmitter.
 
-#include "../config/request_log.h"
 #include "cli_fixture.h"
 
 namespace veld::cli::test {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using config::test::DescribeLog;
 
-class Relay : public CliTest {
-protected:
-    Relay() {
-        inspect = [this](session::Session& s) { requests = DescribeLog(s.simDevice().Log()); };
-    }
-    QStringList requests;
-};
+using Relay = LoggedCliTest;
 
 TEST_F(Relay, readPrintsTheComparatorAsTheWindowShowsIt) {
     prepare = [](session::Session& s) {

@@ -22,16 +22,6 @@ TEST(MainForm, everyControlHasItsOwnName) {
     EXPECT_EQ(form.Komparator[2]->unitMezroz.name, u"Label57"_s);
 }
 
-TEST(MainForm, startsEmptyWithItsDefaults) {
-    MainForm f;
-    EXPECT_TRUE(f.Vstup.text.isEmpty());
-    EXPECT_FALSE(f.Pocatek.enabled || f.Konec.enabled || f.Linearizace.enabled);
-    EXPECT_EQ(f.Tlumeni.text(), u"0.5"_s);
-    EXPECT_EQ(f.Chybproud.text, u"vyřazen"_s);
-    EXPECT_EQ(f.VzdStKon.text, u"interní studený konec"_s);
-    EXPECT_FALSE(f.ButMeasPV.enabled || f.Start_Mer.enabled || f.Stop_mer.enabled);
-}
-
 TEST(MainForm, profilesSetCaptionFoldersAndInformation) {
     MainForm f;
     EXPECT_EQ(f.caption, u"Ovládací program TERVOS - VELD"_s);

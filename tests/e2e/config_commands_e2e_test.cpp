@@ -4,31 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 
-#include "support/sim_process.h"
+#include "support/cli_process.h"
 
 namespace veld {
 namespace {
 
-struct CliRun {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun Cli(const testing::SimProcess& sim, const QStringList& args) {
-    QProcess cli;
-    QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());  // keep the user's settings out
-    cli.setProcessEnvironment(env);
-    cli.start(QStringLiteral(VELD_CLI_PATH),
-              QStringList{QStringLiteral("--port"), QString::fromStdString(sim.path())} + args);
-    cli.waitForFinished(60000);
-    return {cli.exitCode(), cli.readAllStandardOutput(), cli.readAllStandardError()};
-}
+using testing::Cli;
+using testing::CliRun;
 
 TEST(ConfigCommands, ReadShowsWhatTheTransmitterHoldsAndSavesIt) {
     testing::SimProcess sim;  // paced as a 14400 bit/s line

@@ -3,31 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QTemporaryDir>
-
-#include "support/sim_process.h"
+#include "support/cli_process.h"
 
 namespace veld {
 namespace {
 
-struct CliResult {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliResult Cli(const testing::SimProcess& sim, const QStringList& args) {
-    QProcess cli;
-    QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());  // keep the user's settings out
-    cli.setProcessEnvironment(env);
-    cli.start(QStringLiteral(VELD_CLI_PATH),
-              QStringList{QStringLiteral("--port"), QString::fromStdString(sim.path())} + args);
-    cli.waitForFinished(60000);
-    return {cli.exitCode(), cli.readAllStandardOutput(), cli.readAllStandardError()};
-}
+using testing::Cli;
+using testing::CliRun;
 
 QStringList Words(const char* line) {
     return QString::fromUtf8(line).split(u' ');
@@ -36,10 +18,10 @@ QStringList Words(const char* line) {
 TEST(DeviceCommands, RelayWritesAComparatorAndReadsItBack) {
     testing::SimProcess sim({"--no-pacing"});
     ASSERT_FALSE(sim.path().empty());
-    const CliResult w = Cli(sim, Words("--yes relay 3 --enable --on 80.5 --off 75 --delay-on 4 "
-                                       "--delay-off 1 --mode OKNO"));
+    const CliRun w = Cli(sim, Words("--yes relay 3 --enable --on 80.5 --off 75 --delay-on 4 "
+                                    "--delay-off 1 --mode OKNO"));
     ASSERT_EQ(w.exitCode, 0) << w.err.toStdString();
-    const CliResult r = Cli(sim, Words("relay 3"));
+    const CliRun r = Cli(sim, Words("relay 3"));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out,
               "Mezní komparátor 3\nPovolení mezního komparátoru 3: ano\nMez sepnutí: 80.50000\n"
@@ -50,9 +32,9 @@ TEST(DeviceCommands, RelayWritesAComparatorAndReadsItBack) {
 TEST(DeviceCommands, OutputSavesAfterTheReadAndReadsBack) {
     testing::SimProcess sim({"--no-pacing"});
     ASSERT_FALSE(sim.path().empty());
-    const CliResult s = Cli(sim, Words("output 4 16 --read"));
+    const CliRun s = Cli(sim, Words("output 4 16 --read"));
     ASSERT_EQ(s.exitCode, 0) << s.err.toStdString();
-    const CliResult r = Cli(sim, Words("--json output"));
+    const CliRun r = Cli(sim, Words("--json output"));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "{\"begin\":4,\"end\":16,\"unit\":\"\"}\n");
 }
@@ -60,7 +42,7 @@ TEST(DeviceCommands, OutputSavesAfterTheReadAndReadsBack) {
 TEST(DeviceCommands, MeasurePrintsOneLinePerMeasurement) {
     testing::SimProcess sim({"--no-pacing"});
     ASSERT_FALSE(sim.path().empty());
-    const CliResult m = Cli(sim, Words("measure --count 2 --interval 0.2"));
+    const CliRun m = Cli(sim, Words("measure --count 2 --interval 0.2"));
     ASSERT_EQ(m.exitCode, 0) << m.err.toStdString();
     const QList<QByteArray> lines = m.out.split('\n');
     ASSERT_EQ(lines.size(), 3);  // two lines and the end

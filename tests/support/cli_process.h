@@ -1,0 +1,32 @@
+#pragma once
+
+// Runs veld-cli (built beside the end-to-end tests) against a running veld-sim and collects what
+// it printed. Each run gets its own empty settings folder so the user's settings stay out.
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "support/sim_process.h"
+
+namespace veld::testing {
+
+struct CliRun {
+    int exitCode;
+    QByteArray out;
+    QByteArray err;
+};
+
+inline CliRun Cli(const SimProcess& sim, const QStringList& args) {
+    QProcess cli;
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+    cli.setProcessEnvironment(env);
+    cli.start(QStringLiteral(VELD_CLI_PATH),
+              QStringList{QStringLiteral("--port"), QString::fromStdString(sim.path())} + args);
+    cli.waitForFinished(60000);
+    return {cli.exitCode(), cli.readAllStandardOutput(), cli.readAllStandardError()};
+}
+
+}  // namespace veld::testing
