@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <memory>
 
 #include "link/link.h"
 #include "link/serial_transport.h"
 #include "session/session.h"
-#include "support/sim_process.h"
+#include "support/cli_process.h"
 
 namespace veld {
 namespace {
@@ -92,26 +91,9 @@ TEST(EndToEnd, PortVanishingDuringATransactionEndsItAtOnce) {
     EXPECT_FALSE(p.link.PortOpen);
 }
 
-struct CliRun {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun RunCli(const QStringList& args) {
-    QProcess cli;
-    QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());  // keep the user's settings out
-    cli.setProcessEnvironment(env);
-    cli.start(QStringLiteral(VELD_CLI_PATH), args);
-    cli.waitForFinished(60000);
-    return {cli.exitCode(), cli.readAllStandardOutput(), cli.readAllStandardError()};
-}
-
-QStringList CliArgs(const testing::SimProcess& sim, const QStringList& command) {
-    return QStringList{QStringLiteral("--port"), QString::fromStdString(sim.path())} + command;
-}
+using testing::Cli;
+using testing::CliRun;
+using testing::RunCli;
 
 TEST(EndToEnd, CliWritesAndReadsEepromInHex) {
     testing::SimProcess sim({"--no-pacing"});
@@ -119,12 +101,12 @@ TEST(EndToEnd, CliWritesAndReadsEepromInHex) {
     QStringList write{QStringLiteral("eeprom"), QStringLiteral("write"), QStringLiteral("600")};
     for (int i = 0; i < 24; ++i)
         write << QStringLiteral("%1").arg(i + 0xA0, 2, 16, QLatin1Char('0'));
-    const CliRun w = RunCli(CliArgs(sim, write));
+    const CliRun w = Cli(sim, write);
     ASSERT_EQ(w.exitCode, 0) << w.err.toStdString();
     EXPECT_TRUE(w.out.isEmpty());
 
-    const CliRun r = RunCli(CliArgs(sim, {QStringLiteral("eeprom"), QStringLiteral("read"),
-                                          QStringLiteral("600"), QStringLiteral("24")}));
+    const CliRun r = Cli(sim, {QStringLiteral("eeprom"), QStringLiteral("read"),
+                               QStringLiteral("600"), QStringLiteral("24")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out,
               "A0 A1 A2 A3 A4 A5 A6 A7 A8 A9 AA AB AC AD AE AF\n"
@@ -139,8 +121,8 @@ TEST(EndToEnd, CliReadOnALineThatRepeatsEveryReply) {
         SCOPED_TRACE(fault);
         testing::SimProcess sim({"--no-pacing", "--fault", fault});
         ASSERT_FALSE(sim.path().empty());
-        const CliRun r = RunCli(CliArgs(sim, {QStringLiteral("eeprom"), QStringLiteral("read"),
-                                              QStringLiteral("257"), QStringLiteral("32")}));
+        const CliRun r = Cli(sim, {QStringLiteral("eeprom"), QStringLiteral("read"),
+                                   QStringLiteral("257"), QStringLiteral("32")});
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         const QList<QByteArray> lines = r.out.split('\n');
         ASSERT_GE(lines.size(), 2);

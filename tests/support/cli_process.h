@@ -17,16 +17,20 @@ struct CliRun {
     QByteArray err;
 };
 
-inline CliRun Cli(const SimProcess& sim, const QStringList& args) {
+inline CliRun RunCli(const QStringList& args) {
     QProcess cli;
     QTemporaryDir home;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
     cli.setProcessEnvironment(env);
-    cli.start(QStringLiteral(VELD_CLI_PATH),
-              QStringList{QStringLiteral("--port"), QString::fromStdString(sim.path())} + args);
+    cli.start(QStringLiteral(VELD_CLI_PATH), args);
     cli.waitForFinished(60000);
     return {cli.exitCode(), cli.readAllStandardOutput(), cli.readAllStandardError()};
+}
+
+// The same on the pseudo-terminal of `sim`.
+inline CliRun Cli(const SimProcess& sim, const QStringList& args) {
+    return RunCli(QStringList{QStringLiteral("--port"), QString::fromStdString(sim.path())} + args);
 }
 
 }  // namespace veld::testing
