@@ -191,6 +191,15 @@ TEST_F(RoundTripTest, everyTypeReadsBackWhatWasWritten) {
         EXPECT_EQ(f().Linearizace.text, c.linearization);
         EXPECT_TRUE(SameSingle(f().Tlumeni.text(), c.damping)) << f().Tlumeni.text().toStdString();
         EXPECT_EQ(f().Chybproud.text, c.faultCurrent);
+        // The divider and the sense resistor come back; the transmitter holds no total.
+        for (const auto& [name, text] : c.sides) {
+            if (name == total) {
+                EXPECT_TRUE(f().CelkovyOdpor.isEmpty());
+            } else {
+                const Edit& side = name == u"DelPomer"_s ? f().DelPomer : f().SnOdpor;
+                EXPECT_TRUE(SameSingle(side.text(), text)) << side.text().toStdString();
+            }
+        }
     }
 }
 
