@@ -1,53 +1,19 @@
 // The window on the simulated transmitter in virtual time, used through its widgets: read,
 // change the page, write, and read again what the transmitter now holds.
 
-#include "config/main_window_model.h"
-#include "link/clock.h"
-#include "session/session.h"
-#include "ui/main_window.h"
-#include "ui/qt_prompts.h"
+#include "window_world.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace veld;
 
 namespace {
 
-// A window on the built-in simulator, with a virtual clock: each click runs to its end.
-struct SimWorld {
-    explicit SimWorld(Prompts& inner)
-        : prompts(inner), session(prompts, optionsWith(settings, clock)), window(model, prompts) {}
-    static session::Options optionsWith(QSettings& settings, link::Clock& clock) {
-        session::Options options;
-        options.port = session::Session::kSimulatorAlias;
-        options.settings = &settings;
-        options.clock = &clock;
-        return options;
-    }
-    template <class W>
-    W* find(const QString& name) {
-        return window.findChild<W*>(name);
-    }
-    bool show() {
-        window.show();
-        window.activateWindow();
-        return QTest::qWaitForWindowActive(&window);
-    }
-    void choose(const QString& listName, const QString& item) {
-        auto* list = find<QComboBox>(listName);
-        const int index = list->findText(item);
-        QVERIFY2(index >= 0, qPrintable(item));
-        list->setCurrentIndex(index);
-        emit list->activated(index);
-    }
+struct SimWorld : ui::test::World {
+    explicit SimWorld(Prompts& inner) : World(inner, true) {}
     // Types into an edit as a user does and leaves it with Tab.
     void type(const QString& editName, const QString& text) {
         auto* edit = find<QLineEdit>(editName);
@@ -65,14 +31,6 @@ struct SimWorld {
             return list->currentText();
         return find<QLineEdit>(name)->text();
     }
-
-    QTemporaryDir dir;
-    QSettings settings{dir.filePath(u"veld.ini"_s), QSettings::IniFormat};
-    link::VirtualClock clock;
-    ui::WindowPrompts prompts;
-    session::Session session;
-    config::MainWindowModel& model = session.model();
-    ui::MainWindow window;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 // and point files.
 
 #include "config/main_window_model.h"
+#include "link/clock.h"
 #include "session/session.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompts.h"
@@ -23,13 +24,20 @@ namespace veld::ui::test {
 
 using namespace Qt::Literals::StringLiterals;
 
-// A window on a fresh model, as the program builds it, with the prompts under test.
+// A window on a fresh model, as the program builds it, with the prompts under test. With
+// `onSimulator` it talks to the built-in simulator in virtual time, so each click runs to its end.
 struct World {
-    explicit World(Prompts& inner)
-        : prompts(inner), session(prompts, optionsWith(settings)), window(model, prompts) {}
-    static session::Options optionsWith(QSettings& settings) {
+    explicit World(Prompts& inner, bool onSimulator = false)
+        : prompts(inner),
+          session(prompts, optionsWith(settings, onSimulator ? &clock : nullptr)),
+          window(model, prompts) {}
+    static session::Options optionsWith(QSettings& settings, link::Clock* clock) {
         session::Options options;
         options.settings = &settings;
+        if (clock != nullptr) {
+            options.clock = clock;
+            options.port = session::Session::kSimulatorAlias;
+        }
         return options;
     }
 
@@ -54,6 +62,7 @@ struct World {
 
     QTemporaryDir dir;
     QSettings settings{dir.filePath(u"veld.ini"_s), QSettings::IniFormat};
+    link::VirtualClock clock;  // used only on the simulator
     WindowPrompts prompts;
     session::Session session;
     config::MainWindowModel& model = session.model();
