@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl1-mesa-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth clang-format qt6-translations-l10n
+  clang-14 libclang-rt-14-dev g++-mingw-w64-x86-64
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -18,8 +18,13 @@ for preset in dev ci; do
   ctest --preset "$preset" || failed+=("$preset")
 done
 
+echo "== mingw: the standard-library layers built for Windows"
+./scripts/mingw-check.sh || failed+=("mingw")
+echo "== fuzz: each target for a bounded time under AddressSanitizer and UndefinedBehaviorSanitizer"
+./scripts/fuzz.sh || failed+=("fuzz")
+
 if [ ${#failed[@]} -gt 0 ]; then
   echo "Tests failed in: ${failed[*]}" >&2
   exit 1
 fi
-echo "All tests passed in the dev and ci builds."
+echo "All tests passed in the dev and ci builds, the Windows build of the libraries and fuzzing."
