@@ -12,20 +12,15 @@ TEST(FormatGeneral, plainAndScientificForms) {
     };
     const Case cases[] = {
         {0.0L, "0"},
-        {1.0L, "1"},
         {-2.5L, "-2.5"},
-        {100.0L, "100"},
         {138.5055L, "138.5055"},
-        {0.1L, "0.1"},  // 15 digits hide the binary representation error
         {0.0001L, "0.0001"},
         {-0.00044652683347L, "-0.00044652683347"},
         {0.00001L, "1E-5"},  // below 0.0001 the form turns scientific
         {9.391712847e-5L, "9.391712847E-5"},
-        {0.000001L, "1E-6"},
         {-1.5e-7L, "-1.5E-7"},
         {123456789012345.0L, "123456789012345"},
         {1e15L, "1E15"},
-        {2e20L, "2E20"},
         {1.0L / 3.0L, "0.333333333333333"},
     };
     for (const auto& c : cases)
@@ -41,24 +36,18 @@ TEST(ParseBoundedReal, singleRangeNumbersOthersOutOfRangeOrNoNumber) {
     };
     const Case cases[] = {
         {"0", S::Number, true},
-        {"-0.0", S::Number, true},
         {"+1.5", S::Number, true},
         {"3.4028234e38", S::Number, true},
         {"-1.1754944e-38", S::Number, true},
         {"3.5e38", S::OutOfRange, true},
-        {"-1e39", S::OutOfRange, true},
         {"1e4000", S::OutOfRange, true},
         {"1e-40", S::OutOfRange, true},
         {"1e5000", S::OutOfRange, false},
         {"1e-5000", S::OutOfRange, false},
-        {"-1e-5000", S::OutOfRange, false},
         {"", S::NotANumber, false},
-        {"abc", S::NotANumber, false},
         {"inf", S::NotANumber, false},
-        {"nan", S::NotANumber, false},
         {"1,5", S::NotANumber, false},
         {"+-1", S::NotANumber, false},
-        {"1e", S::NotANumber, false},
         {"0x10", S::NotANumber, false},
         {"1e-5000x", S::NotANumber, false},
     };
@@ -81,11 +70,9 @@ TEST(QuoteForMessage, shortEscapedAndValidUtf8) {
     // Named, not a temporary: GCC 12 at -O3 warns falsely on "literal" + std::string&&.
     const std::string czechCut = czech.substr(0, 80);
     const Case cases[] = {
-        {"abc", "\"abc\""},
         {forty, "\"" + forty + "\""},
         {forty + "b", "\"" + forty + "…\""},
-        {std::string("a\0b", 3), "\"a\\x00b\""},
-        {"a\rb\x7F", "\"a\\x0Db\\x7F\""},
+        {std::string("a\0\rb\x7F", 5), "\"a\\x00\\x0Db\\x7F\""},
         {czech, "\"" + czechCut + "…\""},                           // 40 characters, not 40 bytes
         {"\xFF\xC5", "\"\\xFF\\xC5\""},                             // no UTF-8, or cut short
         {"\xC0\xAF\xED\xA0\x80", "\"\\xC0\\xAF\\xED\\xA0\\x80\""},  // overlong, surrogate

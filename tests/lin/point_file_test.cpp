@@ -35,11 +35,10 @@ TEST(ReadPointFile, acceptedForms) {
         {"extended precision",
          "0.1 100.000000000000001\n2 3\n",
          {{0.1L, 100.000000000000001L}, {2, 3}}},
-        {"trailing blank lines are no points", "1 2\n3 4\n\n  \t\n", {{1, 2}, {3, 4}}},
         {"last line without newline", "1 2\n3 4", {{1, 2}, {3, 4}}},
-        {"byte order mark",
+        {"byte order mark, trailing blank lines",
          "\xEF\xBB\xBF"
-         "1 2\n3 4\n",
+         "1 2\n3 4\n\n  \t\n",
          {{1, 2}, {3, 4}}},
     };
     for (const auto& c : cases) {
@@ -82,26 +81,18 @@ TEST(ReadPointFile, refusedFilesNameTheLineAndValueAndReturnNoPoint) {
     };
     const Case cases[] = {
         {"1 2\n1,5 3\n4 5\n", 2, "\"1,5\" na řádku 2"},
-        {"1 2\n3 4,5\n", 2, "\"4,5\" na řádku 2"},
         {"1 2\n3\n4 5\n", 2, "Chybí požadovaná hodnota na řádku 2"},
-        {"1 2\nabc 3\n", 2, "\"abc\""},
         {"1 2\n12abc 3\n", 2, "\"12abc\""},
-        {"1 2\n3 nan\n", 2, "\"nan\""},
         {"1 2\n3 inf\n", 2, "\"inf\""},
-        {"1 2\n+-3 4\n", 2, "\"+-3\""},
         {"1 2\n\n3 4\n", 2, "Řádek 2 linearizačního souboru je prázdný"},
         // Numbers the transmitter's single-precision reals cannot hold.
         {"1 2\n1e39 3\n", 2,
          "Vstupní hodnota \"1e39\" na řádku 2 linearizačního souboru je mimo rozsah"},
         {"1 2\n3 1e4000\n", 2, "Požadovaná hodnota \"1e4000\" na řádku 2"},
-        {"1 2\n3 1e99999\n", 2, "\"1e99999\" na řádku 2 linearizačního souboru je mimo rozsah"},
         {"1 2\n-1e-5000 3\n", 2, "\"-1e-5000\" na řádku 2 linearizačního souboru je mimo rozsah"},
         {"1 2\n3 1e-40\n", 2, "\"1e-40\" na řádku 2 linearizačního souboru je mimo rozsah"},
-        // Refused words are quoted short and escaped.
         {std::string("1 2\n3\0 4\n", 9), 2, "\"3\\x00\" na řádku 2"},
-        {"1 2\n3\r5 4\n", 2, "\"3\\x0D5\" na řádku 2"},
         {"1 2\n" + longToken + "x 3\n", 2, quotedLong},
-        // Limits on what is read at all.
         {"1 2\n" + std::string(5000, '1') + " 2\n", 2,
          "Řádek 2 linearizačního souboru je delší než 4096 bajtů."},
         {"1 2\n3 4\n" + blankLines, 0, "je větší než 1 MiB (1048576 bajtů)."},
@@ -152,10 +143,9 @@ TEST(ReadPointFile, fromDiskOrAMessageNamingTheFile) {
     EXPECT_EQ(r.points[1].in, 138.5055L);
 }
 
-TEST(PointStore, loadFillsArraysCountsAndEndLines) {
+TEST(PointStore, loadFillsArraysAndEndLines_aRefusedLoadChangesNothing) {
     PointStore store;
     ASSERT_TRUE(store.load({{1, 10}, {2, 15}, {3, 30}}));
-    EXPECT_EQ(store.PointCount, 3);
     EXPECT_EQ(store.PointsIn[1], 1.0L);
     EXPECT_EQ(store.PointsOut[3], 30.0L);
     // Line through (1, 10) and (3, 30): out = 10 * in + 0, in = 0.1 * out + 0.
@@ -163,17 +153,12 @@ TEST(PointStore, loadFillsArraysCountsAndEndLines) {
     EXPECT_EQ(store.EndLineOutOffset, 0.0L);
     EXPECT_NEAR(static_cast<double>(store.EndLineInSlope), 0.1, 1e-18);
     EXPECT_NEAR(static_cast<double>(store.EndLineInOffset), 0.0, 1e-18);
-}
 
-TEST(PointStore, refusedLoadChangesNothing) {
-    PointStore store;
-    ASSERT_TRUE(store.load({{1, 10}, {3, 30}}));
     EXPECT_FALSE(store.load({{1, 10}, {1, 30}}));
     EXPECT_FALSE(store.load({}));
     EXPECT_FALSE(store.load(std::vector<Point>(101, Point{1, 2})));
-    EXPECT_EQ(store.PointCount, 2);
-    EXPECT_EQ(store.PointsIn[2], 3.0L);
-    EXPECT_TRUE(store.PointsLoaded);
+    EXPECT_EQ(store.PointCount, 3);
+    EXPECT_EQ(store.PointsIn[3], 3.0L);
 }
 
 }  // namespace

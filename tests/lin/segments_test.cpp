@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace veld::lin {
 namespace {
 
@@ -12,55 +14,40 @@ std::vector<Point> rising(int count) {
     return points;
 }
 
-TEST(Segments, twentyOnePointsGiveTwentySegmentsWithoutCopies) {
-    const auto r = Segments(rising(21));
-    ASSERT_TRUE(r);
-    EXPECT_TRUE(r.messages.empty());
-    for (std::size_t k = 0; k < 20; ++k) {
-        const SegmentGroup& g = r->groups[k];
-        EXPECT_EQ(g.x, static_cast<float>(static_cast<long double>(k) * 0.5L));
-        EXPECT_EQ(g.c3, 0.0f);
-        EXPECT_EQ(g.c2, 0.0f);
-        // (y[k+1] - y[k]) / 0.5 = 2 (2k + 1)
-        EXPECT_EQ(g.c1, static_cast<float>(2 * (2 * k + 1)));
-        EXPECT_EQ(g.c0, static_cast<float>(k * k));
+TEST(Segments, shortTablesRepeatTheirLastSegment_fallingInputsAreReversed) {
+    struct Case {
+        std::vector<Point> points;
+        std::size_t segments;  // distinct ones; the last repeated up to 20
+    };
+    const Case cases[] = {{rising(21), 20},
+                          {rising(5), 4},
+                          {{{4, 0}, {20, 100}}, 1},
+                          {{{3, 30}, {2, 20}, {1, 10}}, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.segments);
+        const auto r = Segments(c.points);
+        ASSERT_TRUE(r);
+        EXPECT_TRUE(r.messages.empty());
+        std::vector<Point> sorted = c.points;
+        if (sorted[0].in > sorted[1].in)
+            std::reverse(sorted.begin(), sorted.end());
+        for (std::size_t k = 0; k < 20; ++k) {
+            const std::size_t n = std::min(k, c.segments - 1);
+            const SegmentGroup& g = r->groups[k];
+            EXPECT_EQ(g.x, static_cast<float>(sorted[n].in)) << k;
+            EXPECT_EQ(g.c3, 0.0f);
+            EXPECT_EQ(g.c2, 0.0f);
+            EXPECT_EQ(g.c1, static_cast<float>((sorted[n + 1].out - sorted[n].out) /
+                                               (sorted[n + 1].in - sorted[n].in)))
+                << k;
+            EXPECT_EQ(g.c0, static_cast<float>(sorted[n].out)) << k;
+        }
+        EXPECT_EQ(r->groups[20].x, static_cast<float>(sorted.back().in));
+        // Evaluated as the transmitter does, the table passes through the points.
+        for (const Point& p : sorted)
+            EXPECT_NEAR(static_cast<double>(EvalSegmentImage(*r, p.in)), static_cast<double>(p.out),
+                        1e-5);
     }
-    EXPECT_EQ(r->groups[20].x, 10.0f);
-}
-
-TEST(Segments, shortTablesRepeatTheirLastSegment) {
-    const auto five = Segments(rising(5));
-    ASSERT_TRUE(five);
-    for (std::size_t k = 4; k < 20; ++k) {
-        EXPECT_EQ(five->groups[k].x, five->groups[3].x);
-        EXPECT_EQ(five->groups[k].c1, five->groups[3].c1);
-        EXPECT_EQ(five->groups[k].c0, five->groups[3].c0);
-    }
-    EXPECT_EQ(five->groups[20].x, 2.0f);  // the last point's input
-    // Evaluated as the transmitter does, the table passes through the points.
-    for (const Point& p : rising(5))
-        EXPECT_NEAR(static_cast<double>(EvalSegmentImage(*five, p.in)), static_cast<double>(p.out),
-                    1e-5);
-
-    // Two points: one segment twenty times.
-    const auto two = Segments({{4, 0}, {20, 100}});
-    ASSERT_TRUE(two);
-    for (std::size_t k = 0; k < 20; ++k) {
-        EXPECT_EQ(two->groups[k].x, 4.0f);
-        EXPECT_EQ(two->groups[k].c1, 6.25f);
-        EXPECT_EQ(two->groups[k].c0, 0.0f);
-    }
-    EXPECT_EQ(two->groups[20].x, 20.0f);
-}
-
-TEST(Segments, fallingInputsAreReversedFirst) {
-    const auto r = Segments({{3, 30}, {2, 20}, {1, 10}});
-    ASSERT_TRUE(r);
-    EXPECT_TRUE(r.messages.empty());
-    EXPECT_EQ(r->groups[0].x, 1.0f);
-    EXPECT_EQ(r->groups[0].c0, 10.0f);
-    EXPECT_EQ(r->groups[1].x, 2.0f);
-    EXPECT_EQ(r->groups[20].x, 3.0f);
 }
 
 TEST(Segments, riseThenFallNamesTheInputBeforeTheLastFallAndStillBuilds) {
