@@ -1,5 +1,5 @@
-// veld-cli relay, output and measure as a technician runs them: real processes, real time, a
-// pseudo-terminal to veld-sim.
+// veld-cli eeprom, relay, output and measure as a technician runs them: real processes, real
+// time, a pseudo-terminal to veld-sim.
 
 #include <gtest/gtest.h>
 
@@ -11,38 +11,38 @@ namespace {
 using testing::Cli;
 using testing::CliRun;
 
-QStringList Words(const char* line) {
-    return QString::fromUtf8(line).split(u' ');
-}
-
-TEST(DeviceCommands, RelayWritesAComparatorAndReadsItBack) {
+TEST(DeviceCommands, WrittenValuesReadBackAndMeasurementsPrinted) {
     testing::SimProcess sim({"--no-pacing"});
     ASSERT_FALSE(sim.path().empty());
-    const CliRun w = Cli(sim, Words("--yes relay 3 --enable --on 80.5 --off 75 --delay-on 4 "
-                                    "--delay-off 1 --mode OKNO"));
+    QStringList write{QStringLiteral("eeprom"), QStringLiteral("write"), QStringLiteral("600")};
+    for (int i = 0; i < 24; ++i)
+        write << QStringLiteral("%1").arg(i + 0xA0, 2, 16, QLatin1Char('0'));
+    const CliRun w = Cli(sim, write);
     ASSERT_EQ(w.exitCode, 0) << w.err.toStdString();
-    const CliRun r = Cli(sim, Words("relay 3"));
+    EXPECT_TRUE(w.out.isEmpty());
+    const CliRun e = Cli(sim, "eeprom read 600 24");
+    ASSERT_EQ(e.exitCode, 0) << e.err.toStdString();
+    EXPECT_EQ(e.out, "A0 A1 A2 A3 A4 A5 A6 A7 A8 A9 AA AB AC AD AE AF\nB0 B1 B2 B3 B4 B5 B6 B7\n");
+    EXPECT_TRUE(e.err.isEmpty());
+
+    ASSERT_EQ(Cli(sim,
+                  "--yes relay 3 --enable --on 80.5 --off 75 --delay-on 4 --delay-off 1 "
+                  "--mode OKNO")
+                  .exitCode,
+              0);
+    const CliRun r = Cli(sim, "relay 3");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out,
               "Mezní komparátor 3\nPovolení mezního komparátoru 3: ano\nMez sepnutí: 80.50000\n"
               "Mez rozepnutí: 75.00000\nZpoždění sepnutí: 4 s\nZpoždění rozepnutí: 1 s\n"
               "Režim relé 3: OKNO\n");
-}
 
-TEST(DeviceCommands, OutputSavesAfterTheReadAndReadsBack) {
-    testing::SimProcess sim({"--no-pacing"});
-    ASSERT_FALSE(sim.path().empty());
-    const CliRun s = Cli(sim, Words("output 4 16 --read"));
-    ASSERT_EQ(s.exitCode, 0) << s.err.toStdString();
-    const CliRun r = Cli(sim, Words("--json output"));
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, "{\"begin\":4,\"end\":16,\"unit\":\"\"}\n");
-}
+    ASSERT_EQ(Cli(sim, "output 4 16 --read").exitCode, 0);
+    const CliRun o = Cli(sim, "--json output");
+    ASSERT_EQ(o.exitCode, 0) << o.err.toStdString();
+    EXPECT_EQ(o.out, "{\"begin\":4,\"end\":16,\"unit\":\"\"}\n");
 
-TEST(DeviceCommands, MeasurePrintsOneLinePerMeasurement) {
-    testing::SimProcess sim({"--no-pacing"});
-    ASSERT_FALSE(sim.path().empty());
-    const CliRun m = Cli(sim, Words("measure --count 2 --interval 0.2"));
+    const CliRun m = Cli(sim, "measure --count 2 --interval 0.2");
     ASSERT_EQ(m.exitCode, 0) << m.err.toStdString();
     const QList<QByteArray> lines = m.out.split('\n');
     ASSERT_EQ(lines.size(), 3);  // two lines and the end

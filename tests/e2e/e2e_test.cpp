@@ -93,26 +93,6 @@ TEST(EndToEnd, PortVanishingDuringATransactionEndsItAtOnce) {
 
 using testing::Cli;
 using testing::CliRun;
-using testing::RunCli;
-
-TEST(EndToEnd, CliWritesAndReadsEepromInHex) {
-    testing::SimProcess sim({"--no-pacing"});
-    ASSERT_FALSE(sim.path().empty());
-    QStringList write{QStringLiteral("eeprom"), QStringLiteral("write"), QStringLiteral("600")};
-    for (int i = 0; i < 24; ++i)
-        write << QStringLiteral("%1").arg(i + 0xA0, 2, 16, QLatin1Char('0'));
-    const CliRun w = Cli(sim, write);
-    ASSERT_EQ(w.exitCode, 0) << w.err.toStdString();
-    EXPECT_TRUE(w.out.isEmpty());
-
-    const CliRun r = Cli(sim, {QStringLiteral("eeprom"), QStringLiteral("read"),
-                               QStringLiteral("600"), QStringLiteral("24")});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out,
-              "A0 A1 A2 A3 A4 A5 A6 A7 A8 A9 AA AB AC AD AE AF\n"
-              "B0 B1 B2 B3 B4 B5 B6 B7\n");
-    EXPECT_TRUE(r.err.isEmpty());
-}
 
 // A line that delivers every reply twice, 20 ms apart: the copy arrives while the next request's
 // port settles and must not be printed as the next 16 bytes, whatever its checksum.
@@ -121,8 +101,7 @@ TEST(EndToEnd, CliReadOnALineThatRepeatsEveryReply) {
         SCOPED_TRACE(fault);
         testing::SimProcess sim({"--no-pacing", "--fault", fault});
         ASSERT_FALSE(sim.path().empty());
-        const CliRun r = Cli(sim, {QStringLiteral("eeprom"), QStringLiteral("read"),
-                                   QStringLiteral("257"), QStringLiteral("32")});
+        const CliRun r = Cli(sim, "eeprom read 257 32");
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         const QList<QByteArray> lines = r.out.split('\n');
         ASSERT_GE(lines.size(), 2);
@@ -132,15 +111,13 @@ TEST(EndToEnd, CliReadOnALineThatRepeatsEveryReply) {
 }
 
 TEST(EndToEnd, CliReportsAnUnopenablePortAndUsageErrors) {
-    const CliRun r = RunCli({QStringLiteral("--port"), QStringLiteral("/dev/veld-no-such-port"),
-                             QStringLiteral("eeprom"), QStringLiteral("read"), QStringLiteral("0"),
-                             QStringLiteral("4")});
+    const auto words = [](const char* line) { return QString::fromUtf8(line).split(u' '); };
+    const CliRun r = testing::RunCli(words("--port /dev/veld-no-such-port eeprom read 0 4"));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "It is not possible initialize comm /dev/veld-no-such-port\n");
     EXPECT_TRUE(r.out.isEmpty());
 
-    const CliRun u =
-        RunCli({QStringLiteral("eeprom"), QStringLiteral("read"), QStringLiteral("0")});
+    const CliRun u = testing::RunCli(words("eeprom read 0"));
     EXPECT_EQ(u.exitCode, 2);
     EXPECT_EQ(u.err.count('\n'), 1);
 }

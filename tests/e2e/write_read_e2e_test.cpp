@@ -1,107 +1,76 @@
-// veld-cli write, then read, against veld-sim over a pseudo-terminal: the read prints the lines
-// of the file that was written.
+// veld-cli write, read and note against veld-sim over a pseudo-terminal paced as a 14400 bit/s
+// line: a read prints the lines of the file written; a declined write changes nothing.
 
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QStringEncoder>
-#include <QTemporaryDir>
 
-#include "support/sim_process.h"
+#include "support/cli_process.h"
 
 namespace veld {
 namespace {
 
-struct CliRun {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-};
+using namespace Qt::Literals::StringLiterals;
+using testing::Cli;
+using testing::CliRun;
 
-CliRun Cli(const testing::SimProcess& sim, const QStringList& args) {
-    QProcess cli;
-    QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());  // keep the user's settings out
-    cli.setProcessEnvironment(env);
-    cli.setStandardInputFile(QProcess::nullDevice());  // no terminal: questions answered No
-    cli.start(QStringLiteral(VELD_CLI_PATH),
-              QStringList{QStringLiteral("--port"), QString::fromStdString(sim.path())} + args);
-    cli.waitForFinished(60000);
-    return {cli.exitCode(), cli.readAllStandardOutput(), cli.readAllStandardError()};
-}
-
-// A configuration file as the window saves it: windows-1250, CRLF.
-QString WriteFile(const QTemporaryDir& dir, const QString& name, const QStringList& lines) {
-    const QString path = dir.filePath(name);
+// A configuration file as the window saves it: windows-1250, CR LF.
+QString WriteFile(const QTemporaryDir& dir, const QString& text) {
+    const QString path = dir.filePath(u"konfigurace.txt"_s);
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     QStringEncoder encoder("windows-1250");
-    const QByteArray bytes = encoder(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    file.write(encoder(QString(text).replace(u"\n"_s, u"\r\n"_s)));
     EXPECT_FALSE(encoder.hasError());
-    file.write(bytes);
     return path;
 }
 
-QStringList Header(const QString& type) {
-    return {QStringLiteral("Konfigurační data pro GALVO-PRIM:"), QString(),
-            QStringLiteral("vstup: ") + type};
-}
-
 TEST(WriteRead, ReadPrintsWhatTheWrittenFileHeld) {
-    testing::SimProcess sim;  // paced as a 14400 bit/s line
-    ASSERT_FALSE(sim.path().empty());
-    QTemporaryDir dir;
-    const QList<QStringList> files{
-        // The divider goes in after the preset's gain: a read shows it, not 1.
-        Header(QStringLiteral("napětí")) +
-            QStringList{QStringLiteral("dolní mez: 0"), QStringLiteral("horní mez: 5"),
-                        QStringLiteral("jednotka: V"),
-                        QStringLiteral("linearizace: nelinearizováno"),
-                        QStringLiteral("tlumení: 2.0s"), QStringLiteral("chybový proud: podproud"),
-                        QStringLiteral("zeslabení děličem: 10")},
-        Header(QStringLiteral("termočlánek K")) +
-            QStringList{QStringLiteral("dolní mez: 1000"), QStringLiteral("horní mez: -50"),
-                        QStringLiteral("jednotka: °C"),
-                        QStringLiteral("linearizace: linearizováno"),
-                        QStringLiteral("tlumení: 0.5s"), QStringLiteral("chybový proud: vyřazen"),
-                        QStringLiteral("vzdálenost st. konce: interní studený konec")},
-    };
-    for (const QStringList& lines : files) {
-        SCOPED_TRACE(lines[2].toStdString());
-        const QString path = WriteFile(dir, QStringLiteral("konfigurace.txt"), lines);
-        const CliRun written = Cli(sim, {QStringLiteral("--yes"), QStringLiteral("write"), path});
-        ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
-        const CliRun readBack = Cli(sim, {QStringLiteral("read")});
-        ASSERT_EQ(readBack.exitCode, 0) << readBack.err.toStdString();
-        EXPECT_EQ(readBack.out.toStdString(), (lines.join(u'\n') + u'\n').toStdString());
-    }
-}
-
-TEST(WriteRead, WriteAnsweredNoChangesNothing) {
     testing::SimProcess sim;
     ASSERT_FALSE(sim.path().empty());
-    const CliRun before = Cli(sim, {QStringLiteral("read")});
-    ASSERT_EQ(before.exitCode, 0) << before.err.toStdString();
-
     QTemporaryDir dir;
-    const QString path = WriteFile(
-        dir, QStringLiteral("k.txt"),
-        Header(QStringLiteral("termočlánek K")) +
-            QStringList{QStringLiteral("dolní mez: 0"), QStringLiteral("horní mez: 400"),
-                        QStringLiteral("jednotka: °C"),
-                        QStringLiteral("linearizace: linearizováno"),
-                        QStringLiteral("tlumení: 0.5s"), QStringLiteral("chybový proud: vyřazen"),
-                        QStringLiteral("vzdálenost st. konce: interní studený konec")});
-    const CliRun declined = Cli(sim, {QStringLiteral("write"), path});
-    EXPECT_EQ(declined.exitCode, 1);
-    EXPECT_TRUE(declined.err.contains("Opravdu se má zapsat konfigurace ?"))
-        << declined.err.toStdString();
+    const QString header = u"Konfigurační data pro GALVO-PRIM:\n\nvstup: "_s;
+    const QString files[] = {
+        // The divider goes in after the preset's gain: a read shows it, not 1.
+        header +
+            u"napětí\ndolní mez: 0\nhorní mez: 5\njednotka: V\nlinearizace: "
+            "nelinearizováno\ntlumení: 2.0s\nchybový proud: podproud\nzeslabení děličem: 10\n"_s,
+        header +
+            u"termočlánek K\ndolní mez: 1000\nhorní mez: -50\njednotka: °C\nlinearizace: "
+            "linearizováno\ntlumení: 0.5s\nchybový proud: vyřazen\nvzdálenost st. konce: "
+            "interní studený konec\n"_s,
+    };
+    for (std::size_t i = 0; i < std::size(files); ++i) {
+        SCOPED_TRACE(files[i].section(u'\n', 2, 2).toStdString());
+        const QString path = WriteFile(dir, files[i]);
+        if (i > 0) {
+            const CliRun declined = Cli(sim, {u"write"_s, path});
+            EXPECT_EQ(declined.exitCode, 1);
+            EXPECT_TRUE(declined.err.contains("Opravdu se má zapsat konfigurace ?"))
+                << declined.err.toStdString();
+            EXPECT_EQ(Cli(sim, "read").out.toStdString(), files[i - 1].toStdString());
+        }
+        const CliRun written = Cli(sim, {u"--yes"_s, u"write"_s, path});
+        ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
+        const CliRun readBack = Cli(sim, "read");
+        ASSERT_EQ(readBack.exitCode, 0) << readBack.err.toStdString();
+        EXPECT_EQ(readBack.out.toStdString(), files[i].toStdString());
+    }
 
-    const CliRun after = Cli(sim, {QStringLiteral("read")});
-    ASSERT_EQ(after.exitCode, 0) << after.err.toStdString();
-    EXPECT_EQ(after.out, before.out);
+    ASSERT_EQ(Cli(sim, {u"note"_s, u"Hala 2 – čerpadlo"_s}).exitCode, 0);
+    const QString saved = dir.filePath(u"převodník.txt"_s);
+    const CliRun json = Cli(sim, {u"--json"_s, u"read"_s, u"--save"_s, saved});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    EXPECT_TRUE(
+        json.out.startsWith("{\"lines\":[\"Konfigurační data pro GALVO-PRIM:\",\"\","
+                            "\"vstup: termočlánek K\","))
+        << json.out.toStdString();
+    EXPECT_TRUE(json.out.contains("\"note\":\"Hala 2 – čerpadlo\"")) << json.out.toStdString();
+    EXPECT_TRUE(json.err.isEmpty()) << json.err.toStdString();
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("Konfigura\xe8n\xed data pro GALVO-PRIM:\r\n\r\n"));
 }
 
 }  // namespace
