@@ -67,17 +67,7 @@ TEST(BuildRequest, LaysOutEachAddressWidth) {
     }
 }
 
-TEST(BuildRequest, SecondRequestLeavesNothingOfALongerOne) {
-    RequestBuffer r;
-    r.TxData.fill(0x5A);
-    r.BuildRequest("WriteEEPROM", 100, 20);
-    r.BuildRequest("Stop", 0, 0);
-    ASSERT_EQ(r.TxLength, 12);
-    for (std::size_t i = 12; i < r.TxFrame.size(); ++i)
-        EXPECT_EQ(r.TxFrame[i], 0) << i;
-}
-
-TEST(BuildRequest, OversizedWriteIsCutToFitTheBuffer) {
+TEST(BuildRequest, OversizedWriteIsCut_aShorterRequestLeavesNothingOfIt) {
     RequestBuffer r;
     r.TxData.fill(0x5A);
     r.BuildRequest("WriteEEPROM", 100, 200);
@@ -85,6 +75,11 @@ TEST(BuildRequest, OversizedWriteIsCutToFitTheBuffer) {
     EXPECT_EQ(r.TxFrame[10], r.TxFrame[13] + 3);
     EXPECT_EQ(r.TxFrame[r.TxLength - 1], XorOf(Frame(r), 3, r.TxLength - 2u));
     EXPECT_EQ(r.WireBytes().size(), r.TxLength + 3u);
+
+    r.BuildRequest("Stop", 0, 0);
+    ASSERT_EQ(r.TxLength, 12);
+    for (std::size_t i = 12; i < r.TxFrame.size(); ++i)
+        EXPECT_EQ(r.TxFrame[i], 0) << i;
 }
 
 TEST(WireBytes, CrcCoversPreambleFrameAndPad) {
