@@ -57,6 +57,15 @@ ShapedReply ApplyFaults(const FaultSet& faults, std::vector<Byte> reply) {
         reply[delimiter + kAddressLength] ^= 0x01;
         reply.back() ^= 0x01;
     }
+    if (has(Fault::Kind::ByteCountOver) && delimiter < reply.size()) {
+        const std::size_t addressLength = (reply[delimiter] & 0x80) != 0 ? kAddressLength : 1;
+        const std::size_t count = delimiter + addressLength + 2;
+        if (count + 1 < reply.size()) {
+            // The checksum follows the change, as it does for the address.
+            reply.back() ^= static_cast<Byte>(reply[count] ^ Fault::kOversizeByteCount);
+            reply[count] = Fault::kOversizeByteCount;
+        }
+    }
     const bool badCopy = has(Fault::Kind::RepeatedBadChecksum);
     const bool copy = badCopy || has(Fault::Kind::Repeated);
     std::vector<Byte> copied;
@@ -100,6 +109,9 @@ void FaultPolicy::Clear() {
 }
 
 FaultSet FaultPolicy::Next() {
+    if (onAnswer)
+        onAnswer(answered_);
+    ++answered_;
     if (queue_.empty())
         return permanent_;
     Entry& front = queue_.front();
@@ -155,6 +167,8 @@ std::optional<std::string> AddFaultRule(FaultPolicy& policy, std::string_view ru
             faults.push_back(Fault::BadChecksum());
         else if (name == "wrong-address")
             faults.push_back(Fault::WrongAddress());
+        else if (name == "byte-count-over")
+            faults.push_back(Fault::ByteCountOver());
         else if (name == "delay")
             faults.push_back(Fault::Delay(std::chrono::milliseconds(*value)));
         else if (name == "long-preamble")

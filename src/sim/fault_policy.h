@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,8 @@ struct Fault {
         Truncated,     // only the first amount bytes of the reply are sent
         Repeated,      // the reply is sent again amount ms after it has gone out, byte for byte
         RepeatedBadChecksum,  // the same, but the copy's checksum is wrong
+        ByteCountOver,        // the byte count says 50, one more than the receiver has room for
+                              // (checksum made to match, so only the count is wrong)
     };
     Kind kind = Kind::NoReply;
     std::uint32_t amount = 0;
@@ -43,6 +46,8 @@ struct Fault {
     }
     static Fault LongPreamble(std::uint32_t bytes) { return {Kind::LongPreamble, bytes}; }
     static Fault Truncated(std::uint32_t keptBytes) { return {Kind::Truncated, keptBytes}; }
+    static Fault ByteCountOver() { return {Kind::ByteCountOver, 0}; }
+    static constexpr Byte kOversizeByteCount = 50;
     static Fault Repeated(std::chrono::milliseconds gap) {
         return {Kind::Repeated, static_cast<std::uint32_t>(gap.count() < 0 ? 0 : gap.count())};
     }
@@ -72,8 +77,8 @@ struct ShapedReply {
     std::optional<Copy> repeat;
 };
 
-// Applies the faults to a reply frame built by BuildReplyFrame. Order: preamble, address,
-// checksum, then truncation, so a truncated reply is cut from the finished bytes; a copy is
+// Applies the faults to a reply frame built by BuildReplyFrame. Order: preamble, address, byte
+// count, checksum, then truncation, so a truncated reply is cut from the finished bytes; a copy is
 // made of the finished bytes (with its own checksum fault for RepeatedBadChecksum).
 ShapedReply ApplyFaults(const FaultSet& faults, std::vector<Byte> reply);
 
@@ -91,6 +96,9 @@ public:
     // The faults for the request being answered now; consumes one queue entry. Only requests that
     // the transmitter answers take an entry (damaged ones never reach it).
     FaultSet Next();
+    // Called by Next() before it picks the faults, with the number of requests answered before
+    // this one: lets a test act on the line at a given request (pull the port out, ...).
+    std::function<void(std::size_t answered)> onAnswer;
     // Requests still covered by the queue.
     std::size_t Queued() const;
 
@@ -101,12 +109,13 @@ private:
     };
     std::deque<Entry> queue_;
     FaultSet permanent_;
+    std::size_t answered_ = 0;
 };
 
 // Parses the command-line form of queued faults, "NAME[=N][+NAME[=N]...][:TIMES]" where NAME is
-// no-reply, bad-checksum, wrong-address, delay=MS, long-preamble=N, truncated=N, repeat=MS,
-// repeat-bad-checksum=MS or none, and TIMES is a count (default 1) or "all". Adds to the policy; on
-// error returns the message and leaves the policy unchanged.
+// no-reply, bad-checksum, wrong-address, byte-count-over, delay=MS, long-preamble=N, truncated=N,
+// repeat=MS, repeat-bad-checksum=MS or none, and TIMES is a count (default 1) or "all". Adds to the
+// policy; on error returns the message and leaves the policy unchanged.
 std::optional<std::string> AddFaultRule(FaultPolicy& policy, std::string_view rule);
 
 }  // namespace veld::sim

@@ -38,6 +38,7 @@ constexpr std::string_view kUsage =
     "  --fault RULE          queue a fault; repeatable, applied in order to answered requests\n"
     "                        RULE = NAME[=N][+NAME[=N]...][:TIMES]\n"
     "                        NAME: no-reply, bad-checksum, wrong-address, delay=MS,\n"
+    "                              byte-count-over (byte count 50, above what fits),\n"
     "                              long-preamble=N, truncated=N (bytes kept),\n"
     "                              repeat=MS (the reply again MS after it),\n"
     "                              repeat-bad-checksum=MS (the same, copy damaged), none\n"

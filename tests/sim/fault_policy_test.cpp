@@ -42,6 +42,15 @@ TEST(ApplyFaults, eachFaultShapesTheReplyAsNamed) {
     EXPECT_FALSE(d.state.ReplyComplete);
     EXPECT_TRUE(d.state.ReplyError);
 
+    // A byte count above 49 with a matching checksum: refused at the count, never completed.
+    const auto oversize = ApplyFaults({Fault::ByteCountOver()}, reply).bytes;
+    EXPECT_EQ(oversize[9], 50);
+    EXPECT_EQ(link::XorChecksum(std::span<const Byte>(oversize).subspan(2, oversize.size() - 3)),
+              oversize.back());
+    d = Decode(oversize);
+    EXPECT_FALSE(d.state.ReplyComplete);
+    EXPECT_TRUE(d.state.ReplyError);
+
     const auto delayed = ApplyFaults({Fault::Delay(1500ms)}, reply);
     EXPECT_EQ(delayed.delay, 1500ms);
     EXPECT_EQ(delayed.bytes, reply);
@@ -112,20 +121,23 @@ TEST(AddFaultRule, parsesTheCommandLineForm) {
     ASSERT_EQ(AddFaultRule(p, "delay=1500+bad-checksum"), std::nullopt);
     ASSERT_EQ(AddFaultRule(p, "truncated=5:1"), std::nullopt);
     ASSERT_EQ(AddFaultRule(p, "repeat=20+repeat-bad-checksum=30"), std::nullopt);
+    ASSERT_EQ(AddFaultRule(p, "byte-count-over"), std::nullopt);
     ASSERT_EQ(AddFaultRule(p, "long-preamble=30+wrong-address:all"), std::nullopt);
-    EXPECT_EQ(p.Queued(), 6u);
+    EXPECT_EQ(p.Queued(), 7u);
     EXPECT_EQ(p.Next(), FaultSet{Fault::NoReply()});
     EXPECT_EQ(p.Next(), FaultSet{Fault::NoReply()});
     EXPECT_TRUE(p.Next().empty());
     EXPECT_EQ(p.Next(), (FaultSet{Fault::Delay(1500ms), Fault::BadChecksum()}));
     EXPECT_EQ(p.Next(), FaultSet{Fault::Truncated(5)});
     EXPECT_EQ(p.Next(), (FaultSet{Fault::Repeated(20ms), Fault::RepeatedBadChecksum(30ms)}));
+    EXPECT_EQ(p.Next(), FaultSet{Fault::ByteCountOver()});
     EXPECT_EQ(p.Next(), (FaultSet{Fault::LongPreamble(30), Fault::WrongAddress()}));
 }
 
 TEST(AddFaultRule, badSpecs_giveAMessageAndAddNothing) {
-    for (const char* rule : {"no-reply:0", "no-reply:x", "delay", "delay=", "delay=abc",
-                             "no-reply=3", "explode", "truncated=-1", "delay=5:", "repeat"}) {
+    for (const char* rule :
+         {"no-reply:0", "no-reply:x", "delay", "delay=", "delay=abc", "no-reply=3", "explode",
+          "truncated=-1", "delay=5:", "repeat", "byte-count-over=50"}) {
         FaultPolicy p;
         const auto error = AddFaultRule(p, rule);
         ASSERT_TRUE(error.has_value()) << rule;

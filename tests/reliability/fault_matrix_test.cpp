@@ -1,0 +1,337 @@
+// Each transaction of each operation meets each line fault in turn, on a fresh program: the
+// operation must say what went wrong in the program's own words, stop where its steps stop, free
+// its button, leave the transmitter written exactly as far as it got, and then succeed on a
+// healthy line.
+
+#include "../config/request_log.h"
+#include "common/prompts.h"
+#include "link/clock.h"
+#include "link/link.h"
+#include "session/session.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace veld::reliability {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
+using config::test::DescribeRequest;
+using sim::Fault;
+
+// A whole program on the simulated transmitter, in virtual time.
+struct World {
+    World() {
+        session::Options options;
+        options.port = session::Session::kSimulatorAlias;
+        options.settings = &settings;
+        options.clock = &clock;
+        options.model.directoryExists = [](const QString&) { return false; };
+        session = std::make_unique<session::Session>(prompts, std::move(options));
+    }
+    config::MainWindowModel& m() { return session->model(); }
+    config::MainForm& f() { return m().form; }
+    void enter(config::Edit& edit, const QString& text) {
+        m().userEdited(edit, text);
+        m().userLeft(edit);
+    }
+
+    ScriptedPrompts prompts;
+    link::VirtualClock clock;
+    QTemporaryDir dir;
+    QSettings settings{dir.filePath(u"veld.ini"_s), QSettings::IniFormat};
+    std::unique_ptr<session::Session> session;
+};
+
+// How a failed transaction bears on the rest of an operation.
+enum class Step {
+    Checked,    // the operation stops after it when it or an unchecked one before it failed
+    Unchecked,  // no check follows: the operation goes on to the next check
+    Chained,    // inside a chain that runs each write only after the previous one succeeded;
+                // the check comes after the chain
+};
+
+struct Operation {
+    const char* name;
+    std::function<void(World&)> prepare;
+    std::function<config::Button&(World&)> button;
+    std::function<std::vector<Step>(const QStringList& log)> steps;
+};
+
+std::vector<Step> AllChecked(const QStringList& log) {
+    return std::vector<Step>(static_cast<std::size_t>(log.size()), Step::Checked);
+}
+
+// The whole write: damping, filter coefficient and the input limits after the preset are written
+// without a check of their own; the hardware preset is a chain of eight writes after the
+// coefficient.
+std::vector<Step> WriteSteps(const QStringList& log) {
+    std::vector<Step> steps = AllChecked(log);
+    const auto first = [&](const QString& prefix) {
+        for (qsizetype i = 0; i < log.size(); ++i)
+            if (log[i].startsWith(prefix))
+                return static_cast<std::size_t>(i);
+        ADD_FAILURE() << "no " << prefix.toStdString() << " in the write";
+        return steps.size();
+    };
+    const std::size_t damping = first(u"WriteEEPROM 363 "_s);
+    const std::size_t coefficient = first(u"WriteEEPROM 68 "_s);
+    constexpr std::size_t kPresetWrites = 8;  // the last one writes the preset's input limits
+    for (std::size_t i : {damping, coefficient})
+        if (i < steps.size())
+            steps[i] = Step::Unchecked;
+    for (std::size_t i = coefficient + 1; i < steps.size() && i < coefficient + kPresetWrites; ++i)
+        steps[i] = Step::Chained;
+    for (std::size_t i = coefficient + kPresetWrites + 1; i < steps.size(); ++i)
+        if (log[static_cast<qsizetype>(i)].startsWith(u"WriteEEPROM 448 "_s))
+            steps[i] = Step::Unchecked;
+    return steps;
+}
+
+void PlainPt100(World&) {}
+
+const Operation kOperations[] = {
+    {"whole read", PlainPt100, [](World& w) -> config::Button& { return w.f().Precist; },
+     AllChecked},
+    {"whole write, Pt100 linearized",
+     [](World& w) {
+         w.m().userEdited(w.f().Vstup, u"odporový teploměr Pt100"_s);
+         w.m().userEdited(w.f().PripCidl, u"čtyřvodičově"_s);
+         w.enter(w.f().Pocatek, u"0"_s);
+         w.enter(w.f().Konec, u"100"_s);
+     },
+     [](World& w) -> config::Button& { return w.f().Poslat; }, WriteSteps},
+    {"whole write, from file by segments",
+     [](World& w) {
+         const QString path = w.dir.filePath(u"points.txt"_s);
+         QFile file(path);
+         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+         file.write("0 0\n0.25 25\n0.5 50\n0.75 75\n1 100\n");
+         file.close();
+         w.m().userEdited(w.f().Vstup, u"napětí"_s);
+         w.prompts.fileAnswers.append(path);
+         w.m().userSelected(w.f().Linearizace,
+                            static_cast<int>(w.f().Linearizace.items.indexOf(u"ze souboru"_s)));
+         w.m().userSelected(w.m().dialog.Zpus_lin, config::LinDialogForm::kMethodSegments);
+         w.m().userClicked(w.m().dialog.OK);
+         w.enter(w.f().Pocatek, u"0"_s);
+         w.enter(w.f().Konec, u"100"_s);
+     },
+     [](World& w) -> config::Button& { return w.f().Poslat; }, WriteSteps},
+    {"comparator 2 write",
+     [](World& w) {
+         config::ComparatorGroup& g = *w.f().Komparator[1];
+         w.enter(g.EMezsep, u"50"_s);
+         w.enter(g.EMezroz, u"45"_s);
+         w.enter(g.EZpoSep, u"2"_s);
+         w.enter(g.EZpoRoz, u"0"_s);
+         w.m().userToggled(g.PovolKompar, true);
+     },
+     [](World& w) -> config::Button& { return w.f().Komparator[1]->Ulozkomp; }, AllChecked},
+    {"note write", [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
+     [](World& w) -> config::Button& { return w.f().Uloz_Pozn; }, AllChecked},
+    {"analog output save",
+     [](World& w) {
+         w.f().Vstup.text = u"odporový teploměr Pt100"_s;
+         w.enter(w.f().EdLoLimDA, u"0"_s);
+         w.enter(w.f().EdHiLimDA, u"100"_s);
+     },
+     [](World& w) -> config::Button& { return w.f().Button2; }, AllChecked},
+};
+
+enum class Effect {
+    NoAnswer,  // no valid reply on any of the three attempts
+    Silent,    // a complete reply with a wrong checksum: fails at once, no message, no retry
+    Lost,      // the port vanishes while the transaction waits
+    Harmless,  // nothing the program may notice
+};
+
+struct LineFault {
+    const char* name;
+    sim::FaultSet faults;
+    Effect effect;
+};
+
+// The reply is 2 preamble bytes, delimiter, 5 address bytes, command, byte count, data, checksum:
+// cut after the first data byte.
+const LineFault kFaults[] = {
+    {"no reply", {Fault::NoReply()}, Effect::NoAnswer},
+    {"wrong checksum", {Fault::BadChecksum()}, Effect::Silent},
+    {"wrong address", {Fault::WrongAddress()}, Effect::NoAnswer},
+    {"reply cut short", {Fault::Truncated(11)}, Effect::NoAnswer},
+    {"byte count above 49", {Fault::ByteCountOver()}, Effect::NoAnswer},
+    {"reply repeated 20 ms later", {Fault::Repeated(20ms)}, Effect::Harmless},
+    {"port vanishing", {}, Effect::Lost},
+};
+
+struct Run {
+    QStringList log;
+    std::vector<sim::Request> requests;
+    QStringList messages;
+    std::optional<config::Outcome> outcome;
+};
+
+Run Click(World& w, const Operation& op) {
+    w.session->simDevice().ClearCounters();
+    w.prompts.messages.clear();
+    w.m().userClicked(op.button(w));
+    Run run;
+    for (const sim::Request& r : w.session->simDevice().Log()) {
+        run.log.append(DescribeRequest(r));
+        run.requests.push_back(r);
+    }
+    run.messages = w.prompts.messages;
+    run.outcome = w.m().lastOutcome();
+    return run;
+}
+
+// What the steps make of fault f at transaction k: the requests the transmitter receives, the
+// messages shown and the outcome.
+Run Expected(const Run& healthy, const std::vector<Step>& steps, std::size_t k, const LineFault& f,
+             const QString& cannotOpen) {
+    if (f.effect == Effect::Harmless)
+        return healthy;
+    Run e;
+    e.outcome = config::Outcome::Stopped;
+    const auto take = [&](std::size_t i) {
+        e.log.append(healthy.log[static_cast<qsizetype>(i)]);
+        e.requests.push_back(healthy.requests[i]);
+    };
+    for (std::size_t i = 0; i < k; ++i)
+        take(i);
+    for (int attempt = 0; attempt < (f.effect == Effect::NoAnswer ? link::kAttempts : 1); ++attempt)
+        take(k);
+    if (f.effect == Effect::NoAnswer)
+        e.messages.append(link::kMsgNoAnswer);
+    if (f.effect == Effect::Lost)
+        e.messages.append(link::kMsgWriteFailed);
+    if (steps[k] != Step::Unchecked)
+        return e;
+    for (std::size_t j = k + 1; j < steps.size(); ++j) {
+        if (f.effect == Effect::Lost) {
+            // Gone for good: every further transaction fails to open it, and stops the
+            // operation unless it is unchecked itself.
+            e.messages.append(cannotOpen);
+            if (steps[j] != Step::Unchecked)
+                break;
+            continue;
+        }
+        take(j);
+        if (steps[j] == Step::Checked)
+            break;
+    }
+    return e;
+}
+
+// The memory before the operation with the writes of these requests applied.
+std::vector<link::Byte> Written(std::vector<link::Byte> memory,
+                                const std::vector<sim::Request>& requests) {
+    const auto write = link::FindCommand("WriteEEPROM");
+    for (const sim::Request& r : requests) {
+        if (!write || r.command != write->code || r.data.size() < 3)
+            continue;
+        const std::size_t address = (std::size_t{r.data[0]} << 8) | r.data[1];
+        for (std::size_t i = 3; i < r.data.size() && address + i - 3 < memory.size(); ++i)
+            memory[address + i - 3] = r.data[i];
+    }
+    return memory;
+}
+
+std::vector<link::Byte> Memory(World& w) {
+    const auto bytes = w.session->simMemory().Bytes();
+    return {bytes.begin(), bytes.end()};
+}
+
+// Runs every case of one operation; returns {run, passed}.
+std::pair<int, int> RunMatrix(const Operation& op) {
+    World reference;
+    op.prepare(reference);
+    const auto initial = Memory(reference);
+    const Run healthy = Click(reference, op);
+    EXPECT_EQ(healthy.outcome, config::Outcome::Completed) << op.name;
+    EXPECT_EQ(healthy.messages, QStringList{}) << op.name;
+    const std::vector<Step> steps = op.steps(healthy.log);
+    const QString cannotOpen = link::kMsgCannotOpen + reference.session->portChoice().numberText();
+
+    int run = 0;
+    int passed = 0;
+    for (std::size_t k = 0; k < healthy.requests.size(); ++k) {
+        for (const LineFault& f : kFaults) {
+            ++run;
+            bool ok = true;
+            const auto check = [&](bool good, const char* what, const auto& actual,
+                                   const auto& expected) {
+                if (good)
+                    return;
+                ok = false;
+                ADD_FAILURE() << op.name << ", " << f.name << " at transaction " << k << " ("
+                              << healthy.log[static_cast<qsizetype>(k)].toStdString()
+                              << "): " << what << "\n  actual:   " << actual.toStdString()
+                              << "\n  expected: " << expected.toStdString();
+            };
+            World w;
+            op.prepare(w);
+            sim::FaultPolicy& faults = w.session->simFaults();
+            if (f.effect == Effect::Lost) {
+                faults.onAnswer = [&w, k](std::size_t answered) {
+                    if (answered == k)
+                        w.session->simTransport().Vanish();
+                };
+            } else {
+                faults.QueueClean(k);
+                faults.Queue(f.faults, f.effect == Effect::NoAnswer ? link::kAttempts : 1);
+            }
+            const Run actual = Click(w, op);
+            const Run expected = Expected(healthy, steps, k, f, cannotOpen);
+            const auto outcomeText = [](const std::optional<config::Outcome>& o) {
+                return QString::number(o ? static_cast<int>(*o) : -1);
+            };
+            check(actual.messages == expected.messages, "messages", actual.messages.join(u" | "),
+                  expected.messages.join(u" | "));
+            check(actual.log == expected.log, "requests", actual.log.join(u"\n    "),
+                  expected.log.join(u"\n    "));
+            check(actual.outcome == expected.outcome, "outcome", outcomeText(actual.outcome),
+                  outcomeText(expected.outcome));
+            check(op.button(w).enabled && !w.m().busy(), "button enabled, not busy",
+                  u"disabled or busy"_s, u"enabled"_s);
+            check(Memory(w) == Written(initial, expected.requests), "transmitter memory",
+                  u"differs"_s, u"the writes before the fault"_s);
+
+            // The same operation on a healthy line.
+            faults.Clear();
+            faults.onAnswer = nullptr;
+            w.session->simTransport().Reappear();
+            const Run again = Click(w, op);
+            check(again.outcome == config::Outcome::Completed && again.messages.isEmpty(),
+                  "healthy retry", again.messages.join(u" | "), u"completed silently"_s);
+            passed += ok ? 1 : 0;
+        }
+    }
+    std::printf("fault matrix: %s: %d cases run, %d passed\n", op.name, run, passed);
+    return {run, passed};
+}
+
+TEST(FaultMatrix, everyFaultAtEveryTransactionOfEachOperation) {
+    int run = 0;
+    int passed = 0;
+    for (const Operation& op : kOperations) {
+        const auto [r, p] = RunMatrix(op);
+        run += r;
+        passed += p;
+    }
+    std::printf("fault matrix: %d cases run, %d passed\n", run, passed);
+    EXPECT_EQ(passed, run);
+    EXPECT_GT(run, 0);
+}
+
+}  // namespace
+}  // namespace veld::reliability
