@@ -9,12 +9,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <chrono>
 #include <functional>
 
+#include "bench_support.h"
 #include "model/hw_presets.h"
 #include "session/session.h"
 
@@ -22,28 +22,13 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-constexpr double kCharMs = 11.0 * 1000.0 / 14400.0;
+using veld::bench::kCharMs;
 constexpr double kPerTransactionMs = 50.0 + 1.0;
 
 // veld-sim on a pseudo-terminal for the length of one benchmark.
-class Simulator {
+class Simulator : public veld::bench::SimProcess {
 public:
-    Simulator() {
-        process_.start(QStringLiteral(VELD_SIM_PATH), {u"--idle-timeout"_s, u"300"_s});
-        process_.waitForStarted();
-        while (!process_.canReadLine() && process_.waitForReadyRead(10000)) {
-        }
-        path_ = QString::fromUtf8(process_.readLine()).trimmed();
-    }
-    ~Simulator() {
-        process_.terminate();
-        process_.waitForFinished();
-    }
-    const QString& path() const { return path_; }
-
-private:
-    QProcess process_;
-    QString path_;
+    Simulator() : SimProcess(QStringLiteral(VELD_SIM_PATH), {u"--idle-timeout"_s, u"300"_s}) {}
 };
 
 // The program on the real clock, talking to the simulator; counts the floor of every
@@ -118,6 +103,10 @@ struct Totals {
 
 void BM_WholeWritePt100(benchmark::State& state) {
     Simulator sim;
+    if (sim.path().isEmpty()) {
+        state.SkipWithError("veld-sim did not start");
+        return;
+    }
     Program program(sim.path());
     veld::config::MainWindowModel& m = program.model();
     veld::config::MainForm& f = m.form;
@@ -147,6 +136,10 @@ BENCHMARK(BM_WholeWritePt100)->UseManualTime()->Unit(benchmark::kMillisecond)->I
 
 void BM_WholeRead(benchmark::State& state) {
     Simulator sim;
+    if (sim.path().isEmpty()) {
+        state.SkipWithError("veld-sim did not start");
+        return;
+    }
     Program program(sim.path());
     veld::config::MainWindowModel& m = program.model();
     Totals totals;

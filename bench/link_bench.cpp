@@ -8,26 +8,26 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <chrono>
 
+#include "bench_support.h"
 #include "link/link.h"
 #include "link/real_clock.h"
 #include "link/serial_transport.h"
 
 namespace {
 
-constexpr double kCharMs = 11.0 * 1000.0 / 14400.0;
+using veld::bench::kCharMs;
 
 void BM_ReadEeprom4OverPty(benchmark::State& state) {
-    QProcess sim;
-    sim.start(QStringLiteral(VELD_SIM_PATH),
-              {QStringLiteral("--idle-timeout"), QStringLiteral("120")});
-    sim.waitForStarted();
-    while (!sim.canReadLine() && sim.waitForReadyRead(10000)) {
+    veld::bench::SimProcess sim(QStringLiteral(VELD_SIM_PATH),
+                                {QStringLiteral("--idle-timeout"), QStringLiteral("120")});
+    const QString path = sim.path();
+    if (path.isEmpty()) {
+        state.SkipWithError("veld-sim did not start");
+        return;
     }
-    const QString path = QString::fromUtf8(sim.readLine()).trimmed();
 
     QTemporaryDir dir;
     QSettings settings(dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat);
@@ -56,8 +56,6 @@ void BM_ReadEeprom4OverPty(benchmark::State& state) {
     state.counters["floor_ms"] = floorMs;
     state.counters["request_bytes"] = requestBytes;
     state.counters["reply_bytes"] = replyBytes;
-    sim.terminate();
-    sim.waitForFinished();
 }
 BENCHMARK(BM_ReadEeprom4OverPty)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(40);
 
