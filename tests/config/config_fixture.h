@@ -3,6 +3,7 @@
 #include "common/prompts.h"
 #include "config/main_window_model.h"
 #include "link/clock.h"
+#include "request_log.h"
 #include "session/session.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 #include <ostream>
 
 // Readable failure output for texts.
@@ -41,6 +43,14 @@ protected:
     }
 
     MainWindowModel& m() { return session_->model(); }
+    // A click as the user makes it; the requests it sent are those in `requests()`.
+    std::optional<Outcome> click(Control& control) {
+        session().simDevice().ClearCounters();
+        m().userClicked(control);
+        return m().lastOutcome();
+    }
+    QStringList requests() { return DescribeLog(session().simDevice().Log()); }
+    std::string shown() { return prompts.messages.join(u'|').toStdString(); }
     MainForm& f() { return m().form; }
     session::Session& session() { return *session_; }
 
