@@ -9,22 +9,6 @@
 namespace veld::sim {
 namespace {
 
-class MemoryImageFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("veld_sim_image_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    void WriteFile(const std::filesystem::path& p, std::size_t size, char fill) {
-        std::ofstream(p, std::ios::binary) << std::string(size, fill);
-    }
-    std::filesystem::path dir_;
-};
-
 TEST(MemoryImageFactory, holdsWhatTheProgramReliesOn) {
     const MemoryImage m;
     EXPECT_EQ(*m.Read(model::eeprom::kSignature.address, 2), (std::vector<Byte>{0x0D, 0xE5}));
@@ -61,24 +45,28 @@ TEST(MemoryImageAccess, neverReachesBeyondTheImage) {
     }
 }
 
-TEST_F(MemoryImageFile, saveAndLoad_roundTrip) {
+TEST(MemoryImageFile, roundTrip_badFilesAreReportedAndKeepTheImage) {
+    const auto dir = std::filesystem::path(::testing::TempDir()) / "veld_sim_image";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
     MemoryImage m;
     ASSERT_TRUE(m.Write(512, std::vector<Byte>{'T', 'A', 'G'}));
     ASSERT_TRUE(m.Write(2047, std::vector<Byte>{0x5A}));
-    const auto path = dir_ / "image.bin";
-    ASSERT_TRUE(m.Save(path)) << m.Save(path).message;
-    EXPECT_EQ(std::filesystem::file_size(path), MemoryImage::kSize);
-    EXPECT_FALSE(std::filesystem::exists(dir_ / "image.bin.tmp"));
+    ASSERT_TRUE(m.Save(dir / "image.bin"));
+    EXPECT_EQ(std::filesystem::file_size(dir / "image.bin"), MemoryImage::kSize);
+    EXPECT_FALSE(std::filesystem::exists(dir / "image.bin.tmp"));
     MemoryImage loaded;
     loaded.FactoryReset();
-    ASSERT_TRUE(loaded.Load(path));
+    ASSERT_TRUE(loaded.Load(dir / "image.bin"));
     EXPECT_TRUE(std::equal(m.Bytes().begin(), m.Bytes().end(), loaded.Bytes().begin()));
-}
 
-TEST_F(MemoryImageFile, load_malformedFile_reportsAndKeepsImage) {
-    WriteFile(dir_ / "short.bin", 100, 'x');
-    WriteFile(dir_ / "long.bin", MemoryImage::kSize + 1, 'x');
-    WriteFile(dir_ / "empty.bin", 0, 'x');
+    const FileResult unsaved = m.Save(dir / "no" / "such" / "image.bin");
+    EXPECT_FALSE(unsaved.ok);
+    EXPECT_NE(unsaved.message.find("cannot create"), std::string::npos) << unsaved.message;
+
+    std::ofstream(dir / "short.bin", std::ios::binary) << std::string(100, 'x');
+    std::ofstream(dir / "long.bin", std::ios::binary) << std::string(MemoryImage::kSize + 1, 'x');
+    std::ofstream(dir / "empty.bin", std::ios::binary);
     struct Case {
         const char* file;
         const char* expected;  // part of the message
@@ -86,21 +74,13 @@ TEST_F(MemoryImageFile, load_malformedFile_reportsAndKeepsImage) {
     for (const Case c :
          {Case{"short.bin", "has 100 bytes, expected 2048"}, Case{"long.bin", "more than 2048"},
           Case{"empty.bin", "has 0 bytes"}, Case{"missing.bin", "cannot open"}}) {
-        MemoryImage m;
-        const std::vector<Byte> before(m.Bytes().begin(), m.Bytes().end());
-        const FileResult r = m.Load(dir_ / c.file);
+        const FileResult r = loaded.Load(dir / c.file);
         EXPECT_FALSE(r.ok) << c.file;
         EXPECT_NE(r.message.find(c.expected), std::string::npos) << r.message;
         EXPECT_NE(r.message.find(c.file), std::string::npos) << r.message;
-        EXPECT_EQ(std::vector<Byte>(m.Bytes().begin(), m.Bytes().end()), before) << c.file;
+        EXPECT_TRUE(std::equal(m.Bytes().begin(), m.Bytes().end(), loaded.Bytes().begin()));
     }
-}
-
-TEST_F(MemoryImageFile, save_intoMissingFolder_reportsAndLeavesNothing) {
-    const MemoryImage m;
-    const FileResult r = m.Save(dir_ / "no" / "such" / "image.bin");
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.message.find("cannot create"), std::string::npos) << r.message;
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ link::Micros Moment(int i) {
     return link::Micros(1'500'000LL * i + (i * 7919LL) % 100'000);
 }
 
-TEST(ProcessWaveTest, staysInsideTheRangeAndUsesMostOfIt) {
+TEST(ProcessWaveTest, staysInsideTheRangeAndUsesMostOfIt_orGivesItsBegin) {
     struct Case {
         float lo, hi;
     };
@@ -39,14 +39,10 @@ TEST(ProcessWaveTest, staysInsideTheRangeAndUsesMostOfIt) {
         const double span = static_cast<double>(high) - low;
         EXPECT_GE(static_cast<double>(seenMax) - seenMin, 0.8 * span) << c.lo << ".." << c.hi;
     }
-}
-
-TEST(ProcessWaveTest, aRangeThatIsNotFiniteGivesItsBeginOrZero) {
+    // A range that is not finite gives its begin, or zero.
     const float inf = std::numeric_limits<float>::infinity();
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const ProcessWave wave;
     EXPECT_EQ(wave.At(3s, 10.0f, inf), 10.0f);
-    EXPECT_EQ(wave.At(3s, nan, 10.0f), 0.0f);
+    EXPECT_EQ(wave.At(3s, std::numeric_limits<float>::quiet_NaN(), 10.0f), 0.0f);
     EXPECT_EQ(wave.At(3s, -inf, inf), 0.0f);
 }
 
