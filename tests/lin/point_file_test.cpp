@@ -1,14 +1,95 @@
 #include "lin/point_file.h"
+#include "lin/format.h"
+#include "lin/line_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <ios>
 #include <sstream>
+#include <streambuf>
 
 namespace veld::lin {
 namespace {
+
+// Below 0.0001 the form turns scientific; 15 digits at most.
+TEST(FormatGeneral, plainAndScientificForms) {
+    struct Case {
+        long double value;
+        const char* text;
+    };
+    const Case cases[] = {{0.0L, "0"},
+                          {-2.5L, "-2.5"},
+                          {138.5055L, "138.5055"},
+                          {0.0001L, "0.0001"},
+                          {-0.00044652683347L, "-0.00044652683347"},
+                          {0.00001L, "1E-5"},
+                          {9.391712847e-5L, "9.391712847E-5"},
+                          {-1.5e-7L, "-1.5E-7"},
+                          {123456789012345.0L, "123456789012345"},
+                          {1e15L, "1E15"},
+                          {1.0L / 3.0L, "0.333333333333333"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatGeneral(c.value), c.text) << c.text;
+}
+
+TEST(ParseBoundedReal, singleRangeNumbersOthersOutOfRangeOrNoNumber) {
+    using S = BoundedReal::Status;
+    struct Case {
+        const char* word;
+        S status;
+        bool unbounded;  // what the window's entries read, ParseReal, takes as a number
+    };
+    const Case cases[] = {
+        {"0", S::Number, true},
+        {"+1.5", S::Number, true},
+        {"3.4028234e38", S::Number, true},
+        {"-1.1754944e-38", S::Number, true},
+        {"3.5e38", S::OutOfRange, true},
+        {"1e4000", S::OutOfRange, true},
+        {"1e-40", S::OutOfRange, true},
+        {"1e5000", S::OutOfRange, false},
+        {"1e-5000", S::OutOfRange, false},
+        {"", S::NotANumber, false},
+        {"inf", S::NotANumber, false},
+        {"1,5", S::NotANumber, false},
+        {"+-1", S::NotANumber, false},
+        {"0x10", S::NotANumber, false},
+        {"1e-5000x", S::NotANumber, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseBoundedReal(c.word).status, c.status) << c.word;
+        EXPECT_EQ(ParseReal(c.word).has_value(), c.unbounded) << c.word;
+    }
+    EXPECT_EQ(ParseBoundedReal("-2.5e3").value, -2500.0L);
+}
+
+TEST(QuoteForMessage, shortEscapedAndValidUtf8) {
+    const std::string forty(40, 'a');
+    std::string czech;
+    for (int i = 0; i < 41; ++i)
+        czech += "ř";
+    struct Case {
+        std::string text;
+        std::string quoted;
+    };
+    // Named, not a temporary: GCC 12 at -O3 warns falsely on "literal" + std::string&&.
+    const std::string czechCut = czech.substr(0, 80);
+    const Case cases[] = {
+        {forty, "\"" + forty + "\""},
+        {forty + "b", "\"" + forty + "…\""},
+        {std::string("a\0\rb\x7F", 5), "\"a\\x00\\x0Db\\x7F\""},
+        {czech, "\"" + czechCut + "…\""},                           // 40 characters, not 40 bytes
+        {"\xFF\xC5", "\"\\xFF\\xC5\""},                             // no UTF-8, or cut short
+        {"\xC0\xAF\xED\xA0\x80", "\"\\xC0\\xAF\\xED\\xA0\\x80\""},  // overlong, surrogate
+        {"C:\\měření\\body.txt", "\"C:\\měření\\body.txt\""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(QuoteForMessage(c.text), c.quoted) << c.quoted;
+    EXPECT_LT(QuoteForMessage(std::string(1 << 20, '\0')).size(), 200u);
+}
 
 PointFileResult read(const std::string& text) {
     std::istringstream in(text);
@@ -159,6 +240,93 @@ TEST(PointStore, loadFillsArraysAndEndLines_aRefusedLoadChangesNothing) {
     EXPECT_FALSE(store.load(std::vector<Point>(101, Point{1, 2})));
     EXPECT_EQ(store.PointCount, 3);
     EXPECT_EQ(store.PointsIn[3], 3.0L);
+}
+
+using Status = LineReader::Status;
+
+// Every line read, then the status that ended the reading and the line it names.
+std::string readAll(std::istream& in, LineReader::Limits limits) {
+    LineReader reader(in, limits);
+    std::string out, line;
+    Status s;
+    while ((s = reader.next(line)) == Status::Line)
+        out += "[" + line + "]";
+    const char* names[] = {"line", "end", "file too large", "line too long", "read error"};
+    return out + " " + names[static_cast<int>(s)] + " " + std::to_string(reader.lineNumber());
+}
+
+std::string blankLines(int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i)
+        out += "[]";
+    return out;
+}
+
+TEST(LineReader, linesAndLimits) {
+    const LineReader::Limits small{32, 8};
+    struct Case {
+        std::string text;
+        std::string read;
+    };
+    const Case cases[] = {
+        {"", " end 0"},
+        {"a\nb", "[a][b] end 2"},
+        {"a\r\nb\r\n\n", "[a][b][] end 3"},
+        {std::string("a\0b\n", 4), std::string("[a\0b] end 1", 11)},
+        {"12345678\n12345678\r\n", "[12345678][12345678] end 2"},  // the CR is no part of it
+        {"1\n123456789\n", "[1] line too long 2"},
+        {"123456789", " line too long 1"},
+        // Exactly the file limit is read; one byte more is refused before any line.
+        {std::string(31, '\n') + "x", blankLines(31) + "[x] end 32"},
+        {std::string(33, '\n'), " file too large 0"},
+    };
+    for (const auto& c : cases) {
+        std::istringstream in(c.text);
+        EXPECT_EQ(readAll(in, small), c.read) << c.text.substr(0, 20);
+    }
+}
+
+// An endless stream of one pattern that counts what it hands out, or fails on the first read.
+class Endless : public std::streambuf {
+public:
+    explicit Endless(std::string pattern, bool fail = false)
+        : pattern_(std::move(pattern)), fail_(fail) {}
+    std::size_t handedOut = 0;
+
+protected:
+    int_type underflow() override {
+        if (fail_)
+            throw std::ios_base::failure("read error");
+        setg(pattern_.data(), pattern_.data(), pattern_.data() + pattern_.size());
+        handedOut += pattern_.size();
+        return traits_type::to_int_type(pattern_[0]);
+    }
+
+private:
+    std::string pattern_;
+    bool fail_;
+};
+
+TEST(LineReader, endlessInputStopsAtTheLimitNotAtTheEndOfMemory) {
+    Endless zeros(std::string(4096, '\0'));
+    std::istream z(&zeros);
+    EXPECT_EQ(readAll(z, {}), " line too long 1");
+    EXPECT_LE(zeros.handedOut, 128u * 1024);
+
+    Endless lines(std::string(4095, ' ') + "\n");
+    std::istream l(&lines);
+    LineReader reader(l);
+    std::string line;
+    int count = 0;
+    while (reader.next(line) == Status::Line)
+        ++count;
+    EXPECT_EQ(reader.next(line), Status::FileTooLarge);
+    EXPECT_EQ(count, 256);  // 1 MiB of them
+    EXPECT_LE(lines.handedOut, (1u << 20) + 128 * 1024);
+
+    Endless broken("x", true);
+    std::istream e(&broken);
+    EXPECT_EQ(readAll(e, {}), " read error 0");
 }
 
 }  // namespace
