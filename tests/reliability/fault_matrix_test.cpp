@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <memory>
 
 namespace veld::reliability {
@@ -62,6 +63,8 @@ enum class Step {
 
 struct Operation {
     const char* name;
+    // Transactions made before the operation asks its question (none: it asks none).
+    std::size_t askAfter;
     std::function<void(World&)> prepare;
     std::function<config::Button&(World&)> button;
     std::function<std::vector<Step>(const QStringList& log)> steps;
@@ -98,11 +101,12 @@ std::vector<Step> WriteSteps(const QStringList& log) {
 }
 
 void PlainPt100(World&) {}
+constexpr std::size_t kNoQuestion = std::numeric_limits<std::size_t>::max();
 
 const Operation kOperations[] = {
-    {"whole read", PlainPt100, [](World& w) -> config::Button& { return w.f().Precist; },
-     AllChecked},
-    {"whole write, Pt100 linearized",
+    {"whole read", kNoQuestion, PlainPt100,
+     [](World& w) -> config::Button& { return w.f().Precist; }, AllChecked},
+    {"whole write, Pt100 linearized", 1,  // the firmware number comes first
      [](World& w) {
          w.m().userEdited(w.f().Vstup, u"odporový teploměr Pt100"_s);
          w.m().userEdited(w.f().PripCidl, u"čtyřvodičově"_s);
@@ -110,7 +114,7 @@ const Operation kOperations[] = {
          w.enter(w.f().Konec, u"100"_s);
      },
      [](World& w) -> config::Button& { return w.f().Poslat; }, WriteSteps},
-    {"whole write, from file by segments",
+    {"whole write, from file by segments", 1,
      [](World& w) {
          const QString path = w.dir.filePath(u"points.txt"_s);
          QFile file(path);
@@ -127,7 +131,7 @@ const Operation kOperations[] = {
          w.enter(w.f().Konec, u"100"_s);
      },
      [](World& w) -> config::Button& { return w.f().Poslat; }, WriteSteps},
-    {"comparator 2 write",
+    {"comparator 2 write", 1,  // the presence bits come first
      [](World& w) {
          config::ComparatorGroup& g = *w.f().Komparator[1];
          w.enter(g.EMezsep, u"50"_s);
@@ -137,9 +141,10 @@ const Operation kOperations[] = {
          w.m().userToggled(g.PovolKompar, true);
      },
      [](World& w) -> config::Button& { return w.f().Komparator[1]->Ulozkomp; }, AllChecked},
-    {"note write", [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
+    {"note write", kNoQuestion,
+     [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
      [](World& w) -> config::Button& { return w.f().Uloz_Pozn; }, AllChecked},
-    {"analog output save",
+    {"analog output save", kNoQuestion,
      [](World& w) {
          w.f().Vstup.text = u"odporový teploměr Pt100"_s;
          w.enter(w.f().EdLoLimDA, u"0"_s);
@@ -177,12 +182,14 @@ struct Run {
     QStringList log;
     std::vector<sim::Request> requests;
     QStringList messages;
+    QStringList questions;
     std::optional<config::Outcome> outcome;
 };
 
 Run Click(World& w, const Operation& op) {
     w.session->simDevice().ClearCounters();
     w.prompts.messages.clear();
+    w.prompts.questions.clear();
     w.m().userClicked(op.button(w));
     Run run;
     for (const sim::Request& r : w.session->simDevice().Log()) {
@@ -190,18 +197,21 @@ Run Click(World& w, const Operation& op) {
         run.requests.push_back(r);
     }
     run.messages = w.prompts.messages;
+    run.questions = w.prompts.questions;
     run.outcome = w.m().lastOutcome();
     return run;
 }
 
 // What the steps make of fault f at transaction k: the requests the transmitter receives, the
-// messages shown and the outcome.
-Run Expected(const Run& healthy, const std::vector<Step>& steps, std::size_t k, const LineFault& f,
-             const QString& cannotOpen) {
+// questions asked, the messages shown and the outcome.
+Run Expected(const Operation& op, const Run& healthy, const std::vector<Step>& steps, std::size_t k,
+             const LineFault& f, const QString& cannotOpen) {
     if (f.effect == Effect::Harmless)
         return healthy;
     Run e;
     e.outcome = config::Outcome::Stopped;
+    if (k >= op.askAfter)
+        e.questions = healthy.questions;
     const auto take = [&](std::size_t i) {
         e.log.append(healthy.log[static_cast<qsizetype>(i)]);
         e.requests.push_back(healthy.requests[i]);
@@ -291,12 +301,14 @@ std::pair<int, int> RunMatrix(const Operation& op) {
                 faults.Queue(f.faults, f.effect == Effect::NoAnswer ? link::kAttempts : 1);
             }
             const Run actual = Click(w, op);
-            const Run expected = Expected(healthy, steps, k, f, cannotOpen);
+            const Run expected = Expected(op, healthy, steps, k, f, cannotOpen);
             const auto outcomeText = [](const std::optional<config::Outcome>& o) {
                 return QString::number(o ? static_cast<int>(*o) : -1);
             };
             check(actual.messages == expected.messages, "messages", actual.messages.join(u" | "),
                   expected.messages.join(u" | "));
+            check(actual.questions == expected.questions, "questions",
+                  actual.questions.join(u" | "), expected.questions.join(u" | "));
             check(actual.log == expected.log, "requests", actual.log.join(u"\n    "),
                   expected.log.join(u"\n    "));
             check(actual.outcome == expected.outcome, "outcome", outcomeText(actual.outcome),
@@ -313,6 +325,9 @@ std::pair<int, int> RunMatrix(const Operation& op) {
             const Run again = Click(w, op);
             check(again.outcome == config::Outcome::Completed && again.messages.isEmpty(),
                   "healthy retry", again.messages.join(u" | "), u"completed silently"_s);
+            check(again.log == healthy.log && Memory(w) == Written(initial, healthy.requests),
+                  "healthy retry's requests and memory", again.log.join(u"\n    "),
+                  healthy.log.join(u"\n    "));
             passed += ok ? 1 : 0;
         }
     }
