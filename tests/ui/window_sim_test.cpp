@@ -1,13 +1,20 @@
 // The window on the simulated transmitter in virtual time, used through its widgets: read,
-// change the page, write, and read again what the transmitter now holds.
+// change, write and read again; continuous measurement on the page "Měření" draws its trend, gaps
+// included, and a window closed while it runs starts no further measurement.
 
 #include "window_world.h"
 
+#include "ui/trend_chart.h"
+
+#include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
 using namespace veld;
 
 namespace {
@@ -31,18 +38,20 @@ struct SimWorld : ui::test::World {
             return list->currentText();
         return find<QLineEdit>(name)->text();
     }
+    std::size_t readPvRequests() { return session.simDevice().Count("ReadPV"); }
 };
 
 }  // namespace
 
-class WindowRoundTripTest : public QObject {
+class WindowSimTest : public QObject {
     Q_OBJECT
 
 private slots:
     void readChangeWriteRead_showsWhatWasWritten();
+    void continuousMeasurement_drawsItsTrendAndEndsWithTheWindow();
 };
 
-void WindowRoundTripTest::readChangeWriteRead_showsWhatWasWritten() {
+void WindowSimTest::readChangeWriteRead_showsWhatWasWritten() {
     ScriptedPrompts script;  // answers Yes
     SimWorld world(script);
     QVERIFY(world.show());
@@ -79,5 +88,55 @@ void WindowRoundTripTest::readChangeWriteRead_showsWhatWasWritten() {
     QVERIFY(world.find<QPushButton>(u"Precist"_s)->isEnabled());
 }
 
-QTEST_MAIN(WindowRoundTripTest)
-#include "window_round_trip_test.moc"
+void WindowSimTest::continuousMeasurement_drawsItsTrendAndEndsWithTheWindow() {
+    ScriptedPrompts script;
+    SimWorld world(script);
+    config::MainForm& f = world.model.form;
+    world.model.userShowedPage(5);
+    world.window.resize(900, 700);
+    QVERIFY(world.show());
+    // The whole read enables the measurement buttons and names the unit.
+    world.click(u"Precist"_s);
+    QCOMPARE(f.Label8.caption.trimmed(), u"°C"_s);
+
+    world.click(u"Start_Mer"_s);
+    QVERIFY(f.Timer3.enabled);
+    // A minute of a slow wave; two measurements find no answer (each a gap, and the ticks that
+    // come while it waits are lost).
+    for (int i = 1; i <= 40; ++i) {
+        if (i == 12 || i == 27)
+            world.session.simFaults().Queue(sim::Fault::NoReply(), 3);
+        world.session.simDevice().SetProcessValue(
+            static_cast<float>(60.0 + 25.0 * std::sin(i / 6.0) + 0.5 * std::sin(i * 7.3)));
+        world.clock.advance(1500ms);
+    }
+    world.click(u"Stop_mer"_s);
+    QVERIFY(!f.Timer3.enabled);
+
+    std::size_t gaps = 0;
+    for (const config::TrendSample& s : world.model.measurement().trend().samples())
+        gaps += s.value ? 0 : 1;
+    QCOMPARE(gaps, std::size_t{2});
+    QCOMPARE(world.window.trend().segmentCount(), 3);
+    QCOMPARE(script.messages, QStringList(2, u"No answer from transmitter !"_s));
+    auto* last = world.window.trend().findChild<QLabel*>(u"TrendLast"_s);
+    QCOMPARE(last->text(), u"Poslední: %1 °C"_s.arg(f.ZoZmHodn.text()));
+
+    QCoreApplication::processEvents();  // the layout follows the new texts
+    const QString folder = QString::fromUtf8(VELD_SCREENSHOT_DIR);
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(world.window.grab().save(folder + u"/measurement-page.png"_s));
+
+    // Measuring again (at once and after 1.5 s), then the window closes.
+    const std::size_t before = world.readPvRequests();
+    world.click(u"Start_Mer"_s);
+    world.clock.advance(1600ms);
+    QCOMPARE(world.readPvRequests(), before + 2);
+    QVERIFY(world.window.close());
+    QVERIFY(!world.model.measurement().continuousRunning());
+    world.clock.advance(10s);
+    QCOMPARE(world.readPvRequests(), before + 2);
+}
+
+QTEST_MAIN(WindowSimTest)
+#include "window_sim_test.moc"
