@@ -21,37 +21,26 @@ protected:
         f.write(bytes);
         return path(name);
     }
-    Outcome click(Button& button, const QString& file) {
+    std::optional<Outcome> withFile(Button& button, const QString& file) {
         if (!file.isEmpty())
             prompts.fileAnswers.append(file);
-        m().userClicked(button);
-        return m().lastOutcome().value();
+        return click(button);
     }
-    Outcome save(const QString& file) { return click(f().Ulosoub, file); }
-    Outcome load(const QString& file) { return click(f().ctisoub, file); }
+    std::optional<Outcome> save(const QString& file) { return withFile(f().Ulosoub, file); }
+    std::optional<Outcome> load(const QString& file) { return withFile(f().ctisoub, file); }
 
     // What a user sees of the input page, and the record behind it.
     QStringList page() {
         MainForm& p = f();
-        return {p.Vstup.text,
-                p.PripCidl.text,
-                p.Pocatek.text(),
-                p.Konec.text(),
-                p.Label8.caption,
-                p.Linearizace.text,
-                p.VolenaJednotka.text,
-                p.Tlumeni.text(),
-                p.Chybproud.text,
-                p.VzdStKon.text,
-                p.DelPomer.text(),
-                p.SnOdpor.text(),
-                p.CelkovyOdpor.text(),
-                FormatGeneral(m().config.PvCorrection, DecimalSeparator::Point),
-                QString::number(m().config.UnitCode),
-                FormatGeneral(m().config.RangeBegin, DecimalSeparator::Point),
-                FormatGeneral(m().config.RangeEnd, DecimalSeparator::Point)};
+        const auto g = [](long double v) { return FormatGeneral(v, DecimalSeparator::Point); };
+        // clang-format off
+        return {p.Vstup.text, p.PripCidl.text, p.Pocatek.text(), p.Konec.text(), p.Label8.caption,
+                p.Linearizace.text, p.VolenaJednotka.text, p.Tlumeni.text(), p.Chybproud.text,
+                p.VzdStKon.text, p.DelPomer.text(), p.SnOdpor.text(), p.CelkovyOdpor.text(),
+                g(m().config.PvCorrection), QString::number(m().config.UnitCode),
+                g(m().config.RangeBegin), g(m().config.RangeEnd)};
+        // clang-format on
     }
-    void set(Edit& edit, const QString& text) { enter(edit, text); }
     void pick(ComboBox& combo, const QString& item) {
         m().userSelected(combo, static_cast<int>(combo.items.indexOf(item)));
     }
@@ -61,8 +50,8 @@ protected:
 
 TEST_F(ConfigFileTest, thermocoupleFileHoldsTheDocumentedLines) {
     chooseType(u"termočlánek K"_s);
-    set(f().Pocatek, u"-50"_s);
-    set(f().Konec, u"400"_s);
+    enter(f().Pocatek, u"-50"_s);
+    enter(f().Konec, u"400"_s);
     ASSERT_EQ(save(path(u"k.txt"_s)), Outcome::Completed);
     const QString expected =
         u"Konfigurační data pro GALVO-PRIM:\r\n\r\nvstup: termočlánek K\r\ndolní mez: -50\r\n"
@@ -74,77 +63,63 @@ TEST_F(ConfigFileTest, thermocoupleFileHoldsTheDocumentedLines) {
 
 TEST_F(ConfigFileTest, savedPagesLoadBackInAFreshProgram) {
     const QString points = pointFile(u"body.txt"_s, "0 0\n50 25\n100 50\n");
-    struct Case {
-        QString name;
-        std::function<void()> fill;
-    };
-    const Case cases[] = {
-        {u"pt100"_s,
-         [&] {
-             chooseType(u"odporový teploměr Pt100"_s);
-             pick(f().PripCidl, u"třívodičově"_s);
-             set(f().Pocatek, u"-20.5"_s);
-             set(f().Konec, u"150"_s);
-             f().korekcePV.setText(u"0.25"_s);
-             m().calibration().korekcePVExit();
-             set(f().Tlumeni, u"2"_s);
-             pick(f().Chybproud, u"podproud"_s);
-         }},
-        {u"napeti"_s,
-         [&] {
-             chooseType(u"napětí"_s);
-             set(f().DelPomer, u"2.5"_s);
-             set(f().Pocatek, u"0.7"_s);
-             set(f().Konec, u"2.123456"_s);
-         }},
-        {u"proud"_s,
-         [&] {
-             chooseType(u"4...20 mA-vstup U/I"_s);
-             pick(f().Linearizace, u"nelinearizováno"_s);
-             m().checks().PocatekExit();  // the fixed range, as a write takes it
-             m().checks().KonecExit();
-         }},
-        {u"soubor"_s,
-         [&] {
-             chooseType(u"reostat"_s);
-             pick(f().PripCidl, u"čtyřvodičově"_s);
-             chooseFromFile(points);
-             set(f().Pocatek, u"10"_s);
-             set(f().Konec, u"40"_s);
-             pick(f().VolenaJednotka, u"%"_s);
-         }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name.toStdString());
-        useSeparator(DecimalSeparator::Point);
-        c.fill();
+    // Saves the page, loads it into a fresh program and leaves a fresh one.
+    const auto expectLoadsBack = [&](const QString& name) {
+        SCOPED_TRACE(name.toStdString());
         const QStringList saved = page();
         clearPrompts();
-        ASSERT_EQ(save(path(c.name)), Outcome::Completed)
-            << prompts.messages.join(u"; "_s).toStdString();
+        ASSERT_EQ(save(path(name)), Outcome::Completed) << shown();
         useSeparator(DecimalSeparator::Point);
-        // "ze souboru" asks for its points again during the load.
-        prompts.fileAnswers = {path(c.name), points};
-        ASSERT_EQ(load(QString()), Outcome::Completed)
-            << prompts.messages.join(u"; "_s).toStdString();
+        prompts.fileAnswers = {path(name), points};  // "ze souboru" asks for its points again
+        ASSERT_EQ(load(QString()), Outcome::Completed) << shown();
         EXPECT_EQ(page(), saved);
         prompts.fileAnswers.clear();
-    }
+        useSeparator(DecimalSeparator::Point);
+    };
+    chooseType(u"odporový teploměr Pt100"_s);
+    pick(f().PripCidl, u"třívodičově"_s);
+    enter(f().Pocatek, u"-20.5"_s);
+    enter(f().Konec, u"150"_s);
+    f().korekcePV.setText(u"0.25"_s);
+    m().calibration().korekcePVExit();
+    enter(f().Tlumeni, u"2"_s);
+    pick(f().Chybproud, u"podproud"_s);
+    expectLoadsBack(u"pt100"_s);
+
+    chooseType(u"napětí"_s);
+    enter(f().DelPomer, u"2.5"_s);
+    enter(f().Pocatek, u"0.7"_s);
+    enter(f().Konec, u"2.123456"_s);
+    expectLoadsBack(u"napeti"_s);
+
+    chooseType(u"4...20 mA-vstup U/I"_s);
+    pick(f().Linearizace, u"nelinearizováno"_s);
+    m().checks().PocatekExit();  // the fixed range, as a write takes it
+    m().checks().KonecExit();
+    expectLoadsBack(u"proud"_s);
+
+    chooseType(u"reostat"_s);
+    pick(f().PripCidl, u"čtyřvodičově"_s);
+    chooseFromFile(points);
+    enter(f().Pocatek, u"10"_s);
+    enter(f().Konec, u"40"_s);
+    pick(f().VolenaJednotka, u"%"_s);
+    expectLoadsBack(u"soubor"_s);
 }
 
 TEST_F(ConfigFileTest, numbersTravelWithAFullStopBetweenSystems) {
     useSeparator(DecimalSeparator::Comma);
     chooseType(u"napětí"_s);
-    set(f().DelPomer, u"2,5"_s);
-    set(f().Pocatek, u"0,25"_s);
-    set(f().Konec, u"1,5"_s);
+    enter(f().DelPomer, u"2,5"_s);
+    enter(f().Pocatek, u"0,25"_s);
+    enter(f().Konec, u"1,5"_s);
     ASSERT_EQ(save(path(u"c.txt"_s)), Outcome::Completed);
     EXPECT_TRUE(contents(path(u"c.txt"_s)).contains("doln\xed mez: 0.25\r\n"));
     useSeparator(DecimalSeparator::Point);
     ASSERT_EQ(load(path(u"c.txt"_s)), Outcome::Completed);
     EXPECT_EQ(f().Pocatek.text(), u"0.25"_s);
     EXPECT_EQ(f().DelPomer.text(), u"2.5"_s);
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u"; "_s).toStdString();
+    EXPECT_TRUE(prompts.messages.isEmpty()) << shown();
 }
 
 TEST_F(ConfigFileTest, malformedFilesChangeNothing) {
@@ -206,16 +181,14 @@ TEST_F(ConfigFileTest, valuesOutsideTheirListsAndACancelledFileChoiceLeaveTheTyp
     EXPECT_EQ(prompts.fileRequests.size(), 2);  // the configuration, then the points file
 }
 
-TEST_F(ConfigFileTest, rangeTextIsCutNotTheSingle) {
-    EXPECT_EQ(CutDecimalText(u"0.7"_s, 3), 0.7L);
-    EXPECT_EQ(CutDecimalText(u"12.5"_s, 3), 12.5L);
+TEST(CutDecimalText, rangeTextIsCutNotTheSingle) {
+    const std::pair<QString, std::optional<long double>> cases[] = {
+        {u"0.7"_s, 0.7L},          {u"12.5"_s, 12.5L},       {u"-0.0004"_s, 0.0L},
+        {u"1.5e2"_s, 150.0L},      {u"123456e-5"_s, 1.234L}, {u" 7 "_s, 7.0L},
+        {u"12,5"_s, std::nullopt}, {u"1e39"_s, std::nullopt}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(CutDecimalText(text, 3), value) << text.toStdString();
     EXPECT_EQ(CutDecimalText(u"-1.23456789"_s, 6), -1.234567L);
-    EXPECT_EQ(CutDecimalText(u"-0.0004"_s, 3), 0.0L);
-    EXPECT_EQ(CutDecimalText(u"1.5e2"_s, 3), 150.0L);
-    EXPECT_EQ(CutDecimalText(u"123456e-5"_s, 3), 1.234L);
-    EXPECT_EQ(CutDecimalText(u" 7 "_s, 3), 7.0L);
-    EXPECT_EQ(CutDecimalText(u"12,5"_s, 3), std::nullopt);
-    EXPECT_EQ(CutDecimalText(u"1e39"_s, 3), std::nullopt);
 }
 
 TEST_F(ConfigFileTest, unusableFilesAreRefusedWithTheirReason) {
@@ -247,7 +220,7 @@ TEST_F(ConfigFileTest, refusedSavesLeaveThePreviousFile) {
     EXPECT_TRUE(prompts.fileRequests.isEmpty());
 
     pick(f().PripCidl, u"dvouvodičově"_s);
-    set(f().Pocatek, u"0"_s);
+    enter(f().Pocatek, u"0"_s);
     f().Konec.setText(u"100 ✓"_s);
     clearPrompts();
     EXPECT_EQ(save(file), Outcome::Stopped);
