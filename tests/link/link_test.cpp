@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "support/fake_transport.h"
 
 namespace veld::link {
@@ -60,71 +62,51 @@ TEST_F(LinkTest, SilenceCostsThreeAttemptsAndOneMessage) {
     EXPECT_EQ(transport.writeTimes[1] - transport.writeTimes[0], 1201ms);
     EXPECT_EQ(prompts.messages, QStringList{kMsgNoAnswer});
     EXPECT_EQ(link.lastResult(), TransactionResult::NoAnswer);
-    EXPECT_FALSE(transport.isOpen());
 }
 
 // Each reply shape against what the engine makes of it: attempts, outcome and messages.
 TEST_F(LinkTest, RepliesAreJudgedAsDocumented) {
+    using R = TransactionResult;
     auto wrongAddress = ReplyFrame({0, 0, 1});
     wrongAddress[5] ^= 0x01;  // second address byte
+    const auto bad = WithBadChecksum(ReplyFrame({0, 0, 1}));
+    const QStringList none, noAnswer{kMsgNoAnswer};
     struct Case {
-        const char* name;
         std::vector<FakeTransport::Answer> answers;
         std::size_t writes;
         TransactionResult result;
         QStringList messages;
     };
-    const std::vector<Case> cases{
-        {"silence, then an answered retry",
-         {{std::nullopt, 20ms}, {ReplyFrame({0, 0, 0x42}), 20ms}},
-         2,
-         TransactionResult::Success,
-         {}},
-        {"a wrong address is retried like silence",
-         {{wrongAddress, 20ms}, {wrongAddress, 20ms}, {wrongAddress, 20ms}},
-         3,
-         TransactionResult::NoAnswer,
-         {kMsgNoAnswer}},
-        {"a wrong checksum fails at once, silently",
-         {{WithBadChecksum(ReplyFrame({0, 0, 1})), 20ms}},
-         1,
-         TransactionResult::BadChecksum,
-         {}},
-        // The verdict of a reply decoded during the 1 ms pause after the write stands.
-        {"a wrong checksum during the pause after the write",
-         {{WithBadChecksum(ReplyFrame({0, 0, 1})), 0us}},
-         1,
-         TransactionResult::BadChecksum,
-         {}},
+    const Case cases[] = {
+        // Silence, then an answered retry; a wrong address is retried like silence.
+        {{{std::nullopt}, {ReplyFrame({0, 0, 0x42})}}, 2, R::Success, none},
+        {{{wrongAddress}, {wrongAddress}, {wrongAddress}}, 3, R::NoAnswer, noAnswer},
+        // A wrong checksum fails at once and silently, also when decoded during the 1 ms pause
+        // after the write.
+        {{{bad}}, 1, R::BadChecksum, none},
+        {{{bad, 0us}}, 1, R::BadChecksum, none},
         // The 1 ms pause and the 1000 ms wait end at the same instant as the reply.
-        {"a reply completing as the timer fires",
-         {{ReplyFrame({0, 0}), 1001ms}},
-         1,
-         TransactionResult::NoAnswer,
-         {kMsgNoAnswer}},
+        {{{ReplyFrame({0, 0}), 1001ms}}, 1, R::NoAnswer, noAnswer},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(&c - cases);
         transport.writes.clear();
         prompts.messages.clear();
         transport.answers.assign(c.answers.begin(), c.answers.end());
         const bool failed = link.ReadKonst(0, 1);
-        EXPECT_EQ(failed, c.result != TransactionResult::Success);
+        EXPECT_EQ(failed, c.result != R::Success);
         EXPECT_EQ(link.rx.ReplyError, failed);
         EXPECT_EQ(transport.writes.size(), c.writes);
         EXPECT_EQ(link.lastResult(), c.result);
         EXPECT_EQ(prompts.messages, c.messages);
         EXPECT_EQ(link.lastMessage(), c.messages.value(0));
         EXPECT_FALSE(transport.isOpen());
-        if (c.writes == 2) {
-            EXPECT_EQ(transport.writes[0], transport.writes[1]);
-        }
+        EXPECT_EQ(transport.writes.front(), transport.writes.back());
     }
 }
 
-// Only bytes received after the request is written count: a copy of the previous reply that
-// arrives while the port settles (as on a line that repeats every reply 20 ms later) never
-// decides the transaction, whether its checksum is right or wrong.
+// A copy of the previous reply arriving while the port settles (a line that repeats every reply)
+// never decides the transaction, whatever its checksum.
 TEST_F(LinkTest, BytesBeforeTheWriteNeverDecideTheTransaction) {
     for (const bool badCopy : {false, true}) {
         SCOPED_TRACE(badCopy ? "bad copy" : "good copy");
@@ -147,12 +129,10 @@ TEST_F(LinkTest, BytesBeforeTheWriteNeverDecideTheTransaction) {
 }
 
 TEST_F(LinkTest, PartialWriteIsNotAWriteFailure_theWholeRequestIsRetried) {
-    // The transmitter cannot answer a request cut short; the attempts run into their time-outs.
-    transport.acceptBytes = 5;
+    transport.acceptBytes = 5;  // a request cut short goes unanswered
     EXPECT_TRUE(link.ReadKonst(0, 1));
     EXPECT_EQ(transport.writes.size(), 3u);
     EXPECT_EQ(prompts.messages, QStringList{kMsgNoAnswer});
-    EXPECT_FALSE(transport.isOpen());
 
     transport.acceptBytes.reset();
     answer(ReplyFrame({0, 0, 7}));
@@ -226,6 +206,82 @@ TEST_F(LinkTest, PutDevFloatFillsFourBytesOnly) {
     EXPECT_EQ(std::vector<Byte>(link.tx.TxData.begin() + 4, link.tx.TxData.begin() + 10),
               (std::vector<Byte>{0xAA, 0x87, 0x48, 0x00, 0x00, 0xAA}));
     EXPECT_EQ(link.tx.TxData[50], 0xAA);
+}
+
+using PortChoiceTest = LinkTest;
+
+TEST_F(PortChoiceTest, OnlyTheExactSpellingIsRecognised) {
+    struct Row {
+        const char* saved;
+        int index;
+    };
+    const Row rows[] = {{"Com6", 5}, {"Com1", 0}, {"Com8", 7},  {"COM3", 0},
+                        {"com3", 0}, {"Com9", 0}, {"Com3 ", 0}, {"", 0}};
+    for (const Row& row : rows) {
+        settings.setValue(PortChoice::kComPortKey, QString::fromLatin1(row.saved));
+        port.restore(settings);
+        EXPECT_EQ(port.comIndex(), row.index) << row.saved;
+    }
+}
+
+TEST_F(PortChoiceTest, OtherPortIsKeptApartFromTheComItems) {
+    port.selectOther(QStringLiteral("simulator"), false);  // not to be remembered
+    port.recordOpened(settings);
+    EXPECT_TRUE(settings.allKeys().isEmpty());
+
+    port.selectCom(2);
+    port.recordOpened(settings);
+    port.selectOther(QStringLiteral("/dev/ttyUSB0"));
+    port.recordOpened(settings);
+    EXPECT_EQ(settings.value(PortChoice::kComPortKey).toString(), QStringLiteral("Com3"));
+    EXPECT_EQ(port.portName(), "/dev/ttyUSB0");
+    EXPECT_EQ(port.numberText(), QStringLiteral("/dev/ttyUSB0"));
+
+    PortChoice restored;
+    restored.restore(settings);
+    EXPECT_EQ(restored.otherPort(), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(restored.comIndex(), 2);
+
+    // Going back to a COM item forgets the other port.
+    restored.selectCom(0);
+    restored.recordOpened(settings);
+    EXPECT_FALSE(settings.contains(PortChoice::kOtherPortKey));
+    EXPECT_EQ(settings.value(PortChoice::kComPortKey).toString(), QStringLiteral("Com1"));
+}
+
+TEST(PortChoiceStore, CorruptOrUnreadableStoreFallsBackToCom1) {
+    struct Row {
+        const char* what;
+        QByteArray content;
+    };
+    const Row rows[] = {
+        {"binary garbage", QByteArray("\x00\xff\xfe[[[=\n\x01\x02", 10)},
+        {"broken section, port still readable", "[General\nComPort=Com3\n"},
+        {"other port as bytes", "[General]\nComPortDevice=@ByteArray(\\0\\xff)\n"},
+        {"other port with a NUL", "[General]\nComPortDevice=/dev/\\0tty\n"},
+        {"other port as a list", "[General]\nComPortDevice=a, b\n"},
+        {"unknown stored type", "[General]\nComPortDevice=@Variant(\\0\\0\\0\\x7f\\0)\n"},
+    };
+    QTemporaryDir dir;
+    int n = 0;
+    for (const Row& row : rows) {
+        // A file of its own each: the store caches what it has read by path.
+        const QString path = dir.filePath(QStringLiteral("veld%1.ini").arg(++n));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(row.content);
+        file.close();
+        QSettings settings(path, QSettings::IniFormat);
+        PortChoice port;
+        port.selectOther(QStringLiteral("/dev/ttyUSB9"));
+        port.restore(settings);
+        EXPECT_EQ(port.portName(), "COM1") << row.what;
+    }
+    // A folder where the file should be cannot be read.
+    QSettings folder(dir.path(), QSettings::IniFormat);
+    PortChoice port;
+    port.restore(folder);
+    EXPECT_EQ(port.portName(), "COM1");
 }
 
 }  // namespace

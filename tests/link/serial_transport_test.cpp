@@ -1,6 +1,6 @@
-// The transport over a real serial port: what it does when the port is missing, closed or gone,
-// and the purge of pending input. The pseudo-terminal cases wait only for events, never for a
-// fixed time.
+// The real clock, which waits in a local event loop that a condition, a wake or the time-out
+// ends; and the transport over a real serial port, missing, closed or gone, and its purge of
+// pending input. Real time: a few milliseconds a wait, the pseudo-terminal cases wait for events.
 
 #include "link/serial_transport.h"
 
@@ -53,6 +53,62 @@ TEST_F(SerialTransportTest, missingPort_failsToOpenAndAcceptsNothing) {
     EXPECT_EQ(lost, 0);
 }
 
+using RealClockTest = SerialTransportTest;  // its transport stays closed
+
+TEST_F(RealClockTest, expiresNeverEarly_aWakeEndsTheWaitWhenTheConditionHolds) {
+    Micros start = clock.now();
+    EXPECT_TRUE(clock.runFor(20ms, [] { return false; }));
+    EXPECT_GE(clock.now() - start, 20ms);
+    EXPECT_FALSE(clock.runFor(10s, [] { return true; })) << "a condition already met";
+
+    bool done = false;
+    int calls = 0;
+    clock.schedule(5ms, [&] { ++calls; });  // an event that does not wake: the wait goes on
+    clock.schedule(15ms, [&] {
+        done = true;
+        clock.wake();
+    });
+    start = clock.now();
+    EXPECT_FALSE(clock.runFor(10s, [&] { return done; }));
+    EXPECT_EQ(calls, 1);
+    EXPECT_GE(clock.now() - start, 15ms);
+    EXPECT_LT(clock.now() - start, 5s);
+}
+
+// A transaction started while the window waits for the next measurement: the inner wait ends by
+// its own rules, the outer one sees its condition met during the inner wait.
+TEST_F(RealClockTest, nestedWaits_endEachByItsOwnRules) {
+    bool outerDone = false;
+    bool innerExpired = false;
+    Micros innerStart{0};
+    Micros innerEnd{0};
+    clock.schedule(5ms, [&] {
+        clock.schedule(10ms, [&] {
+            outerDone = true;  // met while the inner wait runs
+            clock.wake();
+        });
+        innerStart = clock.now();
+        innerExpired = clock.runFor(40ms, [] { return false; });
+        innerEnd = clock.now();
+    });
+    const Micros start = clock.now();
+    EXPECT_FALSE(clock.runFor(10s, [&] { return outerDone; }));
+    EXPECT_TRUE(innerExpired) << "the wake was not the inner wait's";
+    // Timers keep whole milliseconds; the outer loop may start late under load.
+    EXPECT_GE(innerEnd - innerStart, 39ms);
+    EXPECT_LT(clock.now() - start, 5s) << "the outer wait noticed its condition";
+}
+
+TEST_F(RealClockTest, scheduledCallsDieWithTheClock) {
+    bool ran = false;
+    {
+        RealClock shortLived;
+        shortLived.schedule(1ms, [&] { ran = true; });
+    }
+    clock.pause(20ms);
+    EXPECT_FALSE(ran);
+}
+
 TEST(SystemPortName, comItemsAreTheSystemsDevices) {
 #ifdef _WIN32
     EXPECT_EQ(SystemPortName("COM3"), QStringLiteral("COM3"));
@@ -99,7 +155,7 @@ private:
     std::string path_;
 };
 
-TEST_F(SerialTransportTest, pseudoTerminal_carriesBytesBothWays) {
+TEST_F(SerialTransportTest, pseudoTerminal_carriesBytesBothWays_aVanishedDeviceIsReportedOnce) {
     PtyEnd pty;
     ASSERT_FALSE(pty.path().empty());
     ASSERT_TRUE(transport.open(pty.path()));
@@ -110,9 +166,12 @@ TEST_F(SerialTransportTest, pseudoTerminal_carriesBytesBothWays) {
     ASSERT_TRUE(pty.send({0x11, 0x22}));
     EXPECT_FALSE(clock.runFor(5s, [&] { return received.size() >= 2; }));
     EXPECT_EQ(received, (std::vector<std::uint8_t>{0x11, 0x22}));
-    transport.close();
+
+    pty.closeMaster();
+    EXPECT_FALSE(clock.runFor(5s, [&] { return lost > 0; }));
+    EXPECT_EQ(lost, 1);
     EXPECT_FALSE(transport.isOpen());
-    EXPECT_EQ(transport.write(request), 0) << "a write on a closed port";
+    EXPECT_EQ(transport.write(request), 0);
 }
 
 TEST_F(SerialTransportTest, clearInput_dropsWhatArrivedBeforeIt) {
@@ -131,16 +190,6 @@ TEST_F(SerialTransportTest, clearInput_dropsWhatArrivedBeforeIt) {
     ASSERT_TRUE(pty.send({0x55}));
     EXPECT_FALSE(clock.runFor(5s, [&] { return !received.empty(); }));
     EXPECT_EQ(received, std::vector<std::uint8_t>{0x55});
-}
-
-TEST_F(SerialTransportTest, vanishedDevice_isReportedOnceAndClosed) {
-    PtyEnd pty;
-    ASSERT_TRUE(transport.open(pty.path()));
-    pty.closeMaster();
-    EXPECT_FALSE(clock.runFor(5s, [&] { return lost > 0; }));
-    EXPECT_EQ(lost, 1);
-    EXPECT_FALSE(transport.isOpen());
-    EXPECT_EQ(transport.write(std::vector<std::uint8_t>{1}), 0);
 }
 
 #endif  // _WIN32
