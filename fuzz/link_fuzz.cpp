@@ -1,0 +1,133 @@
+// The transaction engine on the virtual clock, driven through device access, with a far end
+// that answers anything at any time: arbitrary bytes, well-formed and spoilt replies, several
+// chunks, repeats, silence and a vanishing port.
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <memory>
+
+#include "common/prompts.h"
+#include "fuzz_check.h"
+#include "fuzz_transport.h"
+#include "link/clock.h"
+#include "link/device_access.h"
+#include "link/link.h"
+#include "link/port_choice.h"
+
+using namespace veld;
+
+namespace {
+
+// Prompts that only count: the engine's messages need no record here.
+class CountingPrompts final : public Prompts {
+public:
+    int messages = 0;
+    void message(const QString&) override { ++messages; }
+    bool question(const QString&) override { return false; }
+    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
+    void focus(const QString&) override {}
+};
+
+QSettings& Settings() {
+    static QTemporaryDir dir;
+    static QSettings settings(dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat);
+    return settings;
+}
+
+// Settle, then per attempt the write pause, the reply time-out and the pause after it.
+constexpr link::Micros kWorstCase =
+    link::kLineSettleTime +
+    link::kAttempts * (link::kAfterWrite + link::kReplyTimeout + link::kRetryPause);
+
+// The reply the engine holds answers `command` with a right checksum and at least `payload`
+// payload bytes; its data bytes are what device access handed on.
+void CheckReply(const link::Link& link, link::Byte command, std::size_t payload) {
+    const auto view = fuzz::ReadReply(link.rx.RxFrame, link.rx.ReplyLength);
+    FUZZ_CHECK(view.has_value(), "a success holds a well-formed reply with a right checksum");
+    FUZZ_CHECK(view->command == command, "a success answers the command sent");
+    FUZZ_CHECK(view->byteCount >= 2 + payload, "a success holds the bytes asked for");
+    FUZZ_CHECK(view->byteCount == link.rx.ReplyByteCount, "the byte count is the frame's");
+    FUZZ_CHECK(std::equal(link.rx.RxData.begin(), link.rx.RxData.begin() + view->byteCount,
+                          link.rx.RxFrame.begin() + static_cast<std::ptrdiff_t>(view->dataStart)),
+               "RxData holds the reply's data bytes");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    link::VirtualClock clock;
+    fuzz::FuzzTransport transport(in, clock);
+    CountingPrompts prompts;
+    link::PortChoice port;
+    port.setPersistent(false);
+    link::Link engine(transport, clock, prompts, port, Settings());
+    link::DeviceAccess access(engine);
+
+    for (int op = 0; op < 6 && in.remaining_bytes() > 0; ++op) {
+        const link::Micros start = clock.now();
+        const int messagesBefore = prompts.messages;
+        const auto kind = in.ConsumeIntegralInRange<int>(0, 3);
+        bool ok = false;
+        switch (kind) {
+            case 0: {
+                const auto address = in.ConsumeIntegral<std::uint16_t>();
+                const auto count = in.ConsumeIntegralInRange<std::uint8_t>(1, 47);
+                const auto r = access.readBytes(address, count);
+                ok = r.ok();
+                if (ok) {
+                    CheckReply(engine, 0x71, count);
+                    FUZZ_CHECK(r->size() == count, "a read returns the count asked for");
+                    FUZZ_CHECK(std::equal(r->begin(), r->end(), engine.rx.RxData.begin() + 2),
+                               "a read returns the reply's payload");
+                }
+                break;
+            }
+            case 1: {
+                const auto address = in.ConsumeIntegral<std::uint16_t>();
+                auto bytes = in.ConsumeBytes<link::Byte>(in.ConsumeIntegralInRange<int>(1, 20));
+                if (bytes.empty())
+                    bytes.push_back(0);
+                const auto r = access.writeBytes(address, bytes);
+                ok = r.ok();
+                if (ok)
+                    CheckReply(engine, 0x72, 0);
+                break;
+            }
+            case 2: {
+                const auto r = access.readPv();
+                ok = r.ok();
+                if (ok) {
+                    CheckReply(engine, 0x01, 5);
+                    FUZZ_CHECK(r->replyFrame.size() == std::size_t{engine.rx.ReplyLength} + 1u,
+                               "the shown reply ends at its checksum");
+                }
+                break;
+            }
+            default: {
+                const auto payload = in.ConsumeIntegralInRange<std::size_t>(0, 4);
+                const auto r = access.command("Stop", payload);
+                ok = r.ok();
+                if (ok) {
+                    CheckReply(engine, 0x73, payload);
+                    FUZZ_CHECK(r->payload.size() + 2 == engine.rx.ReplyByteCount,
+                               "the command's payload is the reply's");
+                }
+                break;
+            }
+        }
+        FUZZ_CHECK(!engine.busy(), "no transaction is left waiting");
+        FUZZ_CHECK(engine.attemptsMade() <= link::kAttempts, "at most three attempts");
+        FUZZ_CHECK(clock.now() - start <= kWorstCase, "a transaction ends within its worst case");
+        if (ok) {
+            FUZZ_CHECK(engine.lastResult() == link::TransactionResult::Success,
+                       "a success is the engine's success");
+            FUZZ_CHECK(prompts.messages == messagesBefore, "a success shows no message");
+        }
+    }
+    return 0;
+}
