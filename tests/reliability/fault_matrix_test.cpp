@@ -68,6 +68,11 @@ struct Operation {
     std::function<void(World&)> prepare;
     std::function<config::Button&(World&)> button;
     std::function<std::vector<Step>(const QStringList& log)> steps;
+    // `Prenos` after each transaction of a healthy run, as the steps set it; a failure leaves the
+    // value of the last transaction before it (empty: not followed here).
+    std::vector<int> progress = {};
+    // A completed run enables the measurement buttons; a failed one leaves them disabled.
+    bool enablesMeasurement = false;
 };
 
 std::vector<Step> AllChecked(const QStringList& log) {
@@ -104,17 +109,29 @@ void PlainPt100(World&) {}
 constexpr std::size_t kNoQuestion = std::numeric_limits<std::size_t>::max();
 
 const Operation kOperations[] = {
-    {"whole read", kNoQuestion, PlainPt100,
-     [](World& w) -> config::Button& { return w.f().Precist; }, AllChecked},
-    {"whole write, Pt100 linearized", 1,  // the firmware number comes first
+    {"whole read",
+     kNoQuestion,
+     PlainPt100,
+     [](World& w) -> config::Button& { return w.f().Precist; },
+     AllChecked,
+     // 400, 32, 363, 408, 1568, 28, then the four reads of the note; the 11 after the first
+     // read is cleared at once by the input type's change handler
+     {0, 33, 44, 67, 78, 89, 89, 89, 89, 100},
+     true},
+    {"whole write, Pt100 linearized",
+     1,  // the firmware number comes first
      [](World& w) {
          w.m().userEdited(w.f().Vstup, u"odporový teploměr Pt100"_s);
          w.m().userEdited(w.f().PripCidl, u"čtyřvodičově"_s);
          w.enter(w.f().Pocatek, u"0"_s);
          w.enter(w.f().Konec, u"100"_s);
      },
-     [](World& w) -> config::Button& { return w.f().Poslat; }, WriteSteps},
-    {"whole write, from file by segments", 1,
+     [](World& w) -> config::Button& { return w.f().Poslat; },
+     WriteSteps,
+     {},
+     true},
+    {"whole write, from file by segments",
+     1,
      [](World& w) {
          const QString path = w.dir.filePath(u"points.txt"_s);
          QFile file(path);
@@ -130,8 +147,12 @@ const Operation kOperations[] = {
          w.enter(w.f().Pocatek, u"0"_s);
          w.enter(w.f().Konec, u"100"_s);
      },
-     [](World& w) -> config::Button& { return w.f().Poslat; }, WriteSteps},
-    {"comparator 2 write", 1,  // the presence bits come first
+     [](World& w) -> config::Button& { return w.f().Poslat; },
+     WriteSteps,
+     {},
+     true},
+    {"comparator 2 write",
+     1,  // the presence bits come first
      [](World& w) {
          config::ComparatorGroup& g = *w.f().Komparator[1];
          w.enter(g.EMezsep, u"50"_s);
@@ -140,17 +161,26 @@ const Operation kOperations[] = {
          w.enter(g.EZpoRoz, u"0"_s);
          w.m().userToggled(g.PovolKompar, true);
      },
-     [](World& w) -> config::Button& { return w.f().Komparator[1]->Ulozkomp; }, AllChecked},
-    {"note write", kNoQuestion,
+     [](World& w) -> config::Button& { return w.f().Komparator[1]->Ulozkomp; },
+     AllChecked,
+     // presence, the two delays, the limits, the mode byte read and written; 100 at the end
+     {20, 40, 40, 60, 60, 100}},
+    {"note write",
+     kNoQuestion,
      [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
-     [](World& w) -> config::Button& { return w.f().Uloz_Pozn; }, AllChecked},
-    {"analog output save", kNoQuestion,
+     [](World& w) -> config::Button& { return w.f().Uloz_Pozn; },
+     AllChecked,
+     {33, 67, 100}},
+    {"analog output save",
+     kNoQuestion,
      [](World& w) {
          w.f().Vstup.text = u"odporový teploměr Pt100"_s;
          w.enter(w.f().EdLoLimDA, u"0"_s);
          w.enter(w.f().EdHiLimDA, u"100"_s);
      },
-     [](World& w) -> config::Button& { return w.f().Button2; }, AllChecked},
+     [](World& w) -> config::Button& { return w.f().Button2; },
+     AllChecked,
+     {0, 100}},
 };
 
 enum class Effect {
@@ -184,6 +214,8 @@ struct Run {
     QStringList messages;
     QStringList questions;
     std::optional<config::Outcome> outcome;
+    int progress = 0;
+    bool measurement = false;
 };
 
 Run Click(World& w, const Operation& op) {
@@ -199,6 +231,8 @@ Run Click(World& w, const Operation& op) {
     run.messages = w.prompts.messages;
     run.questions = w.prompts.questions;
     run.outcome = w.m().lastOutcome();
+    run.progress = w.f().Prenos.position;
+    run.measurement = w.f().ButMeasPV.enabled && w.f().Start_Mer.enabled;
     return run;
 }
 
@@ -313,6 +347,16 @@ std::pair<int, int> RunMatrix(const Operation& op) {
                   expected.log.join(u"\n    "));
             check(actual.outcome == expected.outcome, "outcome", outcomeText(actual.outcome),
                   outcomeText(expected.outcome));
+            if (!op.progress.empty()) {
+                const int stage = f.effect == Effect::Harmless ? op.progress.back()
+                                  : k == 0                     ? 0
+                                                               : op.progress[k - 1];
+                check(actual.progress == stage, "Prenos", QString::number(actual.progress),
+                      QString::number(stage));
+            }
+            check(actual.measurement == (op.enablesMeasurement && f.effect == Effect::Harmless),
+                  "measurement buttons", QString::number(actual.measurement),
+                  QString::number(!actual.measurement));
             check(op.button(w).enabled && !w.m().busy(), "button enabled, not busy",
                   u"disabled or busy"_s, u"enabled"_s);
             check(Memory(w) == Written(initial, expected.requests), "transmitter memory",
