@@ -42,35 +42,27 @@ TEST_F(SimTransportTest, repliesArriveWhenTheLineHasCarriedThem) {
     const Micros readRequest = TransmissionTime(18), readReply = TransmissionTime(15);
     ASSERT_EQ(readRequest + readReply, 13750us + 11459us);
     struct Case {
-        const char* name;
         std::function<void()> setUp;
         std::vector<std::vector<Byte>> requests;
         std::vector<Micros> arrivals;
     };
     const auto read = RequestWire("ReadEEPROM", 257, 2);
     const auto pv = RequestWire("ReadPV");
-    const std::vector<Case> cases{
-        {"paced", [] {}, {read}, {readRequest + readReply}},
-        {"unpaced: the next pass, never from inside write",
-         [this] { transport.SetPacing(false); },
-         {pv},
-         {0us}},
-        {"delay fault",
-         [this] { faults.Queue(Fault::Delay(300ms)); },
-         {pv},
-         {readReply + 300ms + readRequest}},
-        {"back to back: the second reply waits for the first",
-         [] {},
-         {pv, pv},
-         {readReply + readRequest, readReply + 2 * readRequest}},
-        {"in chunks of 4, each when it has crossed the line",
-         [this] { transport.SetDeliveryChunk(4); },
+    const Case cases[] = {
+        {[] {}, {read}, {readRequest + readReply}},
+        // Unpaced: on the next pass, never from inside write.
+        {[this] { transport.SetPacing(false); }, {pv}, {0us}},
+        {[this] { faults.Queue(Fault::Delay(300ms)); }, {pv}, {readReply + 300ms + readRequest}},
+        // Back to back: the second reply waits for the first.
+        {[] {}, {pv, pv}, {readReply + readRequest, readReply + 2 * readRequest}},
+        // In chunks of 4, each when it has crossed the line.
+        {[this] { transport.SetDeliveryChunk(4); },
          {read},
          {readRequest + TransmissionTime(4), readRequest + TransmissionTime(8),
           readRequest + TransmissionTime(12), readRequest + readReply}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(&c - cases);
         transport.SetPacing(true);
         transport.SetDeliveryChunk(0);
         received.clear();
