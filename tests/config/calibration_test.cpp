@@ -1,7 +1,6 @@
 // Calibration against a reference and the PV correction at 120, on the simulated transmitter.
 
 #include "config_fixture.h"
-#include "request_log.h"
 
 #include "link/dev_float.h"
 #include "model/eeprom_map.h"
@@ -13,7 +12,6 @@ class CalibrationTest : public ModelTest {
 protected:
     Calibration& cal() { return m().calibration(); }
     sim::Device& device() { return session().simDevice(); }
-    QStringList requests() { return DescribeLog(device().Log()); }
     // The whole read first, as the window's calibration buttons are enabled only by it.
     void readAll() {
         ASSERT_EQ(m().readAll().PrecistClick(), Outcome::Completed);
@@ -22,22 +20,20 @@ protected:
     }
 };
 
-TEST_F(CalibrationTest, savedCorrectionIsOneWriteAt120) {
+TEST_F(CalibrationTest, correctionIsOneWriteAt120OfTheValueLastAccepted) {
     f().korekcePV.setText(u"0.25"_s);
     EXPECT_EQ(cal().Button8Click(), Outcome::Completed);
     EXPECT_EQ(requests(), QStringList{u"WriteEEPROM 120 4 7F 00 00 00"_s});
     EXPECT_EQ(session().simMemory().RealAt(120), 0.25f);
-}
 
-TEST_F(CalibrationTest, emptyCorrectionIsNotWritten) {
+    device().ClearCounters();
     f().korekcePV.setText(QString());
     EXPECT_EQ(cal().saveCorrection(), Calibration::CorrectionWrite::NothingToWrite);
     EXPECT_EQ(prompts.messages, QStringList{u"Je nutno vyplnit hodnotu korekce PV."_s});
     EXPECT_EQ(prompts.focused, QStringList{u"korekcePV"_s});
     EXPECT_TRUE(requests().isEmpty());
-}
 
-TEST_F(CalibrationTest, refusedCorrectionTextWritesTheValueLastAccepted) {
+    clearPrompts();
     f().korekcePV.setText(u"0.5"_s);
     cal().korekcePVExit();
     f().korekcePV.setText(u"1e60"_s);  // beyond a single
@@ -58,37 +54,27 @@ TEST_F(CalibrationTest, readCorrectionShowsOneDecimalAndKeepsTheFullValue) {
     session().simMemory().SetReal(120, 1.04f);
     EXPECT_EQ(m().calibration().Button1Click(), Outcome::Completed);
     EXPECT_EQ(f().korekcePV.text(), u"1,0"_s);
-}
 
-TEST_F(CalibrationTest, infoLabelWithoutAnswerLeavesCorrectionEmpty) {
-    f().korekcePV.setText(u"3"_s);
+    // The information label reads it too; without an answer the correction is left empty.
     session().simFaults().SetPermanent({sim::Fault::NoReply()});
-    m().userClicked(f().LabTelNr);
-    EXPECT_EQ(m().lastOutcome(), Outcome::Stopped);
+    EXPECT_EQ(click(f().LabTelNr), Outcome::Stopped);
     EXPECT_TRUE(f().korekcePV.isEmpty());
     EXPECT_EQ(prompts.messages, QStringList{u"No answer from transmitter !"_s});
 }
 
-struct Refusal {
-    int code;
-    const char16_t* message;
-};
-
 TEST_F(CalibrationTest, refusalCodesShowTheirMessageAndReadNothingBack) {
-    const Refusal refusals[] = {
-        {6, u"Procesní hodnota je mimo povolený rozsah."},
-        {9, u"Procesní hodnota je příliž velká."},
-        {10, u"Procesní hodnota je příliž malá."},
-        {14, u"Příliž malé rozpětí vst. signálu."},
-    };
     readAll();
-    for (const Refusal& r : refusals) {
-        SCOPED_TRACE(r.code);
-        device().SetCalibrationResult(static_cast<link::Byte>(r.code));
+    for (const auto& [code, message] :
+         {std::pair{6, u"Procesní hodnota je mimo povolený rozsah."_s},
+          {9, u"Procesní hodnota je příliž velká."_s},
+          {10, u"Procesní hodnota je příliž malá."_s},
+          {14, u"Příliž malé rozpětí vst. signálu."_s}}) {
+        SCOPED_TRACE(code);
+        device().SetCalibrationResult(static_cast<link::Byte>(code));
         device().ClearCounters();
         clearPrompts();
         EXPECT_EQ(cal().S_HormezClick(), Outcome::Stopped);
-        EXPECT_EQ(prompts.messages, QStringList{QString::fromUtf16(r.message)});
+        EXPECT_EQ(prompts.messages, QStringList{message});
         EXPECT_EQ(requests(), QStringList{u"NastFS"_s});
         EXPECT_EQ(f().Konec.text(), u"100"_s);
         EXPECT_EQ(f().Prenos.position, 50);
@@ -96,17 +82,15 @@ TEST_F(CalibrationTest, refusalCodesShowTheirMessageAndReadNothingBack) {
     }
 }
 
-TEST_F(CalibrationTest, answeringNoSendsNothing) {
+TEST_F(CalibrationTest, lowerLimitAsksFirstThenReadsTheRangeBack) {
     readAll();
     prompts.answers = {false};
     EXPECT_EQ(cal().S_DolmezClick(), Outcome::Declined);
     EXPECT_EQ(prompts.questions, QStringList{u"Opravdu se má nastavit dolní mez převodníku?"_s});
     EXPECT_TRUE(requests().isEmpty());
     EXPECT_TRUE(f().S_Dolmez.enabled);
-}
 
-TEST_F(CalibrationTest, acceptedCalibrationReadsTheRangeBack) {
-    readAll();
+    // Accepted, the range is read back.
     device().SetProcessValue(12.3456f);
     EXPECT_EQ(cal().S_DolmezClick(), Outcome::Completed);
     EXPECT_EQ(requests(), (QStringList{u"NastOfs"_s, u"ReadEEPROM 60 8"_s}));

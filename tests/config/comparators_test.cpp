@@ -1,7 +1,6 @@
 // The limit comparators of the page "Relé": presence test, confirmations, the bytes written.
 
 #include "config_fixture.h"
-#include "request_log.h"
 
 #include "model/eeprom_map.h"
 
@@ -15,7 +14,6 @@ const QString kRestart = u" Po potvrzení a zápisu nutno vypnout a zapnout nap�
 class ComparatorsTest : public ModelTest {
 protected:
     ComparatorGroup& group(int k) { return *f().Komparator[static_cast<std::size_t>(k - 1)]; }
-    QStringList requests() { return DescribeLog(session().simDevice().Log()); }
     void poke(std::uint16_t address, std::initializer_list<link::Byte> bytes) {
         ASSERT_TRUE(session().simMemory().Write(address, std::vector<link::Byte>(bytes)));
     }
@@ -32,12 +30,11 @@ protected:
         enter(g.EZpoRoz, offDelay);
     }
     Outcome save(int k) {
-        session().simDevice().ClearCounters();
         clearPrompts();
         prompts.questions.clear();
-        m().userClicked(group(k).Ulozkomp);
+        const auto outcome = click(group(k).Ulozkomp);
         EXPECT_TRUE(group(k).Ulozkomp.enabled);
-        return m().lastOutcome().value_or(Outcome::Stopped);
+        return outcome.value_or(Outcome::Stopped);
     }
 };
 
@@ -112,18 +109,15 @@ TEST_F(ComparatorsTest, readShowsLimitsDelaysAndDecodesTheModeByte) {
          {std::tuple{0x03, true, u"OKNO"_s}, std::tuple{0x00, false, u"HYSTEREZE"_s},
           std::tuple{0xFD, true, u"HYSTEREZE"_s}}) {
         poke(1080, {static_cast<link::Byte>(mode)});
-        session().simDevice().ClearCounters();
-        m().userClicked(group(1).Preckomp);
-        EXPECT_EQ(m().lastOutcome(), Outcome::Completed);
+        EXPECT_EQ(click(group(1).Preckomp), Outcome::Completed);
         EXPECT_EQ(group(1).PovolKompar.checked, ticked) << mode;
         EXPECT_EQ(group(1).RezimRele.text, text) << mode;
     }
     EXPECT_EQ(requests(), (QStringList{u"ReadEEPROM 1040 4"_s, u"ReadEEPROM 1044 4"_s,
                                        u"ReadEEPROM 1072 8"_s, u"ReadEEPROM 1080 1"_s}));
-    EXPECT_EQ(group(1).EMezsep.text(), u"12.50000"_s);
-    EXPECT_EQ(group(1).EMezroz.text(), u"-3.25000"_s);
-    EXPECT_EQ(group(1).EZpoSep.text(), u"7"_s);
-    EXPECT_EQ(group(1).EZpoRoz.text(), u"200"_s);
+    EXPECT_EQ((QStringList{group(1).EMezsep.text(), group(1).EMezroz.text(),
+                           group(1).EZpoSep.text(), group(1).EZpoRoz.text()}),
+              (QStringList{u"12.50000"_s, u"-3.25000"_s, u"7"_s, u"200"_s}));
     EXPECT_EQ(m().comparators().values(1).SwitchOffDelay, 200);
     EXPECT_TRUE(group(1).Preckomp.enabled);
 }
@@ -163,9 +157,8 @@ TEST_F(ComparatorsTest, exitChecksNameTheComparatorWhereTheTextsDo) {
                            u"Povolená mez pro zpoždění sepnutí je 0 až 255 s"_s,
                            u"špatně zadaná mez zpoždění rozepnutí"_s}));
     EXPECT_EQ(prompts.focused.at(2), u"Ezposep2"_s);
-}
 
-TEST_F(ComparatorsTest, emptyEditStopsTheWriteWithItsMessage) {
+    // An empty edit stops the write with its message.
     fill(3, u"1"_s, QString(), u"0"_s, u"0"_s);
     EXPECT_EQ(save(3), Outcome::Stopped);
     EXPECT_EQ(prompts.messages, QStringList{u"Není zadána mez rozepnutí komparátoru 3"_s});

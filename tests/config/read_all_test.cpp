@@ -1,7 +1,6 @@
 // The whole read of the input configuration, on the simulated transmitter.
 
 #include "config_fixture.h"
-#include "request_log.h"
 
 #include "model/eeprom_map.h"
 
@@ -27,12 +26,7 @@ protected:
         mem().SetReal(1568, begin);
         mem().SetReal(1572, end);
     }
-    Outcome read() {
-        session().simDevice().ClearCounters();
-        m().userClicked(f().Precist);
-        return m().lastOutcome().value_or(Outcome::Completed);
-    }
-    QStringList requests() { return DescribeLog(session().simDevice().Log()); }
+    std::optional<Outcome> read() { return click(f().Precist); }
 };
 
 QStringList NoteReads() {
@@ -49,15 +43,12 @@ TEST_F(ReadAllTest, pt100ReadsItsItemsInOrderAndEnablesMeasurement) {
               QStringList({u"ReadEEPROM 400 4"_s, u"ReadEEPROM 32 4"_s, u"ReadEEPROM 363 4"_s,
                            u"ReadEEPROM 408 4"_s, u"ReadEEPROM 1568 8"_s, u"ReadEEPROM 28 4"_s}) +
                   NoteReads());
-    EXPECT_EQ(f().Vstup.text, u"odporový teploměr Pt100"_s);
-    EXPECT_EQ(f().Chybproud.text, u"podproud"_s);
-    EXPECT_EQ(f().PripCidl.text, u"čtyřvodičově"_s);
-    EXPECT_EQ(f().korekcePV.text(), u"0.25000"_s);
-    EXPECT_EQ(f().Tlumeni.text(), u"2.0"_s);
-    EXPECT_EQ(f().Linearizace.text, u"linearizováno"_s);
-    EXPECT_EQ(f().Pocatek.text(), u"-50"_s);
-    EXPECT_EQ(f().Konec.text(), u"150.5"_s);
-    EXPECT_EQ(f().Label8.caption, u"°C"_s);
+    EXPECT_EQ(
+        (QStringList{f().Vstup.text, f().Chybproud.text, f().PripCidl.text, f().korekcePV.text(),
+                     f().Tlumeni.text(), f().Linearizace.text, f().Pocatek.text(), f().Konec.text(),
+                     f().Label8.caption}),
+        (QStringList{u"odporový teploměr Pt100"_s, u"podproud"_s, u"čtyřvodičově"_s, u"0.25000"_s,
+                     u"2.0"_s, u"linearizováno"_s, u"-50"_s, u"150.5"_s, u"°C"_s}));
     EXPECT_TRUE(f().S_Dolmez.enabled && f().S_Hormez.enabled && f().Pocatek.enabled);
     EXPECT_EQ(f().Prenos.position, 100);
     EXPECT_TRUE(f().ButMeasPV.enabled && f().Start_Mer.enabled && f().Stop_mer.enabled);
@@ -91,20 +82,23 @@ TEST_F(ReadAllTest, everyTypeShowsItsControls) {
     }
 }
 
-TEST_F(ReadAllTest, thermocoupleWiringByteIsItsColdJunction) {
-    store(11, 35, 0, 32, 1, 2, 0.0f, 400.0f);
+TEST_F(ReadAllTest, coldJunctionSquareRootAndDivider) {
+    store(11, 35, 0, 32, 1, 2, 0.0f, 400.0f);  // a thermocouple's wiring byte: its cold junction
     EXPECT_EQ(read(), Outcome::Completed);
     EXPECT_EQ(f().VzdStKon.text, u"blízký studený konec"_s);
-}
 
-TEST_F(ReadAllTest, squareRootKeepsCalibrationDisabled) {
     store(17, 53, 0, 58, 16, 3, 0.0f, 1.0f);
     put(410, {15});
     EXPECT_EQ(read(), Outcome::Completed);
     EXPECT_EQ(f().Linearizace.text, u"druhá odmocnina"_s);
-    EXPECT_FALSE(f().S_Dolmez.enabled);
-    EXPECT_FALSE(f().S_Hormez.enabled);
-    EXPECT_FALSE(f().Label18.enabled);
+    EXPECT_FALSE(f().S_Dolmez.enabled || f().S_Hormez.enabled || f().Label18.enabled);
+
+    // The divider shows the single in full.
+    store(17, 53, 0, 58, 16, 0, 0.0f, 0.5f);
+    mem().SetReal(28, 0.1f);
+    EXPECT_EQ(read(), Outcome::Completed);
+    EXPECT_EQ(f().DelPomer.text(), u"0.100000001490116"_s);
+    EXPECT_EQ(m().config.DividerRatio, static_cast<long double>(0.1f));
 }
 
 TEST_F(ReadAllTest, fromFileAsksForTheFileBeforeTheNextWrite) {
@@ -116,20 +110,11 @@ TEST_F(ReadAllTest, fromFileAsksForTheFileBeforeTheNextWrite) {
     EXPECT_EQ(f().Linearizace.text, u"ze souboru"_s);
     EXPECT_FALSE(m().state.LinFileChosen);
 
-    session().simDevice().ClearCounters();
     prompts.fileRequests.clear();
-    m().userClicked(f().Poslat);
+    click(f().Poslat);
     EXPECT_EQ(prompts.fileRequests.size(), 1);
     EXPECT_TRUE(requests().isEmpty());
     EXPECT_TRUE(m().state.LinFileChosen);
-}
-
-TEST_F(ReadAllTest, dividerShowsTheSingleInFull) {
-    store(17, 53, 0, 58, 16, 0, 0.0f, 0.5f);
-    mem().SetReal(28, 0.1f);
-    EXPECT_EQ(read(), Outcome::Completed);
-    EXPECT_EQ(f().DelPomer.text(), u"0.100000001490116"_s);
-    EXPECT_EQ(m().config.DividerRatio, static_cast<long double>(0.1f));
 }
 
 TEST_F(ReadAllTest, currentInputReadsItsSenseResistorAndLeavesTotalForTheUser) {
@@ -145,7 +130,7 @@ TEST_F(ReadAllTest, currentInputReadsItsSenseResistorAndLeavesTotalForTheUser) {
 
     useSeparator(DecimalSeparator::Comma);
     store(21, 45, 0, 39, 16, 0, 4.0f, 20.0f);
-    session().simMemory().SetReal(404, 50.0f);
+    mem().SetReal(404, 50.0f);
     EXPECT_EQ(read(), Outcome::Completed);
     EXPECT_EQ(f().SnOdpor.text(), u"50,00000"_s);
     EXPECT_TRUE(prompts.messages.isEmpty());
