@@ -54,6 +54,7 @@ TEST(ParseBoundedReal, singleRangeNumbersOthersOutOfRangeOrNoNumber) {
         {"1e-5000", S::OutOfRange, false},
         {"", S::NotANumber, false},
         {"inf", S::NotANumber, false},
+        {"nan", S::NotANumber, false},
         {"1,5", S::NotANumber, false},
         {"+-1", S::NotANumber, false},
         {"0x10", S::NotANumber, false},
