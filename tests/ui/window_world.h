@@ -1,7 +1,7 @@
 #pragma once
 
 // What the window tests share: a window on a fresh session, a user who answers message boxes,
-// and point files.
+// a check that every widget shows its control, and point files.
 
 #include "config/main_window_model.h"
 #include "link/clock.h"
@@ -11,14 +11,25 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSettings>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
+#include <vector>
 
 namespace veld::ui::test {
 
@@ -59,6 +70,14 @@ struct World {
         list->setCurrentIndex(index);
         emit list->activated(index);
     }
+    // Gives the field the focus as a click does and types over what it holds.
+    void typeInto(QWidget* field, const QString& text) {
+        field->setFocus(Qt::MouseFocusReason);
+        QTRY_VERIFY(field->hasFocus());
+        if (auto* edit = qobject_cast<QLineEdit*>(field))
+            edit->selectAll();
+        QTest::keyClicks(field, text);
+    }
 
     QTemporaryDir dir;
     QSettings settings{dir.filePath(u"veld.ini"_s), QSettings::IniFormat};
@@ -68,6 +87,108 @@ struct World {
     config::MainWindowModel& model = session.model();
     MainWindow window;
 };
+
+inline QStringList itemsOf(const QComboBox* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items.append(list->itemText(i));
+    return items;
+}
+
+// The first control whose widget does not show what the control holds; empty when all agree.
+inline QString firstMismatch(World& world) {
+    using config::ControlKind;
+    std::vector<config::Control*> controls = world.model.form.controls();
+    for (config::Control* c : world.model.dialog.controls())
+        controls.push_back(c);
+    for (config::Control* c : controls) {
+        const QList<QWidget*> found = world.window.findChildren<QWidget*>(c->name);
+        if (found.size() != 1)
+            return c->name + u": %1 widgets"_s.arg(found.size());
+        QWidget* w = found.first();
+        const auto differs = [&](const QString& what) { return c->name + u": "_s + what; };
+        if (c->kind == ControlKind::TabSheet) {
+            const int index = world.window.pageIndex(*c);
+            if (world.window.pages().tabText(index) != static_cast<config::TabSheet*>(c)->caption)
+                return differs(u"caption"_s);
+            if (world.window.pages().isTabVisible(index) != c->visible)
+                return differs(u"visible"_s);
+            continue;
+        }
+        if (w->isHidden() == c->visible)
+            return differs(u"visible"_s);
+        if (w->isEnabled() != c->enabled)
+            return differs(u"enabled"_s);
+        switch (c->kind) {
+            case ControlKind::Label:
+                if (static_cast<QLabel*>(w)->text() != static_cast<config::Label*>(c)->caption)
+                    return differs(u"caption"_s);
+                break;
+            case ControlKind::Button:
+                if (static_cast<QPushButton*>(w)->text() !=
+                    static_cast<config::Button*>(c)->caption)
+                    return differs(u"caption"_s);
+                break;
+            case ControlKind::CheckBox:
+                if (static_cast<QCheckBox*>(w)->isChecked() !=
+                    static_cast<config::CheckBox*>(c)->checked)
+                    return differs(u"checked"_s);
+                break;
+            case ControlKind::Edit:
+            case ControlKind::MaskedEdit:
+                if (static_cast<QLineEdit*>(w)->text() != static_cast<config::Edit*>(c)->text())
+                    return differs(u"text"_s);
+                break;
+            case ControlKind::ComboBox: {
+                auto* list = static_cast<QComboBox*>(w);
+                auto* control = static_cast<config::ComboBox*>(c);
+                if (list->currentText() != control->text)
+                    return differs(u"text"_s);
+                if (itemsOf(list) != control->items)
+                    return differs(u"items"_s);
+                if (!list->isEditable())
+                    return differs(u"not editable"_s);
+                break;
+            }
+            case ControlKind::RadioGroup: {
+                auto* group = static_cast<config::RadioGroup*>(c);
+                auto* box = static_cast<QGroupBox*>(w);
+                if (box->title() != group->caption)
+                    return differs(u"caption"_s);
+                if (box->findChild<QButtonGroup*>()->checkedId() != group->itemIndex)
+                    return differs(u"item"_s);
+                break;
+            }
+            case ControlKind::ListBox: {
+                auto* list = static_cast<QListWidget*>(w);
+                auto* control = static_cast<config::ListBox*>(c);
+                if (list->count() != control->items.size() ||
+                    list->currentRow() != control->itemIndex)
+                    return differs(u"items"_s);
+                break;
+            }
+            case ControlKind::ProgressBar:
+                if (static_cast<QProgressBar*>(w)->value() !=
+                    static_cast<config::ProgressBar*>(c)->position)
+                    return differs(u"position"_s);
+                break;
+            case ControlKind::StringGrid: {
+                auto* grid = static_cast<config::StringGrid*>(c);
+                auto* table = static_cast<QTableWidget*>(w);
+                for (int row = 1; row < grid->rowCount(); ++row)
+                    for (int column = 0; column < grid->columnCount(); ++column) {
+                        const QTableWidgetItem* item = table->item(row - 1, column);
+                        if ((item ? item->text() : QString()) != grid->cell(column, row))
+                            return differs(u"cell"_s);
+                    }
+                break;
+            }
+            default:
+                break;
+        }
+    }
+    return {};
+}
 
 // Answers every message box as it opens, as a user would: notes its text and buttons and
 // presses the button with the given caption. `seen`, when set, looks at each box first.
