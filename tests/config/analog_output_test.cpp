@@ -1,7 +1,6 @@
 // The analog output range: save with the scaling from the factory constants, and read.
 
 #include "config_fixture.h"
-#include "request_log.h"
 
 namespace veld::config::test {
 namespace {
@@ -15,12 +14,9 @@ protected:
             ASSERT_TRUE(session().simMemory().SetReal(static_cast<std::size_t>(address), value));
         f().Vstup.text = u"odporový teploměr Pt100"_s;
     }
-    QStringList requests() { return DescribeLog(session().simDevice().Log()); }
-    Outcome click(Control& button) {
-        session().simDevice().ClearCounters();
+    std::optional<Outcome> press(Control& button) {
         clearPrompts();
-        m().userClicked(button);
-        return m().lastOutcome().value_or(Outcome::Stopped);
+        return click(button);
     }
 };
 
@@ -28,7 +24,7 @@ TEST_F(AnalogOutputTest, saveReadsTheConstantsAndWritesScalingAndLimitsInOneRequ
     enter(f().EdLoLimDA, u"0"_s);
     enter(f().EdHiLimDA, u"100"_s);
     f().Prenos.position = 50;
-    EXPECT_EQ(click(f().Button2), Outcome::Completed);
+    EXPECT_EQ(press(f().Button2), Outcome::Completed);
     EXPECT_EQ(
         requests(),
         (QStringList{u"ReadEEPROM 36 16"_s,
@@ -37,7 +33,7 @@ TEST_F(AnalogOutputTest, saveReadsTheConstantsAndWritesScalingAndLimitsInOneRequ
 
     // A box without a number keeps the value last accepted.
     m().userEdited(f().EdHiLimDA, u"abc"_s);
-    EXPECT_EQ(click(f().Button2), Outcome::Completed);
+    EXPECT_EQ(press(f().Button2), Outcome::Completed);
     EXPECT_EQ(prompts.messages, QStringList{u"Špatně zadaná horní mez"_s});
     EXPECT_EQ(requests().at(1).right(11), u"87 48 00 00"_s);
 
@@ -45,7 +41,7 @@ TEST_F(AnalogOutputTest, saveReadsTheConstantsAndWritesScalingAndLimitsInOneRequ
     f().Poslat.enabled = false;
     f().Prenos.position = 50;
     enter(f().EdHiLimDA, u"100"_s);
-    EXPECT_EQ(click(f().Button2), Outcome::Completed);
+    EXPECT_EQ(press(f().Button2), Outcome::Completed);
     EXPECT_EQ(f().Prenos.position, 50);
 }
 
@@ -53,33 +49,21 @@ TEST_F(AnalogOutputTest, missingEntriesStopInOrderBeforeAnythingIsSent) {
     struct Case {
         QString type, lo, hi, fault, message, focus;
     };
-    for (const Case& c : {
-             Case{{}, u"0"_s, u"1"_s, u"vyřazen"_s, u"Není přečtena konfigurace vstupu."_s, {}},
-             Case{u"napětí"_s,
-                  {},
-                  {},
-                  {},
-                  u"Není vyplněno okno dolní meze výstupu."_s,
-                  u"EdLoLimDA"_s},
-             Case{u"napětí"_s,
-                  u"0"_s,
-                  {},
-                  {},
-                  u"Není vyplněno okno horní meze výstupu."_s,
-                  u"EdHiLimDA"_s},
-             Case{u"napětí"_s,
-                  u"0"_s,
-                  u"1"_s,
-                  {},
-                  u"Není zadána volba chybového proudu"_s,
-                  u"Chybproud"_s},
-         }) {
+    // clang-format off
+    const Case cases[] = {
+        {{}, u"0"_s, u"1"_s, u"vyřazen"_s, u"Není přečtena konfigurace vstupu."_s, {}},
+        {u"napětí"_s, {}, {}, {}, u"Není vyplněno okno dolní meze výstupu."_s, u"EdLoLimDA"_s},
+        {u"napětí"_s, u"0"_s, {}, {}, u"Není vyplněno okno horní meze výstupu."_s, u"EdHiLimDA"_s},
+        {u"napětí"_s, u"0"_s, u"1"_s, {}, u"Není zadána volba chybového proudu"_s, u"Chybproud"_s},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
         f().Vstup.text = c.type;
         f().EdLoLimDA.setText(c.lo);
         f().EdHiLimDA.setText(c.hi);
         f().Chybproud.text = c.fault;
         m().state.IncompleteInput = false;
-        EXPECT_EQ(click(f().Button2), Outcome::Stopped);
+        EXPECT_EQ(press(f().Button2), Outcome::Stopped);
         EXPECT_EQ(prompts.messages, QStringList{c.message});
         EXPECT_EQ(prompts.focused, c.focus.isEmpty() ? QStringList{} : QStringList{c.focus});
         EXPECT_TRUE(m().state.IncompleteInput);
@@ -90,7 +74,7 @@ TEST_F(AnalogOutputTest, missingEntriesStopInOrderBeforeAnythingIsSent) {
 TEST_F(AnalogOutputTest, equalLimitsLeaveNoScalingAndWriteNothing) {
     enter(f().EdLoLimDA, u"5"_s);
     enter(f().EdHiLimDA, u"5"_s);
-    EXPECT_EQ(click(f().Button2), Outcome::Stopped);
+    EXPECT_EQ(press(f().Button2), Outcome::Stopped);
     EXPECT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(requests(), QStringList{u"ReadEEPROM 36 16"_s});
 }
@@ -98,7 +82,7 @@ TEST_F(AnalogOutputTest, equalLimitsLeaveNoScalingAndWriteNothing) {
 TEST_F(AnalogOutputTest, readShowsTheStoredLimits) {
     ASSERT_TRUE(session().simMemory().SetReal(60, 0.0f));
     ASSERT_TRUE(session().simMemory().SetReal(64, 100.0f));
-    EXPECT_EQ(click(f().Button3), Outcome::Completed);
+    EXPECT_EQ(press(f().Button3), Outcome::Completed);
     EXPECT_EQ(requests(), (QStringList{u"ReadEEPROM 60 4"_s, u"ReadEEPROM 64 4"_s}));
     EXPECT_EQ(f().EdLoLimDA.text(), u"0"_s);
     EXPECT_EQ(f().EdHiLimDA.text(), u"100"_s);

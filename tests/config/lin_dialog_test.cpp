@@ -32,16 +32,14 @@ TEST_F(LinDialogTest, hundredPointsAreAcceptedAndHundredOneAreNot) {
     EXPECT_EQ(m().points.PointsOut[100], 990.0L);
     EXPECT_TRUE(f().OpenDialog1.fileName.endsWith(u"p100.txt"_s));
     EXPECT_EQ(f().Linearizace.text, u"ze souboru"_s);
-}
 
-TEST_F(LinDialogTest, tooManyPointsWithoutAnEarlierFileLeaveNothingLoaded) {
+    useSeparator(DecimalSeparator::Point);  // without an earlier file nothing is loaded
     load(101);
-    EXPECT_FALSE(m().points.PointsLoaded);
-    EXPECT_FALSE(d().visible);
+    EXPECT_FALSE(m().points.PointsLoaded || d().visible);
     EXPECT_EQ(f().Linearizace.text, u"nelinearizováno"_s);
 }
 
-TEST_F(LinDialogTest, segmentsTakeAtMostTwentyOnePoints) {
+TEST_F(LinDialogTest, segmentsTakeAtMostTwentyOnePointsAPolynomialAtLeastThree) {
     load(21);
     ASSERT_TRUE(d().visible);
     EXPECT_EQ(d().Zpus_lin.itemIndex, LinDialogForm::kMethodSegments);
@@ -56,9 +54,9 @@ TEST_F(LinDialogTest, segmentsTakeAtMostTwentyOnePoints) {
         QStringList{
             u"Maximální počet bodů pro linearizaci metodou proložení lineárními přímkami v zadaných bodech je 21."_s});
     EXPECT_TRUE(d().visible);
-}
 
-TEST_F(LinDialogTest, polynomialNeedsThreePoints) {
+    // A polynomial needs three.
+    clearPrompts();
     load(2);
     m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
     EXPECT_EQ(d().stup_p.text, u"2"_s);
@@ -75,8 +73,8 @@ TEST_F(LinDialogTest, choosingThePolynomialResetsTheDegree) {
     m().userSelected(d().stup_p, 5);  // "7"
     EXPECT_EQ(m().points.PolyDegreeSetting, 7);
     m().userSelected(d().Zpus_lin, LinDialogForm::kMethodSegments);
-    EXPECT_FALSE(d().stup_p.visible || d().stup_p.enabled || d().pstup.visible);
-    EXPECT_FALSE(d().pstup.enabled);  // the click disables the label too
+    EXPECT_FALSE(d().stup_p.visible || d().stup_p.enabled || d().pstup.visible ||
+                 d().pstup.enabled);  // the click disables the label too
     // Reading a file runs only the change: it hides the label and disables the box alone.
     d().pstup.enabled = true;
     m().linFile().Zpus_linChange();
@@ -102,18 +100,16 @@ TEST_F(LinDialogTest, degreeEntryChecks) {
               QStringList{u"Stupeň linearizačního polynomu nesmí být větší než počet bodů."_s});
     EXPECT_EQ(d().stup_p.text, u"5"_s);
     EXPECT_EQ(m().points.PolyDegreeSetting, 8);  // keeps the number typed
-}
 
-TEST_F(LinDialogTest, emptyDegreeIsReportedAndTheDialogClosesAnyway) {
-    load(5);
-    m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
+    // An empty degree is reported and the dialog closes anyway.
+    clearPrompts();
     m().userEdited(d().stup_p, QString());
     m().userClicked(d().OK);
     EXPECT_EQ(prompts.messages, QStringList{u"Stupeň polynomu musí být 2 až 8."_s});
     EXPECT_FALSE(d().visible);
 }
 
-TEST_F(LinDialogTest, anotherFileReplacesThePoints) {
+TEST_F(LinDialogTest, anotherFileReplacesThePointsTheCloseBoxOnlyHides) {
     load(5);
     prompts.fileAnswers.append(pointFile(u"jiny.txt"_s, "1 1\n2 4\n3 9\n"));
     m().userClicked(d().Jiny);
@@ -125,9 +121,8 @@ TEST_F(LinDialogTest, anotherFileReplacesThePoints) {
     m().userClicked(d().Jiny);  // cancelled: the dialog goes, the points stay
     EXPECT_FALSE(d().visible);
     EXPECT_EQ(m().points.PointCount, 3);
-}
 
-TEST_F(LinDialogTest, closeBoxOnlyHides) {
+    // The close box only hides.
     load(5);
     m().userClosedDialog();
     EXPECT_FALSE(d().visible);

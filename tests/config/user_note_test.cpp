@@ -1,7 +1,6 @@
 // The user note at 512: 60 bytes of windows-1250, padded with blanks.
 
 #include "config_fixture.h"
-#include "request_log.h"
 
 #include "config/cp1250.h"
 
@@ -13,7 +12,6 @@ namespace {
 class UserNoteTest : public ModelTest {
 protected:
     UserNote& note() { return m().userNote(); }
-    QStringList requests() { return DescribeLog(session().simDevice().Log()); }
     QByteArray stored() {
         const auto bytes = session().simMemory().Read(512, 60).value();
         return QByteArray(reinterpret_cast<const char*>(bytes.data()),
@@ -28,8 +26,7 @@ protected:
 
 TEST_F(UserNoteTest, sixCharactersArePaddedToThreeWritesOfTwenty) {
     m().userEdited(f().EditUzPozn, u"Čerpa "_s);
-    m().userClicked(f().Uloz_Pozn);
-    EXPECT_EQ(m().lastOutcome(), Outcome::Completed);
+    EXPECT_EQ(click(f().Uloz_Pozn), Outcome::Completed);
     const QString blanks20 = u" 20"_s.repeated(20);
     EXPECT_EQ(
         requests(),
@@ -53,9 +50,8 @@ TEST_F(UserNoteTest, readBackDropsTrailingBlanksAndControlBytesOnly) {
     EXPECT_EQ(f().EditUzPozn.text(), u"A  bš"_s);
     EXPECT_EQ(requests(), (QStringList{u"ReadEEPROM 512 15"_s, u"ReadEEPROM 527 15"_s,
                                        u"ReadEEPROM 542 15"_s, u"ReadEEPROM 557 15"_s}));
-}
 
-TEST_F(UserNoteTest, neverWrittenNoteShowsItsBytes) {
+    // A note never written shows its bytes.
     storeNote(QByteArray(60, '\xff'));
     EXPECT_EQ(note().Prec_PoznClick(), Outcome::Completed);
     EXPECT_EQ(f().EditUzPozn.text(), QString(60, QChar(0x02D9)));  // "˙", 0xFF in windows-1250
