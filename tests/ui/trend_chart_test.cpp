@@ -1,6 +1,4 @@
-// Smoke test of the trend chart through its real widgets, offscreen: the series follow the runs
-// between gaps whether samples arrive one by one or all at once, Start clears the picture, the
-// labels show the statistics and "Uložit CSV" writes the file. Leaves a picture in the build dir.
+// The trend chart through its real widgets, offscreen; leaves pictures in the build folder.
 
 #include "ui/trend_chart.h"
 #include "common/prompts.h"
@@ -87,8 +85,7 @@ private slots:
     void segmentsFollowTheRunsBetweenGaps_data();
     void segmentsFollowTheRunsBetweenGaps();
     void loneSamplesShowAsDotsInOneColour();
-    void startClearsAndLabelsShowTheStatistics();
-    void saveButtonWritesTheCsv();
+    void labelsShowTheStatistics_saveWritesTheCsv_startClears();
     void picture_withGaps();
 };
 
@@ -149,8 +146,11 @@ void TrendChartTest::loneSamplesShowAsDotsInOneColour() {
     QVERIFY(first->pointsVisible());
 }
 
-void TrendChartTest::startClearsAndLabelsShowTheStatistics() {
+void TrendChartTest::labelsShowTheStatistics_saveWritesTheCsv_startClears() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"trend.csv"_s);
     ScriptedPrompts prompts;
+    prompts.fileAnswers.append(path);
     config::Trend trend;
     trend.start(0s, u"°C"_s, 3);
     ui::TrendChart chart(trend, prompts);
@@ -169,33 +169,23 @@ void TrendChartTest::startClearsAndLabelsShowTheStatistics() {
     QVERIFY(value->min() <= 20.0 && value->max() >= 25.0);
     QCOMPARE(value->titleText(), u"Naměřená hodnota [°C]"_s);
 
+    auto* save = chart.findChild<QPushButton*>(u"TrendSaveCsv"_s);
+    QTest::mouseClick(save, Qt::LeftButton);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), trend.csvBytes());
+    QVERIFY(prompts.messages.isEmpty());
+
     trend.start(100s, u"mA"_s, 3);
     chart.refresh();
     QCOMPARE(chart.segmentCount(), 0);
     QCOMPARE(label("TrendMaximum"), u"Maximum: –"_s);
     QCOMPARE(value->titleText(), u"Naměřená hodnota [mA]"_s);
-    QVERIFY(!chart.findChild<QPushButton*>(u"TrendSaveCsv"_s)->isEnabled());
+    QVERIFY(!save->isEnabled());
 }
 
-void TrendChartTest::saveButtonWritesTheCsv() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"trend.csv"_s);
-    ScriptedPrompts prompts;
-    prompts.fileAnswers.append(path);
-    config::Trend trend;
-    trend.start(0s, u"%"_s, 3);
-    trend.add(1500ms, 50.0);
-    ui::TrendChart chart(trend, prompts);
-    chart.refresh();
-    QTest::mouseClick(chart.findChild<QPushButton*>(u"TrendSaveCsv"_s), Qt::LeftButton);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), trend.csvBytes());
-    QVERIFY(prompts.messages.isEmpty());
-}
-
-// Half an hour of a slow wave, with one long outage and a few single failures; then the same
-// with a line that failed every fifth time for twenty minutes, more runs than lines.
+// Half an hour with one long outage and a few single failures; then twenty minutes failing every
+// fifth time, more runs than lines.
 void TrendChartTest::picture_withGaps() {
     const QString folder = QString::fromUtf8(VELD_SCREENSHOT_DIR);
     QVERIFY(QDir().mkpath(folder));
@@ -217,9 +207,7 @@ void TrendChartTest::picture_withGaps() {
         chart.refresh();
         QVERIFY(Actual(chart) == Expected(values));
         QCOMPARE(chart.olderPointCount() > 0, often);
-        const QString file = folder + (often ? u"/trend-often.png"_s : u"/trend.png"_s);
-        QVERIFY(chart.grab().save(file));
-        qInfo("picture in %s", qPrintable(file));
+        QVERIFY(chart.grab().save(folder + (often ? u"/trend-often.png"_s : u"/trend.png"_s)));
     }
 }
 
