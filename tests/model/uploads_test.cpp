@@ -72,16 +72,12 @@ TEST(WritePolynomial, degreeThenOneRequestPerCoefficientHighestFirst) {
     const float a[] = {1.0f, -1.0f, 0.25f, 0.0f, 100.0f, 1.0f, 0.25f};  // a_6 .. a_0
     const auto plan = WritePolynomial(a);
     ASSERT_TRUE(plan.ok());
+    // clang-format off
     const WritePlan expected{
-        {127, {6}},
-        {128, Hex("81 00 00 00")},
-        {132, Hex("81 80 00 00")},
-        {136, Hex("7F 00 00 00")},
-        {140, Hex("00 00 00 00")},
-        {144, Hex("87 48 00 00")},
-        {148, Hex("81 00 00 00")},
-        {152, Hex("7F 00 00 00")},  // a_0
-    };
+        {127, {6}}, {128, Hex("81 00 00 00")}, {132, Hex("81 80 00 00")},
+        {136, Hex("7F 00 00 00")}, {140, Hex("00 00 00 00")}, {144, Hex("87 48 00 00")},
+        {148, Hex("81 00 00 00")}, {152, Hex("7F 00 00 00")}};  // the last is a_0
+    // clang-format on
     EXPECT_EQ(*plan, expected);
 
     EXPECT_FALSE(WritePolynomial({}).ok());
@@ -142,16 +138,17 @@ TEST(WriteSegmentImage, twentyGroupsThenTheEndBreakpointAlone) {
 TEST(SingleByteWrites, linKindAndOutputFlags) {
     EXPECT_EQ(WriteLinKind(LinKind::SegmentTable), (WritePlan{{606, {2}}}));
 
-    struct FlagCase {
-        std::uint8_t fault;
-        bool reversed;
-        std::uint8_t byte;
-    };
-    for (const FlagCase c : {FlagCase{1, false, 8}, FlagCase{2, false, 0}, FlagCase{3, false, 64},
-                             FlagCase{1, true, 12}, FlagCase{2, true, 4}, FlagCase{3, true, 68}}) {
-        const auto plan = WriteOutputFlags(c.fault, c.reversed);
+    // Fault current 1..3 and a reversed range, and the byte at 113.
+    for (const auto& [fault, reversed, byte] : {std::tuple{1, false, 8},
+                                                {2, false, 0},
+                                                {3, false, 64},
+                                                {1, true, 12},
+                                                {2, true, 4},
+                                                {3, true, 68}}) {
+        const auto plan = WriteOutputFlags(static_cast<std::uint8_t>(fault), reversed);
         ASSERT_TRUE(plan.ok());
-        EXPECT_EQ(*plan, (WritePlan{{113, {c.byte}}})) << int{c.fault} << c.reversed;
+        EXPECT_EQ(*plan, (WritePlan{{113, {static_cast<std::uint8_t>(byte)}}}))
+            << fault << reversed;
     }
     for (std::uint8_t bad : {0, 4}) {
         const auto plan = WriteOutputFlags(bad, false);
@@ -161,25 +158,22 @@ TEST(SingleByteWrites, linKindAndOutputFlags) {
 }
 
 TEST(WriteThermocoupleTables, coldJunctionAlwaysThenTheNamedThermocouple) {
-    struct Case {
-        std::string_view text;
-        std::size_t writes;
-        std::uint8_t degree;
-        std::size_t bytes;
-    };
-    for (const Case c : {Case{"termočlánek B", 4, 2, 12}, Case{"termočlánek K", 4, 4, 20},
-                         Case{"termočlánek L", 4, 4, 20}, Case{"termočlánek T", 4, 4, 20},
-                         Case{"Termočlánek K", 2, 0, 0}, Case{"napětí", 2, 0, 0}}) {
-        SCOPED_TRACE(std::string(c.text));
-        const WritePlan plan = WriteThermocoupleTables(c.text);
-        ASSERT_EQ(plan.size(), c.writes);
+    // Input type, degree and bytes of its table; none for the others.
+    for (const auto& [text, degree, bytes] : {std::tuple{"termočlánek B", 2, 12u},
+                                              {"termočlánek K", 4, 20u},
+                                              {"termočlánek T", 4, 20u},
+                                              {"Termočlánek K", 0, 0u},
+                                              {"napětí", 0, 0u}}) {
+        SCOPED_TRACE(text);
+        const WritePlan plan = WriteThermocoupleTables(text);
+        ASSERT_EQ(plan.size(), degree ? 4u : 2u);
         EXPECT_EQ(plan[0], (EepromWrite{171, {4}}));
-        EXPECT_EQ(plan[1].address, 172);
-        EXPECT_EQ(plan[1].bytes.size(), 20u);
-        if (c.writes == 4) {
-            EXPECT_EQ(plan[2], (EepromWrite{207, {c.degree}}));
-            EXPECT_EQ(plan[3].address, 208);
-            EXPECT_EQ(plan[3].bytes.size(), c.bytes);
+        EXPECT_EQ(std::pair(int{plan[1].address}, plan[1].bytes.size()),
+                  std::pair(172, std::size_t{20}));
+        if (degree) {
+            EXPECT_EQ(plan[2], (EepromWrite{207, {static_cast<std::uint8_t>(degree)}}));
+            EXPECT_EQ(std::pair(int{plan[3].address}, plan[3].bytes.size()),
+                      std::pair(208, std::size_t{bytes}));
         }
     }
     // The pattern as printed, not the single nearest to the decimal 2.864821e-14.
