@@ -1,6 +1,7 @@
-// Smoke tests of the main window through its real widgets: the widgets mirror the model, user
-// events reach its handlers, message boxes and focus behave as the user expects. The rules
-// themselves are tested on the model.
+// The main window through its real widgets, offscreen: the widgets mirror the model, user events
+// reach its handlers (page switching, fields refused on leaving, lists that change only when the
+// user changes them, the points dialog), message boxes, file dialogs and focus behave as the user
+// expects. The rules themselves are tested on the model.
 
 #include "window_world.h"
 
@@ -8,10 +9,13 @@
 #include "ui/lin_dialog_view.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QImage>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QTabBar>
+#include <QWheelEvent>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace veld;
@@ -22,6 +26,67 @@ using ui::test::settleLayouts;
 using ui::test::World;
 
 namespace {
+
+const QString kBeginBelowK =
+    u"Dolní hodnota rozsahu musí být v intervalu -200.000 až 1370.000 °C"_s;
+const QString kBeginBelowPt =
+    u"Dolní hodnota rozsahu musí být v intervalu -200.000 až 850.000 °C"_s;
+const QString kSegmentsMax = u"Maximální počet bodů pro linearizaci metodou "_s +
+                             u"proložení lineárními přímkami v zadaných bodech je 21."_s;
+
+// How the user leaves a field: to the next one, to another page, or by clicking elsewhere.
+enum class Leave { Tab, TabClick, CtrlTab, ButtonClick, ListClick };
+
+void leave(World& world, QWidget* field, Leave way, int page = 1) {
+    QTabBar* bar = world.window.pages().tabBar();
+    auto* type = world.find<QComboBox>(u"Vstup"_s);
+    switch (way) {
+        case Leave::Tab:
+            QTest::keyClick(field, Qt::Key_Tab);
+            break;
+        case Leave::TabClick:
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+            break;
+        case Leave::CtrlTab:
+            QTest::keyClick(field, Qt::Key_Tab, Qt::ControlModifier);
+            break;
+        case Leave::ButtonClick:
+            QTest::mouseClick(world.find<QPushButton>(u"Precist"_s), Qt::LeftButton);
+            break;
+        case Leave::ListClick:
+            QTest::mouseClick(type, Qt::LeftButton, {},
+                              QPoint(type->width() - 6, type->height() / 2));
+            break;
+    }
+}
+
+// Empty when the highlighted tab, the page shown and the model's active page are all `index`.
+QString pageMismatch(World& world, int index) {
+    QTabWidget& tabs = world.window.pages();
+    QString wrong;
+    if (tabs.tabBar()->currentIndex() != index)
+        wrong += u"tab %1 "_s.arg(tabs.tabBar()->currentIndex());
+    if (tabs.indexOf(tabs.currentWidget()) != index || !tabs.widget(index)->isVisible())
+        wrong += u"page %1 "_s.arg(tabs.indexOf(tabs.currentWidget()));
+    if (world.model.form.activePage != index)
+        wrong += u"model %1"_s.arg(world.model.form.activePage);
+    return wrong;
+}
+
+// One notch of the wheel over the middle of the widget.
+void wheel(QWidget* widget) {
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    QWheelEvent event(at, widget->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
+}
+
+void clickMethod(World& world, int index) {
+    QRadioButton* button =
+        world.find<QGroupBox>(u"Zpus_lin"_s)->findChildren<QRadioButton*>().at(index);
+    // On the button's circle: a radio button reacts only on its circle and its text.
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+}
 
 // How many colours a picture uses, counted up to `enough`.
 int coloursIn(const QImage& picture, int enough) {
@@ -38,6 +103,7 @@ class WindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void startState_everyControlMirroredOnItsPage();
     void lists_completeTheTypedBeginningAndFollowTheChosenType();
     void focusRequest_bringsTheFieldsPageToTheFront();
@@ -45,7 +111,341 @@ private slots:
     void linearizationFile_dialogFollowsTheModel();
     void runningTransaction_disablesStartersAndDefersClosing();
     void screenshots_ofEveryPageAndTheDialog();
+    void refusedField_oneMessageFocusBackAndTheMoveDropped_data();
+    void refusedField_oneMessageFocusBackAndTheMoveDropped();
+    void chosenItemPickedAgain_runsNoHandler();
+    void wheelOverUnfocusedList_changesNothing();
+    void anotherPointFile_shownFromTheTop();
+    void closingThePointsDialog_checksAsOk_data();
+    void closingThePointsDialog_checksAsOk();
+    void totalValueRow_captionedByType();
+    void fileDialogs_startWhereAskedThenInTheirOwnLastFolder();
+    void firmwareNumber_shownOnceLearnt();
+
+private:
+    QTemporaryDir dir_;
 };
+
+void WindowTest::initTestCase() {
+    // The file dialogs remember folders in the user's settings: these go to a folder of the test.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.filePath(u"settings"_s));
+    QCoreApplication::setOrganizationName(u"KT-test"_s);
+    QCoreApplication::setApplicationName(u"VELD-window-events"_s);
+}
+
+void WindowTest::refusedField_oneMessageFocusBackAndTheMoveDropped_data() {
+    QTest::addColumn<Leave>("way");
+    QTest::addColumn<bool>("realBox");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    const QString k = u"termočlánek K"_s;
+    const QString pt = u"odporový teploměr Pt100"_s;
+    const QString begin = u"Pocatek"_s;
+    QTest::newRow("begin, Tab") << Leave::Tab << false << k << begin << u"-300"_s << kBeginBelowK;
+    // The box taking the focus is not the user leaving the field: one box only.
+    QTest::newRow("begin, Tab, message box")
+        << Leave::Tab << true << k << begin << u"-300"_s << kBeginBelowK;
+    QTest::newRow("begin, tab click")
+        << Leave::TabClick << false << pt << begin << u"-250"_s << kBeginBelowPt;
+    QTest::newRow("begin, Ctrl+Tab")
+        << Leave::CtrlTab << false << pt << begin << u"-250"_s << kBeginBelowPt;
+    QTest::newRow("begin, tab click, message box")
+        << Leave::TabClick << true << pt << begin << u"-250"_s << kBeginBelowPt;
+    QTest::newRow("begin, button click")
+        << Leave::ButtonClick << false << k << begin << u"-300"_s << kBeginBelowK;
+    QTest::newRow("begin, click on a list")
+        << Leave::ListClick << false << pt << begin << u"-250"_s << kBeginBelowPt;
+    QTest::newRow("damping") << Leave::Tab << false << QString() << u"Tlumeni"_s << u"x"_s
+                             << u"Císlo je špatne definováno."_s;
+    QTest::newRow("fault current") << Leave::Tab << false << QString() << u"Chybproud"_s << u"xyz"_s
+                                   << u"Špatně zadaná volba chybového proudu"_s;
+}
+
+void WindowTest::refusedField_oneMessageFocusBackAndTheMoveDropped() {
+    QFETCH(Leave, way);
+    QFETCH(bool, realBox);
+    QFETCH(QString, type);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    ScriptedPrompts script;
+    ui::QtPrompts dialogs(u"VELD"_s);
+    World world(realBox ? static_cast<Prompts&>(dialogs) : script);
+    QVERIFY(world.show());
+    if (!type.isEmpty())
+        world.choose(u"Vstup"_s, type);
+    // The end holds a wrong value too: leaving it because the focus goes back to the begin must
+    // not check it, or the two fields would send the focus to and fro.
+    world.model.form.Konec.setText(u"5000"_s);
+    world.model.notifyChanged();
+    int reads = 0;
+    world.model.form.Precist.onClick = [&reads] { ++reads; };
+    const QString typeBefore = world.model.form.Vstup.text;
+    auto* edit = world.find<QWidget>(field);
+    world.typeInto(edit, typed);
+    QVERIFY(script.messages.isEmpty());
+
+    BoxAnswerer user(u"OK"_s);
+    leave(world, edit, way);
+    // The window gets its focus back when it is active again.
+    QTRY_COMPARE(world.window.focusWidget(), edit);
+    world.window.activateWindow();
+    QTRY_COMPARE(QApplication::focusWidget(), edit);
+    auto* list = world.find<QComboBox>(u"Vstup"_s);
+    const bool popupShown = list->view()->isVisible();
+    list->hidePopup();
+    QVERIFY(!popupShown);
+    const QStringList& said = realBox ? user.texts : script.messages;
+    QCOMPARE(said, QStringList({message}));
+    if (realBox)
+        QCOMPARE(user.buttons, QList<QStringList>({{u"OK"_s}}));
+    else
+        QCOMPARE(script.focused, QStringList({field}));
+    QCOMPARE(pageMismatch(world, 0), QString());
+    QCOMPARE(reads, 0);
+    QCOMPARE(world.model.form.Vstup.text, typeBefore);
+    QCOMPARE(firstMismatch(world), QString());
+    if (auto* fault = qobject_cast<QComboBox*>(edit))
+        QCOMPARE(fault->currentText(), QString());
+    if (field != u"Pocatek"_s)
+        return;
+    QCOMPARE(qobject_cast<QLineEdit*>(edit)->selectedText(), typed);
+    if (way == Leave::ListClick)
+        return;
+
+    // Corrected, the same move goes through.
+    world.typeInto(edit, u"-200"_s);
+    leave(world, edit, way);
+    if (way == Leave::Tab)
+        QTRY_VERIFY(QApplication::focusWidget() != edit);
+    if (way == Leave::ButtonClick)
+        QCOMPARE(reads, 1);
+    QCOMPARE(said.size(), 1);
+    if (way != Leave::TabClick && way != Leave::CtrlTab)
+        return;
+    // Tab, page shown and the model's active page stay in step.
+    QTRY_COMPARE(pageMismatch(world, 1), QString());
+    leave(world, nullptr, Leave::TabClick, 0);
+    QTRY_COMPARE(pageMismatch(world, 0), QString());
+    leave(world, nullptr, Leave::TabClick, 2);
+    QTRY_COMPARE(pageMismatch(world, 2), QString());
+    QCOMPARE(said.size(), 1);
+}
+
+void WindowTest::chosenItemPickedAgain_runsNoHandler() {
+    const QString points = ui::test::writePoints(dir_, u"five.txt"_s, 5);
+    ScriptedPrompts script;
+    World world(script);
+    QVERIFY(world.show());
+    config::MainForm& f = world.model.form;
+    world.choose(u"Vstup"_s, u"odporový teploměr Pt100"_s);
+    world.choose(u"PripCidl"_s, u"třívodičově"_s);
+    world.typeInto(world.find<QLineEdit>(u"Pocatek"_s), u"0"_s);
+    world.typeInto(world.find<QLineEdit>(u"Konec"_s), u"100"_s);
+
+    world.choose(u"Vstup"_s, u"odporový teploměr Pt100"_s);
+    QCOMPARE(f.PripCidl.text, u"třívodičově"_s);
+    QCOMPARE(f.Pocatek.text(), u"0"_s);
+    QCOMPARE(f.Konec.text(), u"100"_s);
+
+    script.fileAnswers = {points, points};
+    world.choose(u"Linearizace"_s, u"ze souboru"_s);
+    QTRY_VERIFY(world.window.linDialog().isVisible());
+    QTest::mouseClick(world.find<QPushButton>(u"OK"_s), Qt::LeftButton);
+    QTRY_VERIFY(!world.window.linDialog().isVisible());
+    world.typeInto(world.find<QLineEdit>(u"Pocatek"_s), u"10"_s);
+    world.choose(u"Linearizace"_s, u"ze souboru"_s);
+    QCOMPARE(script.fileRequests.size(), 1);
+    QCOMPARE(f.Pocatek.text(), u"10"_s);
+    QVERIFY(!world.model.dialog.visible);
+}
+
+void WindowTest::wheelOverUnfocusedList_changesNothing() {
+    ScriptedPrompts script;
+    World world(script);
+    QVERIFY(world.show());
+    config::MainForm& f = world.model.form;
+    world.choose(u"Vstup"_s, u"odporový teploměr Pt100"_s);
+    world.typeInto(world.find<QLineEdit>(u"Pocatek"_s), u"0"_s);
+    world.typeInto(world.find<QLineEdit>(u"Tlumeni"_s), u"1"_s);
+
+    for (const QString& name : {u"Vstup"_s, u"Linearizace"_s, u"Chybproud"_s})
+        wheel(world.find<QComboBox>(name));
+    QCOMPARE(f.Vstup.text, u"odporový teploměr Pt100"_s);
+    QCOMPARE(f.Linearizace.text, u"linearizováno"_s);
+    QCOMPARE(f.Chybproud.text, u"vyřazen"_s);
+    QCOMPARE(f.Pocatek.text(), u"0"_s);
+    QVERIFY(script.fileRequests.isEmpty());
+    QVERIFY(world.find<QLineEdit>(u"Tlumeni"_s)->hasFocus());
+
+    // The list with the focus turns.
+    auto* type = world.find<QComboBox>(u"Vstup"_s);
+    type->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(type->hasFocus());
+    wheel(type);
+    QCOMPARE(f.Vstup.text, u"odporový teploměr Pt1000"_s);
+}
+
+void WindowTest::anotherPointFile_shownFromTheTop() {
+    ScriptedPrompts script;
+    World world(script);
+    QVERIFY(world.show());
+    world.choose(u"Vstup"_s, u"termočlánek K"_s);
+    script.fileAnswers.append(ui::test::writePoints(dir_, u"long.txt"_s, 100));
+    world.choose(u"Linearizace"_s, u"ze souboru"_s);
+    QTRY_VERIFY(world.window.linDialog().isVisible());
+    auto* grid = world.find<QTableWidget>(u"StringGrid1"_s);
+    ui::test::settleLayouts();
+    QScrollBar* bar = grid->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    bar->setValue(bar->maximum());
+
+    script.fileAnswers.append(ui::test::writePoints(dir_, u"short.txt"_s, 3));
+    QTest::mouseClick(world.find<QPushButton>(u"Jiny"_s), Qt::LeftButton);
+    QTRY_VERIFY(world.window.linDialog().isVisible());
+    QCOMPARE(world.model.points.PointCount, 3);
+    QCOMPARE(bar->value(), 0);
+    QVERIFY(!grid->visualItemRect(grid->item(0, 0)).isEmpty());
+}
+
+void WindowTest::closingThePointsDialog_checksAsOk_data() {
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("close box") << false;
+    QTest::newRow("Esc") << true;
+}
+
+void WindowTest::closingThePointsDialog_checksAsOk() {
+    QFETCH(bool, escape);
+    ScriptedPrompts script;
+    World world(script);
+    QVERIFY(world.show());
+    world.choose(u"Vstup"_s, u"termočlánek K"_s);
+    script.fileAnswers.append(ui::test::writePoints(dir_, u"twentytwo.txt"_s, 22));
+    world.choose(u"Linearizace"_s, u"ze souboru"_s);
+    ui::LinDialogView& dialog = world.window.linDialog();
+    QTRY_VERIFY(dialog.isVisible());
+    const auto close = [&] {
+        if (escape)
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        else
+            dialog.close();
+    };
+
+    close();  // 22 points are too many for the segments
+    QCOMPARE(script.messages, QStringList({kSegmentsMax}));
+    QVERIFY(world.model.dialog.visible);
+    QVERIFY(dialog.isVisible());
+
+    // The chosen method clicked again keeps the degree the user chose; a change of method resets
+    // it.
+    clickMethod(world, config::LinDialogForm::kMethodPolynomial);
+    QCOMPARE(world.model.dialog.stup_p.text, u"6"_s);
+    world.choose(u"stup_p"_s, u"4"_s);
+    clickMethod(world, config::LinDialogForm::kMethodPolynomial);
+    QCOMPARE(world.model.dialog.stup_p.text, u"4"_s);
+    QCOMPARE(world.find<QComboBox>(u"stup_p"_s)->currentText(), u"4"_s);
+    clickMethod(world, config::LinDialogForm::kMethodSegments);
+    clickMethod(world, config::LinDialogForm::kMethodPolynomial);
+    QCOMPARE(world.model.dialog.stup_p.text, u"6"_s);
+
+    close();
+    QCOMPARE(script.messages.size(), 1);
+    QVERIFY(!world.model.dialog.visible);
+    QTRY_VERIFY(!dialog.isVisible());
+}
+
+void WindowTest::totalValueRow_captionedByType() {
+    ScriptedPrompts script;
+    World world(script);
+    QVERIFY(world.show());
+    for (const auto& [type, caption, unit] :
+         {std::tuple{u"rozdíl dvou rezistorů"_s, u"max. hodnota součtu obou rezistorů"_s, u"Ohm"_s},
+          {u"rozdíl dvou napětí"_s, u"max. hodnota napětí"_s, u"V"_s},
+          {u"rozdíl dvou proudů"_s, u"maximální hodnota proudu"_s, u"mA"_s}}) {
+        // These types come only from the transmitter or a file, which set the list and run its
+        // rule.
+        world.model.form.Vstup.text = type;
+        world.model.rules().VstupChange();
+        world.model.notifyChanged();
+        QVERIFY(world.find<QLabel>(u"Pcelkodpor"_s)->isVisible());
+        QCOMPARE(world.find<QLabel>(u"Pcelkodpor"_s)->text(), caption);
+        QCOMPARE(world.find<QLabel>(u"Jcelkodpor"_s)->text(), unit);
+    }
+}
+
+void WindowTest::fileDialogs_startWhereAskedThenInTheirOwnLastFolder() {
+    for (const auto& [pipe, qt] : {std::pair{u"Body|*.txt;*.dat"_s, u"Body (*.txt *.dat)"_s},
+                                   {QString(), QString()},
+                                   {u"*.txt"_s, QString()}})  // a caption without its pattern
+        QCOMPARE(ui::QtFileFilter(pipe), qt);
+
+    QTemporaryDir documents;
+    QTemporaryDir chosen;
+    const QString file = ui::test::writePoints(chosen, u"body.txt"_s, 3);
+    ui::QtPrompts dialogs(u"VELD"_s);
+    QStringList startedIn;
+    QStringList titles;
+    QStringList filters;
+    QString pick;  // the file the user picks; empty: the user cancels
+    QTimer user;
+    user.setInterval(0);
+    connect(&user, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        startedIn.append(dialog->directory().absolutePath());
+        titles.append(dialog->windowTitle());
+        filters = dialog->nameFilters();
+        if (pick.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->selectFile(pick);
+        static_cast<QDialog*>(dialog)->accept();  // as the "Open" button does
+    });
+    user.start();
+    const FileDialogRequest points{
+        u"Linearizační soubor"_s, u"*.txt|*.txt|*.*|*.*"_s, documents.path(), {}};
+    const FileDialogRequest load{{}, {}, documents.path(), {}};
+
+    pick = file;
+    QCOMPARE(dialogs.openFile(points), std::optional<QString>(file));
+    QCOMPARE(titles, QStringList({u"Linearizační soubor"_s}));
+    QCOMPARE(filters, QStringList({u"*.txt (*.txt)"_s, u"*.* (*)"_s}));
+    pick.clear();
+    QVERIFY(!dialogs.openFile(points));  // the folder chosen last time
+    QVERIFY(!dialogs.openFile(load));    // another dialog: its own folder
+    QVERIFY(!dialogs.saveFile(load));
+    const QString first = QDir(documents.path()).absolutePath();
+    const QString last = QDir(chosen.path()).absolutePath();
+    QCOMPARE(startedIn, QStringList({first, last, first, first}));
+}
+
+void WindowTest::firmwareNumber_shownOnceLearnt() {
+    ScriptedPrompts script;
+    World world(script);
+    QVERIFY(world.show());
+    auto* number = world.find<QLabel>(u"Label78"_s);
+    QVERIFY(!number->isVisible());
+    for (const auto& [stored, shown] :
+         {std::pair{std::uint8_t{7}, u"7"_s}, {0, u"1"_s}, {255, u"1"_s}}) {
+        world.model.form.setFirmwareNumber(stored);
+        world.model.notifyChanged();
+        QVERIFY(number->isVisible());
+        QCOMPARE(number->text(), shown);
+    }
+    // The number follows its caption, and the program's version stands apart from both.
+    auto* caption = world.find<QLabel>(u"Label77"_s);
+    auto* version = world.find<QLabel>(u"Label80"_s);
+    const QRect captionAt(caption->mapTo(&world.window, QPoint()), caption->size());
+    const QRect numberAt(number->mapTo(&world.window, QPoint()), number->size());
+    const QRect versionAt(version->mapTo(&world.window, QPoint()), version->size());
+    QVERIFY(numberAt.left() > captionAt.right());
+    QVERIFY(numberAt.left() - captionAt.right() < 20);
+    QVERIFY(!versionAt.adjusted(-40, -10, 40, 10).intersects(captionAt.united(numberAt)));
+}
 
 void WindowTest::startState_everyControlMirroredOnItsPage() {
     ScriptedPrompts script;
@@ -160,10 +560,7 @@ void WindowTest::linearizationFile_dialogFollowsTheModel() {
     QVERIFY(world.find<QComboBox>(u"stup_p"_s)->isHidden());
 
     // The polynomial brings the degree in, reduced to the number of points.
-    auto* method = world.find<QGroupBox>(u"Zpus_lin"_s);
-    QRadioButton* polynomial = method->findChildren<QRadioButton*>().constFirst();
-    // On the button's circle: a radio button reacts only on its circle and its text.
-    QTest::mouseClick(polynomial, Qt::LeftButton, {}, QPoint(8, polynomial->height() / 2));
+    clickMethod(world, config::LinDialogForm::kMethodPolynomial);
     QCOMPARE(world.model.dialog.Zpus_lin.itemIndex, 0);
     QVERIFY(!world.find<QComboBox>(u"stup_p"_s)->isHidden());
     QCOMPARE(world.find<QComboBox>(u"stup_p"_s)->currentText(), u"3"_s);
