@@ -54,60 +54,64 @@ TEST_F(EntryChecksTest, rangeLimitsAndMinimumSpanAtTheirEdges) {
     }
 }
 
-TEST_F(EntryChecksTest, voltageSpanRule) {
-    chooseType(u"napětí"_s);
-    enter(f().Pocatek, u"0"_s);
-    struct Row {
-        QString end;
-        bool tooSmall;
-        QString minimum;
+// What the user sees after typing into the entries of a type and leaving each, in order.
+TEST_F(EntryChecksTest, typedEntriesAndTheirMessages) {
+    struct Script {
+        QString type;
+        std::vector<std::pair<QString, QString>> steps;  // edit, text
+        QStringList messages;
+        std::optional<QStringList> focused = std::nullopt;
+        DecimalSeparator separator = DecimalSeparator::Point;
     };
-    for (const Row& r : {Row{u"0.010"_s, false, u"0.003"_s}, Row{u"0.016"_s, false, u"0.003"_s},
-                         Row{u"0.0029"_s, true, u"0.003"_s}, Row{u"0.018"_s, true, u"0.020"_s},
-                         Row{u"0.025"_s, false, u"0.020"_s}}) {
-        SCOPED_TRACE(r.end.toStdString());
+    const QString u = u"napětí"_s, i = u"proud"_s, di = u"rozdíl dvou proudů"_s;
+    const QString rel = u"potenciometr relativní"_s;
+    const QString b = u"Pocatek"_s, e = u"Konec"_s, sense = u"SnOdpor"_s, total = u"CelkovyOdpor"_s;
+    const QString maxCurrent = u"Maximální hodnota proudu musí být v intervalu 0 až "_s;
+    // clang-format off
+    const Script scripts[] = {
+        // The minimum span of a voltage follows the size of the range.
+        {u, {{b, u"0"_s}, {e, u"0.016"_s}}, {}},
+        {u, {{b, u"0"_s}, {e, u"0.0029"_s}}, {kSpan + u"0.003 V"_s}},
+        {u, {{b, u"0"_s}, {e, u"0.018"_s}}, {kSpan + u"0.020 V"_s}},
+        {u, {{b, u"0"_s}, {e, u"0.025"_s}}, {}},
+        // The limits follow the divider and the sense resistor.
+        {u, {{u"DelPomer"_s, u"3"_s}, {b, u"-0.3"_s}, {e, u"3"_s}}, {}},  // exactly -0.1 D
+        {u, {{u"DelPomer"_s, u"3"_s}, {b, u"-0.3"_s}, {e, u"3.5"_s}}, {kUpper + u"-0.300 až 3.000 V"_s}},
+        {i, {{sense, u"5"_s}, {b, u"-20"_s}, {e, u"20"_s}}, {}},
+        {i, {{sense, u"5"_s}, {b, u"-20"_s}, {e, u"20.5"_s}}, {kUpper + u"-20.000 až 20.000 mA"_s}},
+        {i, {{sense, u"5"_s}, {b, u"0"_s}, {e, u"3.9"_s}}, {kSpan + u"4.000 mA"_s}},
+        // A new sense resistor checks the end again: 100/20 = 5 mA; zero is refused.
+        {i, {{sense, u"10"_s}, {b, u"0"_s}, {e, u"10"_s}, {sense, u"20"_s}}, {kUpper + u"-5.000 až 5.000 mA"_s}},
+        {i, {{sense, u"10"_s}, {b, u"0"_s}, {e, u"10"_s}, {sense, u"0"_s}}, {u"Zadana hodnota snímacího odporu nesmí být 0."_s, kNoSense}},
+        // Not a number; empty entries are not checked.
+        {u"reostat"_s, {{b, u"1o"_s}, {e, u"x"_s}}, {u"Špatně zadaná dolní mez."_s, u"Špatně zadaná horní mez"_s}, QStringList{b, e}},
+        {i, {{b, {}}, {e, {}}, {sense, {}}, {u"Tlumeni"_s, {}}}, {}},
+        // The total resistance of the relative potentiometer and the maximal current.
+        {rel, {{total, u"4000"_s}}, {}},
+        {rel, {{total, u"5000"_s}}, {u"Hodnota celkového odporu potenciometru musí být v intervalu 0 až 4000 Ohm"_s}},
+        {rel, {{total, u"pět"_s}}, {u"Špatně zadaná hodnota celkového odporu potenciometru."_s}},
+        {di, {{sense, u"5"_s}, {total, u"25"_s}}, {}},
+        {di, {{sense, u"5"_s}, {total, u"30"_s}}, {maxCurrent + u"25.6 mA"_s}, QStringList{total}},
+        {di, {{sense, u"5"_s}, {total, u"30"_s}}, {maxCurrent + u"25,6 mA"_s}, QStringList{total}, DecimalSeparator::Comma},
+    };
+    // clang-format on
+    for (const Script& script : scripts) {
+        QString trace = script.type;
+        for (const auto& [edit, text] : script.steps)
+            trace += u' ' + edit + u'=' + text;
+        SCOPED_TRACE(trace.toStdString());
+        useSeparator(script.separator);
         clearPrompts();
-        enter(f().Konec, r.end);
-        EXPECT_EQ(m().state.SpanTooSmall, r.tooSmall);
-        EXPECT_EQ(FormatFixed3(m().state.MinSpan), r.minimum);
-        EXPECT_EQ(prompts.messages,
-                  r.tooSmall ? QStringList{kSpan + r.minimum + u" V"_s} : QStringList{});
+        chooseType(script.type);
+        for (const auto& [edit, text] : script.steps) {
+            m().userEdited(edit, text);
+            m().userLeft(edit);
+        }
+        EXPECT_EQ(prompts.messages, script.messages);
+        if (script.focused) {
+            EXPECT_EQ(prompts.focused, *script.focused);
+        }
     }
-}
-
-TEST_F(EntryChecksTest, limitsFollowTheDividerAndTheSenseResistor) {
-    chooseType(u"napětí"_s);
-    enter(f().DelPomer, u"3"_s);
-    enter(f().Pocatek, u"-0.3"_s);  // exactly -0.1 D
-    enter(f().Konec, u"3"_s);
-    EXPECT_TRUE(prompts.messages.isEmpty()) << shown();
-    enter(f().Konec, u"3.5"_s);
-    EXPECT_EQ(prompts.messages, QStringList{kUpper + u"-0.300 až 3.000 V"_s});
-
-    chooseType(u"proud"_s);
-    enter(f().SnOdpor, u"5"_s);
-    clearPrompts();
-    enter(f().Pocatek, u"-20"_s);
-    enter(f().Konec, u"20"_s);
-    EXPECT_TRUE(prompts.messages.isEmpty()) << shown();
-    enter(f().Konec, u"20.5"_s);
-    EXPECT_EQ(prompts.messages, QStringList{kUpper + u"-20.000 až 20.000 mA"_s});
-    clearPrompts();
-    enter(f().Pocatek, u"0"_s);
-    enter(f().Konec, u"3.9"_s);
-    EXPECT_EQ(prompts.messages, QStringList{kSpan + u"4.000 mA"_s});
-    EXPECT_EQ(m().state.MinSpan, 4.0L);
-
-    // A sense resistor of 20 Ohm puts the end of 20 mA beyond 100/20 = 5 mA; 0 is refused.
-    enter(f().Konec, u"10"_s);
-    clearPrompts();
-    enter(f().SnOdpor, u"20"_s);
-    EXPECT_TRUE(m().state.EndOutOfRange);
-    EXPECT_EQ(prompts.messages.front(), kUpper + u"-5.000 až 5.000 mA"_s);
-    clearPrompts();
-    enter(f().SnOdpor, u"0"_s);
-    EXPECT_EQ(prompts.messages,
-              (QStringList{u"Zadana hodnota snímacího odporu nesmí být 0."_s, kNoSense}));
 }
 
 TEST_F(EntryChecksTest, currentWithoutSenseResistorStopsBeforeTheLimits) {
@@ -118,29 +122,8 @@ TEST_F(EntryChecksTest, currentWithoutSenseResistorStopsBeforeTheLimits) {
     EXPECT_EQ(prompts.focused, QStringList{u"SnOdpor"_s});
     EXPECT_TRUE(m().state.BeginOutOfRange);
     EXPECT_EQ(m().config.RangeBegin, 0.0L);
-    // The maximal current needs it too, but keeps the value typed.
-    clearPrompts();
-    enter(f().CelkovyOdpor, u"30"_s);
-    EXPECT_EQ(prompts.messages, QStringList{kNoSense});
+    enter(f().CelkovyOdpor, u"30"_s);  // refused too, but the value typed is kept
     EXPECT_EQ(m().config.TotalResistance, 30.0L);
-}
-
-TEST_F(EntryChecksTest, notANumberIsRefusedAndEmptyEntriesAreNotChecked) {
-    chooseType(u"proud"_s);
-    for (Edit* e : {&f().Pocatek, &f().Konec, &f().SnOdpor})
-        m().userLeft(*e);
-    f().Tlumeni.setText(QString());
-    m().userLeft(f().Tlumeni);
-    EXPECT_TRUE(prompts.messages.isEmpty());
-
-    chooseType(u"reostat"_s);
-    m().state.EndOutOfRange = true;
-    enter(f().Pocatek, u"1o"_s);
-    enter(f().Konec, u"x"_s);
-    EXPECT_EQ(prompts.messages,
-              (QStringList{u"Špatně zadaná dolní mez."_s, u"Špatně zadaná horní mez"_s}));
-    EXPECT_EQ(prompts.focused, (QStringList{u"Pocatek"_s, u"Konec"_s}));
-    EXPECT_TRUE(m().state.EndOutOfRange);
 }
 
 TEST_F(EntryChecksTest, rangeIsCopiedToTheOutputRangeUnlessTooSmallAtTheEnd) {
@@ -239,37 +222,6 @@ TEST_F(EntryChecksTest, dampingBoundsAndCoefficient) {
     EXPECT_EQ(prompts.focused, QStringList{u"Tlumeni"_s});
     EXPECT_EQ(m().config.Damping, 2.0L);
     EXPECT_EQ(m().state.DampingCoefficient, EntryChecks::DampingCoefficient(2));
-}
-
-TEST_F(EntryChecksTest, totalResistanceAndMaximalCurrent) {
-    chooseType(u"potenciometr relativní"_s);
-    enter(f().CelkovyOdpor, u"4000"_s);
-    EXPECT_TRUE(prompts.messages.isEmpty());
-    EXPECT_EQ(m().config.TotalResistance, 4000.0L);
-    enter(f().CelkovyOdpor, u"5000"_s);
-    EXPECT_EQ(prompts.messages,
-              QStringList{
-                  u"Hodnota celkového odporu potenciometru musí být v intervalu 0 až 4000 Ohm"_s});
-    clearPrompts();
-    enter(f().CelkovyOdpor, u"pět"_s);
-    EXPECT_EQ(prompts.messages,
-              QStringList{u"Špatně zadaná hodnota celkového odporu potenciometru."_s});
-    EXPECT_EQ(m().config.TotalResistance, 5000.0L);
-
-    for (const auto& [sep, limit] :
-         {std::pair{DecimalSeparator::Point, u"25.6"_s}, {DecimalSeparator::Comma, u"25,6"_s}}) {
-        useSeparator(sep);
-        chooseType(u"rozdíl dvou proudů"_s);
-        enter(f().SnOdpor, u"5"_s);
-        clearPrompts();
-        enter(f().CelkovyOdpor, u"25"_s);
-        EXPECT_TRUE(prompts.messages.isEmpty());
-        enter(f().CelkovyOdpor, u"30"_s);
-        EXPECT_EQ(prompts.messages,
-                  QStringList{u"Maximální hodnota proudu musí být v intervalu 0 až "_s + limit +
-                              u" mA"_s});
-        EXPECT_EQ(prompts.focused, QStringList{u"CelkovyOdpor"_s});
-    }
 }
 
 TEST_F(EntryChecksTest, listChoicesMustBeItems) {
