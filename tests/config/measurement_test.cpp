@@ -1,7 +1,6 @@
 // Measurement of the primary variable: once, and continuously on the 1.5 s tick.
 
 #include "config_fixture.h"
-#include "request_log.h"
 
 #include "model/eeprom_map.h"
 
@@ -22,7 +21,6 @@ protected:
                                                 std::vector<link::Byte>{32}));
         session().simDevice().SetProcessValue(100.0f);
     }
-    QStringList requests() { return DescribeLog(session().simDevice().Log()); }
     // "ReadPV" requests received, every attempt counted.
     std::size_t readPvRequests() { return session().simDevice().Count("ReadPV"); }
     void noReply(std::size_t attempts) {
@@ -37,8 +35,7 @@ protected:
 
 TEST_F(MeasurementTest, valueRequestAndReplyAreShownAsTheWindowShowsThem) {
     f().Vstup.text = u"odporový teploměr Pt100"_s;
-    m().userClicked(f().ButMeasPV);
-    EXPECT_EQ(m().lastOutcome(), Outcome::Completed);
+    EXPECT_EQ(click(f().ButMeasPV), Outcome::Completed);
     EXPECT_EQ(f().ZoZmHodn.text(), u"100.000"_s);
     EXPECT_EQ(f().EdSend.text(), kReadPvRequest);
     EXPECT_EQ(f().EdReceive.text(), u"FF FF 86 3A BD EF B1 34 01 07 00 00 20 42 C8 00 00 C7 "_s);
@@ -47,35 +44,29 @@ TEST_F(MeasurementTest, valueRequestAndReplyAreShownAsTheWindowShowsThem) {
     m().userClicked(f().ButMeasPV);
     EXPECT_EQ(f().ZoZmHodn.text(), u"100.000000"_s);
     EXPECT_EQ(requests(), (QStringList{u"ReadPV"_s, u"ReadPV"_s}));
-}
 
-TEST(MeasurementDecimals, voltagesAndUnlinearizedThermocouplesShowSix) {
-    struct Case {
-        QString type, lin;
-        int decimals;
-    };
-    for (const Case& c :
-         {Case{u"termočlánek K"_s, u"linearizováno"_s, 3},
-          Case{u"termočlánek K"_s, u"nelinearizováno"_s, 6},
-          Case{u"termočlánek B"_s, u"ze souboru"_s, 6},
-          Case{u"rozdíl dvou napětí"_s, u"linearizováno"_s, 6},
-          Case{u"rozdíl dvou proudů"_s, u"nelinearizováno"_s, 3},
-          Case{u"0...10 V-vstup U/I"_s, u"nelinearizováno"_s, 3}, Case{{}, {}, 3}}) {
-        EXPECT_EQ(Measurement::Decimals(c.type, c.lin), c.decimals) << c.type.toStdString();
-    }
-}
-
-TEST_F(MeasurementTest, failedMeasurementShowsOnlyTheRequestAndKeepsTheLastReply) {
-    m().userClicked(f().ButMeasPV);
+    // A failed measurement shows only the request and keeps the last reply.
     const QString reply = f().EdReceive.text();
     f().EdSend.setText(QString());
     noReply(3);
-    m().userClicked(f().ButMeasPV);
-    EXPECT_EQ(m().lastOutcome(), Outcome::Stopped);
+    EXPECT_EQ(click(f().ButMeasPV), Outcome::Stopped);
     EXPECT_EQ(prompts.messages, QStringList{u"No answer from transmitter !"_s});
     EXPECT_TRUE(f().ZoZmHodn.isEmpty());
     EXPECT_EQ(f().EdSend.text(), kReadPvRequest);
     EXPECT_EQ(f().EdReceive.text(), reply);
+}
+
+TEST(MeasurementDecimals, voltagesAndUnlinearizedThermocouplesShowSix) {
+    const QString lin = u"linearizováno"_s, plain = u"nelinearizováno"_s;
+    // clang-format off
+    for (const auto& [type, linearization, decimals] :
+         {std::tuple{u"termočlánek K"_s, lin, 3}, {u"termočlánek K"_s, plain, 6},
+          {u"termočlánek B"_s, u"ze souboru"_s, 6}, {u"rozdíl dvou napětí"_s, lin, 6},
+          {u"rozdíl dvou proudů"_s, plain, 3}, {u"0...10 V-vstup U/I"_s, plain, 3},
+          {QString(), QString(), 3}}) {
+        // clang-format on
+        EXPECT_EQ(Measurement::Decimals(type, linearization), decimals) << type.toStdString();
+    }
 }
 
 TEST_F(MeasurementTest, continuousMeasuresAtOnceThenOnTicksAndLosesTicksDuringAMeasurement) {
