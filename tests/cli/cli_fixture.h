@@ -41,6 +41,8 @@ protected:
         args.insert(args.begin(), {"--port", "sim"});
         return run(args);
     }
+    // Whether the last run wrote `text` on standard error.
+    bool said(const std::string& text) const { return err.str().find(text) != std::string::npos; }
 
     QTemporaryDir dir;
     QSettings settings{dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat};
@@ -61,6 +63,7 @@ protected:
             requests = config::test::DescribeLog(s.simDevice().Log());
         };
     }
+    bool sent(const QString& request) const { return requests.contains(request); }
     QStringList requests;
 };
 

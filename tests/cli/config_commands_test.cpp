@@ -10,11 +10,7 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-class ConfigCommands : public LoggedCliTest {
-protected:
-    bool sent(const QString& request) const { return requests.contains(request); }
-    bool said(const std::string& text) const { return err.str().find(text) != std::string::npos; }
-};
+using ConfigCommands = LoggedCliTest;
 
 constexpr const char* kFactoryLines =
     "Konfigurační data pro GALVO-PRIM:\n\nvstup: odporový teploměr Pt100\ndolní mez: 0\n"
