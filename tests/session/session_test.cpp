@@ -34,8 +34,8 @@ TEST_F(SessionTest, aTransactionReachesTheSimulatorAndTheModelFollowsIt) {
     bool busyMeanwhile = false;
     clock.schedule(10ms, [&] { busyMeanwhile = s->model().busy(); });
     ASSERT_FALSE(s->link().ReadKonst(257, 2)) << prompts.messages.join(u'|').toStdString();
-    EXPECT_EQ(s->link().rx.RxData[2], 0x0D);  // the device-type signature
-    EXPECT_EQ(s->link().rx.RxData[3], 0xE5);
+    EXPECT_EQ(std::pair(s->link().rx.RxData[2], s->link().rx.RxData[3]),
+              std::pair(link::Byte{0x0D}, link::Byte{0xE5}));  // the device-type signature
     EXPECT_EQ(s->simDevice().RequestsReceived(), 1u);
     EXPECT_TRUE(busyMeanwhile);
     EXPECT_FALSE(s->model().busy());
@@ -45,15 +45,13 @@ TEST_F(SessionTest, aTransactionReachesTheSimulatorAndTheModelFollowsIt) {
 }
 
 TEST_F(SessionTest, portNamesSelectTheirPort) {
-    const std::vector<std::pair<QString, std::string>> cases{
-        {u"sim"_s, "simulator"},
-        {u"simulator"_s, "simulator"},
-        {u"com3"_s, "COM3"},
-        {u"COM8"_s, "COM8"},
-        {u"COM9"_s, "COM9"},  // no item of "Nast COM": a name
-        {u"/dev/ttyUSB0"_s, "/dev/ttyUSB0"},
-    };
-    for (const auto& [given, opened] : cases) {
+    // "COM9" is no item of "Nast COM": a name.
+    for (const auto& [given, opened] : {std::pair{u"sim"_s, "simulator"},
+                                        {u"simulator"_s, "simulator"},
+                                        {u"com3"_s, "COM3"},
+                                        {u"COM8"_s, "COM8"},
+                                        {u"COM9"_s, "COM9"},
+                                        {u"/dev/ttyUSB0"_s, "/dev/ttyUSB0"}}) {
         auto s = start(given);
         EXPECT_EQ(s->portChoice().portName(), opened) << given.toStdString();
     }
