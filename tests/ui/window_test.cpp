@@ -115,7 +115,6 @@ private slots:
     void refusedField_oneMessageFocusBackAndTheMoveDropped();
     void chosenItemPickedAgain_runsNoHandler();
     void wheelOverUnfocusedList_changesNothing();
-    void anotherPointFile_shownFromTheTop();
     void closingThePointsDialog_checksAsOk_data();
     void closingThePointsDialog_checksAsOk();
     void totalValueRow_captionedByType();
@@ -286,28 +285,6 @@ void WindowTest::wheelOverUnfocusedList_changesNothing() {
     QTRY_VERIFY(type->hasFocus());
     wheel(type);
     QCOMPARE(f.Vstup.text, u"odporový teploměr Pt1000"_s);
-}
-
-void WindowTest::anotherPointFile_shownFromTheTop() {
-    ScriptedPrompts script;
-    World world(script);
-    QVERIFY(world.show());
-    world.choose(u"Vstup"_s, u"termočlánek K"_s);
-    script.fileAnswers.append(ui::test::writePoints(dir_, u"long.txt"_s, 100));
-    world.choose(u"Linearizace"_s, u"ze souboru"_s);
-    QTRY_VERIFY(world.window.linDialog().isVisible());
-    auto* grid = world.find<QTableWidget>(u"StringGrid1"_s);
-    ui::test::settleLayouts();
-    QScrollBar* bar = grid->verticalScrollBar();
-    QVERIFY(bar->maximum() > 0);
-    bar->setValue(bar->maximum());
-
-    script.fileAnswers.append(ui::test::writePoints(dir_, u"short.txt"_s, 3));
-    QTest::mouseClick(world.find<QPushButton>(u"Jiny"_s), Qt::LeftButton);
-    QTRY_VERIFY(world.window.linDialog().isVisible());
-    QCOMPARE(world.model.points.PointCount, 3);
-    QCOMPARE(bar->value(), 0);
-    QVERIFY(!grid->visualItemRect(grid->item(0, 0)).isEmpty());
 }
 
 void WindowTest::closingThePointsDialog_checksAsOk_data() {
@@ -539,15 +516,12 @@ void WindowTest::boxes_questionWithAnoAndNe_messageOnOneLine() {
 }
 
 void WindowTest::linearizationFile_dialogFollowsTheModel() {
-    QTemporaryDir dir;
-    const QString points = ui::test::writePoints(dir, u"body.txt"_s, 3);
-    QVERIFY(!points.isEmpty());
+    const QString points = ui::test::writePoints(dir_, u"body.txt"_s, 3);
     ScriptedPrompts script;
     World world(script);
     QVERIFY(world.show());
     world.choose(u"Vstup"_s, u"termočlánek K"_s);
-
-    script.fileAnswers.append(points);
+    script.fileAnswers.append(ui::test::writePoints(dir_, u"long.txt"_s, 100));
     world.choose(u"Linearizace"_s, u"ze souboru"_s);
     ui::LinDialogView& dialog = world.window.linDialog();
     QTRY_VERIFY(dialog.isVisible());
@@ -556,6 +530,18 @@ void WindowTest::linearizationFile_dialogFollowsTheModel() {
     auto* grid = world.find<QTableWidget>(u"StringGrid1"_s);
     QCOMPARE(grid->horizontalHeaderItem(0)->text(), u"Naměřená vstupní hodnota"_s);
     QCOMPARE(grid->horizontalHeaderItem(1)->text(), u"Požadovaná hodnota po linearizaci"_s);
+    settleLayouts();
+    QScrollBar* bar = grid->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    bar->setValue(bar->maximum());
+
+    // Another file is shown from the top.
+    script.fileAnswers.append(points);
+    QTest::mouseClick(world.find<QPushButton>(u"Jiny"_s), Qt::LeftButton);
+    QTRY_VERIFY(dialog.isVisible());
+    QCOMPARE(world.model.points.PointCount, 3);
+    QCOMPARE(bar->value(), 0);
+    QVERIFY(!grid->visualItemRect(grid->item(0, 0)).isEmpty());
     QCOMPARE(grid->item(1, 1)->text(), world.model.dialog.StringGrid1.cell(1, 2));
     QVERIFY(world.find<QComboBox>(u"stup_p"_s)->isHidden());
 
