@@ -591,11 +591,10 @@ Outcome WriteAll::writeConfiguration() {
         progress_(42);
     } else if (page_.lin == Lin::FromFile) {
         math_.LinSensor = rec_.SensorCurve;
-        if (page_.polynomial) {
-            sendAll(polynomial_);
-        } else if (!writeSegmentImage()) {
+        // A polynomial cut short must not be followed by the kind that makes the transmitter
+        // use it.
+        if (page_.polynomial ? !sendAll(polynomial_) : !writeSegmentImage())
             return Outcome::Stopped;
-        }
         progress_(42);
     }
 

@@ -15,6 +15,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -63,8 +64,8 @@ enum class Step {
 
 struct Operation {
     const char* name;
-    // Transactions made before the operation asks its question (none: it asks none).
-    std::size_t askAfter;
+    // Transactions made before the operation shows its own questions and messages.
+    std::size_t promptsAfter;
     std::function<void(World&)> prepare;
     std::function<config::Button&(World&)> button;
     std::function<std::vector<Step>(const QStringList& log)> steps;
@@ -79,38 +80,88 @@ std::vector<Step> AllChecked(const QStringList& log) {
     return std::vector<Step>(static_cast<std::size_t>(log.size()), Step::Checked);
 }
 
-// The whole write: damping, filter coefficient and the input limits after the preset are written
-// without a check of their own; the hardware preset is a chain of eight writes after the
-// coefficient.
-std::vector<Step> WriteSteps(const QStringList& log) {
-    std::vector<Step> steps = AllChecked(log);
-    const auto first = [&](const QString& prefix) {
-        for (qsizetype i = 0; i < log.size(); ++i)
-            if (log[i].startsWith(prefix))
-                return static_cast<std::size_t>(i);
-        ADD_FAILURE() << "no " << prefix.toStdString() << " in the write";
-        return steps.size();
+std::uint32_t AddressOf(const QString& request) {
+    return request.section(u' ', 1, 1).toUInt();
+}
+
+// The whole write: damping, filter coefficient, the input limits after the preset (and, for
+// some unified-signal inputs, the items listed) are written without a check of their own; the
+// hardware preset is a chain of eight writes after the coefficient; the polynomial's writes stop
+// at their first failure, and the check comes after the linearization kind.
+std::function<std::vector<Step>(const QStringList&)> WriteSteps(
+    std::vector<std::uint32_t> unchecked = {}) {
+    return [unchecked](const QStringList& log) {
+        std::vector<Step> steps = AllChecked(log);
+        const auto first = [&](std::uint32_t address) {
+            for (qsizetype i = 0; i < log.size(); ++i)
+                if (log[i].startsWith(u"WriteEEPROM "_s) && AddressOf(log[i]) == address)
+                    return static_cast<std::size_t>(i);
+            ADD_FAILURE() << "no write at " << address;
+            return steps.size();
+        };
+        const std::size_t coefficient = first(68);
+        constexpr std::size_t kPresetWrites = 8;  // the last one writes the preset's limits
+        for (std::size_t i : {first(363), coefficient})
+            if (i < steps.size())
+                steps[i] = Step::Unchecked;
+        for (std::size_t i = coefficient + 1; i < steps.size(); ++i) {
+            const QString& request = log[static_cast<qsizetype>(i)];
+            const std::uint32_t address = AddressOf(request);
+            if (!request.startsWith(u"WriteEEPROM "_s))
+                continue;
+            if (i < coefficient + kPresetWrites || (address >= 127 && address < 164))
+                steps[i] = Step::Chained;
+            else if (i > coefficient + kPresetWrites &&
+                     (address == 448 ||
+                      std::find(unchecked.begin(), unchecked.end(), address) != unchecked.end()))
+                steps[i] = Step::Unchecked;
+        }
+        return steps;
     };
-    const std::size_t damping = first(u"WriteEEPROM 363 "_s);
-    const std::size_t coefficient = first(u"WriteEEPROM 68 "_s);
-    constexpr std::size_t kPresetWrites = 8;  // the last one writes the preset's input limits
-    for (std::size_t i : {damping, coefficient})
-        if (i < steps.size())
-            steps[i] = Step::Unchecked;
-    for (std::size_t i = coefficient + 1; i < steps.size() && i < coefficient + kPresetWrites; ++i)
-        steps[i] = Step::Chained;
-    for (std::size_t i = coefficient + kPresetWrites + 1; i < steps.size(); ++i)
-        if (log[static_cast<qsizetype>(i)].startsWith(u"WriteEEPROM 448 "_s))
-            steps[i] = Step::Unchecked;
-    return steps;
 }
 
 void PlainPt100(World&) {}
-constexpr std::size_t kNoQuestion = std::numeric_limits<std::size_t>::max();
+constexpr std::size_t kNoPrompts = std::numeric_limits<std::size_t>::max();
+config::Button& Poslat(World& w) {
+    return w.f().Poslat;
+}
+
+std::function<void(World&)> Page(QString type, QString wiring, QString begin, QString end) {
+    return [=](World& w) {
+        w.m().userEdited(w.f().Vstup, type);
+        if (!wiring.isEmpty())
+            w.m().userEdited(w.f().PripCidl, wiring);
+        if (!begin.isEmpty()) {
+            w.enter(w.f().Pocatek, begin);
+            w.enter(w.f().Konec, end);
+        }
+    };
+}
+
+// "napětí" linearized from a file of five points, 0..1 V for 0..100.
+std::function<void(World&)> FromFile(int method) {
+    return [method](World& w) {
+        const QString path = w.dir.filePath(u"points.txt"_s);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("0 0\n0.25 25\n0.5 50\n0.75 75\n1 100\n");
+        file.close();
+        w.m().userEdited(w.f().Vstup, u"napětí"_s);
+        w.prompts.fileAnswers.append(path);
+        w.m().userSelected(w.f().Linearizace,
+                           static_cast<int>(w.f().Linearizace.items.indexOf(u"ze souboru"_s)));
+        w.m().userSelected(w.m().dialog.Zpus_lin, method);
+        if (method == config::LinDialogForm::kMethodPolynomial)
+            w.m().userEdited(w.m().dialog.stup_p, u"3"_s);
+        w.m().userClicked(w.m().dialog.OK);
+        w.enter(w.f().Pocatek, u"0"_s);
+        w.enter(w.f().Konec, u"100"_s);
+    };
+}
 
 const Operation kOperations[] = {
     {"whole read",
-     kNoQuestion,
+     kNoPrompts,
      PlainPt100,
      [](World& w) -> config::Button& { return w.f().Precist; },
      AllChecked,
@@ -118,37 +169,41 @@ const Operation kOperations[] = {
      // read is cleared at once by the input type's change handler
      {0, 33, 44, 67, 78, 89, 89, 89, 89, 100},
      true},
+    // The firmware number is read before the question.
     {"whole write, Pt100 linearized",
-     1,  // the firmware number comes first
-     [](World& w) {
-         w.m().userEdited(w.f().Vstup, u"odporový teploměr Pt100"_s);
-         w.m().userEdited(w.f().PripCidl, u"čtyřvodičově"_s);
-         w.enter(w.f().Pocatek, u"0"_s);
-         w.enter(w.f().Konec, u"100"_s);
-     },
-     [](World& w) -> config::Button& { return w.f().Poslat; },
-     WriteSteps,
+     1,
+     Page(u"odporový teploměr Pt100"_s, u"čtyřvodičově"_s, u"0"_s, u"100"_s),
+     Poslat,
+     WriteSteps(),
      {},
      true},
     {"whole write, from file by segments",
      1,
-     [](World& w) {
-         const QString path = w.dir.filePath(u"points.txt"_s);
-         QFile file(path);
-         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-         file.write("0 0\n0.25 25\n0.5 50\n0.75 75\n1 100\n");
-         file.close();
-         w.m().userEdited(w.f().Vstup, u"napětí"_s);
-         w.prompts.fileAnswers.append(path);
-         w.m().userSelected(w.f().Linearizace,
-                            static_cast<int>(w.f().Linearizace.items.indexOf(u"ze souboru"_s)));
-         w.m().userSelected(w.m().dialog.Zpus_lin, config::LinDialogForm::kMethodSegments);
-         w.m().userClicked(w.m().dialog.OK);
-         w.enter(w.f().Pocatek, u"0"_s);
-         w.enter(w.f().Konec, u"100"_s);
-     },
-     [](World& w) -> config::Button& { return w.f().Poslat; },
-     WriteSteps,
+     FromFile(config::LinDialogForm::kMethodSegments),
+     Poslat,
+     WriteSteps(),
+     {},
+     true},
+    {"whole write, from file by polynomial",
+     1,
+     FromFile(config::LinDialogForm::kMethodPolynomial),
+     Poslat,
+     WriteSteps(),
+     {},
+     true},
+    {"whole write, thermocouple K",
+     1,
+     Page(u"termočlánek K"_s, {}, u"0"_s, u"1300"_s),
+     Poslat,
+     WriteSteps(),
+     {},
+     true},
+    // Its scale items and decimals go out without a check until the linearization kind.
+    {"whole write, 0...20 mA unified",
+     1,
+     Page(u"0...20 mA-vstup U/I"_s, {}, {}, {}),
+     Poslat,
+     WriteSteps({1576, 115}),
      {},
      true},
     {"comparator 2 write",
@@ -166,13 +221,13 @@ const Operation kOperations[] = {
      // presence, the two delays, the limits, the mode byte read and written; 100 at the end
      {20, 40, 40, 60, 60, 100}},
     {"note write",
-     kNoQuestion,
+     kNoPrompts,
      [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
      [](World& w) -> config::Button& { return w.f().Uloz_Pozn; },
      AllChecked,
      {33, 67, 100}},
     {"analog output save",
-     kNoQuestion,
+     kNoPrompts,
      [](World& w) {
          w.f().Vstup.text = u"odporový teploměr Pt100"_s;
          w.enter(w.f().EdLoLimDA, u"0"_s);
@@ -244,8 +299,10 @@ Run Expected(const Operation& op, const Run& healthy, const std::vector<Step>& s
         return healthy;
     Run e;
     e.outcome = config::Outcome::Stopped;
-    if (k >= op.askAfter)
+    if (k >= op.promptsAfter) {
         e.questions = healthy.questions;
+        e.messages = healthy.messages;
+    }
     const auto take = [&](std::size_t i) {
         e.log.append(healthy.log[static_cast<qsizetype>(i)]);
         e.requests.push_back(healthy.requests[i]);
@@ -302,7 +359,11 @@ std::pair<int, int> RunMatrix(const Operation& op) {
     const auto initial = Memory(reference);
     const Run healthy = Click(reference, op);
     EXPECT_EQ(healthy.outcome, config::Outcome::Completed) << op.name;
-    EXPECT_EQ(healthy.messages, QStringList{}) << op.name;
+    EXPECT_TRUE(healthy.messages.isEmpty() || op.promptsAfter != kNoPrompts) << op.name;
+    // A second press may differ from the first (the entries' exit checks run again), so the
+    // retry after a fault is held against a second healthy press.
+    const Run healthyAgain = Click(reference, op);
+    const auto memoryAgain = Memory(reference);
     const std::vector<Step> steps = op.steps(healthy.log);
     const QString cannotOpen = link::kMsgCannotOpen + reference.session->portChoice().numberText();
 
@@ -367,11 +428,12 @@ std::pair<int, int> RunMatrix(const Operation& op) {
             faults.onAnswer = nullptr;
             w.session->simTransport().Reappear();
             const Run again = Click(w, op);
-            check(again.outcome == config::Outcome::Completed && again.messages.isEmpty(),
-                  "healthy retry", again.messages.join(u" | "), u"completed silently"_s);
-            check(again.log == healthy.log && Memory(w) == Written(initial, healthy.requests),
+            check(again.outcome == config::Outcome::Completed &&
+                      again.messages == healthyAgain.messages,
+                  "healthy retry", again.messages.join(u" | "), healthyAgain.messages.join(u" | "));
+            check(again.log == healthyAgain.log && Memory(w) == memoryAgain,
                   "healthy retry's requests and memory", again.log.join(u"\n    "),
-                  healthy.log.join(u"\n    "));
+                  healthyAgain.log.join(u"\n    "));
             passed += ok ? 1 : 0;
         }
     }
