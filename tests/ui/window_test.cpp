@@ -113,8 +113,7 @@ private slots:
     void screenshots_ofEveryPageAndTheDialog();
     void refusedField_oneMessageFocusBackAndTheMoveDropped_data();
     void refusedField_oneMessageFocusBackAndTheMoveDropped();
-    void chosenItemPickedAgain_runsNoHandler();
-    void wheelOverUnfocusedList_changesNothing();
+    void lists_changeOnlyWhenTheUserChangesThem();
     void closingThePointsDialog_checksAsOk_data();
     void closingThePointsDialog_checksAsOk();
     void totalValueRow_captionedByType();
@@ -233,7 +232,7 @@ void WindowTest::refusedField_oneMessageFocusBackAndTheMoveDropped() {
     QCOMPARE(said.size(), 1);
 }
 
-void WindowTest::chosenItemPickedAgain_runsNoHandler() {
+void WindowTest::lists_changeOnlyWhenTheUserChangesThem() {
     const QString points = ui::test::writePoints(dir_, u"five.txt"_s, 5);
     ScriptedPrompts script;
     World world(script);
@@ -243,12 +242,23 @@ void WindowTest::chosenItemPickedAgain_runsNoHandler() {
     world.choose(u"PripCidl"_s, u"třívodičově"_s);
     world.typeInto(world.find<QLineEdit>(u"Pocatek"_s), u"0"_s);
     world.typeInto(world.find<QLineEdit>(u"Konec"_s), u"100"_s);
+    world.typeInto(world.find<QLineEdit>(u"Tlumeni"_s), u"1"_s);
 
+    // The wheel over a list without the focus turns nothing.
+    for (const QString& name : {u"Vstup"_s, u"Linearizace"_s, u"Chybproud"_s})
+        wheel(world.find<QComboBox>(name));
+    QCOMPARE(f.Vstup.text, u"odporový teploměr Pt100"_s);
+    QCOMPARE(f.Linearizace.text, u"linearizováno"_s);
+    QCOMPARE(f.Chybproud.text, u"vyřazen"_s);
+    QCOMPARE(f.Pocatek.text(), u"0"_s);
+    QVERIFY(script.fileRequests.isEmpty());
+    QVERIFY(world.find<QLineEdit>(u"Tlumeni"_s)->hasFocus());
+
+    // The chosen item picked again runs no handler.
     world.choose(u"Vstup"_s, u"odporový teploměr Pt100"_s);
     QCOMPARE(f.PripCidl.text, u"třívodičově"_s);
     QCOMPARE(f.Pocatek.text(), u"0"_s);
     QCOMPARE(f.Konec.text(), u"100"_s);
-
     script.fileAnswers = {points, points};
     world.choose(u"Linearizace"_s, u"ze souboru"_s);
     QTRY_VERIFY(world.window.linDialog().isVisible());
@@ -259,25 +269,6 @@ void WindowTest::chosenItemPickedAgain_runsNoHandler() {
     QCOMPARE(script.fileRequests.size(), 1);
     QCOMPARE(f.Pocatek.text(), u"10"_s);
     QVERIFY(!world.model.dialog.visible);
-}
-
-void WindowTest::wheelOverUnfocusedList_changesNothing() {
-    ScriptedPrompts script;
-    World world(script);
-    QVERIFY(world.show());
-    config::MainForm& f = world.model.form;
-    world.choose(u"Vstup"_s, u"odporový teploměr Pt100"_s);
-    world.typeInto(world.find<QLineEdit>(u"Pocatek"_s), u"0"_s);
-    world.typeInto(world.find<QLineEdit>(u"Tlumeni"_s), u"1"_s);
-
-    for (const QString& name : {u"Vstup"_s, u"Linearizace"_s, u"Chybproud"_s})
-        wheel(world.find<QComboBox>(name));
-    QCOMPARE(f.Vstup.text, u"odporový teploměr Pt100"_s);
-    QCOMPARE(f.Linearizace.text, u"linearizováno"_s);
-    QCOMPARE(f.Chybproud.text, u"vyřazen"_s);
-    QCOMPARE(f.Pocatek.text(), u"0"_s);
-    QVERIFY(script.fileRequests.isEmpty());
-    QVERIFY(world.find<QLineEdit>(u"Tlumeni"_s)->hasFocus());
 
     // The list with the focus turns.
     auto* type = world.find<QComboBox>(u"Vstup"_s);
