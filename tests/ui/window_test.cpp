@@ -210,6 +210,7 @@ void WindowTest::refusedField_oneMessageFocusBackAndTheMoveDropped() {
     if (field != u"Pocatek"_s)
         return;
     QCOMPARE(qobject_cast<QLineEdit*>(edit)->selectedText(), typed);
+    QCOMPARE(world.find<QLineEdit>(u"EdLoLimDA"_s)->text(), typed);
     if (way == Leave::ListClick)
         return;
 
