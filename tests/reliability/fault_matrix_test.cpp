@@ -74,6 +74,8 @@ struct Operation {
     std::vector<int> progress = {};
     // A completed run enables the measurement buttons; a failed one leaves them disabled.
     bool enablesMeasurement = false;
+    // What a failed run leaves as it was.
+    std::function<QString(World&)> kept = {};
 };
 
 std::vector<Step> AllChecked(const QStringList& log) {
@@ -159,6 +161,17 @@ std::function<void(World&)> FromFile(int method) {
     };
 }
 
+std::function<void(World&)> Comparator(bool enabled) {
+    return [enabled](World& w) {
+        config::ComparatorGroup& g = *w.f().Komparator[1];
+        w.enter(g.EMezsep, u"50"_s);
+        w.enter(g.EMezroz, u"45"_s);
+        w.enter(g.EZpoSep, u"2"_s);
+        w.enter(g.EZpoRoz, u"0"_s);
+        w.m().userToggled(g.PovolKompar, enabled);
+    };
+}
+
 const Operation kOperations[] = {
     {"whole read",
      kNoPrompts,
@@ -208,24 +221,39 @@ const Operation kOperations[] = {
      true},
     {"comparator 2 write",
      1,  // the presence bits come first
-     [](World& w) {
-         config::ComparatorGroup& g = *w.f().Komparator[1];
-         w.enter(g.EMezsep, u"50"_s);
-         w.enter(g.EMezroz, u"45"_s);
-         w.enter(g.EZpoSep, u"2"_s);
-         w.enter(g.EZpoRoz, u"0"_s);
-         w.m().userToggled(g.PovolKompar, true);
-     },
+     Comparator(true),
      [](World& w) -> config::Button& { return w.f().Komparator[1]->Ulozkomp; },
      AllChecked,
      // presence, the two delays, the limits, the mode byte read and written; 100 at the end
      {20, 40, 40, 60, 60, 100}},
+    {"comparator 2 switched off",
+     0,
+     Comparator(false),
+     [](World& w) -> config::Button& { return w.f().Komparator[1]->Ulozkomp; },
+     AllChecked,
+     {0, 100}},
+    {"comparator 2 read",
+     kNoPrompts,
+     PlainPt100,
+     [](World& w) -> config::Button& { return w.f().Komparator[1]->Preckomp; },
+     AllChecked,
+     {25, 50, 75, 100}},
     {"note write",
      kNoPrompts,
      [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
      [](World& w) -> config::Button& { return w.f().Uloz_Pozn; },
      AllChecked,
      {33, 67, 100}},
+    {"note read",
+     kNoPrompts,
+     [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
+     [](World& w) -> config::Button& { return w.f().Prec_Pozn; },
+     AllChecked,
+     {25, 50, 75, 100},
+     false,
+     [](World& w) { return w.f().EditUzPozn.text(); }},
+    {"analog output read", kNoPrompts, PlainPt100,
+     [](World& w) -> config::Button& { return w.f().Button3; }, AllChecked},
     {"analog output save",
      kNoPrompts,
      [](World& w) {
@@ -395,7 +423,10 @@ std::pair<int, int> RunMatrix(const Operation& op) {
                 faults.QueueClean(k);
                 faults.Queue(f.faults, f.effect == Effect::NoAnswer ? link::kAttempts : 1);
             }
+            const QString before = op.kept ? op.kept(w) : QString();
             const Run actual = Click(w, op);
+            if (op.kept && f.effect != Effect::Harmless)
+                check(op.kept(w) == before, "kept", op.kept(w), before);
             const Run expected = Expected(op, healthy, steps, k, f, cannotOpen);
             const auto outcomeText = [](const std::optional<config::Outcome>& o) {
                 return QString::number(o ? static_cast<int>(*o) : -1);
