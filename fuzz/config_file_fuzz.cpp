@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "common/prompts.h"
@@ -35,6 +37,7 @@ public:
 struct Fixture {
     QTemporaryDir dir;
     QString file = dir.filePath(QStringLiteral("konfigurace.txt"));
+    QString saved = dir.filePath(QStringLiteral("ulozeno.txt"));
     QSettings settings{dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat};
 };
 
@@ -119,10 +122,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const bool pointsBefore = model.points.PointsLoaded;
     const Outcome outcome = model.configFile().load(files.file);
+    if (std::getenv("VELD_FUZZ_TRACE")) {
+        std::fprintf(stderr, "outcome %d: %s\n", static_cast<int>(outcome),
+                     qUtf8Printable(prompts.messages.join(u" | ")));
+    }
     FUZZ_CHECK(model.points.PointsLoaded == pointsBefore, "a configuration file loads no points");
     FUZZ_CHECK(prompts.fileRequests.isEmpty(), "loading a file asks for no other file");
     if (outcome == Outcome::Completed) {
-        program.reset();
+        // What was loaded saves and loads back the same in a fresh program.
+        const QStringList lines = model.configFile().Lines();
+        const bool savedOk = model.configFile().save(files.saved) == Outcome::Completed;
+        program = std::make_unique<Program>(files);
+        if (savedOk) {
+            FUZZ_CHECK(program->model->configFile().load(files.saved) == Outcome::Completed,
+                       "a saved file loads");
+            FUZZ_CHECK(program->model->configFile().Lines() == lines,
+                       "a saved file loads back as it was");
+            program.reset();
+        }
         return 0;
     }
     FUZZ_CHECK(!prompts.messages.isEmpty(), "a refused file says why");

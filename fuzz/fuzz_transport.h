@@ -32,14 +32,14 @@ public:
         if (!open_)
             return 0;
         const std::uint8_t command = bytes.size() > 9 ? bytes[9] : 0;
-        lastCommand = command;
+        ++writes;
         const int chunks = in_.ConsumeIntegralInRange<int>(0, 4);
         for (int i = 0; i < chunks; ++i)
             answer(command);
         return static_cast<std::int64_t>(bytes.size());
     }
 
-    link::Byte lastCommand = 0;
+    int writes = 0;
 
 private:
     // One chunk of the reply: raw bytes, a well-formed reply (possibly spoilt), or a port loss,

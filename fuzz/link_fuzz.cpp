@@ -7,6 +7,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "common/prompts.h"
@@ -31,6 +33,12 @@ public:
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
     void focus(const QString&) override {}
 };
+
+// VELD_FUZZ_TRACE=1 prints what each operation did, for reading an input by hand.
+bool Trace() {
+    static const bool on = std::getenv("VELD_FUZZ_TRACE") != nullptr;
+    return on;
+}
 
 QSettings& Settings() {
     static QTemporaryDir dir;
@@ -71,6 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int op = 0; op < 6 && in.remaining_bytes() > 0; ++op) {
         const link::Micros start = clock.now();
         const int messagesBefore = prompts.messages;
+        const int writesBefore = transport.writes;
         const auto kind = in.ConsumeIntegralInRange<int>(0, 3);
         bool ok = false;
         switch (kind) {
@@ -123,6 +132,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!engine.busy(), "no transaction is left waiting");
         FUZZ_CHECK(engine.attemptsMade() <= link::kAttempts, "at most three attempts");
         FUZZ_CHECK(clock.now() - start <= kWorstCase, "a transaction ends within its worst case");
+        if (Trace()) {
+            std::fprintf(stderr, "op %d: %s, engine result %d, attempts %d, %lld us\n", kind,
+                         ok ? "ok" : "failed", static_cast<int>(engine.lastResult()),
+                         engine.attemptsMade(),
+                         static_cast<long long>((clock.now() - start).count()));
+        }
+        // A request refused before sending leaves the engine's last verdict as it was.
+        const bool sent = transport.writes != writesBefore;
+        if (sent && engine.lastResult() == link::TransactionResult::Success) {
+            const auto view = fuzz::ReadReply(engine.rx.RxFrame, engine.rx.ReplyLength);
+            FUZZ_CHECK(view.has_value() && !engine.rx.ReplyError,
+                       "the engine never succeeds with a bad reply");
+        }
         if (ok) {
             FUZZ_CHECK(engine.lastResult() == link::TransactionResult::Success,
                        "a success is the engine's success");

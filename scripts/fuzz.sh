@@ -37,8 +37,10 @@ for target in "${targets[@]}"; do
   mkdir -p "$work" "$findings"
   cp fuzz/corpus/"$target"/* "$work"/
   echo "== fuzz: $target for $seconds s"
+  dict=()
+  [ -f "fuzz/$target.dict" ] && dict=(-dict="fuzz/$target.dict")
   status=0
-  "$build/fuzz/${target}_fuzz" "$work" -max_total_time="$seconds" -timeout=5 \
+  "$build/fuzz/${target}_fuzz" "$work" "${dict[@]}" -max_total_time="$seconds" -timeout=5 \
     -rss_limit_mb=2048 -max_len=8192 -print_final_stats=1 -artifact_prefix="$findings/" \
     >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
