@@ -110,8 +110,7 @@ void FaultPolicy::Clear() {
 
 FaultSet FaultPolicy::Next() {
     if (onAnswer)
-        onAnswer(answered_);
-    ++answered_;
+        onAnswer();
     if (queue_.empty())
         return permanent_;
     Entry& front = queue_.front();

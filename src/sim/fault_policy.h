@@ -96,9 +96,9 @@ public:
     // The faults for the request being answered now; consumes one queue entry. Only requests that
     // the transmitter answers take an entry (damaged ones never reach it).
     FaultSet Next();
-    // Called by Next() before it picks the faults, with the number of requests answered before
-    // this one: lets a test act on the line at a given request (pull the port out, ...).
-    std::function<void(std::size_t answered)> onAnswer;
+    // Called by Next() as each request is answered, before the faults are picked: lets a test act
+    // on the line at a given request (pull the port out, ...).
+    std::function<void()> onAnswer;
     // Requests still covered by the queue.
     std::size_t Queued() const;
 
@@ -109,7 +109,6 @@ private:
     };
     std::deque<Entry> queue_;
     FaultSet permanent_;
-    std::size_t answered_ = 0;
 };
 
 // Parses the command-line form of queued faults, "NAME[=N][+NAME[=N]...][:TIMES]" where NAME is
