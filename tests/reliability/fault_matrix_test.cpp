@@ -62,27 +62,29 @@ enum class Step {
                 // the check comes after the chain
 };
 
+std::vector<Step> AllChecked(const QStringList& log) {
+    return std::vector<Step>(static_cast<std::size_t>(log.size()), Step::Checked);
+}
+void Nothing(World&) {}
+constexpr std::size_t kNoPrompts = std::numeric_limits<std::size_t>::max();
+
 struct Operation {
     const char* name;
+    QString button;
+    std::function<void(World&)> prepare = Nothing;
     // Transactions made before the operation shows its own questions and messages.
-    std::size_t promptsAfter;
-    std::function<void(World&)> prepare;
-    std::function<config::Button&(World&)> button;
-    std::function<std::vector<Step>(const QStringList& log)> steps;
+    std::size_t promptsAfter = kNoPrompts;
+    std::function<std::vector<Step>(const QStringList& log)> steps = AllChecked;
     // `Prenos` after each transaction of a healthy run, as the steps set it; a failure leaves the
     // value of the last transaction before it (empty: not followed here).
     std::vector<int> progress = {};
-    // A completed run enables the measurement buttons; a failed one leaves them disabled.
+    // A completed run enables the measurement buttons; a failed one leaves them as they were.
     bool enablesMeasurement = false;
     // What a failed run leaves as it was.
     std::function<QString(World&)> kept = {};
     // For the handlers whose buttons the window never shows: run as the command line runs them.
     std::function<config::Outcome(World&)> direct = {};
 };
-
-std::vector<Step> AllChecked(const QStringList& log) {
-    return std::vector<Step>(static_cast<std::size_t>(log.size()), Step::Checked);
-}
 
 std::uint32_t AddressOf(const QString& request) {
     return request.section(u' ', 1, 1).toUInt();
@@ -122,12 +124,6 @@ std::function<std::vector<Step>(const QStringList&)> WriteSteps(
         }
         return steps;
     };
-}
-
-void PlainPt100(World&) {}
-constexpr std::size_t kNoPrompts = std::numeric_limits<std::size_t>::max();
-config::Button& Poslat(World& w) {
-    return w.f().Poslat;
 }
 
 std::function<void(World&)> Page(QString type, QString wiring, QString begin, QString end) {
@@ -175,127 +171,89 @@ std::function<void(World&)> Comparator(bool enabled) {
 }
 
 const Operation kOperations[] = {
-    {"whole read",
-     kNoPrompts,
-     PlainPt100,
-     [](World& w) -> config::Button& { return w.f().Precist; },
-     AllChecked,
+    {.name = "whole read",
+     .button = u"Precist"_s,
      // 400, 32, 363, 408, 1568, 28, then the four reads of the note; the 11 after the first
      // read is cleared at once by the input type's change handler
-     {0, 33, 44, 67, 78, 89, 89, 89, 89, 100},
-     true},
+     .progress = {0, 33, 44, 67, 78, 89, 89, 89, 89, 100},
+     .enablesMeasurement = true},
     // The firmware number is read before the question.
-    {"whole write, Pt100 linearized",
-     1,
-     Page(u"odporový teploměr Pt100"_s, u"čtyřvodičově"_s, u"0"_s, u"100"_s),
-     Poslat,
-     WriteSteps(),
-     {},
-     true},
-    {"whole write, from file by segments",
-     1,
-     FromFile(config::LinDialogForm::kMethodSegments),
-     Poslat,
-     WriteSteps(),
-     {},
-     true},
-    {"whole write, from file by polynomial",
-     1,
-     FromFile(config::LinDialogForm::kMethodPolynomial),
-     Poslat,
-     WriteSteps(),
-     {},
-     true},
-    {"whole write, thermocouple K",
-     1,
-     Page(u"termočlánek K"_s, {}, u"0"_s, u"1300"_s),
-     Poslat,
-     WriteSteps(),
-     {},
-     true},
+    {.name = "whole write, Pt100 linearized",
+     .button = u"Poslat"_s,
+     .prepare = Page(u"odporový teploměr Pt100"_s, u"čtyřvodičově"_s, u"0"_s, u"100"_s),
+     .promptsAfter = 1,
+     .steps = WriteSteps(),
+     .enablesMeasurement = true},
+    {.name = "whole write, from file by segments",
+     .button = u"Poslat"_s,
+     .prepare = FromFile(config::LinDialogForm::kMethodSegments),
+     .promptsAfter = 1,
+     .steps = WriteSteps(),
+     .enablesMeasurement = true},
+    {.name = "whole write, from file by polynomial",
+     .button = u"Poslat"_s,
+     .prepare = FromFile(config::LinDialogForm::kMethodPolynomial),
+     .promptsAfter = 1,
+     .steps = WriteSteps(),
+     .enablesMeasurement = true},
+    {.name = "whole write, thermocouple K",
+     .button = u"Poslat"_s,
+     .prepare = Page(u"termočlánek K"_s, {}, u"0"_s, u"1300"_s),
+     .promptsAfter = 1,
+     .steps = WriteSteps(),
+     .enablesMeasurement = true},
     // Its scale items and decimals go out without a check until the linearization kind.
-    {"whole write, 0...20 mA unified",
-     1,
-     Page(u"0...20 mA-vstup U/I"_s, {}, {}, {}),
-     Poslat,
-     WriteSteps({1576, 115}),
-     {},
-     true},
-    {"comparator 2 write",
-     1,  // the presence bits come first
-     Comparator(true),
-     [](World& w) -> config::Button& { return w.f().Komparator[1]->Ulozkomp; },
-     AllChecked,
-     // presence, the two delays, the limits, the mode byte read and written; 100 at the end
-     {20, 40, 40, 60, 60, 100}},
-    {"comparator 2 switched off",
-     0,
-     Comparator(false),
-     [](World& w) -> config::Button& { return w.f().Komparator[1]->Ulozkomp; },
-     AllChecked,
-     {0, 100}},
-    {"comparator 2 read",
-     kNoPrompts,
-     PlainPt100,
-     [](World& w) -> config::Button& { return w.f().Komparator[1]->Preckomp; },
-     AllChecked,
-     {25, 50, 75, 100}},
-    {"note write",
-     kNoPrompts,
-     [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
-     [](World& w) -> config::Button& { return w.f().Uloz_Pozn; },
-     AllChecked,
-     {33, 67, 100}},
-    {"note read",
-     kNoPrompts,
-     [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
-     [](World& w) -> config::Button& { return w.f().Prec_Pozn; },
-     AllChecked,
-     {25, 50, 75, 100},
-     false,
-     [](World& w) { return w.f().EditUzPozn.text(); }},
-    {"analog output read", kNoPrompts, PlainPt100,
-     [](World& w) -> config::Button& { return w.f().Button3; }, AllChecked},
-    {"calibration of the lower range value",
-     0,
-     [](World& w) { w.m().userClicked(w.f().Precist); },
-     [](World& w) -> config::Button& { return w.f().S_Dolmez; },
-     AllChecked,
-     {50, 100},
-     false,
-     [](World& w) { return w.f().Pocatek.text() + u".."_s + w.f().Konec.text(); },
-     [](World& w) { return w.m().calibration().S_DolmezClick(); }},
-    {"correction save",
-     kNoPrompts,
-     [](World& w) {
-         w.m().userEdited(w.f().Vstup, u"odporový teploměr Pt100"_s);
-         w.m().userEdited(w.f().korekcePV, u"0.25"_s);
-     },
-     [](World& w) -> config::Button& { return w.f().Button8; },
-     AllChecked,
-     {},
-     false,
-     {},
-     [](World& w) { return w.m().calibration().Button8Click(); }},
-    {"correction read",
-     kNoPrompts,
-     PlainPt100,
-     [](World& w) -> config::Button& { return w.f().Button1; },
-     AllChecked,
-     {},
-     false,
-     {},
-     [](World& w) { return w.m().calibration().Button1Click(); }},
-    {"analog output save",
-     kNoPrompts,
-     [](World& w) {
-         w.f().Vstup.text = u"odporový teploměr Pt100"_s;
-         w.enter(w.f().EdLoLimDA, u"0"_s);
-         w.enter(w.f().EdHiLimDA, u"100"_s);
-     },
-     [](World& w) -> config::Button& { return w.f().Button2; },
-     AllChecked,
-     {0, 100}},
+    {.name = "whole write, 0...20 mA unified",
+     .button = u"Poslat"_s,
+     .prepare = Page(u"0...20 mA-vstup U/I"_s, {}, {}, {}),
+     .promptsAfter = 1,
+     .steps = WriteSteps({1576, 115}),
+     .enablesMeasurement = true},
+    // Presence, the two delays, the limits, the mode byte read and written; 100 at the end.
+    {.name = "comparator 2 write",
+     .button = u"Ulozkomp2"_s,
+     .prepare = Comparator(true),
+     .promptsAfter = 1,
+     .progress = {20, 40, 40, 60, 60, 100}},
+    {.name = "comparator 2 switched off",
+     .button = u"Ulozkomp2"_s,
+     .prepare = Comparator(false),
+     .promptsAfter = 0,
+     .progress = {0, 100}},
+    {.name = "comparator 2 read", .button = u"Preckomp2"_s, .progress = {25, 50, 75, 100}},
+    {.name = "note write",
+     .button = u"Uloz_Pozn"_s,
+     .prepare = [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
+     .progress = {33, 67, 100}},
+    {.name = "note read",
+     .button = u"Prec_Pozn"_s,
+     .prepare = [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
+     .progress = {25, 50, 75, 100},
+     .kept = [](World& w) { return w.f().EditUzPozn.text(); }},
+    {.name = "analog output save",
+     .button = u"Button2"_s,
+     .prepare =
+         [](World& w) {
+             w.f().Vstup.text = u"odporový teploměr Pt100"_s;
+             w.enter(w.f().EdLoLimDA, u"0"_s);
+             w.enter(w.f().EdHiLimDA, u"100"_s);
+         },
+     .progress = {0, 100}},
+    {.name = "analog output read", .button = u"Button3"_s},
+    {.name = "calibration of the lower range value",
+     .button = u"S_Dolmez"_s,
+     .prepare = [](World& w) { w.m().userClicked(w.f().Precist); },
+     .promptsAfter = 0,
+     .progress = {50, 100},
+     .kept = [](World& w) { return w.f().Pocatek.text() + u".."_s + w.f().Konec.text(); },
+     .direct = [](World& w) { return w.m().calibration().S_DolmezClick(); }},
+    {.name = "correction save",
+     .button = u"Button8"_s,
+     .prepare = Page(u"odporový teploměr Pt100"_s, {}, {}, {}),
+     .direct = [](World& w) { return w.m().calibration().Button8Click(); }},
+    {.name = "correction read",
+     .button = u"Button1"_s,
+     .direct = [](World& w) { return w.m().calibration().Button1Click(); }},
 };
 
 enum class Effect {
@@ -333,6 +291,12 @@ struct Run {
     bool measurement = false;
 };
 
+config::Button& Button(World& w, const Operation& op) {
+    config::Button* button = w.f().findAs<config::Button>(op.button);
+    EXPECT_NE(button, nullptr) << op.button.toStdString();
+    return button ? *button : w.f().Precist;
+}
+
 Run Click(World& w, const Operation& op) {
     w.session->simDevice().ClearCounters();
     w.prompts.messages.clear();
@@ -341,7 +305,7 @@ Run Click(World& w, const Operation& op) {
     if (op.direct) {
         run.outcome = op.direct(w);
     } else {
-        w.m().userClicked(op.button(w));
+        w.m().userClicked(Button(w, op));
         run.outcome = w.m().lastOutcome();
     }
     for (const sim::Request& r : w.session->simDevice().Log()) {
@@ -459,7 +423,7 @@ std::pair<int, int> RunMatrix(const Operation& op) {
                 faults.Queue(f.faults, f.effect == Effect::NoAnswer ? link::kAttempts : 1);
             }
             const QString before = op.kept ? op.kept(w) : QString();
-            const bool enabledBefore = op.button(w).enabled;
+            const bool enabledBefore = Button(w, op).enabled;
             const bool measurementBefore = w.f().ButMeasPV.enabled && w.f().Start_Mer.enabled;
             const Run actual = Click(w, op);
             if (op.kept && f.effect != Effect::Harmless)
@@ -487,7 +451,7 @@ std::pair<int, int> RunMatrix(const Operation& op) {
                 op.enablesMeasurement && f.effect == Effect::Harmless ? true : measurementBefore;
             check(actual.measurement == measurement, "measurement buttons",
                   QString::number(actual.measurement), QString::number(measurement));
-            check(op.button(w).enabled == enabledBefore && !w.m().busy(),
+            check(Button(w, op).enabled == enabledBefore && !w.m().busy(),
                   "button as before, not busy", u"changed or busy"_s, u"as before"_s);
             check(Memory(w) == Replayed(initial, expected.requests), "transmitter memory",
                   u"differs"_s, u"the writes before the fault"_s);
