@@ -261,6 +261,7 @@ enum class Effect {
     Silent,    // a complete reply with a wrong checksum: fails at once, no message, no retry
     Lost,      // the port vanishes while the transaction waits
     Harmless,  // nothing the program may notice
+    Retried,   // the first attempt goes unanswered, the second is answered
 };
 
 struct LineFault {
@@ -279,7 +280,12 @@ const LineFault kFaults[] = {
     {"byte count above 49", {Fault::ByteCountOver()}, Effect::NoAnswer},
     {"reply repeated 20 ms later", {Fault::Repeated(20ms)}, Effect::Harmless},
     {"port vanishing", {}, Effect::Lost},
+    {"first attempt unanswered", {Fault::NoReply()}, Effect::Retried},
 };
+
+bool Completes(const LineFault& f) {
+    return f.effect == Effect::Harmless || f.effect == Effect::Retried;
+}
 
 struct Run {
     QStringList log;
@@ -325,6 +331,12 @@ Run Expected(const Operation& op, const Run& healthy, const std::vector<Step>& s
              const LineFault& f, const QString& cannotOpen) {
     if (f.effect == Effect::Harmless)
         return healthy;
+    if (f.effect == Effect::Retried) {
+        Run e = healthy;
+        e.log.insert(static_cast<qsizetype>(k), healthy.log[static_cast<qsizetype>(k)]);
+        e.requests.insert(e.requests.begin() + static_cast<std::ptrdiff_t>(k), healthy.requests[k]);
+        return e;
+    }
     Run e;
     e.outcome = config::Outcome::Stopped;
     if (k >= op.promptsAfter) {
@@ -426,7 +438,7 @@ std::pair<int, int> RunMatrix(const Operation& op) {
             const bool enabledBefore = Button(w, op).enabled;
             const bool measurementBefore = w.f().ButMeasPV.enabled && w.f().Start_Mer.enabled;
             const Run actual = Click(w, op);
-            if (op.kept && f.effect != Effect::Harmless)
+            if (op.kept && !Completes(f))
                 check(op.kept(w) == before, "kept", op.kept(w), before);
             const Run expected = Expected(op, healthy, steps, k, f, cannotOpen);
             const auto outcomeText = [](const std::optional<config::Outcome>& o) {
@@ -441,14 +453,14 @@ std::pair<int, int> RunMatrix(const Operation& op) {
             check(actual.outcome == expected.outcome, "outcome", outcomeText(actual.outcome),
                   outcomeText(expected.outcome));
             if (!op.progress.empty()) {
-                const int stage = f.effect == Effect::Harmless ? op.progress.back()
-                                  : k == 0                     ? 0
-                                                               : op.progress[k - 1];
+                const int stage = Completes(f) ? op.progress.back()
+                                  : k == 0     ? 0
+                                               : op.progress[k - 1];
                 check(actual.progress == stage, "Prenos", QString::number(actual.progress),
                       QString::number(stage));
             }
             const bool measurement =
-                op.enablesMeasurement && f.effect == Effect::Harmless ? true : measurementBefore;
+                op.enablesMeasurement && Completes(f) ? true : measurementBefore;
             check(actual.measurement == measurement, "measurement buttons",
                   QString::number(actual.measurement), QString::number(measurement));
             check(Button(w, op).enabled == enabledBefore && !w.m().busy(),
