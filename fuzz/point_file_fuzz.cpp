@@ -38,8 +38,9 @@ bool ValidUtf8(const std::string& s) {
     return true;
 }
 
+// Zero, or a magnitude a normal single holds.
 bool Single(long double v) {
-    return std::isfinite(v) && std::fabs(v) <= FLT_MAX;
+    return v == 0 || (std::fabs(v) >= FLT_MIN && std::fabs(v) <= FLT_MAX);
 }
 
 }  // namespace
