@@ -177,6 +177,20 @@ const Operation kOperations[] = {
      // read is cleared at once by the input type's change handler
      .progress = {0, 33, 44, 67, 78, 89, 89, 89, 89, 100},
      .enablesMeasurement = true},
+    // After a write of a current input: its sense resistor is read too.
+    {.name = "whole read, current input",
+     .button = u"Precist"_s,
+     .prepare =
+         [](World& w) {
+             w.m().userEdited(w.f().Vstup, u"proud"_s);
+             for (auto [edit, text] : {std::pair{&w.f().SnOdpor, u"5"_s},
+                                       {&w.f().Pocatek, u"0"_s},
+                                       {&w.f().Konec, u"20"_s}})
+                 w.enter(*edit, text);
+             w.m().userClicked(w.f().Poslat);
+         },
+     .progress = {0, 22, 44, 67, 78, 89, 89, 89, 89, 100},
+     .enablesMeasurement = true},
     // The firmware number is read before the question.
     {.name = "whole write, Pt100 linearized",
      .button = u"Poslat"_s,
