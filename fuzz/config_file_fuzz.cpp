@@ -83,9 +83,10 @@ QStringList Snapshot(const MainWindowModel& m) {
 // A fresh program for every file; one that refused its file is as fresh as before (that is the
 // property checked), so it serves the next file too and the costly construction is rare.
 struct Program {
-    explicit Program(Fixture& files) : engine(transport, clock, prompts, port, files.settings) {
+    Program(Fixture& files, DecimalSeparator separator)
+        : engine(transport, clock, prompts, port, files.settings) {
         port.setPersistent(false);
-        settings.decimalSeparator = DecimalSeparator::Point;
+        settings.decimalSeparator = separator;
         settings.directoryExists = [](const QString&) { return false; };
         settings.documentsDirectory = files.dir.path();
         model = std::make_unique<MainWindowModel>(prompts, access, settings);
@@ -113,9 +114,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return 0;
         f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     }
-    static std::unique_ptr<Program> program;
+    // Files load on a system with either decimal separator; the length of the file picks one.
+    const DecimalSeparator separator =
+        size % 2 == 0 ? DecimalSeparator::Point : DecimalSeparator::Comma;
+    static std::unique_ptr<Program> programs[2];
+    std::unique_ptr<Program>& program = programs[size % 2];
     if (!program)
-        program = std::make_unique<Program>(files);
+        program = std::make_unique<Program>(files, separator);
     MainWindowModel& model = *program->model;
     ScriptedPrompts& prompts = program->prompts;
     prompts.messages.clear();
@@ -136,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // What was loaded saves and loads back the same in a fresh program.
         const QStringList lines = model.configFile().Lines();
         const bool savedOk = model.configFile().save(files.saved) == Outcome::Completed;
-        program = std::make_unique<Program>(files);
+        program = std::make_unique<Program>(files, separator);
         if (savedOk) {
             FUZZ_CHECK(program->model->configFile().load(files.saved) == Outcome::Completed,
                        "a saved file loads");
