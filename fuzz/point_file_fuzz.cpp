@@ -2,6 +2,7 @@
 // transmitter's reals can hold, and a refusal says why in a short message without raw control
 // bytes.
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "fuzz_check.h"
+#include "lin/functions.h"
 #include "lin/point_file.h"
 
 using namespace veld;
@@ -43,6 +45,31 @@ bool Single(long double v) {
     return v == 0 || (std::fabs(v) >= FLT_MIN && std::fabs(v) <= FLT_MAX);
 }
 
+bool Finite(float v) {
+    return std::isfinite(v);
+}
+
+// What an accepted file goes on to: the fit over the range of its desired values (the degree
+// picked by the file's length) and the straight segments. A result they give is usable.
+void CheckMathematics(const std::vector<lin::Point>& points, std::size_t size) {
+    const auto [low, high] = std::minmax_element(
+        points.begin(), points.end(), [](const auto& a, const auto& b) { return a.out < b.out; });
+    const int degree = 1 + static_cast<int>(size % 10);
+    const auto fit = lin::Fit(points, degree, low->out, high->out);
+    if (fit) {
+        for (int i = 0; i <= fit->degree; ++i)
+            FUZZ_CHECK(std::isfinite(fit->coefficients[static_cast<std::size_t>(i)]),
+                       "a fit that succeeds has finite coefficients");
+        FUZZ_CHECK(std::isfinite(fit->maxDeviation), "a fit that succeeds has a deviation");
+    }
+    const auto segments = lin::Segments(points);
+    if (segments) {
+        for (const lin::SegmentGroup& g : segments->groups)
+            FUZZ_CHECK(Finite(g.x) && Finite(g.c0) && Finite(g.c1) && Finite(g.c2) && Finite(g.c3),
+                       "segments that succeed are finite singles");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -57,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(Single(p.in) && Single(p.out), "accepted values fit single precision");
         lin::PointStore store;
         FUZZ_CHECK(store.load(r.points), "an accepted file loads into the point store");
+        CheckMathematics(r.points, size);
         return 0;
     }
     FUZZ_CHECK(!r.message.empty(), "a refused file says why");
