@@ -75,6 +75,13 @@ QStringList Snapshot(const std::vector<Control*>& controls) {
 
 QStringList Snapshot(const MainWindowModel& m) {
     QStringList s = Snapshot(m.form.controls()) + Snapshot(m.dialog.controls());
+    const model::TransmitterConfig& c = m.config;
+    for (const long double v : {c.RangeBegin, c.RangeEnd, c.Damping, c.PvCorrection,
+                                c.TotalResistance, c.SenseResistance, c.DividerRatio})
+        s.append(QString::number(static_cast<double>(v), 'g', 17));
+    for (const int v : {int{c.InputType}, int{c.UnitCode}, int{c.LinMode}, int{c.FaultCurrent},
+                        int{c.Wiring}, int{c.DisplayCurve}})
+        s.append(QString::number(v));
     s.append(QString::number(int{m.points.PointsLoaded}) + QString::number(m.points.PointCount) +
              QString::number(m.points.PointTotal) + QString::number(int{m.state.LinFileChosen}));
     return s;
