@@ -61,8 +61,7 @@ private slots:
     void router_opensTheTransportThePortNames();
     void router_switchesAndPassesOnOnlyTheActiveTransportsEvents();
     void link_reachesTheSimulatorOrTheSerialPortThroughTheRouter();
-    void portPage_userChoiceGoesToThePortChoice();
-    void portPage_showsTheRestoredChoice();
+    void portPage_userChoiceGoesToThePortChoiceAndTheRestoredOneIsShown();
 };
 
 void PortTest::router_opensTheTransportThePortNames_data() {
@@ -148,7 +147,7 @@ void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter() {
     QCOMPARE(world.prompts.messages, QStringList({link::kMsgNoAnswer}));
 }
 
-void PortTest::portPage_userChoiceGoesToThePortChoice() {
+void PortTest::portPage_userChoiceGoesToThePortChoiceAndTheRestoredOneIsShown() {
     Program p;
     p.page.refresh({u"/dev/ttyUSB0"_s});
     QCOMPARE(p.f.DalsiPorty.items,
@@ -170,10 +169,7 @@ void PortTest::portPage_userChoiceGoesToThePortChoice() {
     QVERIFY(p.choice.otherPort().isEmpty());
     QCOMPARE(p.f.DalsiPorty.itemIndex, -1);
     QCOMPARE(p.reopenRequests, 3);
-}
 
-void PortTest::portPage_showsTheRestoredChoice() {
-    Program p;
     // A remembered device that is not plugged in now stays offered and chosen.
     p.choice.selectOther(u"/dev/ttyACM0"_s);
     p.page.refresh({u"/dev/ttyUSB1"_s});

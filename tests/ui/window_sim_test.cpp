@@ -21,14 +21,10 @@ namespace {
 
 struct SimWorld : ui::test::World {
     explicit SimWorld(Prompts& inner) : World(inner, true) {}
-    // Types into an edit as a user does and leaves it with Tab.
+    // Types into an edit and leaves it with Tab.
     void type(const QString& editName, const QString& text) {
-        auto* edit = find<QLineEdit>(editName);
-        edit->setFocus(Qt::MouseFocusReason);
-        QTRY_VERIFY(edit->hasFocus());
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Tab);
+        typeInto(find<QLineEdit>(editName), text);
+        QTest::keyClick(find<QLineEdit>(editName), Qt::Key_Tab);
     }
     void click(const QString& buttonName) {
         QTest::mouseClick(find<QPushButton>(buttonName), Qt::LeftButton);
