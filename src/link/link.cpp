@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(lcLink, "veld.link", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcLinkRaw, "veld.link.raw", QtWarningMsg)
 
@@ -53,6 +55,23 @@ float Link::RxDevFloat(int index) const {
 
 void Link::receive(std::span<const std::uint8_t> bytes) {
     qCDebug(lcLinkRaw) << "rx" << Hex(bytes).constData();
+    // A reply cannot begin before its request has left, so whatever arrived earlier is a late
+    // or repeated copy of another reply that would otherwise pass as this one. Bytes are seen
+    // at or after they arrived and came over the line one character time apart at least: of n
+    // bytes seen now, byte i arrived no later than now - (n - 1 - i) character times. Only
+    // bytes that surely arrived too early are dropped; the decoder finds the reply's preamble
+    // after them or, given a tail it cannot make sense of, lets the attempt time out and retry.
+    const Micros now = clock_.now();
+    std::size_t fresh = bytes.size();
+    if (now < replyFrom_)
+        fresh = 0;
+    else if (characterTime_ > Micros{0})
+        fresh = std::min(fresh, static_cast<std::size_t>((now - replyFrom_) / characterTime_) + 1);
+    if (fresh < bytes.size()) {
+        qCDebug(lcLink) << "dropped" << bytes.size() - fresh
+                        << "bytes that arrived before the reply could begin";
+        bytes = bytes.last(fresh);
+    }
     // Through the ring, byte by byte, as the port delivers them.
     for (Byte b : bytes)
         ring_.PutChar(b);
@@ -146,6 +165,9 @@ bool Link::transact(const std::vector<Byte>& wire) {
         ring_.Clear();
         decoder_.Restart();
         qCDebug(lcLinkRaw) << "tx" << Hex(wire).constData();
+        // The write call comes at or before the first byte leaves.
+        characterTime_ = transport_.shortestCharacterTime();
+        replyFrom_ = clock_.now() + transport_.minimumReplyDelay(wire.size());
         const std::int64_t written = lost_ ? 0 : transport_.write(wire);
         if (written <= 0) {
             fail(TransactionResult::WriteFailed, kMsgWriteFailed);

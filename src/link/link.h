@@ -121,6 +121,10 @@ private:
     QSettings& settings_;
     ReceiveRing ring_{rx};
     ReplyDecoder decoder_{rx};
+    // Bytes that reached the port before this instant cannot belong to the reply being waited
+    // for; no two received bytes are closer than characterTime_ (zero: no line timing).
+    Micros replyFrom_{0};
+    Micros characterTime_{0};
     bool busy_ = false;
     bool lost_ = false;
     int attempts_ = 0;

@@ -25,6 +25,7 @@ public:
     void setDtr(bool on) override;
     void setRts(bool on) override;
     void clearInput() override;
+    Micros shortestCharacterTime() const override { return kShortestLineCharacter; }
 
 private:
     void readAvailable();

@@ -58,6 +58,10 @@ void PortRouter::setRts(bool on) {
         active_->setRts(on);
 }
 
+link::Micros PortRouter::shortestCharacterTime() const {
+    return active_ ? active_->shortestCharacterTime() : link::Micros{0};
+}
+
 void PortRouter::clearInput() {
     if (active_)
         active_->clearInput();

@@ -25,6 +25,7 @@ public:
     void setDtr(bool on) override;
     void setRts(bool on) override;
     void clearInput() override;
+    link::Micros shortestCharacterTime() const override;
 
     // The transport of the last open, or nullptr before the first.
     const link::Transport* active() const { return active_; }

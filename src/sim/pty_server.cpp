@@ -42,6 +42,13 @@ timespec ToTimespec(link::Micros d) {
 
 }  // namespace
 
+// Unpaced, the bytes go out in one piece, when a line could have carried them all: the program
+// counts no two received bytes closer than a character time, and takes a block that comes
+// sooner for the tail of something older.
+link::Micros PtyServer::UnpacedDue(const Outgoing& out) {
+    return out.start + TransmissionTime(out.bytes.size());
+}
+
 PtyServer::PtyServer(Device& device, FaultPolicy& faults, PtyOptions options)
     : device_(device), faults_(faults), options_(options) {}
 
@@ -146,17 +153,19 @@ void PtyServer::HandleInput(link::Micros now) {
             ShapedReply reply = ApplyFaults(faults_.Next(), device_.Handle(request));
             if (!reply.send || reply.bytes.empty())
                 continue;
-            link::Micros start = now + reply.delay;
+            // Not before the request has crossed the line, paced or not: the program takes
+            // whatever comes sooner for something else and drops it.
+            const link::Micros requestEnd =
+                request.firstByteAt + TransmissionTime(request.wireLength);
+            link::Micros start = requestEnd + reply.delay;
             if (options_.pacing) {
-                const link::Micros requestEnd =
-                    request.firstByteAt + TransmissionTime(request.wireLength);
                 start = std::max(requestEnd, lineFreeAt_) + reply.delay;
                 lineFreeAt_ = start + TransmissionTime(reply.bytes.size());
             }
             const link::Micros end = start + TransmissionTime(reply.bytes.size());
             outgoing_.push_back({std::move(reply.bytes), 0, start});
             if (reply.repeat && !reply.repeat->bytes.empty()) {
-                const link::Micros copyStart = (options_.pacing ? end : start) + reply.repeat->gap;
+                const link::Micros copyStart = end + reply.repeat->gap;
                 if (options_.pacing)
                     lineFreeAt_ = copyStart + TransmissionTime(reply.repeat->bytes.size());
                 outgoing_.push_back({std::move(reply.repeat->bytes), 0, copyStart});
@@ -176,7 +185,7 @@ bool PtyServer::SendDue(link::Micros now, link::Micros& nextDue) {
             due = 0;
             while (due < out.bytes.size() && out.start + TransmissionTime(due + 1) <= now)
                 ++due;
-        } else if (now < out.start) {
+        } else if (now < UnpacedDue(out)) {
             due = 0;
         }
         if (out.sent == 0 && due > 0 && options_.trace != nullptr)
@@ -197,7 +206,7 @@ bool PtyServer::SendDue(link::Micros now, link::Micros& nextDue) {
             // The next byte, or a retry soon when the terminal's queue was full.
             nextDue = out.sent < due    ? now + link::Micros{1000}
                       : options_.pacing ? out.start + TransmissionTime(out.sent + 1)
-                                        : out.start;
+                                        : UnpacedDue(out);
             return true;
         }
         outgoing_.pop_front();

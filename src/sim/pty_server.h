@@ -54,6 +54,7 @@ private:
         link::Micros start{0};  // when the first byte starts on the line
     };
 
+    static link::Micros UnpacedDue(const Outgoing& out);
     void HandleInput(link::Micros now);
     // Writes every byte that is due; returns when the next one is, if any.
     bool SendDue(link::Micros now, link::Micros& nextDue);

@@ -36,6 +36,10 @@ public:
     // in the event queue); bytes still on the line, and replies to requests written afterwards,
     // arrive as usual.
     void clearInput() override;
+    // Paced, the line's own timing; unpaced, replies come on the next pass with no line time.
+    link::Micros shortestCharacterTime() const override {
+        return pacing_ ? link::kShortestLineCharacter : link::Micros{0};
+    }
 
     bool Dtr() const { return dtr_; }
     bool Rts() const { return rts_; }
