@@ -299,26 +299,19 @@ TEST_F(EntryChecksTest, completenessInItsOrder) {
         EXPECT_EQ(missing(), t.message);
         EXPECT_TRUE(prompts.focused.isEmpty());
     }
-}
 
-TEST_F(EntryChecksTest, completenessOfAFileLinearization) {
+    // A file linearization read from a transmitter: no file chosen yet, then no unit.
     chooseType(u"reostat"_s);
     f().PripCidl.text = u"třívodičově"_s;
-    f().Linearizace.text = u"ze souboru"_s;  // read from a transmitter: no file chosen yet
+    f().Linearizace.text = u"ze souboru"_s;
     f().Pocatek.setText(u"0"_s);
     f().Konec.setText(u"1"_s);
-    m().checks().Testvyplneni();
-    EXPECT_EQ(prompts.messages, QStringList{u"Není vybrán soubor pro linearizaci."_s});
+    EXPECT_EQ(missing(), u"Není vybrán soubor pro linearizaci."_s);
     EXPECT_TRUE(prompts.focused.isEmpty());
-    EXPECT_TRUE(m().state.IncompleteInput);
-
     f().OpenDialog1.fileName = u"body.txt"_s;
     f().VolenaJednotka.show();
     f().VolenaJednotka.text.clear();
-    clearPrompts();
-    m().state.IncompleteInput = false;
-    m().checks().Testvyplneni();
-    EXPECT_EQ(prompts.messages, QStringList{u"Není zadaná jednotka."_s});
+    EXPECT_EQ(missing(), u"Není zadaná jednotka."_s);
     EXPECT_EQ(prompts.focused, QStringList{u"VolenaJednotka"_s});
 
     // The check never clears the flag itself.

@@ -144,12 +144,6 @@ TEST_F(InputRulesTest, relativePotentiometerIsAFullType) {
     m().userEdited(f().PripCidl, u"d"_s);         // two wires are refused for "potenciometr" only
     EXPECT_EQ(f().PripCidl.text, u"dvouvodičově"_s);
     EXPECT_TRUE(prompts.messages.isEmpty());
-
-    // The connection items are those the type before left.
-    chooseType(u"potenciometr"_s);
-    chooseType(u"potenciometr relativní"_s);
-    EXPECT_TRUE(f().PripCidl.visible && f().PripCidl.text.isEmpty());
-    EXPECT_EQ(f().PripCidl.items, kThreeFour);
 }
 
 TEST_F(InputRulesTest, typeChangeResetsSideFields) {

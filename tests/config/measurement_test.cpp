@@ -90,6 +90,12 @@ TEST_F(MeasurementTest, continuousMeasuresAtOnceThenOnTicksAndLosesTicksDuringAM
     EXPECT_EQ(f().ZoZmHodn.text(), u"100.000"_s);
     EXPECT_EQ(trend().samples().size(), 3u);
     EXPECT_EQ(trend().validCount(), 3u);
+
+    // The whole program goes while a tick stays scheduled: it does nothing.
+    m().userClicked(f().Start_Mer);
+    useSeparator(DecimalSeparator::Point);
+    clock.advance(5s);
+    EXPECT_EQ(readPvRequests(), 0u);
 }
 
 TEST_F(MeasurementTest, failedContinuousMeasurementIsAGapAndTheLoopGoesOn) {
@@ -120,13 +126,6 @@ TEST_F(MeasurementTest, tickDuringAnotherOperationWaitsUntilItHasEnded) {
               (QStringList{u"ReadPV"_s, u"ReadEEPROM 1040 4"_s, u"ReadEEPROM 1044 4"_s,
                            u"ReadEEPROM 1072 8"_s, u"ReadEEPROM 1080 1"_s, u"ReadPV"_s}));
     EXPECT_TRUE(prompts.messages.isEmpty());
-}
-
-TEST_F(MeasurementTest, ticksOfAGoneWindowDoNothing) {
-    m().userClicked(f().Start_Mer);
-    useSeparator(DecimalSeparator::Point);  // the whole program goes, a tick stays scheduled
-    clock.advance(5s);
-    EXPECT_EQ(readPvRequests(), 0u);
 }
 
 }  // namespace
