@@ -12,15 +12,13 @@ using namespace Qt::Literals::StringLiterals;
 using GlobalOptions = CliTest;
 
 TEST_F(GlobalOptions, usageErrorsExitTwoWithoutTouchingAPort) {
+    // An empty port is no port (not COM1).
+    // clang-format off
     const std::vector<std::vector<std::string>> cases{
-        {"--port", "", "eeprom", "read", "0", "1"},  // an empty port is no port (not COM1)
-        {"--port=", "eeprom", "read", "0", "1"},
-        {"--port", " ", "eeprom", "read", "0", "1"},
-        {"--port"},
-        {"--verbose", "eeprom", "read", "0", "1"},
-        {"frobnicate"},
-        {},
-    };
+        {"--port", "", "eeprom", "read", "0", "1"}, {"--port=", "eeprom", "read", "0", "1"},
+        {"--port", " ", "eeprom", "read", "0", "1"}, {"--port"},
+        {"--verbose", "eeprom", "read", "0", "1"}, {"frobnicate"}, {}};
+    // clang-format on
     bool built = false;
     prepare = [&](session::Session&) { built = true; };
     for (const auto& args : cases) {

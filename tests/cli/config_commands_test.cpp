@@ -36,7 +36,7 @@ TEST_F(ConfigCommands, readPrintsTheFileLinesAndSavesTheFile) {
     EXPECT_EQ(saved.readAll(), QByteArray(QStringEncoder("windows-1250").encode(expected)));
 }
 
-TEST_F(ConfigCommands, readOfADifferenceInputLeavesItsTotalToTheUser) {
+TEST_F(ConfigCommands, readOfADifferenceInputLeavesItsTotalToTheUserAndAFailedReadStops) {
     prepare = [](session::Session& s) {
         ASSERT_TRUE(s.simMemory().Write(400, std::vector<link::Byte>{20, 3, 45, 0}));
         ASSERT_TRUE(s.simMemory().Write(408, std::vector<link::Byte>{58, 16, 16, 0}));
@@ -47,9 +47,7 @@ TEST_F(ConfigCommands, readOfADifferenceInputLeavesItsTotalToTheUser) {
         << out.str();
     EXPECT_TRUE(said("Není zadána maximální hodnota měřených napětí."));
     EXPECT_FALSE(QFile::exists(file));
-}
 
-TEST_F(ConfigCommands, readStopsAtAFailedTransaction) {
     prepare = [](session::Session& s) { s.simFaults().SetPermanent({sim::Fault::NoReply()}); };
     EXPECT_EQ(runSim({"read"}), kFailure);
     EXPECT_TRUE(said("No answer from transmitter !"));

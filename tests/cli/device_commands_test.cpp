@@ -46,9 +46,8 @@ TEST_F(Relay, enableSendsWhatTheWindowsSaveSendsAfterTheQuestion) {
                                      u"WriteEEPROM 1077 1 00"_s,
                                      u"WriteEEPROM 1048 8 86 48 00 00 86 34 00 00"_s,
                                      u"ReadEEPROM 1081 1"_s, u"WriteEEPROM 1081 1 23"_s}));
-}
 
-TEST_F(Relay, zeroLimitTypedBeforeTheOtherIsNoEqualPair) {
+    // A zero limit typed before the other is no equal pair.
     EXPECT_EQ(runSim({"--yes", "relay", "1", "--enable", "--on", "0", "--off", "10"}), kSuccess)
         << err.str();
     EXPECT_FALSE(said("shodné"));

@@ -74,19 +74,12 @@ TEST_F(Eeprom, whatTheTransmitterDidNotConfirmFailsAndSaysWhy) {
 }
 
 TEST_F(Eeprom, usageErrorsExitTwoWithOneLineAndSendNothing) {
+    // clang-format off
     const std::vector<std::vector<std::string>> bad{
-        {},
-        {"read"},
-        {"read", "10"},
-        {"read", "10", "0"},
-        {"read", "-1", "4"},
-        {"read", "65535", "2"},
-        {"read", "abc", "4"},
-        {"write", "10"},
-        {"write", "10", "0G"},
-        {"write", "10", "123"},
-        {"erase", "10"},
-    };
+        {}, {"read"}, {"read", "10"}, {"read", "10", "0"}, {"read", "-1", "4"},
+        {"read", "65535", "2"}, {"read", "abc", "4"}, {"write", "10"}, {"write", "10", "0G"},
+        {"write", "10", "123"}, {"erase", "10"}};
+    // clang-format on
     std::size_t requests = 0;
     inspect = [&](session::Session& s) { requests += s.simDevice().RequestsReceived(); };
     for (auto args : bad) {

@@ -163,20 +163,12 @@ TEST_F(LinCommandTest, refusalsExitOneAndSayWhy) {
 }
 
 TEST_F(LinCommandTest, usageErrors) {
+    // clang-format off
     const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"--json"},
-        {"bogus"},
-        {"curve", "1"},
-        {"curve", "x", "1"},
-        {"curve", "1", "1,5"},
-        {"curve", "1", "100", "--verbose"},
-        {"spline", "1", "0"},
-        {"spline", "1", "0", "abc"},
-        {"fit", "f.txt", "3", "0"},
-        {"fit", "f.txt", "three", "0", "1"},
-        {"segments"},
-    };
+        {}, {"--json"}, {"bogus"}, {"curve", "1"}, {"curve", "x", "1"}, {"curve", "1", "1,5"},
+        {"curve", "1", "100", "--verbose"}, {"spline", "1", "0"}, {"spline", "1", "0", "abc"},
+        {"fit", "f.txt", "3", "0"}, {"fit", "f.txt", "three", "0", "1"}, {"segments"}};
+    // clang-format on
     for (const auto& args : cases) {
         EXPECT_EQ(lin(args), kUsage) << (args.empty() ? "" : args[0]);
         EXPECT_TRUE(said("usage: veld-cli lin"));
