@@ -43,6 +43,13 @@ TEST_F(AnalogOutputTest, saveReadsTheConstantsAndWritesScalingAndLimitsInOneRequ
     enter(f().EdHiLimDA, u"100"_s);
     EXPECT_EQ(press(f().Button2), Outcome::Completed);
     EXPECT_EQ(f().Prenos.position, 50);
+
+    // Equal limits leave no scaling: nothing is written.
+    enter(f().EdLoLimDA, u"5"_s);
+    enter(f().EdHiLimDA, u"5"_s);
+    EXPECT_EQ(press(f().Button2), Outcome::Stopped);
+    EXPECT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(requests(), QStringList{u"ReadEEPROM 36 16"_s});
 }
 
 TEST_F(AnalogOutputTest, missingEntriesStopInOrderBeforeAnythingIsSent) {
@@ -69,14 +76,6 @@ TEST_F(AnalogOutputTest, missingEntriesStopInOrderBeforeAnythingIsSent) {
         EXPECT_TRUE(m().state.IncompleteInput);
         EXPECT_TRUE(requests().isEmpty());
     }
-}
-
-TEST_F(AnalogOutputTest, equalLimitsLeaveNoScalingAndWriteNothing) {
-    enter(f().EdLoLimDA, u"5"_s);
-    enter(f().EdHiLimDA, u"5"_s);
-    EXPECT_EQ(press(f().Button2), Outcome::Stopped);
-    EXPECT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(requests(), QStringList{u"ReadEEPROM 36 16"_s});
 }
 
 TEST_F(AnalogOutputTest, readShowsTheStoredLimits) {

@@ -118,22 +118,19 @@ TEST_F(ReadAllTest, fromFileAsksForTheFileBeforeTheNextWrite) {
 }
 
 TEST_F(ReadAllTest, currentInputReadsItsSenseResistorAndLeavesTotalForTheUser) {
-    store(21, 45, 0, 39, 16, 0, 4.0f, 20.0f);
-    mem().SetReal(404, 50.0f);
-    EXPECT_EQ(read(), Outcome::Completed);
-    EXPECT_EQ(requests().mid(0, 3),
-              (QStringList{u"ReadEEPROM 400 4"_s, u"ReadEEPROM 404 4"_s, u"ReadEEPROM 363 4"_s}));
-    EXPECT_EQ(f().SnOdpor.text(), u"50.00000"_s);
-    EXPECT_EQ(m().config.SenseResistance, 50.0L);
-    EXPECT_TRUE(f().CelkovyOdpor.isEmpty());
-    EXPECT_TRUE(prompts.messages.isEmpty());
-
-    useSeparator(DecimalSeparator::Comma);
-    store(21, 45, 0, 39, 16, 0, 4.0f, 20.0f);
-    mem().SetReal(404, 50.0f);
-    EXPECT_EQ(read(), Outcome::Completed);
-    EXPECT_EQ(f().SnOdpor.text(), u"50,00000"_s);
-    EXPECT_TRUE(prompts.messages.isEmpty());
+    for (const auto& [separator, shown] : {std::pair{DecimalSeparator::Point, u"50.00000"_s},
+                                           {DecimalSeparator::Comma, u"50,00000"_s}}) {
+        useSeparator(separator);
+        store(21, 45, 0, 39, 16, 0, 4.0f, 20.0f);
+        mem().SetReal(404, 50.0f);
+        EXPECT_EQ(read(), Outcome::Completed);
+        EXPECT_EQ(requests().mid(0, 3), (QStringList{u"ReadEEPROM 400 4"_s, u"ReadEEPROM 404 4"_s,
+                                                     u"ReadEEPROM 363 4"_s}));
+        EXPECT_EQ(f().SnOdpor.text(), shown);
+        EXPECT_EQ(m().config.SenseResistance, 50.0L);
+        EXPECT_TRUE(f().CelkovyOdpor.isEmpty());
+        EXPECT_TRUE(prompts.messages.isEmpty());
+    }
 }
 
 TEST_F(ReadAllTest, failedReadStopsWhereItWas) {

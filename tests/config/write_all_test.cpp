@@ -1,6 +1,5 @@
-// The whole write of the input configuration, on the simulated transmitter in virtual time. Each
-// expected list is written out step by step as the write is documented; computed values come
-// from the mathematics and the encoders the steps name.
+// The whole write of the input configuration on the simulated transmitter, step by step; computed
+// values come from the mathematics and the encoders the steps name.
 
 #include "config_fixture.h"
 
