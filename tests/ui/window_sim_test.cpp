@@ -1,6 +1,4 @@
-// The window on the simulated transmitter in virtual time, used through its widgets: read,
-// change, write and read again; continuous measurement on the page "Měření" draws its trend, gaps
-// included, and a window closed while it runs starts no further measurement.
+// The window on the simulated transmitter in virtual time, used through its widgets.
 
 #include "window_world.h"
 
