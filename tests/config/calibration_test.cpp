@@ -62,7 +62,7 @@ TEST_F(CalibrationTest, readCorrectionShowsOneDecimalAndKeepsTheFullValue) {
     EXPECT_EQ(prompts.messages, QStringList{u"No answer from transmitter !"_s});
 }
 
-TEST_F(CalibrationTest, refusalCodesShowTheirMessageAndReadNothingBack) {
+TEST_F(CalibrationTest, refusalCodesReadNothingBackAnAcceptedLimitReadsTheRange) {
     readAll();
     for (const auto& [code, message] :
          {std::pair{6, u"Procesní hodnota je mimo povolený rozsah."_s},
@@ -80,10 +80,12 @@ TEST_F(CalibrationTest, refusalCodesShowTheirMessageAndReadNothingBack) {
         EXPECT_EQ(f().Prenos.position, 50);
         EXPECT_TRUE(f().S_Hormez.enabled);
     }
-}
 
-TEST_F(CalibrationTest, lowerLimitAsksFirstThenReadsTheRangeBack) {
-    readAll();
+    // The lower limit asks first, then reads the range back.
+    device().SetCalibrationResult(0);
+    device().ClearCounters();
+    clearPrompts();
+    prompts.questions.clear();
     prompts.answers = {false};
     EXPECT_EQ(cal().S_DolmezClick(), Outcome::Declined);
     EXPECT_EQ(prompts.questions, QStringList{u"Opravdu se má nastavit dolní mez převodníku?"_s});

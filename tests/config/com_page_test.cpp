@@ -37,9 +37,8 @@ TEST_F(ComPageTest, eachChoiceReachesItsHookAndClearsTheOther) {
     EXPECT_EQ(f().DalsiPorty.itemIndex, 1);
     EXPECT_EQ(f().SetCom.itemIndex, -1);
     EXPECT_TRUE(chosen.isEmpty());
-}
 
-TEST_F(ComPageTest, aChosenPortThatVanishesStaysChosen) {
+    // A chosen port that vanishes stays chosen.
     m().com().setOtherPorts({u"/dev/ttyUSB0"_s, u"Simulátor"_s});
     m().userSelected(f().DalsiPorty, 1);
     m().com().setOtherPorts({u"/dev/ttyUSB1"_s});

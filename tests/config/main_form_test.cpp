@@ -72,9 +72,8 @@ TEST_F(ViewEvents, aTypedFirstCharacterCompletesToItsItemAndTextIsCutToTheEditsL
     EXPECT_EQ(f().EditUzPozn.text().size(), 60);
     m().userEdited(f().ZoZmHodn, u"1"_s);  // read-only
     EXPECT_TRUE(f().ZoZmHodn.isEmpty());
-}
 
-TEST_F(ViewEvents, measurementDisplaysRunTheRangeBeginCheck) {
+    // The measurement displays run the range begin's check.
     chooseType(u"odporový teploměr Pt100"_s);
     m().userEdited(f().Pocatek, u"-300"_s);
     clearPrompts();
