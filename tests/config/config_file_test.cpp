@@ -8,6 +8,11 @@
 namespace veld::config::test {
 namespace {
 
+QByteArray Cp1250(const QString& text) {
+    return QStringEncoder("windows-1250").encode(text);
+}
+const QString kHeader = u"Konfigurační data pro GALVO-PRIM:\r\n\r\n"_s;
+
 class ConfigFileTest : public ModelTest {
 protected:
     QString path(const QString& name) const { return dir_.filePath(name); }
@@ -53,12 +58,10 @@ TEST_F(ConfigFileTest, thermocoupleFileHoldsTheDocumentedLines) {
     enter(f().Pocatek, u"-50"_s);
     enter(f().Konec, u"400"_s);
     ASSERT_EQ(save(path(u"k.txt"_s)), Outcome::Completed);
-    const QString expected =
-        u"Konfigurační data pro GALVO-PRIM:\r\n\r\nvstup: termočlánek K\r\ndolní mez: -50\r\n"
-        u"horní mez: 400\r\njednotka: °C\r\nlinearizace: linearizováno\r\ntlumení: 0.5s\r\n"
-        u"chybový proud: vyřazen\r\nvzdálenost st. konce: \r\n"_s;
-    QStringEncoder cp1250("windows-1250");
-    EXPECT_EQ(contents(path(u"k.txt"_s)), QByteArray(cp1250.encode(expected)));
+    EXPECT_EQ(contents(path(u"k.txt"_s)),
+              Cp1250(kHeader + u"vstup: termočlánek K\r\ndolní mez: -50\r\nhorní mez: 400\r\n"
+                               u"jednotka: °C\r\nlinearizace: linearizováno\r\ntlumení: 0.5s\r\n"
+                               u"chybový proud: vyřazen\r\nvzdálenost st. konce: \r\n"_s));
 }
 
 TEST_F(ConfigFileTest, savedPagesLoadBackInAFreshProgram) {
@@ -123,13 +126,11 @@ TEST_F(ConfigFileTest, numbersTravelWithAFullStopBetweenSystems) {
 }
 
 TEST_F(ConfigFileTest, malformedFilesChangeNothing) {
-    const QByteArray good = QStringEncoder("windows-1250")
-                                .encode(
-                                    u"Konfigurační data pro GALVO-PRIM:\r\n\r\n"
-                                    u"vstup: reostat\r\ndolní mez: 0\r\nhorní mez: 100\r\n"
-                                    u"jednotka: Ohm\r\nlinearizace: nelinearizováno\r\n"
-                                    u"tlumení: 1s\r\nchybový proud: nadproud\r\n"
-                                    u"připojení čidla: dvouvodičově\r\n"_s);
+    const QByteArray good = Cp1250(kHeader +
+                                   u"vstup: reostat\r\ndolní mez: 0\r\nhorní mez: 100\r\n"
+                                   u"jednotka: Ohm\r\nlinearizace: nelinearizováno\r\n"
+                                   u"tlumení: 1s\r\nchybový proud: nadproud\r\n"
+                                   u"připojení čidla: dvouvodičově\r\n"_s);
     ASSERT_EQ(load(write(u"good.txt"_s, good)), Outcome::Completed);
     EXPECT_EQ(f().Vstup.text, u"reostat"_s);
     chooseType(u"termočlánek J"_s);
@@ -159,14 +160,11 @@ TEST_F(ConfigFileTest, malformedFilesChangeNothing) {
 TEST_F(ConfigFileTest, valuesOutsideTheirListsAndACancelledFileChoiceLeaveTheTypePreset) {
     const auto file = [&](const char* unit, const char* lin) {
         return write(u"t.txt"_s,
-                     QStringEncoder("windows-1250")
-                         .encode(u"Konfigurační data pro GALVO-PRIM:\r\n\r\n"
-                                 u"vstup: termočlánek J\r\ndolní mez: 0\r\n"
-                                 u"horní mez: 700\r\njednotka: %1\r\n"
-                                 u"linearizace: %2\r\ntlumení: 3s\r\n"
-                                 u"chybový proud: nadproud\r\n"
-                                 u"vzdálenost st. konce: interní studený konec\r\n"_s.arg(
-                                     QString::fromUtf8(unit), QString::fromUtf8(lin))));
+                     Cp1250(kHeader + u"vstup: termočlánek J\r\ndolní mez: 0\r\nhorní mez: 700\r\n"
+                                      u"jednotka: %1\r\nlinearizace: %2\r\ntlumení: 3s\r\n"
+                                      u"chybový proud: nadproud\r\n"
+                                      u"vzdálenost st. konce: interní studený konec\r\n"_s.arg(
+                                          QString::fromUtf8(unit), QString::fromUtf8(lin))));
     };
     for (const auto& [unit, lin] : {std::pair{"K", "lineární"}, std::pair{"°C", "ze souboru"}}) {
         SCOPED_TRACE(lin);
