@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <functional>
@@ -40,6 +41,13 @@ protected:
     int runSim(std::vector<std::string> args) {
         args.insert(args.begin(), {"--port", "sim"});
         return run(args);
+    }
+    // A file in the test's folder; returns its path.
+    std::string file(const QString& name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName().toStdString();
     }
     // Whether the last run wrote `text` on standard error.
     bool said(const std::string& text) const { return err.str().find(text) != std::string::npos; }

@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <fstream>
 
 namespace veld::cli::test {
 namespace {
@@ -23,11 +22,6 @@ protected:
         const auto doc = QJsonDocument::fromJson(QByteArray::fromStdString(out.str()), &error);
         EXPECT_EQ(error.error, QJsonParseError::NoError) << out.str();
         return doc.object();
-    }
-    std::string pointFile(const QString& name, const std::string& text) {
-        const std::string path = dir.filePath(name).toStdString();
-        std::ofstream(path) << text;
-        return path;
     }
 };
 
@@ -81,7 +75,7 @@ TEST_F(LinCommandTest, splineShowsTheUploadImageAndTheBuiltSplinesDeviation) {
 }
 
 TEST_F(LinCommandTest, fitPrintsCoefficientsHighestFirst) {
-    const auto path = pointFile(u"fit.txt"_s, "0 1\n1 3\n2 5\n3 7\n4 9\n");
+    const auto path = file(u"fit.txt"_s, "0 1\n1 3\n2 5\n3 7\n4 9\n");
     ASSERT_EQ(lin({"fit", path, "3", "1", "9", "--json"}), kSuccess) << err.str();
     const QJsonObject o = json();
     EXPECT_EQ(o[u"degree"_s].toInt(), 3);
@@ -99,7 +93,7 @@ TEST_F(LinCommandTest, fitPrintsCoefficientsHighestFirst) {
 }
 
 TEST_F(LinCommandTest, segmentsPrintTheTableOfStraightLinesInExactSingles) {
-    ASSERT_EQ(lin({"segments", pointFile(u"s.txt"_s, "20 100\n4 0\n"), "--json"}), kSuccess);
+    ASSERT_EQ(lin({"segments", file(u"s.txt"_s, "20 100\n4 0\n"), "--json"}), kSuccess);
     QJsonObject o = json();
     const QJsonArray breakpoints = o[u"breakpoints"_s].toArray();
     ASSERT_EQ(breakpoints.size(), 21);
@@ -108,7 +102,7 @@ TEST_F(LinCommandTest, segmentsPrintTheTableOfStraightLinesInExactSingles) {
     EXPECT_EQ(o[u"segments"_s].toArray()[19].toObject()[u"c1"_s].toDouble(), 6.25);
 
     // 0.1 is not a single: the table carries 0.100000001490116..., and so must the output.
-    ASSERT_EQ(lin({"segments", pointFile(u"e.txt"_s, "0.1 0\n1 0.3\n"), "--json"}), kSuccess);
+    ASSERT_EQ(lin({"segments", file(u"e.txt"_s, "0.1 0\n1 0.3\n"), "--json"}), kSuccess);
     EXPECT_EQ(out.str().substr(0, 36), "{\"breakpoints\":[0.10000000149011612,");
     o = json();
     EXPECT_EQ(o[u"breakpoints"_s].toArray()[0].toDouble(), static_cast<double>(0.1f));
@@ -118,10 +112,10 @@ TEST_F(LinCommandTest, segmentsPrintTheTableOfStraightLinesInExactSingles) {
 // Every refusal exits one, says why on standard error and prints nothing else. `whole`: the
 // messages are all of standard error.
 TEST_F(LinCommandTest, refusalsExitOneAndSayWhy) {
-    const auto points = pointFile(u"points.txt"_s, "0 1\n1 3\n2 5\n3 7\n4 9\n");
-    const auto huge = pointFile(u"huge.txt"_s, "0 1\n1e309 3\n");
-    const auto comma = pointFile(u"bad.txt"_s, "1 2\n3,5 4\n5 6\n");
-    const auto equal = pointFile(u"equal.txt"_s, "1 0\n2 1\n2 2\n3 3\n");
+    const auto points = file(u"points.txt"_s, "0 1\n1 3\n2 5\n3 7\n4 9\n");
+    const auto huge = file(u"huge.txt"_s, "0 1\n1e309 3\n");
+    const auto comma = file(u"bad.txt"_s, "1 2\n3,5 4\n5 6\n");
+    const auto equal = file(u"equal.txt"_s, "1 0\n2 1\n2 2\n3 3\n");
     struct Case {
         std::vector<std::string> args;
         std::vector<std::string> said;

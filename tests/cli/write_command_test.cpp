@@ -1,10 +1,7 @@
 // veld-cli write: a configuration file loaded and written as the window does, on the simulated
 // transmitter.
 
-#include "../config/request_log.h"
 #include "cli_fixture.h"
-
-#include <QFile>
 
 #include "config/cp1250.h"
 
@@ -12,23 +9,18 @@ namespace veld::cli::test {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using config::test::DescribeLog;
 
-class Write : public CliTest {
+class Write : public LoggedCliTest {
 protected:
     Write() {
-        inspect = [this](session::Session& s) {
-            requests = DescribeLog(s.simDevice().Log());
+        inspect = [this, logged = inspect](session::Session& s) {
+            logged(s);
             stored = *s.simMemory().Read(400, 4);
         };
     }
-    // A file in the temporary folder; configuration files are windows-1250 with CR LF.
+    // Configuration files are windows-1250 with CR LF.
     std::string file(const QString& name, const QString& text) {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(config::cp1250::Encode(text).bytes);
-        return path.toStdString();
+        return CliTest::file(name, config::cp1250::Encode(text).bytes);
     }
     std::string pt100() {
         return file(u"pt100.txt"_s,
@@ -46,7 +38,6 @@ protected:
     std::string points() {
         return file(u"points.txt"_s, u"0 0\n0.25 20\n0.5 45\n0.75 70\n1 100\n"_s);
     }
-    QStringList requests;
     std::vector<link::Byte> stored;
 };
 
