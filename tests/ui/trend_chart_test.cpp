@@ -25,22 +25,8 @@ namespace {
 
 using Values = std::vector<std::optional<double>>;
 
-// Runs of valid samples between gaps: their lengths, in order.
-std::vector<int> Runs(const Values& values) {
-    std::vector<int> runs;
-    bool inRun = false;
-    for (const auto& v : values) {
-        if (v && inRun)
-            ++runs.back();
-        else if (v)
-            runs.push_back(1);
-        inRun = v.has_value();
-    }
-    return runs;
-}
-
-// What the chart should draw: the lengths of the newest kMaxSegments runs as lines, and the
-// number of samples in older runs, drawn as dots.
+// What the chart should draw: the lengths of the newest kMaxSegments runs of valid samples as
+// lines, and the number of samples in older runs, drawn as dots.
 struct Drawn {
     std::vector<int> lines;
     int older = 0;
@@ -48,7 +34,13 @@ struct Drawn {
 };
 
 Drawn Expected(const Values& values) {
-    std::vector<int> runs = Runs(values);
+    std::vector<int> runs;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (values[i] && (i == 0 || !values[i - 1]))
+            runs.push_back(0);
+        if (values[i])
+            ++runs.back();
+    }
     Drawn d;
     const std::size_t keep = std::min(runs.size(), ui::TrendChart::kMaxSegments);
     for (std::size_t i = 0; i < runs.size() - keep; ++i)
