@@ -11,6 +11,8 @@ namespace veld::link {
 
 namespace {
 
+constexpr Byte kPreambleByte = 0xFF;
+
 QByteArray Hex(std::span<const Byte> bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()),
                       static_cast<qsizetype>(bytes.size()))
@@ -59,18 +61,20 @@ void Link::receive(std::span<const std::uint8_t> bytes) {
     // or repeated copy of another reply that would otherwise pass as this one. Bytes are seen
     // at or after they arrived and came over the line one character time apart at least: of n
     // bytes seen now, byte i arrived no later than now - (n - 1 - i) character times. Only
-    // bytes that surely arrived too early are dropped; the decoder finds the reply's preamble
-    // after them or, given a tail it cannot make sense of, lets the attempt time out and retry.
+    // bytes that surely arrived too early are dropped, and with them the rest of a frame they
+    // began: its tail could otherwise start a reply of its own.
     const Micros now = clock_.now();
     std::size_t fresh = bytes.size();
     if (now < replyFrom_)
         fresh = 0;
     else if (characterTime_ > Micros{0})
         fresh = std::min(fresh, static_cast<std::size_t>((now - replyFrom_) / characterTime_) + 1);
-    if (fresh < bytes.size()) {
-        qCDebug(lcLink) << "dropped" << bytes.size() - fresh
-                        << "bytes that arrived before the reply could begin";
-        bytes = bytes.last(fresh);
+    std::size_t dropped = 0;
+    while (dropped < bytes.size() && (dropped < bytes.size() - fresh || staleOpen_))
+        dropStale(bytes[dropped++]);
+    if (dropped > 0) {
+        qCDebug(lcLink) << "dropped" << dropped << "bytes of a frame begun before the reply could";
+        bytes = bytes.subspan(dropped);
     }
     // Through the ring, byte by byte, as the port delivers them.
     for (Byte b : bytes)
@@ -80,6 +84,20 @@ void Link::receive(std::span<const std::uint8_t> bytes) {
         setTransfer1(100);
     }
     clock_.wake();
+}
+
+void Link::dropStale(Byte b) {
+    if (!staleOpen_) {
+        // Only a preamble shows where a frame begins; a stray byte or the tail of a frame whose
+        // head went with the purged input is dropped alone.
+        if (b != kPreambleByte)
+            return;
+        staleDecoder_.Restart();
+        staleOpen_ = true;
+    }
+    staleDecoder_.ParseReplyByte(b);
+    if (stale_.ReplyComplete || stale_.ReplyError)
+        staleOpen_ = false;
 }
 
 void Link::setTransfer1(int value) {
@@ -167,6 +185,7 @@ bool Link::transact(const std::vector<Byte>& wire) {
         qCDebug(lcLinkRaw) << "tx" << Hex(wire).constData();
         // The write call comes at or before the first byte leaves.
         characterTime_ = transport_.shortestCharacterTime();
+        staleOpen_ = false;
         replyFrom_ = clock_.now() + transport_.minimumReplyDelay(wire.size());
         const std::int64_t written = lost_ ? 0 : transport_.write(wire);
         if (written <= 0) {

@@ -109,6 +109,8 @@ public:
 private:
     bool OpenPort();
     void receive(std::span<const std::uint8_t> bytes);
+    // Drops a byte that arrived too early, or that continues a frame begun by such bytes.
+    void dropStale(Byte b);
     void setTransfer1(int value);
     bool transact(const std::vector<Byte>& wire);
     void closePort();
@@ -125,6 +127,10 @@ private:
     // for; no two received bytes are closer than characterTime_ (zero: no line timing).
     Micros replyFrom_{0};
     Micros characterTime_{0};
+    // Follows a frame that began too early to its end, so that its tail is dropped with it.
+    ReplyState stale_;
+    ReplyDecoder staleDecoder_{stale_};
+    bool staleOpen_ = false;
     bool busy_ = false;
     bool lost_ = false;
     int attempts_ = 0;

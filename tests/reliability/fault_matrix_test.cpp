@@ -293,6 +293,9 @@ const LineFault kFaults[] = {
     {"reply cut short", {Fault::Truncated(11)}, Effect::NoAnswer},
     {"byte count above 49", {Fault::ByteCountOver()}, Effect::NoAnswer},
     {"reply repeated 20 ms later", {Fault::Repeated(20ms)}, Effect::Harmless},
+    // Later copies land in the next transaction, before its request has left the line.
+    {"reply repeated 45 ms later", {Fault::Repeated(45ms)}, Effect::Harmless},
+    {"reply repeated 55 ms later", {Fault::Repeated(55ms)}, Effect::Harmless},
     {"port vanishing", {}, Effect::Lost},
     {"first attempt unanswered", {Fault::NoReply()}, Effect::Retried},
 };
