@@ -1,6 +1,7 @@
 #include "link/serial_transport.h"
 
 #include <QRegularExpression>
+#include <QSerialPortInfo>
 
 #include "link/link.h"
 
@@ -39,6 +40,9 @@ bool SerialTransport::open(const std::string& portName) {
         qCInfo(lcLink) << "open" << port_.portName() << "failed:" << port_.errorString();
         return false;
     }
+    // Only a port the system lists as a serial device has the line's timing; a pseudo-terminal
+    // (a harness behind it may answer at once) must not have its replies taken as early.
+    lineTimed_ = !QSerialPortInfo(port_).isNull();
     port_.setBaudRate(14400);
     port_.setDataBits(QSerialPort::Data8);
     port_.setParity(QSerialPort::OddParity);

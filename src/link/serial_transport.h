@@ -25,13 +25,16 @@ public:
     void setDtr(bool on) override;
     void setRts(bool on) override;
     void clearInput() override;
-    Micros shortestCharacterTime() const override { return kShortestLineCharacter; }
+    Micros shortestCharacterTime() const override {
+        return lineTimed_ ? kShortestLineCharacter : Micros{0};
+    }
 
 private:
     void readAvailable();
     void handleError(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
+    bool lineTimed_ = false;
 };
 
 }  // namespace veld::link

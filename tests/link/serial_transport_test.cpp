@@ -160,6 +160,8 @@ TEST_F(SerialTransportTest, pseudoTerminal_carriesBytesBothWays_aVanishedDeviceI
     ASSERT_FALSE(pty.path().empty());
     ASSERT_TRUE(transport.open(pty.path()));
     EXPECT_TRUE(transport.open(pty.path())) << "open twice: still open";
+    // No line timing behind a pseudo-terminal: a harness there may answer at once.
+    EXPECT_EQ(transport.shortestCharacterTime(), Micros{0});
     const std::vector<std::uint8_t> request{0xFF, 0xFF, 0xFF, 0x82, 0x3A};
     EXPECT_EQ(transport.write(request), 5);
     EXPECT_EQ(pty.receive(), request);
