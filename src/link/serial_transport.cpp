@@ -41,8 +41,12 @@ bool SerialTransport::open(const std::string& portName) {
         return false;
     }
     // Only a port the system lists as a serial device has the line's timing; a pseudo-terminal
-    // (a harness behind it may answer at once) must not have its replies taken as early.
-    lineTimed_ = !QSerialPortInfo(port_).isNull();
+    // (a harness behind it may answer at once) must not have its replies taken as early. Asked
+    // once per name: listing the ports takes about 20 ms, and every transaction opens the port.
+    if (port_.portName() != timedName_) {
+        timedName_ = port_.portName();
+        lineTimed_ = !QSerialPortInfo(port_).isNull();
+    }
     port_.setBaudRate(14400);
     port_.setDataBits(QSerialPort::Data8);
     port_.setParity(QSerialPort::OddParity);

@@ -34,6 +34,7 @@ private:
     void handleError(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
+    QString timedName_;
     bool lineTimed_ = false;
 };
 
