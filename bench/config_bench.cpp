@@ -8,13 +8,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <chrono>
 #include <functional>
 
 #include "bench_support.h"
+#include "benchmark_main.h"
 #include "model/hw_presets.h"
 #include "session/session.h"
 
@@ -101,6 +101,28 @@ struct Totals {
     }
 };
 
+// Clicks the control once per iteration and times it; a run that does not complete ends the
+// benchmark with an error.
+void TimeClicks(benchmark::State& state, Program& program, veld::config::Control& control,
+                double extraMs) {
+    veld::config::MainWindowModel& m = program.model();
+    Totals totals;
+    for (auto _ : state) {
+        bool ok = false;
+        const double wall = program.timed(
+            [&] {
+                m.userClicked(control);
+                return m.lastOutcome() == veld::config::Outcome::Completed;
+            },
+            ok);
+        if (!ok) {
+            state.SkipWithError("the operation did not complete");
+            break;
+        }
+        totals.add(state, wall, program, extraMs);
+    }
+}
+
 void BM_WholeWritePt100(benchmark::State& state) {
     Simulator sim;
     if (sim.path().isEmpty()) {
@@ -116,21 +138,7 @@ void BM_WholeWritePt100(benchmark::State& state) {
         m.userEdited(*edit, edit == &f.Pocatek ? u"0"_s : u"100"_s);
         m.userLeft(*edit);
     }
-    Totals totals;
-    for (auto _ : state) {
-        bool ok = false;
-        const double wall = program.timed(
-            [&] {
-                m.userClicked(f.Poslat);
-                return m.lastOutcome() == veld::config::Outcome::Completed;
-            },
-            ok);
-        if (!ok) {
-            state.SkipWithError("the write did not complete");
-            break;
-        }
-        totals.add(state, wall, program, static_cast<double>(veld::model::kHwPresetPause.count()));
-    }
+    TimeClicks(state, program, f.Poslat, static_cast<double>(veld::model::kHwPresetPause.count()));
 }
 BENCHMARK(BM_WholeWritePt100)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -141,31 +149,12 @@ void BM_WholeRead(benchmark::State& state) {
         return;
     }
     Program program(sim.path());
-    veld::config::MainWindowModel& m = program.model();
-    Totals totals;
-    for (auto _ : state) {
-        bool ok = false;
-        const double wall = program.timed(
-            [&] {
-                m.userClicked(m.form.Precist);
-                return m.lastOutcome() == veld::config::Outcome::Completed;
-            },
-            ok);
-        if (!ok) {
-            state.SkipWithError("the read did not complete");
-            break;
-        }
-        totals.add(state, wall, program, 0.0);
-    }
+    TimeClicks(state, program, program.model().form.Precist, 0.0);
 }
 BENCHMARK(BM_WholeRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return veld::bench::RunBenchmarks(argc, argv);
 }

@@ -7,11 +7,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <chrono>
 
 #include "bench_support.h"
+#include "benchmark_main.h"
 #include "link/link.h"
 #include "link/real_clock.h"
 #include "link/serial_transport.h"
@@ -62,9 +62,5 @@ BENCHMARK(BM_ReadEeprom4OverPty)->UseManualTime()->Unit(benchmark::kMillisecond)
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return veld::bench::RunBenchmarks(argc, argv);
 }
