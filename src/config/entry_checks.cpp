@@ -3,6 +3,7 @@
 #include "config/main_form.h"
 #include "config/text_util.h"
 #include "lin/point_file.h"
+#include "lin/single.h"
 #include "model/code_tables.h"
 #include "model/input_types.h"
 #include "model/transmitter_config.h"
@@ -21,19 +22,10 @@ using model::InputGroup;
 using model::InputTypeInfo;
 using model::LimitRule;
 
-// Narrowing to a 4-byte float; values beyond its range become infinite instead of undefined.
-float toSingle(long double v) {
-    if (v > FLT_MAX)
-        return std::numeric_limits<float>::infinity();
-    if (v < -FLT_MAX)
-        return -std::numeric_limits<float>::infinity();
-    return static_cast<float>(v);
-}
-
 // Decimal-place class of a unified-signal range from its larger absolute end.
 std::uint8_t decimalClass(long double begin, long double end) {
-    const long double m = std::max(std::fabs(static_cast<long double>(toSingle(begin))),
-                                   std::fabs(static_cast<long double>(toSingle(end))));
+    const long double m = std::max(std::fabs(static_cast<long double>(lin::ToSingle(begin))),
+                                   std::fabs(static_cast<long double>(lin::ToSingle(end))));
     if (9.9999L < m && m < 99.999L)
         return 2;
     if (99.999L < m && m < 999.99L)
@@ -195,7 +187,7 @@ void EntryChecks::KonecExit() {
 float EntryChecks::DampingCoefficient(long double seconds) {
     const long double t = seconds;
     const long double denominator = -0.011217625L * t * t + 13.7776336L * t - 3.41301846L;
-    float c = denominator == 0 ? 1.0f : toSingle(1 / denominator);
+    float c = denominator == 0 ? 1.0f : lin::ToSingle(1 / denominator);
     if (std::isnan(c))
         c = 1.0f;
     return std::clamp(c, 0.002f, 1.0f);
@@ -348,8 +340,8 @@ void EntryChecks::Testvyplneni() {
 float EntryChecks::ZPPrepoc(long double x) {
     // The sensor's own characteristic, whatever curve the display uses (file line, root).
     if (!characteristic_)
-        return toSingle(x);
-    return toSingle(characteristic_(e_.config.SensorCurve, x));
+        return lin::ToSingle(x);
+    return lin::ToSingle(characteristic_(e_.config.SensorCurve, lin::ToSingle(x)));
 }
 
 }  // namespace veld::config

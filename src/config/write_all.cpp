@@ -3,6 +3,7 @@
 #include "config/main_window_model.h"
 #include "config/number_format.h"
 #include "config/text_util.h"
+#include "lin/single.h"
 #include "link/device_access.h"
 #include "link/link.h"
 #include "model/code_tables.h"
@@ -26,16 +27,6 @@ namespace {
 namespace map = model::eeprom;
 using model::InputGroup;
 using model::RealBytes;
-
-// Narrowing to the transmitter's single; beyond its range the value becomes infinite rather
-// than undefined.
-float Single(long double v) {
-    if (v > FLT_MAX)
-        return std::numeric_limits<float>::infinity();
-    if (v < -FLT_MAX)
-        return -std::numeric_limits<float>::infinity();
-    return static_cast<float>(v);
-}
 
 // The hardware ranges of an input, smallest first: the first whose limit the signal does not
 // exceed chooses the code.
@@ -351,15 +342,16 @@ bool WriteAll::chooseHardware() {
 }
 
 float WriteAll::ZPPrepoc(long double value) {
-    return Single(math_.SignalAt(rec_.SensorCurve, value));
+    // The argument is a single, as the transmitter holds the primary variable.
+    return lin::ToSingle(math_.SignalAt(rec_.SensorCurve, lin::ToSingle(value)));
 }
 
 void WriteAll::setInternalRange(long double lo, long double hi, float begin, float end) {
-    rec_.PvRangeLo = Single(lo);
-    rec_.PvRangeHi = Single(hi);
-    rec_.PvStep = Single(std::fabs(hi - lo) / 5);
-    rec_.PvLimitLo = Single(lo - (hi - lo) / 20);
-    rec_.PvLimitHi = Single(hi + (hi - lo) / 20);
+    rec_.PvRangeLo = lin::ToSingle(lo);
+    rec_.PvRangeHi = lin::ToSingle(hi);
+    rec_.PvStep = lin::ToSingle(std::fabs(hi - lo) / 5);
+    rec_.PvLimitLo = lin::ToSingle(lo - (hi - lo) / 20);
+    rec_.PvLimitHi = lin::ToSingle(hi + (hi - lo) / 20);
     rec_.RangeBeginInt = begin;
     rec_.RangeEndInt = end;
     const long double b = begin;
@@ -369,8 +361,8 @@ void WriteAll::setInternalRange(long double lo, long double hi, float begin, flo
 }
 
 void WriteAll::zadHodPuvodni() {
-    setInternalRange(math_.CurveRangeLo, math_.CurveRangeHi, Single(rec_.RangeBegin),
-                     Single(rec_.RangeEnd));
+    setInternalRange(math_.CurveRangeLo, math_.CurveRangeHi, lin::ToSingle(rec_.RangeBegin),
+                     lin::ToSingle(rec_.RangeEnd));
 }
 
 void WriteAll::zadHodPrepoc() {
@@ -411,8 +403,8 @@ void WriteAll::internalRange() {
     const long double hi = std::max(math_.CurveRangeLo, math_.CurveRangeHi);
     const long double limitHi = hi + (hi - lo) / margin;
     const long double limitLo = lo - (hi - lo) / margin;
-    rec_.InputLimitHi = convert ? ZPPrepoc(limitHi) : Single(limitHi);
-    rec_.InputLimitLo = convert ? ZPPrepoc(limitLo) : Single(limitLo);
+    rec_.InputLimitHi = convert ? ZPPrepoc(limitHi) : lin::ToSingle(limitHi);
+    rec_.InputLimitLo = convert ? ZPPrepoc(limitLo) : lin::ToSingle(limitLo);
 }
 
 bool WriteAll::buildLinearization() {
@@ -492,13 +484,13 @@ void WriteAll::publish() {
 std::optional<float> WriteAll::gainSlot() const {
     switch (page_.type->group) {
         case InputGroup::Current:
-            return Single(math_.CurveRangeHi / SignalMax_);
+            return lin::ToSingle(math_.CurveRangeHi / SignalMax_);
         case InputGroup::CurrentDifference:
-            return Single(rec_.TotalResistance / SignalMax_);
+            return lin::ToSingle(rec_.TotalResistance / SignalMax_);
         case InputGroup::RelativePotentiometer:
             return std::nullopt;  // keeps the preset's 1.0
         default:
-            return Single(rec_.DividerRatio);
+            return lin::ToSingle(rec_.DividerRatio);
     }
 }
 
@@ -506,8 +498,8 @@ Outcome WriteAll::writeConfiguration() {
     link::DeviceAccess& device = m_.device();
     const model::InputTypeInfo& t = *page_.type;
     const bool unified = t.group == InputGroup::Unified;
-    const float begin = Single(rec_.RangeBegin);
-    const float end = Single(rec_.RangeEnd);
+    const float begin = lin::ToSingle(rec_.RangeBegin);
+    const float end = lin::ToSingle(rec_.RangeEnd);
 
     // The transmitter stops measuring until "Continue".
     sent(device.command("Stop"));
@@ -545,7 +537,7 @@ Outcome WriteAll::writeConfiguration() {
         return Outcome::Stopped;
 
     // Damping and its filter coefficient.
-    send({map::kDamping.address, RealBytes({Single(rec_.Damping)})});
+    send({map::kDamping.address, RealBytes({lin::ToSingle(rec_.Damping)})});
     progress_(8);
     send({map::kDampingCoefficient.address, RealBytes({page_.state.DampingCoefficient})});
     progress_(17);
@@ -565,7 +557,7 @@ Outcome WriteAll::writeConfiguration() {
     if (unified) {
         send({map::kInputLimits.address, RealBytes({kUnifiedLimitHi, kUnifiedLimitLo})});
         send({map::kRangeSpanItems.address,
-              RealBytes({begin, Single(rec_.RangeEnd - rec_.RangeBegin)})});
+              RealBytes({begin, lin::ToSingle(rec_.RangeEnd - rec_.RangeBegin)})});
         if (t.code != kUnifiedMilliamps) {
             if (!check())
                 return Outcome::Stopped;
@@ -691,21 +683,21 @@ bool WriteAll::writeSegmentImage() {
 bool WriteAll::ZapisKonfigurace() {
     const bool current = model::IsCurrentType(page_.type);
     std::vector<std::uint8_t> input{rec_.InputType, rec_.FaultCurrent, rec_.HwCode, rec_.Wiring};
-    const auto sense = RealBytes({current ? Single(rec_.SenseResistance) : 0.0f});
+    const auto sense = RealBytes({current ? lin::ToSingle(rec_.SenseResistance) : 0.0f});
     input.insert(input.end(), sense.begin(), sense.end());
     std::vector<std::uint8_t> pvRange{rec_.PvUnit};
     const auto reals = RealBytes({rec_.PvRangeLo, rec_.PvRangeHi, rec_.PvStep});
     pvRange.insert(pvRange.end(), reals.begin(), reals.end());
 
     return sendAll({
-        {map::kPvCorrection.address, RealBytes({Single(rec_.PvCorrection)})},
+        {map::kPvCorrection.address, RealBytes({lin::ToSingle(rec_.PvCorrection)})},
         {map::kInputRecord.address, input},
         {map::kOverdriveLimits.address,
-         RealBytes({Single(rec_.OverdriveHi), Single(rec_.OverdriveLo)})},
+         RealBytes({lin::ToSingle(rec_.OverdriveHi), lin::ToSingle(rec_.OverdriveLo)})},
         {map::kPvRange.address, pvRange},
         {map::kPvLimits.address, RealBytes({rec_.PvLimitLo, rec_.PvLimitHi})},
         {map::kPvUnitAgain.address, {rec_.PvUnit}},
-        {map::kDamping.address, RealBytes({Single(rec_.Damping)})},
+        {map::kDamping.address, RealBytes({lin::ToSingle(rec_.Damping)})},
         {map::kCurveCodes.address,
          {rec_.UnitCode, rec_.SensorCurve, rec_.DisplayCurve, rec_.LinMode}},
     });
@@ -734,7 +726,7 @@ void WriteAll::writeCorrection() {
         if (accepted)
             m_.config.PvCorrection = correction;
     }
-    send({map::kPvCorrectionOwn.address, RealBytes({Single(correction)})});
+    send({map::kPvCorrectionOwn.address, RealBytes({lin::ToSingle(correction)})});
 }
 
 }  // namespace veld::config

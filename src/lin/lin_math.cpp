@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "lin/single.h"
+
 namespace veld::lin {
 
 CurveParams LinMath::curveParams() const {
@@ -136,9 +138,10 @@ bool LinMath::BuildLineSegments(SegmentImage& image) {
 }
 
 float LinMath::ZPPrepoc(long double value) {
-    CurveArg = value;
+    // The argument is a single, as the transmitter holds the primary variable.
+    CurveArg = ToSingle(value);
     SensorCharacteristic();
-    return static_cast<float>(CurveResult);
+    return ToSingle(CurveResult);
 }
 
 long double LinMath::SignalAt(int code, long double t) {

@@ -190,6 +190,29 @@ TEST_F(WriteAllTest, pt100UnlinearizedConvertsTheRangeAndItsLimits) {
                              static_cast<float>(hi), {32, 16, 9, 0})));
 }
 
+// The characteristic takes the primary variable as the transmitter holds it, a single: the
+// limits' last bits show whether the argument was narrowed first.
+TEST_F(WriteAllTest, inputLimitsEvaluateTheCharacteristicAtASingle) {
+    struct Case {
+        QString type, wiring, lin, begin, end, limits;
+    };
+    const QString pt100 = u"odporový teploměr Pt100"_s, k = u"termočlánek K"_s;
+    for (const Case& c : {
+             Case{pt100, u"čtyřvodičově"_s, u"linearizováno"_s, u"0"_s, u"27"_s,
+                  u"87 61 33 C1 87 43 C6 A4"_s},
+             Case{k, {}, u"nelinearizováno"_s, u"0"_s, u"1300"_s, u"6E 26 94 74 6B DE 18 C9"_s},
+             Case{k, {}, u"nelinearizováno"_s, u"0"_s, u"100"_s, u"6A 50 4D 21 68 8A DD F7"_s},
+         }) {
+        SCOPED_TRACE((c.type + u' ' + c.end).toStdString());
+        session().simDevice().ClearCounters();
+        choose(c.type, c.wiring, c.begin, c.end);
+        m().userEdited(f().Linearizace, c.lin);
+        ASSERT_EQ(write(), Outcome::Completed) << shown();
+        EXPECT_TRUE(requests().contains(u"WriteEEPROM 448 8 "_s + c.limits))
+            << requests().join(u'\n').toStdString();
+    }
+}
+
 TEST_F(WriteAllTest, unifiedSignalInputs) {
     struct Case {
         QString type;
