@@ -115,17 +115,18 @@ class DeviceAccess {
 public:
     // The largest write one request carries in this program.
     static constexpr std::size_t kWriteChunk = 20;
-    // What one request can carry: the reply buffer holds 47 payload bytes, the request buffer 33
-    // data bytes of a "WriteEEPROM".
-    static constexpr std::size_t kMaxReadCount = 47;
+    // What one request can carry. The 51-byte receive buffer holds at least one preamble byte,
+    // delimiter, five address bytes, command, byte count, response code, status and checksum
+    // beside the payload: 39 bytes. The request buffer carries 33 data bytes of a "WriteEEPROM".
+    static constexpr std::size_t kMaxReadCount = kBufferSize - 12;
     static constexpr std::size_t kMaxWriteCount = 33;
     static constexpr int kMaxReadReals = static_cast<int>(kMaxReadCount / 4);
 
     explicit DeviceAccess(Link& link) : link_(link) {}
 
-    // "ReadEEPROM" of count bytes (1..47) at address.
+    // "ReadEEPROM" of count bytes (1..39) at address.
     [[nodiscard]] Result<std::vector<Byte>> readBytes(std::uint16_t address, std::uint8_t count);
-    // count consecutive DevFloats (1..11) from address, in one "ReadEEPROM".
+    // count consecutive DevFloats (1..9) from address, in one "ReadEEPROM".
     [[nodiscard]] Result<std::vector<float>> readReals(std::uint16_t address, int count);
     [[nodiscard]] Result<float> readReal(std::uint16_t address);
     // "WriteEEPROM" of the bytes from address, in requests of at most `chunk` (1..33) bytes, in

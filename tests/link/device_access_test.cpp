@@ -143,9 +143,10 @@ TEST_F(DeviceAccessTest, command_checksPayloadLengthAndRefusesCommandsWithData) 
 TEST_F(DeviceAccessTest, requestsOneFrameCannotCarry_sendNothing) {
     const std::vector<Byte> bytes(40, 0xAA);
     EXPECT_EQ(access.readBytes(0, 0).failure().kind, Kind::BadRequest);
-    EXPECT_EQ(access.readBytes(0, 48).failure().kind, Kind::BadRequest);
+    EXPECT_EQ(access.readBytes(0, 40).failure().kind, Kind::BadRequest)
+        << "39 payload bytes fill the receive buffer behind a one-byte preamble";
     EXPECT_EQ(access.readBytes(65535, 2).failure().kind, Kind::BadRequest);
-    EXPECT_EQ(access.readReals(0, 12).failure().kind, Kind::BadRequest);
+    EXPECT_EQ(access.readReals(0, 10).failure().kind, Kind::BadRequest);
     EXPECT_EQ(access.writeBytes(0, bytes, 34).failure().kind, Kind::BadRequest);
     EXPECT_EQ(access.writeBytes(65500, bytes).failure().kind, Kind::BadRequest)
         << "the second chunk's address would wrap to 4";
