@@ -54,6 +54,7 @@ int main(int argc, char* argv[]) {
     veld::ui::QtPrompts dialogs(u"VELD"_s);
     veld::ui::WindowPrompts prompts(dialogs);
     veld::session::Options sessionOptions;
+    sessionOptions.movingProcessValue = true;
     if (options.simulator)
         sessionOptions.port = veld::session::Session::kSimulatorAlias;
     veld::session::Session session(prompts, std::move(sessionOptions));

@@ -34,6 +34,8 @@ Session::Session(Prompts& prompts, Options options)
       device_(link_),
       model_(prompts_, device_, std::move(options.model)),
       portPage_(model_, choice_, [this] { link_.SetComClick(); }) {
+    if (options.movingProcessValue)
+        simDevice_.SetProcessWave(sim::ProcessWave{});
     choice_.restore(settings_);
     if (options.port && IsValidPort(*options.port)) {
         SelectPort(choice_, *options.port);

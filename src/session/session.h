@@ -37,6 +37,9 @@ struct Options {
     // Default: the real clock, which waits in a local event loop. Tests pass a virtual clock.
     link::Clock* clock = nullptr;
     config::ModelSettings model;
+    // The built-in simulator's process value moves (a slow wave), so the window's trend lives
+    // without hardware. Off, it stands still, as tests want it.
+    bool movingProcessValue = false;
 };
 
 class Session {

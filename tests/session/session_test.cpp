@@ -15,8 +15,9 @@ using namespace std::chrono_literals;
 
 class SessionTest : public ::testing::Test {
 protected:
-    std::unique_ptr<Session> start(std::optional<QString> port) {
+    std::unique_ptr<Session> start(std::optional<QString> port, bool moving = false) {
         Options options;
+        options.movingProcessValue = moving;
         options.port = std::move(port);
         options.settings = &settings;
         options.clock = &clock;
@@ -42,6 +43,17 @@ TEST_F(SessionTest, aTransactionReachesTheSimulatorAndTheModelFollowsIt) {
     EXPECT_EQ(s->model().form.Transfer1.position, 100);
     EXPECT_FALSE(s->serialTransport().isOpen());
     EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(SessionTest, theWindowsSimulatorHasAMovingProcessValue) {
+    for (const bool moving : {false, true}) {
+        auto s = start(Session::kSimulatorAlias, moving);
+        const auto first = s->device().readPv();
+        clock.advance(15s);
+        const auto later = s->device().readPv();
+        ASSERT_TRUE(first && later);
+        EXPECT_EQ(first->value != later->value, moving);
+    }
 }
 
 TEST_F(SessionTest, portNamesSelectTheirPort) {
