@@ -1,13 +1,13 @@
 #include "link/port_lock.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
 #ifdef Q_OS_UNIX
 #include <QByteArray>
 #include <QFile>
 #include <QLockFile>
 #include <QStandardPaths>
-#include <QStringList>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -73,9 +73,9 @@ QString ProgramName(long long pid) {
     return QString::fromLocal8Bit(comm.readAll()).trimmed();
 }
 
-// Whether the process has the device open. A living process whose descriptors cannot be seen
+// Whether the process has the file open. A living process whose descriptors cannot be seen
 // (no /proc, another user's process) is taken to have it.
-bool HasOpen(long long pid, const struct stat& device) {
+bool HasOpen(long long pid, const struct stat& file) {
     const QByteArray fdDir = QFile::encodeName(QStringLiteral("/proc/%1/fd").arg(pid));
     DIR* dir = ::opendir(fdDir.constData());
     if (dir == nullptr)
@@ -84,7 +84,7 @@ bool HasOpen(long long pid, const struct stat& device) {
     while (const dirent* entry = ::readdir(dir)) {
         struct stat st {};
         const QByteArray fd = fdDir + '/' + entry->d_name;
-        if (entry->d_name[0] != '.' && ::stat(fd.constData(), &st) == 0 && SameFile(st, device)) {
+        if (entry->d_name[0] != '.' && ::stat(fd.constData(), &st) == 0 && SameFile(st, file)) {
             found = true;
             break;
         }
@@ -111,7 +111,6 @@ bool LockOpenDevice(int fd) {
 
 PortHolder LockHolder(const QString& device) {
     PortHolder holder;
-    holder.held = true;
 #ifdef Q_OS_LINUX
     struct stat st {};
     QFile locks(QStringLiteral("/proc/locks"));
@@ -130,6 +129,7 @@ PortHolder LockHolder(const QString& device) {
         const QStringList f = QString::fromLatin1(line).split(u' ', Qt::SkipEmptyParts);
         if (f.size() >= 6 && f[1] == QLatin1String("FLOCK") && f[3] == QLatin1String("WRITE") &&
             f[5] == file) {
+            holder.held = true;
             holder.pid = f[4].toLongLong();
             if (holder.pid > 0)
                 holder.program = ProgramName(holder.pid);
@@ -177,6 +177,7 @@ RefusedOpen ExamineRefusedOpen(const QString& device) {
         const bool busy = probe.get() < 0 && errno == EBUSY;
         if (busy || (probe.get() >= 0 && !LockOpenDevice(probe.get()))) {
             result.holder = LockHolder(device);
+            result.holder.held = true;
             return result;
         }
         if (probe.get() < 0)
@@ -192,13 +193,17 @@ RefusedOpen ExamineRefusedOpen(const QString& device) {
     }
     const long long owner = file.readLine().trimmed().toLongLong();
     file.close();
-    // A program that locks the device by its lock file alone (an older version, a terminal
-    // program): the recorded process holds the device open.
-    if (owner > 0 && HasOpen(owner, st)) {
+    // The recorded process holds the device open (a program that locks it by the lock file
+    // alone: an older version, a terminal program), or holds the file and is about to.
+    struct stat lock {};
+    const bool fileHeld = LockFileHeld(lockPath);
+    if (owner > 0 && (HasOpen(owner, st) ||
+                      (fileHeld && ::stat(QFile::encodeName(lockPath).constData(), &lock) == 0 &&
+                       HasOpen(owner, lock)))) {
         result.holder = {true, owner, ProgramName(owner)};
         return result;
     }
-    if (LockFileHeld(lockPath)) {
+    if (fileHeld) {
         result.holder.held = true;
         return result;
     }

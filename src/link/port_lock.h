@@ -31,7 +31,8 @@ QString HeldText(const PortHolder& holder);
 // Takes the exclusive advisory lock on an open device; false only when another open of it holds
 // the lock (not when the system cannot lock the device at all).
 bool LockOpenDevice(int fd);
-// The holder of the device's advisory lock, named from the system's lock table where it has one.
+// The holder of the device's advisory lock as the system's lock table lists it (Linux); held
+// false when the table lists none or cannot be read.
 PortHolder LockHolder(const QString& device);
 // The lock file QSerialPort takes for a device opened under this path.
 QString SerialLockFile(const QString& device);

@@ -38,6 +38,14 @@ bool SerialTransport::open(const std::string& portName) {
     // named after the path) is one per device.
     const QString device = DevicePath(SystemPortName(portName));
     port_.setPortName(device);
+#ifdef Q_OS_UNIX
+    // A device the lock table shows held is left untouched: opening it would set its line up.
+    if (const PortHolder holder = LockHolder(device); holder.held) {
+        refusal_ = HeldText(holder).toStdString();
+        qCInfo(lcLink) << "open" << device << "refused:" << refusal_.c_str();
+        return false;
+    }
+#endif
     // Open with the port's defaults first and apply the line settings afterwards, ignoring
     // their results: a pseudo-terminal refuses 14400 bit/s, parity and the modem lines, and
     // the link must work over one all the same.
@@ -53,7 +61,9 @@ bool SerialTransport::open(const std::string& portName) {
     // The lock file does not keep out a program that opens the device by another path, or one
     // that ignores the file; root passes the terminal's exclusive mode too.
     if (opened && !LockOpenDevice(static_cast<int>(port_.handle()))) {
-        refusal_ = HeldText(LockHolder(device)).toStdString();
+        PortHolder holder = LockHolder(device);
+        holder.held = true;
+        refusal_ = HeldText(holder).toStdString();
         port_.close();
         opened = false;
     }

@@ -264,7 +264,7 @@ TEST_F(SerialTransportTest, lockFileLeftByAKilledRun_doesNotBlock) {
     QLockFile living(lockFile);
     ASSERT_TRUE(living.tryLock());
     EXPECT_FALSE(transport.open(pty.path()));
-    EXPECT_EQ(transport.openRefusal(), "Port používá jiný program.");
+    EXPECT_EQ(transport.openRefusal(), HeldByThisProcess());
 }
 
 #endif  // _WIN32
