@@ -108,7 +108,11 @@ void Link::setTransfer1(int value) {
 bool Link::OpenPort() {
     if (!transport_.open(port_.portName())) {
         qCInfo(lcLink) << "cannot open" << port_.portName().c_str();
-        fail(TransactionResult::CannotOpen, kMsgCannotOpen + port_.numberText());
+        QString message = kMsgCannotOpen + port_.numberText();
+        // Who holds the port goes on a line of its own, below the text users know.
+        if (const std::string refusal = transport_.openRefusal(); !refusal.empty())
+            message += u'\n' + QString::fromStdString(refusal);
+        fail(TransactionResult::CannotOpen, message);
         return false;
     }
     PortOpen = true;

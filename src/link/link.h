@@ -43,7 +43,7 @@ inline const QString kMsgNoAnswer = QStringLiteral("No answer from transmitter !
 // message. A call refused because another transaction waits leaves it alone.
 enum class TransactionResult {
     Success,      // a complete reply with the right checksum
-    CannotOpen,   // kMsgCannotOpen and the port number
+    CannotOpen,   // kMsgCannotOpen and the port number (below it who holds the port, if known)
     WriteFailed,  // kMsgWriteFailed: the write took nothing
     PortLost,     // kMsgWriteFailed: the port vanished during the transaction
     NoAnswer,     // kMsgNoAnswer after the last attempt

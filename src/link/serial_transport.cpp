@@ -4,6 +4,7 @@
 #include <QSerialPortInfo>
 
 #include "link/link.h"
+#include "link/port_lock.h"
 
 namespace veld::link {
 
@@ -32,12 +33,43 @@ SerialTransport::~SerialTransport() {
 bool SerialTransport::open(const std::string& portName) {
     if (port_.isOpen())
         return true;
-    port_.setPortName(SystemPortName(portName));
+    refusal_.clear();
+    // Every name of one device opens the same path, so that the lock QSerialPort takes (a file
+    // named after the path) is one per device.
+    const QString device = DevicePath(SystemPortName(portName));
+    port_.setPortName(device);
+#ifdef Q_OS_UNIX
+    // A device the lock table shows held is left untouched: opening it would set its line up.
+    if (const PortHolder holder = LockHolder(device); holder.held) {
+        refusal_ = HeldText(holder).toStdString();
+        qCInfo(lcLink) << "open" << device << "refused:" << refusal_.c_str();
+        return false;
+    }
+#endif
     // Open with the port's defaults first and apply the line settings afterwards, ignoring
     // their results: a pseudo-terminal refuses 14400 bit/s, parity and the modem lines, and
     // the link must work over one all the same.
-    if (!port_.open(QIODevice::ReadWrite)) {
-        qCInfo(lcLink) << "open" << port_.portName() << "failed:" << port_.errorString();
+    bool opened = port_.open(QIODevice::ReadWrite);
+#ifdef Q_OS_UNIX
+    if (!opened && port_.error() != QSerialPort::DeviceNotFoundError) {
+        const RefusedOpen refused = ExamineRefusedOpen(device);
+        if (refused.holder.held)
+            refusal_ = HeldText(refused.holder).toStdString();
+        else if (refused.staleLockRemoved)
+            opened = port_.open(QIODevice::ReadWrite);
+    }
+    // The lock file does not keep out a program that opens the device by another path, or one
+    // that ignores the file; root passes the terminal's exclusive mode too.
+    if (opened && !LockOpenDevice(static_cast<int>(port_.handle()))) {
+        PortHolder holder = LockHolder(device);
+        holder.held = true;
+        refusal_ = HeldText(holder).toStdString();
+        port_.close();
+        opened = false;
+    }
+#endif
+    if (!opened) {
+        qCInfo(lcLink) << "open" << device << "failed:" << port_.errorString() << refusal_.c_str();
         return false;
     }
     // Only a port the system lists as a serial device has the line's timing; a pseudo-terminal

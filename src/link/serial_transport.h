@@ -11,7 +11,8 @@ namespace veld::link {
 QString SystemPortName(const std::string& name);
 
 // The transport over a real serial port: 14400 bit/s, 8 data bits, odd parity, 1 stop bit, no
-// handshake, DTR on. Bytes are handed on as they arrive.
+// handshake, DTR on. Bytes are handed on as they arrive. While open, no other program (nor another
+// transport of this one) can open the same device, under any of its names.
 class SerialTransport final : public QObject, public Transport {
     Q_OBJECT
 public:
@@ -25,6 +26,7 @@ public:
     void setDtr(bool on) override;
     void setRts(bool on) override;
     void clearInput() override;
+    std::string openRefusal() const override { return refusal_; }
     Micros shortestCharacterTime() const override {
         return lineTimed_ ? kShortestLineCharacter : Micros{0};
     }
@@ -36,6 +38,7 @@ private:
     QSerialPort port_;
     QString timedName_;
     bool lineTimed_ = false;
+    std::string refusal_;
 };
 
 }  // namespace veld::link

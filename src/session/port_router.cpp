@@ -44,6 +44,10 @@ bool PortRouter::isOpen() const {
     return active_ && active_->isOpen();
 }
 
+std::string PortRouter::openRefusal() const {
+    return active_ ? active_->openRefusal() : std::string();
+}
+
 std::int64_t PortRouter::write(std::span<const std::uint8_t> bytes) {
     return active_ ? active_->write(bytes) : 0;
 }

@@ -21,6 +21,7 @@ public:
     bool open(const std::string& portName) override;
     void close() override;
     bool isOpen() const override;
+    std::string openRefusal() const override;
     std::int64_t write(std::span<const std::uint8_t> bytes) override;
     void setDtr(bool on) override;
     void setRts(bool on) override;

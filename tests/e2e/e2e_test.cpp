@@ -122,6 +122,26 @@ TEST(EndToEnd, CliReportsAnUnopenablePortAndUsageErrors) {
     EXPECT_EQ(u.err.count('\n'), 1);
 }
 
+// Another name of a pseudo-terminal this program holds: veld-cli is refused at once and told who
+// holds it. The simulator's own open of its end is no hold.
+TEST(EndToEnd, CliRefusesAPortHeldUnderAnotherName) {
+    testing::SimProcess sim({"--no-pacing"});
+    ASSERT_EQ(sim.path().rfind("/dev/", 0), 0u) << sim.path();
+    PtyLink holder(sim.path());
+    ASSERT_TRUE(holder.transport.open(sim.path()));
+    const QString doubled = QString::fromStdString("/dev/" + sim.path().substr(4));
+    const CliRun r =
+        testing::RunCli({QStringLiteral("--port"), doubled, QStringLiteral("eeprom"),
+                         QStringLiteral("read"), QStringLiteral("257"), QStringLiteral("2")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(QString::fromUtf8(r.err),
+              link::kMsgCannotOpen + doubled +
+                  QStringLiteral("\nPort používá jiný program (e2e_tests, PID %1).\n")
+                      .arg(QCoreApplication::applicationPid()));
+    holder.transport.close();
+    EXPECT_EQ(Cli(sim, "eeprom read 257 2").exitCode, 0);
+}
+
 }  // namespace
 }  // namespace veld
 

@@ -1,11 +1,18 @@
 // The real clock, which waits in a local event loop that a condition, a wake or the time-out
-// ends; and the transport over a real serial port, missing, closed or gone, and its purge of
-// pending input. Real time: a few milliseconds a wait, the pseudo-terminal cases wait for events.
+// ends; and the transport over a real serial port, missing, closed or gone, held by another
+// program or by a lock file left behind, and its purge of pending input. Real time: a few
+// milliseconds a wait, the pseudo-terminal cases wait for events.
 
 #include "link/serial_transport.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QTemporaryDir>
+
+#include "link/port_lock.h"
 #include "link/real_clock.h"
 #include "support/core_app.h"
 
@@ -13,6 +20,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -192,6 +200,71 @@ TEST_F(SerialTransportTest, clearInput_dropsWhatArrivedBeforeIt) {
     ASSERT_TRUE(pty.send({0x55}));
     EXPECT_FALSE(clock.runFor(5s, [&] { return !received.empty(); }));
     EXPECT_EQ(received, std::vector<std::uint8_t>{0x55});
+}
+
+// "Port používá jiný program (NAME, PID N)." for this process.
+std::string HeldByThisProcess() {
+    QFile comm(QStringLiteral("/proc/self/comm"));
+    EXPECT_TRUE(comm.open(QIODevice::ReadOnly));
+    return "Port používá jiný program (" + comm.readAll().trimmed().toStdString() + ", PID " +
+           std::to_string(getpid()) + ").";
+}
+
+// Other names of one device (a symbolic link, a doubled slash) are refused at once while it is
+// open, naming the holder; so is a device a program locked without the lock file.
+TEST_F(SerialTransportTest, deviceHeldUnderAnyName_isRefusedNamingTheHolder) {
+    PtyEnd pty;
+    QTemporaryDir dir;
+    const std::string link = dir.filePath(QStringLiteral("port")).toStdString();
+    ASSERT_EQ(::symlink(pty.path().c_str(), link.c_str()), 0);
+    const std::string doubled = "/dev/" + pty.path().substr(4);
+    ASSERT_TRUE(transport.open(link));
+    EXPECT_TRUE(QFile::exists(SerialLockFile(QString::fromStdString(pty.path()))))
+        << "the lock file QSerialPort takes is the one examined";
+    for (const std::string& name : {pty.path(), link, doubled}) {
+        SerialTransport other;
+        EXPECT_FALSE(other.open(name)) << name;
+        EXPECT_EQ(other.openRefusal(), HeldByThisProcess()) << name;
+    }
+    transport.close();
+
+    const int held = ::open(pty.path().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    EXPECT_FALSE(transport.open(doubled));
+    EXPECT_EQ(transport.openRefusal(), HeldByThisProcess());
+    ::close(held);
+    EXPECT_TRUE(transport.open(doubled));
+    EXPECT_EQ(transport.openRefusal(), "");
+}
+
+// A lock file whose run was killed: empty (killed while writing it), or naming a living process
+// of this program that does not use the port (process ids repeat across namespaces). One that a
+// living program holds stays.
+TEST_F(SerialTransportTest, lockFileLeftByAKilledRun_doesNotBlock) {
+    PtyEnd pty;
+    const QString lockFile = SerialLockFile(QString::fromStdString(pty.path()));
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    const QByteArray self = QByteArray::number(getpid()) + '\n' +
+                            QFileInfo(QStringLiteral("/proc/self/exe"))
+                                .symLinkTarget()
+                                .section(u'/', -1)
+                                .toLocal8Bit() +
+                            '\n' + host + '\n';
+    for (const QByteArray& content : {QByteArray(), self}) {
+        QFile file(lockFile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        EXPECT_TRUE(transport.open(pty.path())) << content.toStdString();
+        transport.close();
+        EXPECT_FALSE(QFile::exists(lockFile));
+    }
+
+    QLockFile living(lockFile);
+    ASSERT_TRUE(living.tryLock());
+    EXPECT_FALSE(transport.open(pty.path()));
+    EXPECT_EQ(transport.openRefusal(), HeldByThisProcess());
 }
 
 #endif  // _WIN32

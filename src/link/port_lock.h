@@ -1,0 +1,49 @@
+#pragma once
+
+// One program at a time on a device. QSerialPort guards a port on Unix with a lock file named
+// after the port's name, so another name of the same device (a symbolic link, "/dev//pts/3")
+// passed it; and a lock file whose recorded process id belongs to a living process of the same
+// name (a run killed in another process-id namespace, where ids repeat) counted as held for
+// 30 s. So the port is opened under its resolved path and, while open, held by an exclusive
+// advisory lock on its descriptor, which the system drops with the process. Windows opens COM
+// ports exclusively itself: there the name stays as it is and nothing else is done.
+
+#include <QString>
+
+namespace veld::link {
+
+// The device behind a port name: symbolic links and redundant slashes resolved. The name itself
+// where it names no file (a missing device; COM3 on Windows).
+QString DevicePath(const QString& name);
+
+// Who holds a device, as far as can be seen.
+struct PortHolder {
+    bool held = false;
+    long long pid = 0;  // 0: not known
+    QString program;    // empty: not known
+};
+
+// The line shown below "It is not possible initialize comm": the port is in use by another
+// program, named when known.
+QString HeldText(const PortHolder& holder);
+
+#ifdef Q_OS_UNIX
+// Takes the exclusive advisory lock on an open device; false only when another open of it holds
+// the lock (not when the system cannot lock the device at all).
+bool LockOpenDevice(int fd);
+// The holder of the device's advisory lock as the system's lock table lists it (Linux); held
+// false when the table lists none or cannot be read.
+PortHolder LockHolder(const QString& device);
+// The lock file QSerialPort takes for a device opened under this path.
+QString SerialLockFile(const QString& device);
+
+// After QSerialPort failed to open an existing device: who holds it, or whether its lock file
+// was left by a process that no longer uses the device and has been removed (open again then).
+struct RefusedOpen {
+    PortHolder holder;
+    bool staleLockRemoved = false;
+};
+RefusedOpen ExamineRefusedOpen(const QString& device);
+#endif
+
+}  // namespace veld::link
