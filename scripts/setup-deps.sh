@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, if any is missing.
+# Installs the Debian packages the build needs, if any is missing (the last line: the icons, the
+# Debian package and the checks of its menu entry and metainfo).
 set -euo pipefail
 packages=(
   g++ cmake make pkg-config
@@ -7,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth clang-format qt6-translations-l10n
   clang-14 libclang-rt-14-dev g++-mingw-w64-x86-64
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTabWidget>
 #include <QTimer>
@@ -44,6 +45,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(u"KT"_s);
     QCoreApplication::setApplicationName(u"VELD"_s);
+    // The installed menu entry and icon (desktops match the window to its entry by this name).
+    QGuiApplication::setDesktopFileName(u"veld-konf"_s);
+    QApplication::setWindowIcon(QIcon::fromTheme(u"veld-konf"_s));
     // The file dialogs speak Czech where the system has Qt's translations.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Czech), u"qtbase"_s, u"_"_s,
