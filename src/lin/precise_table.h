@@ -10,12 +10,16 @@ namespace veld::lin {
 // the characteristic's formula boundaries among them; each segment is the minimax cubic of the
 // temperature in the distance from its breakpoint, continuous with its neighbours except where
 // the characteristic itself jumps; breakpoints and coefficients are singles, each c0 refitted
-// after the others were rounded. The table uploads like the spline's: c0..c3 and s hold the
+// after the others were rounded. The result uploads like the spline: c0..c3 and s hold the
 // image's numbers, t the temperatures at the breakpoints, m the table's second derivatives
-// there, and deviation is measured as for the spline. Never worse than the spline as the
-// transmitter evaluates both: where single precision alone decides (narrow ranges), the
-// spline's own table is returned. A range outside the sensor's limits, or another code, gives
-// no table and a message saying why.
+// there, and deviation is measured as for the spline.
+// Never worse than the spline as the transmitter evaluates both (SingleDeviation): where single
+// precision alone decides, on narrow ranges, the spline can come out a few hundred-thousandths
+// of a degree better, and then the spline's table is returned as Spline builds it. A range
+// outside the sensor's limits, or another code, gives no table and a message saying why.
+// Where J, R and S jump down at a boundary (760 and 630 degrees), the signals of about a
+// millidegree above it are also those of its last millidegree below; the table gives them the
+// temperatures below, so that the boundary itself is exact.
 Result<SplineTable> PreciseTable(int code, long double lo, long double hi);
 
 // Test points of SingleDeviation over a range.
