@@ -81,7 +81,7 @@ struct SegmentFit {
 // A segment's grid: temperatures, their signals and u.
 struct Grid {
     int steps = 0;
-    std::array<long double, kFinalSteps + 1> t{}, s{}, u{};
+    std::array<long double, kFinalSteps + 1> t, s, u;  // filled up to steps
 
     Grid(const Sensor& sensor, const Span& span, int n) : steps(n) {
         for (std::size_t i = 0; i <= static_cast<std::size_t>(n); ++i) {
@@ -158,8 +158,8 @@ SegmentFit minimax(const Grid& g, const Ends& ends) {
     }
 
     SegmentFit fit;
-    std::array<long double, kFinalSteps + 1> e{};
-    std::array<int, kFinalSteps + 1> ext{};
+    std::array<long double, kFinalSteps + 1> e;  // t - p on the grid
+    std::array<int, kFinalSteps + 1> ext;        // extrema: grid indices
     for (int iteration = 0; iteration < 16; ++iteration) {
         std::array<std::array<long double, 6>, 5> a{};
         for (std::size_t i = 0; i < n; ++i) {
@@ -462,19 +462,18 @@ std::array<SegmentFit, kSegmentCount> fitCubics(const Sensor& sensor, const Layo
         for (std::size_t k = 1; k < N; ++k) {
             if (!layout.joined[k])
                 continue;
-            // The left segment's error falls as the error at its end nears its free one.
-            const bool leftLow = fits[k - 1].endError <= fits[k].startError;
-            const auto imbalance = [&](long double error) {
+            // At one end of the interval one segment has its free fit's error, the other a
+            // larger one: bisect for where they change places.
+            const auto leftAbove = [&](long double error) {
                 meet[k] = spans[k].ta - error;
-                const long double left = minimax(coarse[k - 1], {meet[k - 1], meet[k]}).error;
-                const long double right = minimax(coarse[k], {meet[k], meet[k + 1]}).error;
-                return leftLow ? left - right : right - left;
+                return minimax(coarse[k - 1], {meet[k - 1], meet[k]}).error >
+                       minimax(coarse[k], {meet[k], meet[k + 1]}).error;
             };
             long double a = lowError[k], b = highError[k];
-            const bool rising = imbalance(a) < 0;
+            const bool atLow = leftAbove(a);
             for (int i = 0; i < 8; ++i) {
                 const long double mid = (a + b) / 2;
-                ((imbalance(mid) < 0) == rising ? a : b) = mid;
+                (leftAbove(mid) == atLow ? a : b) = mid;
             }
             meet[k] = spans[k].ta - (a + b) / 2;
         }
@@ -484,8 +483,8 @@ std::array<SegmentFit, kSegmentCount> fitCubics(const Sensor& sensor, const Layo
     return fits;
 }
 
-// The cubic of segment k in singles, c0 refitted after c1..c3 were rounded so that the error
-// over the grid is centred again.
+// A segment's cubic in singles, c0 refitted after c1..c3 were rounded so that the error over
+// the grid is centred again.
 SegmentGroup toSingles(const Span& span, const SegmentFit& fit, const Grid& g) {
     const long double h = span.h;
     SegmentGroup group;
