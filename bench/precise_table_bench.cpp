@@ -26,13 +26,14 @@ void BM_PreciseTable(benchmark::State& state, int code, long double lo, long dou
         state.SkipWithError("no table");
         return;
     }
-    const double specified = static_cast<double>(SingleDeviation(spline->image, code, lo, hi).max);
+    const double splineError =
+        static_cast<double>(SingleDeviation(spline->image, code, lo, hi).max);
     const double error = static_cast<double>(SingleDeviation(precise->image, code, lo, hi).max);
-    state.counters["spline_max_C"] = specified;
+    state.counters["spline_max_C"] = splineError;
     state.counters["precise_max_C"] = error;
     if (target > 0)
         state.counters["target_C"] = target;
-    if (error > specified)
+    if (error > splineError)
         state.SkipWithError("worse than the spline");
     else if (target > 0 && error > target)
         state.SkipWithError("target missed");

@@ -164,9 +164,9 @@ public:
     void message(const std::string&) override {}
 };
 
-// The specified table, as the write uploads it, byte for byte as before the precise table
+// The spline table, the default that the write uploads, byte for byte as before the precise table
 // existed: FNV-1a over the bytes of its 21 groups.
-TEST(PreciseTable, theSpecifiedTableIsUnchanged) {
+TEST(PreciseTable, theDefaultSplineTableIsUnchanged) {
     struct Pin {
         int code;
         long double lo, hi;
