@@ -11,6 +11,7 @@
 #include <QJsonObject>
 
 #include "lin/functions.h"
+#include "lin/precise_table.h"
 
 namespace veld::cli {
 namespace {
@@ -50,7 +51,8 @@ public:
     std::string name() const override { return "lin"; }
     std::string usage() const override {
         return "usage: veld-cli lin [--json] curve CODE VALUE... | inverse CODE SIGNAL... | "
-               "spline CODE LO HI | fit POINTS DEGREE LO HI | segments POINTS";
+               "spline CODE LO HI | precise CODE LO HI | fit POINTS DEGREE LO HI | "
+               "segments POINTS";
     }
     std::string help() const override {
         return "Shows what a linearization would upload before it is written (single "
@@ -58,6 +60,8 @@ public:
                "  curve CODE VALUE...        the characteristic of curve CODE at each value\n"
                "  inverse CODE SIGNAL...     its inverse\n"
                "  spline CODE LO HI          the 20-segment spline table for the range\n"
+               "  precise CODE LO HI         the precise 20-segment table (codes 0..12), and\n"
+               "                             its largest error as the transmitter computes it\n"
                "  fit POINTS DEGREE LO HI    the least-squares polynomial through a point file\n"
                "  segments POINTS            straight segments through a point file\n"
                "The mathematics' messages go to standard error; exit 1 when it stops.\n";
@@ -90,7 +94,8 @@ private:
     }
     using Command::usageError;
     int curve(Context& c, const std::vector<std::string>& words, bool inverse) const;
-    int spline(Context& c, const std::vector<std::string>& words) const;
+    // The spline table, or with `precise` the precise one.
+    int table(Context& c, const std::vector<std::string>& words, bool precise) const;
     int fit(Context& c, const std::vector<std::string>& words) const;
     int segments(Context& c, const std::vector<std::string>& words) const;
     static std::optional<std::vector<lin::Point>> loadPoints(Context& c, const std::string& path);
@@ -124,8 +129,8 @@ int LinCommand::execute(const std::vector<std::string>& args, cli::Context& cont
         return curve(c, words, false);
     if (verb == "inverse")
         return curve(c, words, true);
-    if (verb == "spline")
-        return spline(c, words);
+    if (verb == "spline" || verb == "precise")
+        return table(c, words, verb == "precise");
     if (verb == "fit")
         return fit(c, words);
     if (verb == "segments")
@@ -209,9 +214,10 @@ void LinCommand::printImage(Context& c, const SegmentImage& image, QJsonObject& 
     c.out << lin::kSegmentCount << '\t' << number(image.groups[lin::kSegmentCount].x) << '\n';
 }
 
-int LinCommand::spline(Context& c, const std::vector<std::string>& words) const {
+int LinCommand::table(Context& c, const std::vector<std::string>& words, bool precise) const {
+    const std::string verb = precise ? "precise" : "spline";
     if (words.size() != 3)
-        return usageError(c.err, "spline takes CODE LO HI");
+        return usageError(c.err, verb + " takes CODE LO HI");
     const auto code = parseInt(words[0]);
     if (!code)
         return usageError(c.err, "bad CODE '" + words[0] + "'");
@@ -222,20 +228,30 @@ int LinCommand::spline(Context& c, const std::vector<std::string>& words) const 
     const auto hi = c.value(words[2], "HI", *this, exit);
     if (!hi)
         return exit;
-    const auto table = lin::Spline(*code, std::min(*lo, *hi), std::max(*lo, *hi));
+    const long double from = std::min(*lo, *hi), to = std::max(*lo, *hi);
+    const auto table = precise ? lin::PreciseTable(*code, from, to) : lin::Spline(*code, from, to);
     if (!c.shown(table))
         return kFailure;
-    // The deviation of the spline as built, in extended precision, at the 901 test points.
+    // The deviation of the table as built, in extended precision, at the 901 test points; of
+    // the precise table also the largest error as the transmitter computes it.
     const lin::Deviation dev = table->deviation;
+    std::optional<long double> single;
+    if (precise)
+        single = lin::SingleDeviation(table->image, *code, from, to).max;
     QJsonObject json;
     printImage(c, table->image, json);
     if (c.json) {
         json.insert(QStringLiteral("max_deviation"), JsonNumber(static_cast<double>(dev.max)));
         json.insert(QStringLiteral("rms_deviation"), JsonNumber(static_cast<double>(dev.rms)));
+        if (single)
+            json.insert(QStringLiteral("single_max_deviation"),
+                        JsonNumber(static_cast<double>(*single)));
         c.cli.writeJson(json);
     } else {
         c.out << "max_deviation\t" << number(dev.max) << "\nrms_deviation\t" << number(dev.rms)
               << '\n';
+        if (single)
+            c.out << "single_max_deviation\t" << number(*single) << '\n';
     }
     return kSuccess;
 }

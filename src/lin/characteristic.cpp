@@ -46,10 +46,12 @@ long double roundTo0001(long double v) {
     return std::round(v * 1000) / 1000;
 }
 
-// Callendar-Van Dusen; below 0 degrees with the C term.
+// Callendar-Van Dusen; up to this temperature with the C term.
+constexpr long double kPlatinumSwitch = 0;
+
 long double platinum(long double r0, long double t) {
     constexpr long double A = 3.90802E-03L, B = -5.802E-07L, C = -4.2735E-12L;
-    if (t <= 0)
+    if (t <= kPlatinumSwitch)
         return r0 * (1 + A * t + B * t * t + C * (t - 100) * t * t * t);
     return r0 * (1 + A * t + B * t * t);
 }
@@ -94,6 +96,21 @@ std::optional<TemperatureSpan> InverseSearchInterval(int code) {
     if (!isSensorCode(code))
         return std::nullopt;
     return kSearchIntervals[static_cast<std::size_t>(code)];
+}
+
+std::vector<long double> FormulaBoundaries(int code) {
+    std::vector<long double> boundaries;
+    if (code >= kCurveN && code <= kCurveL) {
+        const ThermocoupleCurve& curve = kThermocouples[static_cast<std::size_t>(code)];
+        for (int k = 0; k + 1 < curve.setCount; ++k)
+            boundaries.push_back(curve.sets[static_cast<std::size_t>(k)].upper);
+    } else if (code == kCurvePt100 || code == kCurvePt1000) {
+        boundaries.push_back(kPlatinumSwitch);
+    }
+    if (const auto limits = SensorLimits(code))
+        std::erase_if(boundaries,
+                      [&](long double b) { return !(limits->lo < b && b < limits->hi); });
+    return boundaries;
 }
 
 CurveParams CurveParams::FileLine(const std::vector<Point>& points) {

@@ -45,6 +45,11 @@ std::optional<TemperatureSpan> SensorLimits(int code);
 // The interval the inverse searches (curve codes 0..12), std::nullopt for others.
 std::optional<TemperatureSpan> InverseSearchInterval(int code);
 
+// Temperatures strictly inside the sensor limits where the characteristic of `code` passes from
+// one formula to the next (the boundary itself belongs to the lower one), rising; none for
+// codes other than 0..12 or for a sensor with one formula.
+std::vector<long double> FormulaBoundaries(int code);
+
 struct Deviation {
     long double max = 0;  // largest absolute deviation
     long double rms = 0;  // root mean square deviation

@@ -21,4 +21,8 @@ struct SegmentImage {
 // values: the segment whose start is the last one not above `input` (the first below x[0]).
 long double EvalSegmentImage(const SegmentImage& image, long double input);
 
+// The same in the transmitter's own arithmetic: every operation in single precision,
+// c0 + d*(c1 + d*(c2 + d*c3)) with d = input - x.
+float EvalSegmentImageSingle(const SegmentImage& image, float input);
+
 }  // namespace veld::lin

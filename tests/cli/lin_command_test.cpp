@@ -1,6 +1,7 @@
 #include "cli_fixture.h"
 
 #include "lin/lin_math.h"
+#include "lin/precise_table.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -74,6 +75,29 @@ TEST_F(LinCommandTest, splineShowsTheUploadImageAndTheBuiltSplinesDeviation) {
     EXPECT_EQ(o[u"rms_deviation"_s].toDouble(), static_cast<double>(math.SplineDeviation.rms));
 }
 
+TEST_F(LinCommandTest, preciseShowsItsTableAndItsErrorAsTheTransmitterComputesIt) {
+    ASSERT_EQ(lin({"precise", "1", "1370", "-200", "--json"}), kSuccess) << err.str();
+    const QJsonObject o = json();
+    const auto table = lin::PreciseTable(lin::kCurveK, -200, 1370);
+    ASSERT_TRUE(table);
+    const QJsonArray breakpoints = o[u"breakpoints"_s].toArray();
+    ASSERT_EQ(breakpoints.size(), 21);
+    ASSERT_EQ(o[u"segments"_s].toArray().size(), 20);
+    for (qsizetype k = 0; k < 21; ++k)
+        EXPECT_EQ(breakpoints[k].toDouble(), table->image.groups[static_cast<std::size_t>(k)].x);
+    EXPECT_EQ(o[u"segments"_s].toArray()[7].toObject()[u"c2"_s].toDouble(),
+              table->image.groups[7].c2);
+    const double single = o[u"single_max_deviation"_s].toDouble();
+    EXPECT_EQ(single, static_cast<double>(lin::SingleDeviation(table->image, 1, -200, 1370).max));
+    EXPECT_LE(single, 0.002);
+    EXPECT_EQ(o[u"max_deviation"_s].toDouble(), static_cast<double>(table->deviation.max));
+
+    out.str("");
+    ASSERT_EQ(lin({"precise", "9", "0", "25"}), kSuccess);
+    EXPECT_EQ(out.str().substr(0, 16), "k\tx\tc3\tc2\tc1\tc0\n");
+    EXPECT_NE(out.str().find("\nsingle_max_deviation\t"), std::string::npos) << out.str();
+}
+
 TEST_F(LinCommandTest, fitPrintsCoefficientsHighestFirst) {
     const auto path = file(u"fit.txt"_s, "0 1\n1 3\n2 5\n3 7\n4 9\n");
     ASSERT_EQ(lin({"fit", path, "3", "1", "9", "--json"}), kSuccess) << err.str();
@@ -126,6 +150,10 @@ TEST_F(LinCommandTest, refusalsExitOneAndSayWhy) {
         {{"spline", "9", "-250", "100"},
          {"Prekrocena dolni mez\nChyba cteni v SPLUNIT1 prip.klonu,stiskni ENTER\n"},
          true},
+        {{"precise", "15", "0", "25"},
+         {"Přesnou linearizaci lze spočítat jen pro termočlánky a odporové teploměry (průběh 0 "
+          "až 12), ne pro průběh 15.\n"},
+         true},
         {{"fit", points, "3", "0", "9"},
          {"Počátek měřicího rozsahu je mimo tabulku hodnot.", "Chyba v datech pro linearizaci."},
          false},
@@ -161,7 +189,8 @@ TEST_F(LinCommandTest, usageErrors) {
     const std::vector<std::vector<std::string>> cases = {
         {}, {"--json"}, {"bogus"}, {"curve", "1"}, {"curve", "x", "1"}, {"curve", "1", "1,5"},
         {"curve", "1", "100", "--verbose"}, {"spline", "1", "0"}, {"spline", "1", "0", "abc"},
-        {"fit", "f.txt", "3", "0"}, {"fit", "f.txt", "three", "0", "1"}, {"segments"}};
+        {"precise", "1", "0"}, {"fit", "f.txt", "3", "0"}, {"fit", "f.txt", "three", "0", "1"},
+        {"segments"}};
     // clang-format on
     for (const auto& args : cases) {
         EXPECT_EQ(lin(args), kUsage) << (args.empty() ? "" : args[0]);
