@@ -1,12 +1,15 @@
 // The window program: the main window on the session's presentation model, the transaction
 // engine on a serial port or on the built-in simulated transmitter.
 
+#include "config/file_write.h"
 #include "session/session.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompts.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTabWidget>
 #include <QTimer>
@@ -57,6 +60,7 @@ int main(int argc, char* argv[]) {
     if (options.simulator)
         sessionOptions.port = veld::session::Session::kSimulatorAlias;
     veld::session::Session session(prompts, std::move(sessionOptions));
+    dialogs.setSettings(&session.settings());
     veld::ui::MainWindow window(session.model(), prompts);
 
     veld::session::PortPage& ports = session.portPage();
@@ -76,7 +80,13 @@ int main(int argc, char* argv[]) {
     if (!options.grabFile.isEmpty()) {
         window.pages().setCurrentIndex(options.grabPage);
         QTimer::singleShot(500, &window, [&] {
-            const bool saved = window.grab().save(options.grabFile);
+            QByteArray picture;
+            QBuffer buffer(&picture);
+            buffer.open(QIODevice::WriteOnly);
+            const QByteArray format = QFileInfo(options.grabFile).suffix().toLower().toLatin1();
+            const bool saved =
+                window.grab().save(&buffer, format.isEmpty() ? "png" : format.constData()) &&
+                veld::config::WriteFileAtomically(options.grabFile, picture);
             QCoreApplication::exit(saved ? 0 : 1);
         });
     }

@@ -2,10 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <chrono>
 #include <memory>
+
+#include "../support/process_limits.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace veld::session {
 namespace {
@@ -74,6 +82,33 @@ TEST_F(SessionTest, aPortForThisRunIsNotRememberedButTheUsersNextChoiceIs) {
     s->portChoice().recordOpened(settings);
     EXPECT_EQ(settings.value(link::PortChoice::kComPortKey).toString(), u"Com2"_s);
 }
+
+#ifndef _WIN32
+// The user's store (KT/VELD.conf in the configuration folder) is read when it is a file; a link to
+// a device or a FIFO (whose reading would block for ever) is left alone, and that is said once.
+TEST_F(SessionTest, theUsersStoreIsUsedOnlyWhenItIsAFile) {
+    for (const QString& kind : {u"file"_s, u"device"_s, u"fifo"_s}) {
+        QTemporaryDir home;
+        const testing::ScopedEnv configHome("XDG_CONFIG_HOME", home.path().toUtf8());
+        ASSERT_TRUE(QDir(home.path()).mkdir(u"KT"_s));
+        const QString store = home.filePath(u"KT/VELD.conf"_s);
+        if (kind == u"file")
+            QSettings(store, QSettings::IniFormat)
+                .setValue(link::PortChoice::kComPortKey, u"Com3"_s);
+        else if (kind == u"device")
+            ASSERT_TRUE(QFile::link(u"/dev/null"_s, store));
+        else
+            ASSERT_EQ(mkfifo(QFile::encodeName(store).constData(), 0600), 0);
+        prompts.messages.clear();
+        Options options;
+        options.clock = &clock;
+        const auto s = std::make_unique<Session>(prompts, std::move(options));
+        EXPECT_EQ(s->portChoice().portName(), kind == u"file" ? "COM3" : "COM1");
+        EXPECT_EQ(prompts.messages.size(), kind == u"file" ? 0 : 1) << kind.toStdString();
+        EXPECT_EQ(QFileInfo(store).isFile(), kind == u"file");
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace veld::session
