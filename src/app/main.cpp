@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -84,10 +85,20 @@ int main(int argc, char* argv[]) {
             QBuffer buffer(&picture);
             buffer.open(QIODevice::WriteOnly);
             const QByteArray format = QFileInfo(options.grabFile).suffix().toLower().toLatin1();
-            const bool saved =
-                window.grab().save(&buffer, format.isEmpty() ? "png" : format.constData()) &&
+            if (!window.grab().save(&buffer, format.isEmpty() ? "png" : format.constData())) {
+                std::fputs("Obrázek okna nelze v tomto formátu uložit.\n", stderr);
+                QCoreApplication::exit(1);
+                return;
+            }
+            const veld::config::FileWrite written =
                 veld::config::WriteFileAtomically(options.grabFile, picture);
-            QCoreApplication::exit(saved ? 0 : 1);
+            if (!written) {
+                const QString why = written.status == veld::config::FileWrite::NotAFile
+                                        ? u"není to soubor"_s
+                                        : veld::config::FileErrorText(written.error);
+                std::fprintf(stderr, "Obrázek okna se nepodařilo uložit: %s\n", qPrintable(why));
+            }
+            QCoreApplication::exit(written ? 0 : 1);
         });
     }
     return QApplication::exec();
