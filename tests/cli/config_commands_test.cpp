@@ -3,12 +3,7 @@
 #include "cli_fixture.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringEncoder>
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 namespace veld::cli::test {
 namespace {
@@ -39,14 +34,6 @@ TEST_F(ConfigCommands, readPrintsTheFileLinesAndSavesTheFile) {
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QString expected = QString::fromUtf8(kFactoryLines).replace(u"\n"_s, u"\r\n"_s);
     EXPECT_EQ(saved.readAll(), QByteArray(QStringEncoder("windows-1250").encode(expected)));
-#ifndef _WIN32
-    // A name that is no file is refused and stays what it is.
-    const QString fifo = dir.filePath(u"fifo"_s);
-    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    EXPECT_EQ(runSim({"read", "--save", fifo.toStdString()}), kFailure);
-    EXPECT_TRUE(said("není soubor. Nic nebylo uloženo.")) << err.str();
-    EXPECT_FALSE(QFileInfo(fifo).isFile());
-#endif
 }
 
 TEST_F(ConfigCommands, readOfADifferenceInputLeavesItsTotalToTheUserAndAFailedReadStops) {

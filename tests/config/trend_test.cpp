@@ -102,7 +102,7 @@ TEST(TrendTest, csvHasHeaderTimeValueUnitAndEmptyValuesForGaps) {
 // The disk fills up, once within the write buffer (it shows only at the flush) and once half-way
 // through a long write: the file that was there before must still be whole.
 TEST(TrendTest, failedWriteKeepsThePreviousFile) {
-    for (const int samples : {2, 2000}) {  // some 40 bytes, some 40 kB
+    for (const int samples : {2, 2000}) {  // some 60 bytes, some 40 kB
         QTemporaryDir dir;
         const QString path = dir.filePath(u"trend.csv"_s);
         const QByteArray previous = "earlier measurement, longer than the limit\n";

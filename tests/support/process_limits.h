@@ -1,7 +1,7 @@
 #pragma once
 
 // What a test changes in its own process for a while: an environment variable, or the largest
-// file it may write (Unix). Both are put back at the end of the scope.
+// file it may write (Unix). Both are put back at the end.
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -13,25 +13,14 @@
 
 namespace veld::testing {
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
-        qputenv(name, value);
+struct ScopedEnv {
+    ScopedEnv(const char* variable, const QByteArray& value)
+        : name(variable), old(qgetenv(variable)) {
+        qputenv(variable, value);
     }
-    ~ScopedEnv() {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
+    ~ScopedEnv() { old.isNull() ? qunsetenv(name) : qputenv(name, old); }
+    const char* name;
+    QByteArray old;
 };
 
 #ifndef _WIN32
