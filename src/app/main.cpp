@@ -1,17 +1,21 @@
 // The window program: the main window on the session's presentation model, the transaction
 // engine on a serial port or on the built-in simulated transmitter.
 
+#include "config/file_write.h"
 #include "session/session.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompts.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -62,6 +66,7 @@ int main(int argc, char* argv[]) {
     if (options.simulator)
         sessionOptions.port = veld::session::Session::kSimulatorAlias;
     veld::session::Session session(prompts, std::move(sessionOptions));
+    dialogs.setSettings(&session.settings());
     veld::ui::MainWindow window(session.model(), prompts);
 
     veld::session::PortPage& ports = session.portPage();
@@ -81,8 +86,24 @@ int main(int argc, char* argv[]) {
     if (!options.grabFile.isEmpty()) {
         window.pages().setCurrentIndex(options.grabPage);
         QTimer::singleShot(500, &window, [&] {
-            const bool saved = window.grab().save(options.grabFile);
-            QCoreApplication::exit(saved ? 0 : 1);
+            QByteArray picture;
+            QBuffer buffer(&picture);
+            buffer.open(QIODevice::WriteOnly);
+            const QByteArray format = QFileInfo(options.grabFile).suffix().toLower().toLatin1();
+            if (!window.grab().save(&buffer, format.isEmpty() ? "png" : format.constData())) {
+                std::fputs("Obrázek okna nelze v tomto formátu uložit.\n", stderr);
+                QCoreApplication::exit(1);
+                return;
+            }
+            const veld::config::FileWrite written =
+                veld::config::WriteFileAtomically(options.grabFile, picture);
+            if (!written) {
+                const QString why = written.status == veld::config::FileWrite::NotAFile
+                                        ? u"není to soubor"_s
+                                        : veld::config::FileErrorText(written.error);
+                std::fprintf(stderr, "Obrázek okna se nepodařilo uložit: %s\n", qPrintable(why));
+            }
+            QCoreApplication::exit(written ? 0 : 1);
         });
     }
     return QApplication::exec();

@@ -3,6 +3,7 @@
 #include "config/calibration.h"
 #include "config/cp1250.h"
 #include "config/entry_checks.h"
+#include "config/file_write.h"
 #include "config/handler_support.h"
 #include "config/input_rules.h"
 #include "config/lin_file.h"
@@ -16,17 +17,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtGlobal>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <span>
 #include <vector>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -135,26 +131,11 @@ QString Decimals3(long double value) {
     return QString::number(static_cast<double>(value), 'f', 3);
 }
 
-// The error number the system gave for the last failed file operation.
-int SystemError() {
-#ifdef Q_OS_WIN
-    return static_cast<int>(GetLastError());
-#else
-    return errno;
-#endif
-}
-void ClearSystemError() {
-#ifdef Q_OS_WIN
-    SetLastError(0);
-#else
-    errno = 0;
-#endif
-}
 QString FileErrorMessage(const QString& path) {
-    int code = SystemError();
+    int code = LastSystemError();
     if (code == 0)
         code = QFileInfo(path).isDir() ? EISDIR : EIO;
-    return u"Chyba c. "_s + QString::number(code);
+    return FileErrorText(code);
 }
 
 QString Shown(const QString& path) {
@@ -318,24 +299,14 @@ Outcome ConfigFile::save(const QString& path) {
             u"stránky windows-1250. Soubor nebyl uložen."_s.arg(encoded.unencodable));
         return Outcome::Stopped;
     }
-    // Written beside the target and renamed over it when complete: a failed save leaves the
-    // previous file as it was.
-    QSaveFile file(path);
-    ClearSystemError();
-    if (!file.open(QIODevice::WriteOnly)) {
-        e_.prompts.message(FileErrorMessage(path));
+    // A failed save leaves the previous file as it was.
+    const FileWrite written = WriteFileAtomically(path, encoded.bytes);
+    if (written.status == FileWrite::NotAFile) {
+        e_.prompts.message(u"„%1“ není soubor. Nic nebylo uloženo."_s.arg(Shown(path)));
         return Outcome::Stopped;
     }
-    ClearSystemError();
-    if (file.write(encoded.bytes) != encoded.bytes.size()) {
-        const QString message = FileErrorMessage(path);
-        file.cancelWriting();
-        e_.prompts.message(message);
-        return Outcome::Stopped;
-    }
-    ClearSystemError();
-    if (!file.commit()) {
-        e_.prompts.message(FileErrorMessage(path));
+    if (!written) {
+        e_.prompts.message(FileErrorText(written.error));
         return Outcome::Stopped;
     }
     return Outcome::Completed;

@@ -32,7 +32,8 @@ public:
     // full stop.
     QStringList Lines() const;
     // Writes Lines() to the file: all or nothing, an existing file is replaced only once the new
-    // one is complete. A text the code page cannot hold is refused before anything is written.
+    // one is complete. A text the code page cannot hold, and a name that is no regular file, are
+    // refused before anything is written.
     Outcome save(const QString& path);
     // Reads the whole file and checks every line before it applies any; a malformed file
     // changes nothing.

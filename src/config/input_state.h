@@ -50,7 +50,8 @@ struct ModelSettings {
     DecimalSeparator decimalSeparator = SystemDecimalSeparator();
     // Whether a folder exists; default QDir::exists.
     std::function<bool(const QString&)> directoryExists;
-    // Used when a profile's folder does not exist; default the user's documents folder.
+    // Used when a profile's folder does not exist; default the user's documents folder, or the
+    // home folder where there is none.
     QString documentsDirectory;
 };
 

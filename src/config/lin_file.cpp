@@ -5,6 +5,7 @@
 #include "lin/point_file.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 using namespace Qt::Literals::StringLiterals;
@@ -18,7 +19,10 @@ QString ResolveInitialDirectory(const QString& profileDirectory, const ModelSett
         return profileDirectory;
     if (!settings.documentsDirectory.isEmpty())
         return settings.documentsDirectory;
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // The system names a documents folder even where the account has none; a dialog told to
+    // start in a missing folder offers its name as the file name.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 FileDialogRequest LinFileChoice::openRequest() const {

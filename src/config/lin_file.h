@@ -30,7 +30,8 @@ private:
     Editor& e_;
 };
 
-// The folder a file dialog starts in: the profile's folder when it exists, else documents.
+// The folder a file dialog starts in: the profile's folder when it exists, else documents, else
+// the home folder.
 QString ResolveInitialDirectory(const QString& profileDirectory, const ModelSettings& settings);
 
 }  // namespace veld::config

@@ -105,7 +105,7 @@ Outcome Measurement::Start_MerClick() {
         scheduleTick();
     }
     trend_.start(m_.device().link().clock().now(), f.Label8.caption.trimmed(),
-                 Decimals(f.Vstup.text, f.Linearizace.text));
+                 Decimals(f.Vstup.text, f.Linearizace.text), m_.settings().decimalSeparator);
     if (measuring_)
         return Outcome::Completed;
     measureContinuous();

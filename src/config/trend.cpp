@@ -1,6 +1,7 @@
 #include "config/trend.h"
 
-#include <QSaveFile>
+#include "config/file_write.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -10,9 +11,10 @@ namespace veld::config {
 
 namespace {
 
-// RFC 4180: a field with a separator, a quote or a line break is quoted, its quotes doubled.
-QString CsvField(const QString& text) {
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
+// RFC 4180: a field with the column separator, a quote or a line break is quoted, its quotes
+// doubled.
+QString CsvField(const QString& text, QChar column) {
+    if (!text.contains(column) && !text.contains(u'"') && !text.contains(u'\n') &&
         !text.contains(u'\r')) {
         return text;
     }
@@ -23,10 +25,11 @@ QString CsvField(const QString& text) {
 
 }  // namespace
 
-void Trend::start(Micros now, const QString& unit, int decimals) {
+void Trend::start(Micros now, const QString& unit, int decimals, DecimalSeparator separator) {
     samples_.clear();
     unit_ = unit;
     decimals_ = std::clamp(decimals, 0, 9);
+    separator_ = separator;
     origin_ = now;
     started_ = true;
     ++generation_;
@@ -37,7 +40,7 @@ void Trend::start(Micros now, const QString& unit, int decimals) {
 
 void Trend::add(Micros now, std::optional<double> value) {
     if (!started_)
-        start(now, unit_, decimals_);
+        start(now, unit_, decimals_, separator_);
     if (value && !std::isfinite(*value))
         value.reset();
     // A clock never runs back, but a sample before Start must not get a negative time.
@@ -83,15 +86,19 @@ QString Trend::formatValue(double value) const {
 }
 
 QByteArray Trend::csvBytes() const {
-    const QString unit = CsvField(unit_);
-    QString text = u"čas [s],hodnota,jednotka\r\n"_s;
+    const bool comma = separator_ == DecimalSeparator::Comma;
+    const QChar column = comma ? u';' : u',';
+    const auto number = [comma](QString text) { return comma ? text.replace(u'.', u',') : text; };
+    const QString unit = CsvField(unit_, column);
+    QString text =
+        comma ? u"\uFEFFčas [s];hodnota;jednotka\r\n"_s : u"čas [s],hodnota,jednotka\r\n"_s;
     text.reserve(text.size() + static_cast<qsizetype>(samples_.size()) * (24 + unit.size()));
     for (const TrendSample& s : samples_) {
-        text += QString::number(s.seconds, 'f', 3);
-        text += u',';
+        text += number(QString::number(s.seconds, 'f', 3));
+        text += column;
         if (s.value)
-            text += formatValue(*s.value);
-        text += u',';
+            text += number(formatValue(*s.value));
+        text += column;
         text += unit;
         text += u"\r\n"_s;
     }
@@ -99,33 +106,14 @@ QByteArray Trend::csvBytes() const {
 }
 
 TrendSaveResult Trend::saveCsv(const QString& path) const {
-    const auto failed = [&path](const QString& reason) {
-        return TrendSaveResult{false,
-                               u"Soubor „%1“ se nepodařilo uložit: %2\nPřípadný dřívější "
-                               u"obsah souboru zůstal beze změny."_s.arg(path, reason)};
-    };
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(file.errorString());
-    const QByteArray bytes = csvBytes();
-    // A full disk first shows as a short write that Qt does not count as an error (and a commit
-    // after it would keep the truncated file); the next write reports the cause.
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0)
-            break;
-        written += n;
-    }
-    if (written != bytes.size()) {
-        const QString reason =
-            file.error() != QFileDevice::NoError ? file.errorString() : u"zápis nebyl dokončen"_s;
-        file.cancelWriting();
-        return failed(reason);
-    }
-    if (!file.commit())
-        return failed(file.errorString());
-    return {};
+    const FileWrite written = WriteFileAtomically(path, csvBytes());
+    if (written)
+        return {};
+    const QString reason =
+        written.status == FileWrite::NotAFile ? u"není to soubor."_s : FileErrorText(written.error);
+    return {false,
+            u"Soubor „%1“ se nepodařilo uložit: %2\nPřípadný dřívější obsah souboru "
+            u"zůstal beze změny."_s.arg(path, reason)};
 }
 
 Outcome saveTrendCsv(const Trend& trend, Prompts& prompts) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/prompts.h"
+#include "config/number_format.h"
 #include "config/outcome.h"
 
 #include <QByteArray>
@@ -34,8 +35,10 @@ public:
     // Start of continuous measurement: forgets every sample; times count from `now`. `unit` is
     // the text of the unit labels ("°C", "mA", empty for none) and `decimals` the number of
     // decimals the window shows the value with (3, or 6 for voltages and unlinearized
-    // thermocouples), used by the labels and the CSV file alike.
-    void start(Micros now, const QString& unit, int decimals);
+    // thermocouples), used by the labels and the CSV file alike. `separator`: the system's
+    // decimal separator, which decides the form of the CSV file.
+    void start(Micros now, const QString& unit, int decimals,
+               DecimalSeparator separator = DecimalSeparator::Point);
     // One measurement ended at `now`: its value, or nothing when it failed. A value that is not
     // finite is kept as a gap too. Adding before any start starts at `now`.
     void add(Micros now, std::optional<double> value);
@@ -59,10 +62,12 @@ public:
     QString formatValue(double value) const;
 
     // The CSV file (RFC 4180): UTF-8 without byte-order mark, comma separated, CRLF line ends,
-    // full stop decimals so that the file reads the same in every locale. A header line
-    // "čas [s],hodnota,jednotka", then one line per sample: seconds since Start with three
-    // decimals (the tick is 1.5 s, milliseconds are plenty), the value as the window shows it
-    // (empty for a gap) and the unit (quoted when it holds a comma, a quote or a line break).
+    // full stop decimals. A header line "čas [s],hodnota,jednotka", then one line per sample:
+    // seconds since Start with three decimals (the tick is 1.5 s, milliseconds are plenty), the
+    // value as the window shows it (empty for a gap) and the unit (quoted when it holds the
+    // column separator, a quote or a line break).
+    // Where the decimal separator is a comma, a spreadsheet expects what it writes itself:
+    // ";" between the columns, decimal commas, and a byte-order mark that tells it UTF-8.
     QByteArray csvBytes() const;
     // Writes csvBytes() through a temporary file that replaces `path` only once it is complete,
     // so a failed save never destroys the previous file.
@@ -72,6 +77,7 @@ private:
     std::vector<TrendSample> samples_;
     QString unit_;
     int decimals_ = 3;
+    DecimalSeparator separator_ = DecimalSeparator::Point;
     Micros origin_{0};
     bool started_ = false;
     std::uint64_t generation_ = 0;

@@ -1,17 +1,37 @@
 #include "session/session.h"
 
 #include <QRegularExpression>
+#include <QStandardPaths>
 
+#include "config/file_write.h"
 #include "link/real_clock.h"
 
 namespace veld::session {
 
 namespace {
 
-std::unique_ptr<QSettings> SettingsUnless(QSettings* given) {
+// The user's store. Where it is a file (Linux and the like: what QSettings("KT", "VELD") reads,
+// without the organization-wide and system-wide files it would consult besides), it is used only
+// when it is a regular file or missing: reading a FIFO blocks for ever, and a save by root through
+// a link to a device would replace the device. Otherwise the program runs on the defaults, in a
+// store that keeps nothing (a resource name can never be written).
+std::unique_ptr<QSettings> SettingsUnless(QSettings* given, Prompts& prompts) {
     if (given)
         return nullptr;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                         QStringLiteral("/KT/VELD.conf");
+    if (config::IsMissingOrRegularFile(path))
+        return std::make_unique<QSettings>(path, QSettings::IniFormat);
+    prompts.message(QStringLiteral("Nastavení nelze použít: „%1“ není soubor. Program pracuje "
+                                   "s výchozím nastavením a žádné neukládá.")
+                        .arg(path));
+    return std::make_unique<QSettings>(QStringLiteral(":/veld-defaults.conf"),
+                                       QSettings::IniFormat);
+#else
+    (void)prompts;
     return std::make_unique<QSettings>(QStringLiteral("KT"), QStringLiteral("VELD"));
+#endif
 }
 
 std::unique_ptr<link::Clock> ClockUnless(link::Clock* given) {
@@ -24,7 +44,7 @@ std::unique_ptr<link::Clock> ClockUnless(link::Clock* given) {
 
 Session::Session(Prompts& prompts, Options options)
     : prompts_(prompts),
-      ownSettings_(SettingsUnless(options.settings)),
+      ownSettings_(SettingsUnless(options.settings, prompts)),
       settings_(options.settings ? *options.settings : *ownSettings_),
       ownClock_(ClockUnless(options.clock)),
       clock_(options.clock ? *options.clock : *ownClock_),

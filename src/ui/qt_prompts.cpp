@@ -1,6 +1,7 @@
 #include "ui/qt_prompts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QSpacerItem>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -35,14 +37,20 @@ QString folderKey(const FileDialogRequest& request, QFileDialog::AcceptMode mode
     return title.isEmpty() ? key : key + u'-' + title;
 }
 
-std::optional<QString> runFileDialog(const FileDialogRequest& request,
-                                     QFileDialog::AcceptMode mode) {
+std::optional<QString> runFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMode mode,
+                                     QSettings* store) {
+    std::optional<QSettings> application;
+    if (!store)
+        store = &application.emplace();
+    QSettings& settings = *store;
     // The folder the user last chose a file in, while it exists; the requested one before that.
-    QSettings settings;
     const QString key = folderKey(request, mode);
     QString folder = settings.value(key).toString();
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = request.initialDirectory;
+    // A missing folder would be offered as the file name.
+    if (!folder.isEmpty() && !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
     QFileDialog dialog(boxParent(), request.title, folder, QtFileFilter(request.filter));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
@@ -126,11 +134,11 @@ bool QtPrompts::question(const QString& text) {
 }
 
 std::optional<QString> QtPrompts::openFile(const FileDialogRequest& request) {
-    return runFileDialog(request, QFileDialog::AcceptOpen);
+    return runFileDialog(request, QFileDialog::AcceptOpen, settings_);
 }
 
 std::optional<QString> QtPrompts::saveFile(const FileDialogRequest& request) {
-    return runFileDialog(request, QFileDialog::AcceptSave);
+    return runFileDialog(request, QFileDialog::AcceptSave, settings_);
 }
 
 }  // namespace veld::ui

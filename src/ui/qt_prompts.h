@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 
+class QSettings;
 class QWidget;
 
 namespace veld::ui {
@@ -15,11 +16,15 @@ QString QtFileFilter(const QString& pipeFilter);
 
 // Answers the handlers' questions with modal Qt dialogs: a box with one "OK" button, a box with
 // "Ano" and "Ne" (both as wide as their text), and the open and save file dialogs, each of which
-// starts in the folder last used in it (QSettings, per user). Focus requests are the window's
-// business (see WindowPrompts), so `focus` does nothing here.
+// starts in the folder last used in it (remembered in the program's settings, see setSettings).
+// Focus requests are the window's business (see WindowPrompts), so `focus` does nothing here.
 class QtPrompts final : public Prompts {
 public:
     explicit QtPrompts(QString boxTitle) : title_(std::move(boxTitle)) {}
+
+    // Where the folders are remembered: the session's store, which is checked before use.
+    // Without one, the application's QSettings.
+    void setSettings(QSettings* settings) { settings_ = settings; }
 
     void message(const QString& text) override;
     bool question(const QString& text) override;
@@ -29,6 +34,7 @@ public:
 
 private:
     QString title_;
+    QSettings* settings_ = nullptr;
 };
 
 // The prompts the model talks to: every question goes to the inner prompts (the Qt dialogs, or a

@@ -5,6 +5,12 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
+#include "../support/process_limits.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace veld::config::test {
 namespace {
 
@@ -230,6 +236,21 @@ TEST_F(ConfigFileTest, refusedSavesLeaveThePreviousFile) {
     EXPECT_EQ(save(path(u"no/such/dir.txt"_s)), Outcome::Stopped);
     EXPECT_EQ(prompts.messages, QStringList{u"Chyba c. 2"_s});
     EXPECT_EQ(save(QString()), Outcome::Declined);
+#ifndef _WIN32
+    // A full disk shows only when the write buffer is flushed.
+    clearPrompts();
+    EXPECT_EQ(testing::WithFileSizeLimit(16, [&] { return save(file); }), Outcome::Stopped);
+    EXPECT_EQ(prompts.messages, QStringList{u"Chyba c. 27"_s});
+    EXPECT_EQ(contents(file), "previous");
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{u"keep.txt"_s});
+
+    // A FIFO stays what it is.
+    const QString fifo = path(u"fifo"_s);
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(save(fifo), Outcome::Stopped);
+    EXPECT_EQ(prompts.messages.value(1), u"„%1“ není soubor. Nic nebylo uloženo."_s.arg(fifo));
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+#endif
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "config_fixture.h"
 
+#include "../support/process_limits.h"
+
 namespace veld::config::test {
 namespace {
 
@@ -144,6 +146,14 @@ TEST_F(LinDialogTest, fileDialogStartsInTheProfileFolderWhenItExists) {
     ASSERT_EQ(prompts.fileRequests.size(), 1);
     EXPECT_EQ(prompts.fileRequests.front().initialDirectory, u"/home/user/Documents"_s);
     EXPECT_EQ(prompts.fileRequests.front().filter, u"*.txt|*.txt|*.*|*.*"_s);
+
+    // The system's documents folder, or the home folder on an account without one.
+    QTemporaryDir home;
+    const testing::ScopedEnv homeIs("HOME", home.path().toUtf8());
+    const testing::ScopedEnv configIs("XDG_CONFIG_HOME", home.filePath(u"cfg"_s).toUtf8());
+    EXPECT_EQ(ResolveInitialDirectory(u"/no/such/folder"_s, {}), home.path());
+    ASSERT_TRUE(QDir(home.path()).mkdir(u"Documents"_s));
+    EXPECT_EQ(ResolveInitialDirectory(u"/no/such/folder"_s, {}), home.filePath(u"Documents"_s));
 }
 
 }  // namespace

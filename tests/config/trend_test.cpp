@@ -7,10 +7,7 @@
 #include <optional>
 #include <ostream>
 
-#ifndef _WIN32
-#include <signal.h>
-#include <sys/resource.h>
-#endif
+#include "../support/process_limits.h"
 
 using namespace Qt::Literals::StringLiterals;
 using namespace std::chrono_literals;
@@ -90,40 +87,44 @@ TEST(TrendTest, csvHasHeaderTimeValueUnitAndEmptyValuesForGaps) {
     EXPECT_EQ(Filled({1.0}, QString(), 6).csvBytes(), header + "1.500,1.000000,\r\n");
     EXPECT_EQ(Filled({1.0}, u"a,\"b\""_s).csvBytes().split('\n').at(1),
               QByteArray("1.500,1.000,\"a,\"\"b\"\"\"\r"));
+
+    // Where the decimal separator is a comma: what a spreadsheet set so reads in columns.
+    Trend comma;
+    comma.start(100s, u"a;b"_s, 3, DecimalSeparator::Comma);
+    comma.add(101'500ms, -0.25);
+    comma.add(103s, kGap);
+    EXPECT_EQ(comma.csvBytes(),
+              u"\uFEFFčas [s];hodnota;jednotka\r\n1,500;-0,250;\"a;b\"\r\n"
+              u"3,000;;\"a;b\"\r\n"_s.toUtf8());
 }
 
 #ifndef _WIN32
-// The disk fills up half-way: the write fails with EFBIG, even for root, and the file that
-// was there before must still be whole.
+// The disk fills up, once within the write buffer (it shows only at the flush) and once half-way
+// through a long write: the file that was there before must still be whole.
 TEST(TrendTest, failedWriteKeepsThePreviousFile) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"trend.csv"_s);
-    const QByteArray previous = "earlier measurement\n";
-    {
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write(previous);
+    for (const int samples : {2, 2000}) {  // some 60 bytes, some 40 kB
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"trend.csv"_s);
+        const QByteArray previous = "earlier measurement, longer than the limit\n";
+        {
+            QFile old(path);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write(previous);
+        }
+        Trend trend;
+        trend.start(0s, u"°C"_s, 3);
+        for (int i = 0; i < samples; ++i)
+            trend.add(std::chrono::seconds(i), 42.0);
+
+        const TrendSaveResult result =
+            testing::WithFileSizeLimit(32, [&] { return trend.saveCsv(path); });
+        EXPECT_FALSE(result) << samples;
+        EXPECT_TRUE(result.message.contains(path + u"“ se nepodařilo uložit: Chyba c. 27"_s))
+            << result.message.toStdString();
+        EXPECT_EQ(ReadAll(path), previous);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"trend.csv"_s})
+            << "no temporary file left behind";
     }
-    Trend trend;
-    trend.start(0s, u"°C"_s, 3);
-    for (int i = 0; i < 2000; ++i)  // some 40 kB
-        trend.add(std::chrono::seconds(i), 42.0);
-
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const TrendSaveResult result = trend.saveCsv(path);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, oldHandler);
-
-    EXPECT_FALSE(result);
-    EXPECT_TRUE(result.message.contains(path));
-    EXPECT_EQ(ReadAll(path), previous);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"trend.csv"_s})
-        << "no temporary file left behind";
 }
 #endif
 

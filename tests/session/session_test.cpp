@@ -7,6 +7,12 @@
 #include <chrono>
 #include <memory>
 
+#include "../support/process_limits.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace veld::session {
 namespace {
 
@@ -86,6 +92,31 @@ TEST_F(SessionTest, aPortForThisRunIsNotRememberedButTheUsersNextChoiceIs) {
     s->portChoice().recordOpened(settings);
     EXPECT_EQ(settings.value(link::PortChoice::kComPortKey).toString(), u"Com2"_s);
 }
+
+#ifndef _WIN32
+// The user's store (KT/VELD.conf in the configuration folder) is read when it is a file; a link to
+// a device or a FIFO (whose reading would block for ever) is left alone, and that is said once.
+TEST_F(SessionTest, theUsersStoreIsUsedOnlyWhenItIsAFile) {
+    for (const char* kind : {"file", "device", "fifo"}) {
+        QTemporaryDir home;
+        const testing::ScopedEnv configHome("XDG_CONFIG_HOME", home.path().toUtf8());
+        const QString store = home.filePath(u"KT/VELD.conf"_s);
+        QSettings(store, QSettings::IniFormat).setValue(link::PortChoice::kComPortKey, u"Com3"_s);
+        const bool file = kind == std::string("file");
+        if (!file) {
+            ASSERT_TRUE(QFile::remove(store));
+            ASSERT_TRUE(kind == std::string("fifo") ? mkfifo(qPrintable(store), 0600) == 0
+                                                    : QFile::link(u"/dev/null"_s, store));
+        }
+        prompts.messages.clear();
+        Options options;
+        options.clock = &clock;
+        Session s(prompts, std::move(options));
+        EXPECT_EQ(s.portChoice().portName(), file ? "COM3" : "COM1") << kind;
+        EXPECT_EQ(prompts.messages.size(), file ? 0 : 1) << kind;
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace veld::session
