@@ -19,7 +19,7 @@ TEST(ClickRoles, everyButtonIsClassifiedAndEveryRowNamesAControl) {
     for (const ClickRole& role : MainWindowModel::ClickRoles()) {
         const QString name = role.name.toString();
         EXPECT_TRUE(form.find(name) || dialog.find(name)) << name.toStdString();
-        EXPECT_EQ(MainWindowModel::StartsTransaction(name), role.startsTransaction);
+        EXPECT_EQ(MainWindowModel::StartsTransaction(name), role.kind == ClickKind::Transaction);
         classified.append(name);
     }
     for (const Control* c : controls) {
