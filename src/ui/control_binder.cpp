@@ -484,10 +484,13 @@ void ControlBinder::giveFocus(QWidget* widget) {
     movingFocus_ = true;
     widget->setFocus(Qt::OtherFocusReason);
     movingFocus_ = false;
-    // Scrolled into view where its page does not fit the window.
+    // The whole field scrolled into view where its page does not fit the window.
     for (QWidget* p = widget->parentWidget(); p; p = p->parentWidget())
         if (auto* area = qobject_cast<QScrollArea*>(p)) {
-            area->ensureWidgetVisible(widget);
+            const QRect r(widget->mapTo(area->widget(), QPoint()), widget->size());
+            const int margin = 8;
+            area->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + margin,
+                                r.height() / 2 + margin);
             break;
         }
 }

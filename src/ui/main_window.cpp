@@ -17,8 +17,8 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
-#include <QStyle>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -537,8 +537,7 @@ void MainWindow::fitOnScreen() {
     bool known = false;
     const QMargins frame = frameMargins(&known);
     refitPending_ = !known;
-    const QRect client =
-        FitWindow(natural_, minimumSizeHint(), frame, s->availableGeometry());
+    const QRect client = FitWindow(natural_, minimumSizeHint(), frame, s->availableGeometry());
     resize(client.size());
     // A window's position is that of its frame.
     move(client.topLeft() - QPoint(frame.left(), frame.top()));

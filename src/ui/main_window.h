@@ -57,6 +57,8 @@ public:
     // Before the window is shown the frame is estimated; once the system reports it, the window
     // is fitted again.
     void fitOnScreen();
+    // The size the window takes where the screen has room for it.
+    QSize naturalSize() const { return natural_; }
 
 signals:
     // The user brought a page to the front (index in tab order).
