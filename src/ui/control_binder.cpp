@@ -314,9 +314,7 @@ void ControlBinder::sync() {
     syncing_ = false;
     // A field asked for while the operation kept it disabled gets the focus once it takes input.
     if (focusDeferred_) {
-        const Control* target = model_.form.find(pendingFocus_);
-        if (!target)
-            target = model_.dialog.find(pendingFocus_);
+        const Control* target = controlOf(widgetNamed(pendingFocus_));
         if (!target || !isBlocked(*target)) {
             focusDeferred_ = false;
             requestFocus(pendingFocus_);
