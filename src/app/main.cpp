@@ -80,7 +80,7 @@ int main(int argc, char* argv[]) {
                              ports.refresh(veld::session::PortPage::SystemPorts());
                      });
 
-    window.centreOnScreen();
+    window.fitOnScreen();
     window.show();
 
     if (!options.grabFile.isEmpty()) {

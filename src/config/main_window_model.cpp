@@ -7,58 +7,60 @@ namespace veld::config {
 namespace {
 
 // Controls whose click runs a handler. A click that starts a transaction must not be taken while
-// another transaction waits on the line: the window keeps processing events meanwhile.
+// another transaction waits on the line: the window keeps processing events meanwhile. Every click
+// but Stop waits until a running operation has ended.
 constexpr ClickRole kClickRoles[] = {
     // Page "Konfigurace vstupu".
-    {u"Precist", true},
-    {u"Poslat", true},
-    {u"S_Dolmez", true},
-    {u"S_Hormez", true},
-    {u"Button8", true},  // save the PV correction
-    {u"Button1", true},  // read the PV correction
-    {u"Prec_Pozn", true},
-    {u"Uloz_Pozn", true},
-    {u"ctisoub", false},  // configuration file: no transaction
-    {u"Ulosoub", false},
-    {u"ButtonTV", false},
-    {u"ButtonLMX", false},
+    {u"Precist", ClickKind::Transaction},
+    {u"Poslat", ClickKind::Transaction},
+    {u"S_Dolmez", ClickKind::Transaction},
+    {u"S_Hormez", ClickKind::Transaction},
+    {u"Button8", ClickKind::Transaction},  // save the PV correction
+    {u"Button1", ClickKind::Transaction},  // read the PV correction
+    {u"Prec_Pozn", ClickKind::Transaction},
+    {u"Uloz_Pozn", ClickKind::Transaction},
+    {u"ctisoub", ClickKind::Local},  // configuration file: no transaction
+    {u"Ulosoub", ClickKind::Local},
+    {u"ButtonTV", ClickKind::Local},
+    {u"ButtonLMX", ClickKind::Local},
     // Page "Relé".
-    {u"Preckomp1", true},
-    {u"Ulozkomp1", true},
-    {u"Preckomp2", true},
-    {u"Ulozkomp2", true},
-    {u"Preckomp3", true},
-    {u"Ulozkomp3", true},
-    {u"Preckomp4", true},
-    {u"Ulozkomp4", true},
+    {u"Preckomp1", ClickKind::Transaction},
+    {u"Ulozkomp1", ClickKind::Transaction},
+    {u"Preckomp2", ClickKind::Transaction},
+    {u"Ulozkomp2", ClickKind::Transaction},
+    {u"Preckomp3", ClickKind::Transaction},
+    {u"Ulozkomp3", ClickKind::Transaction},
+    {u"Preckomp4", ClickKind::Transaction},
+    {u"Ulozkomp4", ClickKind::Transaction},
     // Page "Konf. an. výstupu".
-    {u"Button2", true},
-    {u"Button3", true},
-    // Page "Komunikace": the choice takes effect at the next transaction.
-    {u"SetCom", false},
-    {u"DalsiPorty", false},
+    {u"Button2", ClickKind::Transaction},
+    {u"Button3", ClickKind::Transaction},
+    // Page "Komunikace": the choice takes effect at the next transaction, so it waits for the end
+    // of a running operation like every other input.
+    {u"SetCom", ClickKind::Local},
+    {u"DalsiPorty", ClickKind::Local},
     // Page "Informace": each label reads the PV correction.
-    {u"LabFirmPlace", true},
-    {u"LabFirmName1", true},
-    {u"LabAdrFirmPlace1", true},
-    {u"LabPostCodeCity1", true},
-    {u"LabWork", true},
-    {u"LabFirmName2", true},
-    {u"LabAdrFirmPlace2", true},
-    {u"LabPostCodeCity2", true},
-    {u"LabTelNr", true},
-    {u"LabFaxNr", true},
-    {u"LabMobNr", true},
-    {u"LabEmail", true},
-    {u"LabWWWPage", true},
+    {u"LabFirmPlace", ClickKind::Transaction},
+    {u"LabFirmName1", ClickKind::Transaction},
+    {u"LabAdrFirmPlace1", ClickKind::Transaction},
+    {u"LabPostCodeCity1", ClickKind::Transaction},
+    {u"LabWork", ClickKind::Transaction},
+    {u"LabFirmName2", ClickKind::Transaction},
+    {u"LabAdrFirmPlace2", ClickKind::Transaction},
+    {u"LabPostCodeCity2", ClickKind::Transaction},
+    {u"LabTelNr", ClickKind::Transaction},
+    {u"LabFaxNr", ClickKind::Transaction},
+    {u"LabMobNr", ClickKind::Transaction},
+    {u"LabEmail", ClickKind::Transaction},
+    {u"LabWWWPage", ClickKind::Transaction},
     // Page "Měření". Stop ends a continuous measurement, so it must stay usable.
-    {u"ButMeasPV", true},
-    {u"Start_Mer", true},
-    {u"Stop_mer", false},
+    {u"ButMeasPV", ClickKind::Transaction},
+    {u"Start_Mer", ClickKind::Transaction},
+    {u"Stop_mer", ClickKind::Stop},
     // The linearization dialog.
-    {u"OK", false},
-    {u"Jiny", false},
-    {u"Zpus_lin", false},
+    {u"OK", ClickKind::Local},
+    {u"Jiny", ClickKind::Local},
+    {u"Zpus_lin", ClickKind::Local},
 };
 
 }  // namespace
@@ -67,18 +69,46 @@ std::span<const ClickRole> MainWindowModel::ClickRoles() {
     return kClickRoles;
 }
 
+namespace {
+
+QSet<QString> NamesOf(ClickKind kind) {
+    QSet<QString> names;
+    for (const ClickRole& role : kClickRoles)
+        if (role.kind == kind)
+            names.insert(role.name.toString());
+    return names;
+}
+
+// Whether the user can change the control or start something with it.
+bool TakesUserInput(const Control& control) {
+    switch (control.kind) {
+        case ControlKind::Button:
+        case ControlKind::CheckBox:
+        case ControlKind::ComboBox:
+        case ControlKind::RadioGroup:
+        case ControlKind::ListBox:
+            return true;
+        case ControlKind::Edit:
+        case ControlKind::MaskedEdit:
+            return !static_cast<const Edit&>(control).readOnly;
+        case ControlKind::Label:
+            return static_cast<bool>(control.onClick);
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
 bool MainWindowModel::StartsTransaction(const QString& controlName) {
-    static const QSet<QString> starters = [] {
-        QSet<QString> names;
-        for (const ClickRole& role : kClickRoles)
-            if (role.startsTransaction)
-                names.insert(role.name.toString());
-        return names;
-    }();
+    static const QSet<QString> starters = NamesOf(ClickKind::Transaction);
     return starters.contains(controlName);
 }
 
-bool MainWindowModel::blockedByTransaction(const Control& control) const {
+bool MainWindowModel::blockedWhileBusy(const Control& control) const {
+    static const QSet<QString> stops = NamesOf(ClickKind::Stop);
+    if (operation_)
+        return TakesUserInput(control) && !stops.contains(control.name);
     return busy_ && StartsTransaction(control.name);
 }
 
@@ -86,6 +116,9 @@ void MainWindowModel::setBusy(bool busy) {
     if (busy == busy_)
         return;
     busy_ = busy;
+    // A handler that reaches the line is an operation from here on, whatever started it.
+    if (busy && depth_ > 0)
+        operation_ = true;
     notifyChanged();
 }
 
@@ -203,15 +236,20 @@ void MainWindowModel::bindHandlers() {
 }
 
 template <class F>
-void MainWindowModel::run(F&& action) {
-    // An event that arrives while a handler waits for a transaction is the user's own, not a
-    // step of that handler: the view re-syncs after it as after any other.
-    const bool own = depth_ == 0 || busy_;
-    if (depth_ == 0)
+void MainWindowModel::run(F&& action, bool startsOperation) {
+    // An event that arrives while a handler waits for a transaction (or between the transactions
+    // of an operation) is the user's own, not a step of that handler: the view re-syncs after it
+    // as after any other.
+    const bool own = depth_ == 0 || busy_ || operation_;
+    if (depth_ == 0) {
         lastOutcome_.reset();
+        operation_ = startsOperation;
+    }
     ++depth_;
     action();
     --depth_;
+    if (depth_ == 0)
+        operation_ = false;
     if (own)
         notifyChanged();
 }
@@ -300,10 +338,12 @@ void MainWindowModel::userLeft(Control& control) {
 void MainWindowModel::userClicked(Control& control) {
     if (!takesInput(control))
         return;
-    run([&] {
-        if (control.onClick)
-            control.onClick();
-    });
+    run(
+        [&] {
+            if (control.onClick)
+                control.onClick();
+        },
+        StartsTransaction(control.name));
 }
 
 void MainWindowModel::userClosedDialog() {

@@ -40,14 +40,21 @@
 // focus; the dialog is shown while `dialog.visible` is true.
 //
 // The handlers reach the transmitter through `device()`. While a transaction waits on the line
-// the window keeps processing events; `setBusy` (driven by the link) makes every control that
-// would start another transaction take no input meanwhile.
+// the window keeps processing events; `setBusy` (driven by the link) and the running operation
+// make the controls take no input meanwhile (see `blockedWhileBusy`).
 namespace veld::config {
 
-// A control the user can click, and whether the click starts a transaction.
+// What a click on a control does, which decides when it is refused.
+enum class ClickKind {
+    Transaction,  // starts an operation on the line: refused while any transaction runs
+    Local,        // works on the window or a file: refused while an operation runs
+    Stop,         // ends what runs: always taken
+};
+
+// A control the user can click, and what the click does.
 struct ClickRole {
     QStringView name;
-    bool startsTransaction;
+    ClickKind kind;
 };
 
 class MainWindowModel {
@@ -88,23 +95,29 @@ public:
     // For code outside the entry points that changed controls (e.g. a transfer).
     void notifyChanged();
 
-    // --- Transactions. ---
-    // A transaction started (true) or ended (false). While one runs, the controls that start a
-    // transaction take no input and show disabled; each keeps its own `enabled`, which holds
-    // again afterwards. `changed` fires at each change, so the view shows the progress a
-    // handler has reached at every transaction boundary.
+    // --- Transactions and operations. ---
+    // A transaction started (true) or ended (false). `changed` fires at each change, so the view
+    // shows the progress a handler has reached at every transaction boundary.
     void setBusy(bool busy);
     bool busy() const { return busy_; }
+    // An operation runs: the handler of a click on a control that starts a transaction (or of
+    // any event, once it has started one), from the click until the handler returns, its
+    // questions and the pauses between its transactions included.
+    bool operationRunning() const { return operation_; }
     // The small progress bar `Transfer1`; `changed` fires when its position moves.
     void setTransfer(int position);
-    // Every clickable control of the window and whether a click on it starts a transaction.
+    // Every clickable control of the window and what a click on it does.
     static std::span<const ClickRole> ClickRoles();
     static bool StartsTransaction(const QString& controlName);
-    // The control is enabled but a running transaction keeps it from taking input.
-    bool blockedByTransaction(const Control& control) const;
+    // The control is enabled but takes no input now. While an operation runs, every control
+    // that takes input refuses it except Stop, so nothing changes the page or the port under
+    // the operation; a transaction on its own (continuous measurement's) refuses only the
+    // controls that would start another. Each control keeps its own `enabled`, which holds
+    // again afterwards.
+    bool blockedWhileBusy(const Control& control) const;
     // What the view shows as enabled.
     bool effectivelyEnabled(const Control& control) const {
-        return control.enabled && !blockedByTransaction(control);
+        return control.enabled && !blockedWhileBusy(control);
     }
     // Whether a user event on the control is carried out now.
     bool takesInput(const Control& control) const {
@@ -158,8 +171,9 @@ private:
 
     Control* findAny(const QString& controlName) const;
     void bindHandlers();
+    // Runs a user event's handler; `startsOperation` when its click starts a transaction.
     template <class F>
-    void run(F&& action);
+    void run(F&& action, bool startsOperation = false);
     // Handlers that talk to the transmitter hand their outcome here (see bindHandlers).
     void report(Outcome outcome);
 
@@ -184,6 +198,7 @@ private:
     std::uint64_t revision_ = 0;
     int depth_ = 0;
     bool busy_ = false;
+    bool operation_ = false;
     std::optional<Outcome> lastOutcome_;
 };
 

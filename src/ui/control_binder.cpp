@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -47,6 +48,29 @@ QStringList itemsOf(const QListWidget* list) {
         items.append(list->item(i)->text());
     return items;
 }
+
+// A page of the page control: its controls scroll when the window is smaller than they need (a
+// small screen, a large scale factor), and otherwise lie exactly as they would without it.
+class PageArea final : public QScrollArea {
+public:
+    PageArea() {
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+        setFocusPolicy(Qt::NoFocus);
+        auto* body = new QWidget;
+        setWidget(body);
+        // The page control draws the page's background, as for a page without scrolling.
+        body->setAutoFillBackground(false);
+        viewport()->setAutoFillBackground(false);
+    }
+    // The whole page, not the few lines a scroll area asks for by default: the window opens as
+    // large as its pages need where the screen has room.
+    QSize sizeHint() const override {
+        const QWidget* body = widget();
+        const int frame = 2 * frameWidth();
+        return body->sizeHint().expandedTo(body->minimumSizeHint()) + QSize(frame, frame);
+    }
+};
 
 QTabWidget* tabWidgetOf(QWidget* page) {
     for (QWidget* p = page->parentWidget(); p; p = p->parentWidget())
@@ -276,7 +300,7 @@ QWidget* ControlBinder::create(Control& control) {
             return table;
         }
         case ControlKind::TabSheet:
-            return new QWidget;
+            return new PageArea;
     }
     return new QWidget;
 }
@@ -288,6 +312,14 @@ void ControlBinder::sync() {
         syncOne(*b.control, b.widget);
     }
     syncing_ = false;
+    // A field asked for while the operation kept it disabled gets the focus once it takes input.
+    if (focusDeferred_) {
+        const Control* target = controlOf(widgetNamed(pendingFocus_));
+        if (!target || !isBlocked(*target)) {
+            focusDeferred_ = false;
+            requestFocus(pendingFocus_);
+        }
+    }
 }
 
 void ControlBinder::syncOne(Control& control, QWidget* w) {
@@ -411,6 +443,7 @@ void ControlBinder::comboTyped(config::ComboBox& control, QComboBox* combo, cons
 
 void ControlBinder::requestFocus(const QString& controlName) {
     pendingFocus_ = controlName;
+    focusDeferred_ = false;
     if (focusQueued_)
         return;
     focusQueued_ = true;
@@ -421,22 +454,43 @@ void ControlBinder::requestFocus(const QString& controlName) {
 void ControlBinder::applyFocus() {
     focusQueued_ = false;
     QWidget* w = widgetNamed(pendingFocus_);
+    // Asked for during an operation, which goes on: the field waits until it takes input again.
+    if (const Control* c = controlOf(w); c && c->visible && c->enabled && isBlocked(*c)) {
+        focusDeferred_ = true;
+        return;
+    }
     pendingFocus_.clear();
     if (!w || w->isHidden() || !w->isEnabled())
         return;
-    movingFocus_ = true;
     // A field on a page in the background: its page comes to the front first.
     for (QWidget* page = w; page && page->parentWidget(); page = page->parentWidget()) {
         auto* tabs = qobject_cast<QTabWidget*>(page->parentWidget()->parentWidget());
-        if (tabs && tabs->indexOf(page) >= 0 && tabs->currentWidget() != page)
+        if (tabs && tabs->indexOf(page) >= 0 && tabs->currentWidget() != page) {
+            movingFocus_ = true;
             tabs->setCurrentWidget(page);
+            movingFocus_ = false;
+        }
     }
-    w->setFocus(Qt::OtherFocusReason);
-    movingFocus_ = false;
+    giveFocus(w);
     if (auto* edit = qobject_cast<QLineEdit*>(w))
         edit->selectAll();
     else if (auto* combo = qobject_cast<QComboBox*>(w))
         combo->lineEdit()->selectAll();
+}
+
+void ControlBinder::giveFocus(QWidget* widget) {
+    movingFocus_ = true;
+    widget->setFocus(Qt::OtherFocusReason);
+    movingFocus_ = false;
+    // The whole field scrolled into view where its page does not fit the window.
+    for (QWidget* p = widget->parentWidget(); p; p = p->parentWidget())
+        if (auto* area = qobject_cast<QScrollArea*>(p)) {
+            const QRect r(widget->mapTo(area->widget(), QPoint()), widget->size());
+            const int margin = 8;
+            area->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + margin,
+                                r.height() / 2 + margin);
+            break;
+        }
 }
 
 bool ControlBinder::eventFilter(QObject* watched, QEvent* event) {

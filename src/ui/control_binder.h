@@ -55,8 +55,13 @@ public:
     bool handlerRunning() const { return depth_ > 0; }
 
     // Gives the focus to the named control's widget after the running handler has finished,
-    // without taking it for the user leaving the control that had the focus.
+    // without taking it for the user leaving the control that had the focus. While an operation
+    // keeps the control from taking input, it waits until the operation has ended.
     void requestFocus(const QString& controlName);
+    // A focus request has not been carried out yet.
+    bool focusRequested() const { return focusQueued_ || focusDeferred_; }
+    // Moves the focus for the model or the window: not the user leaving the control that had it.
+    void giveFocus(QWidget* widget);
 
     // A click whose press left a field that failed its check (the focus is on its way back
     // there) is not carried out, as if the message box had taken it.
@@ -91,6 +96,7 @@ private:
     bool syncing_ = false;
     bool movingFocus_ = false;
     bool focusQueued_ = false;
+    bool focusDeferred_ = false;
     QString pendingFocus_;
 };
 

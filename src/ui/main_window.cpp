@@ -16,12 +16,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
 using veld::config::Control;
@@ -81,8 +84,8 @@ MainWindow::MainWindow(config::MainWindowModel& model, WindowPrompts& prompts, Q
 
     tabs_ = new QTabWidget;
     tabs_->setObjectName(u"PageControl1"_s);
-    // All six tabs fit side by side: no scroll buttons, no eliding, the window is never narrower.
-    tabs_->tabBar()->setUsesScrollButtons(false);
+    // All six tabs side by side, none elided; scroll buttons only on a screen too narrow for them.
+    tabs_->tabBar()->setUsesScrollButtons(true);
     tabs_->tabBar()->setExpanding(false);
     tabs_->tabBar()->setElideMode(Qt::ElideNone);
     tabs_->addTab(buildInputPage(), f.TabSheet1.caption);
@@ -107,7 +110,7 @@ MainWindow::MainWindow(config::MainWindowModel& model, WindowPrompts& prompts, Q
 
     dialog_ = new LinDialogView(model, *binder_, this);
 
-    binder_->setBlocked([this](const Control& c) { return model_.blockedByTransaction(c); });
+    binder_->setBlocked([this](const Control& c) { return model_.blockedWhileBusy(c); });
     connect(binder_, &ControlBinder::handlerFinished, this, &MainWindow::closeIfPending);
     prompts_.setFocusHandler([this](const QString& name) { binder_->requestFocus(name); });
     // The model reports each transaction boundary too: a close waits for the last one.
@@ -115,6 +118,8 @@ MainWindow::MainWindow(config::MainWindowModel& model, WindowPrompts& prompts, Q
         sync();
         closeIfPending();
     };
+    // Measured while every control is still shown, so that no input type needs more room later.
+    natural_ = sizeHint();
     sync();
 }
 
@@ -130,6 +135,10 @@ int MainWindow::pageIndex(const Control& page) const {
 
 QWidget* MainWindow::w(Control& control) {
     return binder_->bind(control);
+}
+
+QWidget* MainWindow::body(config::TabSheet& page) {
+    return static_cast<QScrollArea*>(w(page))->widget();
 }
 
 QWidget* MainWindow::heading(Control& control) {
@@ -163,7 +172,7 @@ void MainWindow::addRow(QGridLayout* grid, int row, QWidget* label, QWidget* fie
 
 QWidget* MainWindow::buildInputPage() {
     config::MainForm& f = model_.form;
-    QWidget* page = w(f.TabSheet1);
+    QWidget* page = body(f.TabSheet1);
 
     auto* top = new QHBoxLayout;
     QWidget* title = heading(f.Konfigurace);
@@ -269,12 +278,12 @@ QWidget* MainWindow::buildInputPage() {
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(top);
     layout->addLayout(columns, 1);
-    return page;
+    return w(f.TabSheet1);
 }
 
 QWidget* MainWindow::buildRelayPage() {
     config::MainForm& f = model_.form;
-    QWidget* page = w(f.TabSheet2);
+    QWidget* page = body(f.TabSheet2);
     auto* grid = new QGridLayout(page);
     for (int k = 0; k < 4; ++k) {
         config::ComparatorGroup& c = *f.Komparator[static_cast<std::size_t>(k)];
@@ -296,12 +305,12 @@ QWidget* MainWindow::buildRelayPage() {
         grid->addWidget(box, k / 2, k % 2);
     }
     grid->setRowStretch(2, 1);
-    return page;
+    return w(f.TabSheet2);
 }
 
 QWidget* MainWindow::buildOutputPage() {
     config::MainForm& f = model_.form;
-    QWidget* page = w(f.TabSheet3);
+    QWidget* page = body(f.TabSheet3);
     QGroupBox* box = section(page);
     auto* g = new QGridLayout(box);
     g->addWidget(heading(f.LabVystRozsah), 0, 0, 1, 3);
@@ -315,12 +324,12 @@ QWidget* MainWindow::buildOutputPage() {
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(1, 1);
-    return page;
+    return w(f.TabSheet3);
 }
 
 QWidget* MainWindow::buildPortPage() {
     config::MainForm& f = model_.form;
-    QWidget* page = w(f.TabSheet5);
+    QWidget* page = body(f.TabSheet5);
     QGroupBox* others = section(page);
     auto* ol = new QVBoxLayout(others);
     ol->addWidget(heading(f.LabDalsiPorty));
@@ -333,12 +342,12 @@ QWidget* MainWindow::buildPortPage() {
     layout->setColumnStretch(1, 1);
     layout->setColumnStretch(2, 1);
     layout->setRowStretch(1, 1);
-    return page;
+    return w(f.TabSheet5);
 }
 
 QWidget* MainWindow::buildInfoPage() {
     config::MainForm& f = model_.form;
-    QWidget* page = w(f.TabSheet6);
+    QWidget* page = body(f.TabSheet6);
 
     QGroupBox* seat = section(page);
     auto* sl = new QVBoxLayout(seat);
@@ -375,12 +384,12 @@ QWidget* MainWindow::buildInfoPage() {
     layout->setColumnStretch(1, 1);
     layout->setColumnStretch(2, 1);
     layout->setRowStretch(3, 1);
-    return page;
+    return w(f.TabSheet6);
 }
 
 QWidget* MainWindow::buildMeasurementPage() {
     config::MainForm& f = model_.form;
-    QWidget* page = w(f.TabSheet4);
+    QWidget* page = body(f.TabSheet4);
 
     QGroupBox* single = section(page);
     auto* sg = new QGridLayout(single);
@@ -412,11 +421,24 @@ QWidget* MainWindow::buildMeasurementPage() {
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(2, 1);
-    return page;
+    return w(f.TabSheet4);
 }
 
 void MainWindow::sync() {
+    const bool busy = model_.busy() || model_.operationRunning();
+    if (busy && !busyShown_)
+        focusBefore_ = focusParked_ = focusWidget();
+    QWidget* const focusBeforeSync = focusWidget();
     binder_->sync();
+    // A disabled control hands the focus on to the next one that takes it.
+    if (busy && focusWidget() != focusBeforeSync)
+        focusParked_ = focusWidget();
+    // Back where it was, unless the user has moved it meanwhile or a handler asked for a field.
+    if (!busy && busyShown_ && focusWidget() == focusParked_ && !binder_->focusRequested() &&
+        focusBefore_ && focusBefore_ != focusWidget() && focusBefore_->isVisible() &&
+        focusBefore_->isEnabled())
+        binder_->giveFocus(focusBefore_);
+    busyShown_ = busy;
     for (QGroupBox* frame : sections_) {
         bool shown = false;
         for (QWidget* child : frame->findChildren<QWidget*>()) {
@@ -484,13 +506,51 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::centreOnScreen() {
-    adjustSize();
-    if (const QScreen* s = screen()) {
-        const QRect available = s->availableGeometry();
-        resize(size().boundedTo(available.size()));
-        move(available.center() - rect().center());
-    }
+QRect FitWindow(QSize natural, QSize minimum, QMargins frame, QRect available) {
+    const QSize size = natural.boundedTo(available.size().shrunkBy(frame)).expandedTo(minimum);
+    QRect outer(QPoint(), size.grownBy(frame));
+    outer.moveCenter(available.center());
+    outer.moveTopLeft(
+        {std::max(outer.left(), available.left()), std::max(outer.top(), available.top())});
+    return outer.marginsRemoved(frame);
+}
+
+QMargins MainWindow::frameMargins(bool* known) const {
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(),
+                           outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    *known = !margins.isNull();
+    // At a fractional scale the frame's device pixels round to fewer of ours.
+    const qreal scale = devicePixelRatioF();
+    if (*known)
+        return scale == std::floor(scale) ? margins : margins + QMargins(1, 1, 1, 1);
+    // Roughly a title bar and thin borders; the real frame corrects it after the window is shown.
+    const int border = 4;
+    return {border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + border, border, border};
+}
+
+void MainWindow::fitOnScreen() {
+    const QScreen* s = screen();
+    if (!s)
+        return;
+    bool known = false;
+    const QMargins frame = frameMargins(&known);
+    refitPending_ = !known;
+    const QRect client = FitWindow(natural_, minimumSizeHint(), frame, s->availableGeometry());
+    resize(client.size());
+    // A window's position is that of its frame.
+    move(client.topLeft() - QPoint(frame.left(), frame.top()));
+}
+
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // Once the system has framed the window (it moves, or becomes active), it is fitted again
+    // with the real frame.
+    const bool framed = event->type() == QEvent::Move || event->type() == QEvent::WindowActivate;
+    if (framed && refitPending_ && isVisible() && frameGeometry() != geometry())
+        fitOnScreen();
+    return handled;
 }
 
 }  // namespace veld::ui

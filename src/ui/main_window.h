@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QMargins>
+#include <QPointer>
+#include <QRect>
 #include <QSet>
 #include <QString>
 #include <QWidget>
@@ -12,9 +15,15 @@ class QTabWidget;
 namespace veld::config {
 class MainWindowModel;
 struct Control;
+struct TabSheet;
 }  // namespace veld::config
 
 namespace veld::ui {
+
+// Where a window goes on a screen whose free area is `available`: as large as fits up to its
+// `natural` size but not below `minimum`, its frame (`frame` around the returned client area)
+// centred in the free area and never above or left of it, so the title bar stays in reach.
+QRect FitWindow(QSize natural, QSize minimum, QMargins frame, QRect available);
 
 class ControlBinder;
 class LinDialogView;
@@ -39,10 +48,17 @@ public:
     // Tab index of a page of the model, -1 for a control that is no page.
     int pageIndex(const config::Control& page) const;
 
-    // Mirrors the whole model: every widget, the dialog, the caption and the active page.
+    // Mirrors the whole model: every widget, the dialog, the caption and the active page. While
+    // the model is busy the controls it blocks are disabled; the focus they lose comes back to
+    // where it was when the model is idle again, unless a handler asked for another field.
     void sync();
 
-    void centreOnScreen();
+    // Sizes and places the window on its screen (FitWindow); pages that do not fit then scroll.
+    // Before the window is shown the frame is estimated; once the system reports it, the window
+    // is fitted again.
+    void fitOnScreen();
+    // The size the window takes where the screen has room for it.
+    QSize naturalSize() const { return natural_; }
 
 signals:
     // The user brought a page to the front (index in tab order).
@@ -54,9 +70,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // Page changes by the tab bar or Ctrl+Tab leave the focused field first (see the .cpp).
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     QWidget* w(config::Control& control);
+    // The widget that holds the controls of a page (inside its scroll area).
+    QWidget* body(config::TabSheet& page);
     QWidget* heading(config::Control& control);
     // A framed group of controls; the frame disappears when every control in it is hidden.
     QGroupBox* section(QWidget* parent);
@@ -70,6 +89,8 @@ private:
     QWidget* buildInfoPage();
     QWidget* buildMeasurementPage();
     void closeIfPending();
+    // The margins of the window's frame, estimated while the system has not reported them.
+    QMargins frameMargins(bool* known) const;
 
     config::MainWindowModel& model_;
     WindowPrompts& prompts_;
@@ -79,6 +100,12 @@ private:
     TrendChart* trend_ = nullptr;
     std::vector<QGroupBox*> sections_;
     bool closePending_ = false;
+    QSize natural_;  // the size the window takes where the screen has room
+    bool refitPending_ = false;
+    // Focus while the model is busy: where it was before, and where blocking moved it.
+    bool busyShown_ = false;
+    QPointer<QWidget> focusBefore_;
+    QPointer<QWidget> focusParked_;
 };
 
 }  // namespace veld::ui

@@ -19,7 +19,7 @@ TEST(ClickRoles, everyButtonIsClassifiedAndEveryRowNamesAControl) {
     for (const ClickRole& role : MainWindowModel::ClickRoles()) {
         const QString name = role.name.toString();
         EXPECT_TRUE(form.find(name) || dialog.find(name)) << name.toStdString();
-        EXPECT_EQ(MainWindowModel::StartsTransaction(name), role.startsTransaction);
+        EXPECT_EQ(MainWindowModel::StartsTransaction(name), role.kind == ClickKind::Transaction);
         classified.append(name);
     }
     for (const Control* c : controls) {
@@ -57,6 +57,49 @@ TEST_F(TransactionState, startersTakeNoInputWhileBusyAndGetTheirOwnStateBack) {
     m().userClicked(f().Poslat);
     m().userClicked(f().Precist);
     EXPECT_EQ(clicked, (QStringList{u"Stop_mer"_s, u"Poslat"_s}));
+}
+
+TEST_F(TransactionState, anOperationTakesOnlyStopUntilItsHandlerReturns) {
+    ComparatorGroup& relay = *f().Komparator[0];
+    const auto tryEverything = [&] {
+        chooseType(u"reostat"_s);
+        m().userEdited(f().Tlumeni, u"2"_s);
+        m().userClicked(f().ctisoub);
+        m().userSelected(f().SetCom, 2);
+        m().userToggled(relay.PovolKompar, true);
+        m().userClicked(f().Stop_mer);
+    };
+    bool blockedInThePause = false;
+    // Two transactions with a pause between them, as the whole write has; the user tries every
+    // kind of input while the line is idle in the pause.
+    f().Precist.onClick = [&] {
+        (void)m().device().link().ReadKonst(257, 2);
+        clock.schedule(50ms, [&] {
+            blockedInThePause = !m().busy() && m().operationRunning() &&
+                                !m().effectivelyEnabled(f().Tlumeni) &&
+                                m().effectivelyEnabled(f().ZoZmHodn);  // a display only
+            tryEverything();
+        });
+        clock.pause(100ms);
+        (void)m().device().link().ReadKonst(259, 2);
+    };
+    m().userClicked(f().Precist);
+    EXPECT_TRUE(blockedInThePause);
+    EXPECT_EQ(clicked, QStringList{u"Stop_mer"_s});
+    EXPECT_EQ(f().Vstup.text, QString());
+    EXPECT_EQ(f().Tlumeni.text(), u"0.5"_s);
+    EXPECT_TRUE(prompts.fileRequests.isEmpty());
+    EXPECT_EQ(f().SetCom.itemIndex, 0);
+    EXPECT_FALSE(relay.PovolKompar.checked);
+    EXPECT_EQ(session().simDevice().RequestsReceived(), 2u);
+
+    // Afterwards the same input is taken.
+    EXPECT_FALSE(m().operationRunning());
+    tryEverything();
+    EXPECT_EQ(f().Tlumeni.text(), u"2"_s);
+    EXPECT_EQ(prompts.fileRequests.size(), 1);
+    EXPECT_EQ(f().SetCom.itemIndex, 2);
+    EXPECT_TRUE(relay.PovolKompar.checked);
 }
 
 TEST_F(TransactionState, viewResyncsAtEachBoundaryAndEachProgressStep) {

@@ -404,7 +404,7 @@ TEST_F(WriteAllTest, outputConstantsAreReplacedOrTheRangeRefused) {
     EXPECT_FALSE(session().simDevice().Measuring());
 }
 
-TEST_F(WriteAllTest, typingDuringTheWriteChangesNothingWritten) {
+TEST_F(WriteAllTest, typingDuringTheWriteIsRefusedAndChangesNothingWritten) {
     choose(u"odporový teploměr Pt100"_s, u"čtyřvodičově"_s, u"0"_s, u"100"_s);
     ASSERT_EQ(write(), Outcome::Completed);
     const QStringList undisturbed = requests();
@@ -418,7 +418,10 @@ TEST_F(WriteAllTest, typingDuringTheWriteChangesNothingWritten) {
     }
     ASSERT_EQ(write(), Outcome::Completed);
     EXPECT_EQ(requests(), undisturbed);
-    EXPECT_EQ(f().Pocatek.text(), u"-50"_s);  // the page keeps what was typed
+    // The page still shows what was written.
+    EXPECT_EQ(f().Pocatek.text(), u"0"_s);
+    EXPECT_EQ(f().PripCidl.text, u"čtyřvodičově"_s);
+    EXPECT_EQ(shown(), "");
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <cmath>
+#include <functional>
+#include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace std::chrono_literals;
@@ -33,6 +35,32 @@ struct SimWorld : ui::test::World {
         return find<QLineEdit>(name)->text();
     }
     std::size_t readPvRequests() { return session.simDevice().Count("ReadPV"); }
+    // Clicks the button and runs the click to its end in virtual time. Meanwhile the window's
+    // events are processed every 10 ms, as they are while the real clock waits, and `user` acts
+    // once, `at` after the click. Returns the requests the click sent.
+    QList<QByteArray> clickWhileUserActs(const QString& buttonName, std::chrono::milliseconds at,
+                                         const std::function<void()>& user) {
+        session.simDevice().ClearCounters();
+        const auto running = std::make_shared<bool>(true);
+        processEventsEvery10ms(running);
+        clock.schedule(at, user);
+        click(buttonName);
+        *running = false;
+        QList<QByteArray> requests;
+        for (const sim::Request& r : session.simDevice().Log())
+            requests.append(
+                char(r.command) +
+                QByteArray(reinterpret_cast<const char*>(r.data.data()), qsizetype(r.data.size())));
+        return requests;
+    }
+    void processEventsEvery10ms(const std::shared_ptr<bool>& running) {
+        clock.schedule(10ms, [this, running] {
+            if (!*running)
+                return;
+            QCoreApplication::processEvents();
+            processEventsEvery10ms(running);
+        });
+    }
 };
 
 }  // namespace
@@ -42,6 +70,7 @@ class WindowSimTest : public QObject {
 
 private slots:
     void readChangeWriteRead_showsWhatWasWritten();
+    void wholeWrite_takesNoOtherInputAndGivesTheFocusBack();
     void continuousMeasurement_drawsItsTrendAndEndsWithTheWindow();
 };
 
@@ -80,6 +109,45 @@ void WindowSimTest::readChangeWriteRead_showsWhatWasWritten() {
     QVERIFY(!world.find<QComboBox>(u"VzdStKon"_s)->isHidden());
     QVERIFY(world.find<QComboBox>(u"PripCidl"_s)->isHidden());
     QVERIFY(world.find<QPushButton>(u"Precist"_s)->isEnabled());
+}
+
+void WindowSimTest::wholeWrite_takesNoOtherInputAndGivesTheFocusBack() {
+    ScriptedPrompts script;  // answers Yes
+    SimWorld world(script);
+    QVERIFY(world.show());
+    world.click(u"Precist"_s);
+    auto* write = world.find<QPushButton>(u"Poslat"_s);
+    const auto nobody = [] {};
+    const QList<QByteArray> undisturbed = world.clickWhileUserActs(u"Poslat"_s, 300ms, nobody);
+    QVERIFY(undisturbed.size() > 20);
+    QCOMPARE(QApplication::focusWidget(), write);
+
+    // Mid-write the user clicks the file "Přečíst", types into "Konec" and presses Space.
+    const QString end = world.text(u"Konec"_s);
+    bool midWrite = false;
+    const QList<QByteArray> disturbed = world.clickWhileUserActs(u"Poslat"_s, 300ms, [&] {
+        midWrite = world.model.operationRunning();
+        QTest::mouseClick(world.find<QPushButton>(u"ctisoub"_s), Qt::LeftButton);
+        QTest::keyClicks(world.find<QLineEdit>(u"Konec"_s), u"9"_s);
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : &world.window, Qt::Key_Space);
+    });
+    QVERIFY(midWrite);
+    QCOMPARE(disturbed, undisturbed);
+    QVERIFY(script.fileRequests.isEmpty());
+    QCOMPARE(world.text(u"Konec"_s), end);
+    QCOMPARE(world.model.form.Konec.text(), end);
+    QCOMPARE(script.messages, QStringList());
+    QCOMPARE(QApplication::focusWidget(), write);
+
+    // A field the write asks for mid-way gets the focus when the write has ended.
+    auto* correction = world.find<QLineEdit>(u"korekcePV"_s);
+    QVERIFY(correction->isVisible());
+    world.typeInto(correction, {});
+    QTest::keyClick(correction, Qt::Key_Backspace);
+    world.clickWhileUserActs(u"Poslat"_s, 300ms, nobody);
+    QCOMPARE(script.messages, QStringList{u"Je nutno vyplnit hodnotu korekce PV."_s});
+    QTRY_COMPARE(QApplication::focusWidget(), correction);
 }
 
 void WindowSimTest::continuousMeasurement_drawsItsTrendAndEndsWithTheWindow() {

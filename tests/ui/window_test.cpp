@@ -10,6 +10,8 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
 #include <QTabBar>
@@ -114,6 +116,7 @@ private slots:
     void closingThePointsDialog_checksAsOk_data();
     void closingThePointsDialog_checksAsOk();
     void fileDialogs_startWhereAskedThenInTheirOwnLastFolder();
+    void windowSize_insideTheScreenAndPagesScrollWhereTheyDoNotFit();
 
 private:
     QTemporaryDir dir_;
@@ -361,6 +364,60 @@ void WindowTest::fileDialogs_startWhereAskedThenInTheirOwnLastFolder() {
     const QString first = QDir(documents.path()).absolutePath();
     const QString last = QDir(chosen.path()).absolutePath();
     QCOMPARE(startedIn, QStringList({first, last, first, first, QDir::homePath()}));
+}
+
+// Also run on a small screen at a large scale factor (tests/ui/CMakeLists.txt).
+void WindowTest::windowSize_insideTheScreenAndPagesScrollWhereTheyDoNotFit() {
+    const QMargins frame(1, 20, 1, 5);
+    const QRect screen(0, 0, 1024, 768);
+    const QRect belowPanel(0, 30, 1024, 738);
+    struct Case {
+        QSize natural, minimum;
+        QRect available, frame;  // the frame expected
+    } cases[] = {
+        {{800, 600}, {200, 100}, screen, {111, 71, 802, 625}},     // centred
+        {{1316, 984}, {200, 100}, screen, screen},                 // shrunk to the screen
+        {{900, 800}, {200, 100}, belowPanel, {61, 30, 902, 738}},  // below a panel
+        {{1316, 984}, {1100, 800}, screen, {0, 0, 1102, 825}},     // too large: title in reach
+    };
+    for (const Case& c : cases)
+        QCOMPARE(ui::FitWindow(c.natural, c.minimum, frame, c.available).marginsAdded(frame),
+                 c.frame);
+
+    ScriptedPrompts script;
+    World world(script);
+    QVERIFY(world.show());
+    const QRect available = world.window.screen()->availableGeometry();
+    QTRY_VERIFY(available.contains(world.window.frameGeometry()));
+    const QSize natural = world.window.naturalSize();
+    const QSize room =
+        available.size() - (world.window.frameGeometry().size() - world.window.size());
+    if (room.expandedTo(natural) == room)
+        QCOMPARE(world.window.size(), natural);
+    else
+        QVERIFY(world.window.width() < natural.width() || world.window.height() < natural.height());
+    // The tabs and the progress bars stay in the window; a page scrolls where it does not fit.
+    QTabWidget& tabs = world.window.pages();
+    const QRect inside = world.window.rect();
+    for (QWidget* part : {static_cast<QWidget*>(tabs.tabBar()), world.find<QWidget>(u"Prenos"_s),
+                          world.find<QWidget>(u"Transfer1"_s)})
+        QVERIFY(inside.contains(QRect(part->mapTo(&world.window, QPoint()), part->size())));
+    for (int i = 0; i < tabs.count(); ++i) {
+        tabs.setCurrentIndex(i);
+        settleLayouts();
+        auto* area = qobject_cast<QScrollArea*>(tabs.widget(i));
+        const QSize needs = area->widget()->minimumSizeHint();
+        const QSize has = area->maximumViewportSize();
+        QCOMPARE(area->horizontalScrollBar()->maximum() > 0, needs.width() > has.width());
+        QCOMPARE(area->verticalScrollBar()->maximum() > 0, needs.height() > has.height());
+    }
+    // A field the model asks for is scrolled into view.
+    auto* note = world.find<QLineEdit>(u"EditUzPozn"_s);
+    world.prompts.focus(note->objectName());
+    QTRY_COMPARE(QApplication::focusWidget(), note);
+    auto* area = qobject_cast<QScrollArea*>(tabs.widget(0));
+    QVERIFY(area->viewport()->rect().contains(
+        QRect(note->mapTo(area->viewport(), QPoint()), note->size())));
 }
 
 void WindowTest::startState_everyControlMirroredOnItsPage() {

@@ -57,7 +57,7 @@ struct World {
         return window.findChild<W*>(name);
     }
     bool show() {
-        window.centreOnScreen();
+        window.fitOnScreen();
         window.show();
         window.activateWindow();
         return QTest::qWaitForWindowActive(&window);
