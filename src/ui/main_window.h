@@ -11,6 +11,7 @@ class QTabWidget;
 
 namespace veld::config {
 class MainWindowModel;
+class TrafficLog;
 struct Control;
 }  // namespace veld::config
 
@@ -43,6 +44,10 @@ public:
     void sync();
 
     void centreOnScreen();
+
+    // The page "Provoz" after the model's pages: the transactions of `log`, which must outlive
+    // the window.
+    void addTrafficPage(config::TrafficLog& log);
 
 signals:
     // The user brought a page to the front (index in tab order).
