@@ -3,6 +3,8 @@
 #include <QJsonDocument>
 #include <QJsonValue>
 #include <QSaveFile>
+#include <algorithm>
+#include <cmath>
 
 #include "config/cp1250.h"
 #include "link/device_access.h"
