@@ -2,6 +2,7 @@
 // engine on a serial port or on the built-in simulated transmitter.
 
 #include "config/file_write.h"
+#include "config/traffic_log.h"
 #include "session/session.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompts.h"
@@ -35,7 +36,7 @@ Options parseOptions(const QApplication& app) {
     QCommandLineOption grab(u"grab"_s, u"Save a picture of the window to FILE and quit."_s,
                             u"FILE"_s);
     grab.setFlags(QCommandLineOption::HiddenFromHelp);
-    QCommandLineOption grabPage(u"grab-page"_s, u"Page shown in the picture (0-5)."_s, u"N"_s,
+    QCommandLineOption grabPage(u"grab-page"_s, u"Page shown in the picture (0-6)."_s, u"N"_s,
                                 u"0"_s);
     grabPage.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({simulator, grab, grabPage});
@@ -59,6 +60,8 @@ int main(int argc, char* argv[]) {
         QCoreApplication::installTranslator(&qtTexts);
     const Options options = parseOptions(app);
 
+    // Declared before the session: the link reports to it until the session has gone.
+    veld::config::TrafficLog traffic;
     veld::ui::QtPrompts dialogs(u"VELD"_s);
     veld::ui::WindowPrompts prompts(dialogs);
     veld::session::Options sessionOptions;
@@ -68,6 +71,10 @@ int main(int argc, char* argv[]) {
     veld::session::Session session(prompts, std::move(sessionOptions));
     dialogs.setSettings(&session.settings());
     veld::ui::MainWindow window(session.model(), prompts);
+    session.link().onTransaction = [&traffic](const veld::link::TransactionRecord& r) {
+        traffic.add(r);
+    };
+    window.addTrafficPage(traffic);
 
     veld::session::PortPage& ports = session.portPage();
     ports.refresh(veld::session::PortPage::SystemPorts());

@@ -1,8 +1,10 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "cli/commands.h"
+#include "cli/trace.h"
 #include "session/session.h"
 
 namespace veld::cli {
@@ -12,13 +14,18 @@ namespace {
 constexpr const char* kTryHelp = "; try veld-cli --help\n";
 
 void PrintHelp(std::ostream& os, const std::vector<std::unique_ptr<Command>>& commands) {
-    os << "usage: veld-cli [--port PORT] [--yes] [--json] COMMAND ...\n"
+    os << "usage: veld-cli [--port PORT] [--yes] [--json] [--trace] [--trace-file FILE]\n"
+          "                COMMAND ...\n"
           "  --port PORT  COM1..COM8, a device path, a pseudo-terminal, or \"sim\" for the\n"
           "               built-in simulated transmitter; for this run only (not remembered).\n"
           "               Default: the port the window last opened successfully.\n"
           "  --yes        answer Yes to every question. Without it each question is asked on\n"
           "               the terminal, and answered No when there is none.\n"
           "  --json       print the result as one JSON object.\n"
+          "  --trace      print each transaction on standard error, one line each, with the\n"
+          "               meaning of the data where the address map knows the address.\n"
+          "  --trace-file FILE\n"
+          "               append each transaction to FILE as one JSON object a line.\n"
           "Questions, the answers taken and messages go to standard error. Exit status: 0 done,\n"
           "1 stopped (a message, a failed transaction, a question answered No), 2 usage error.\n"
           "Commands (veld-cli COMMAND --help for more):\n";
@@ -35,6 +42,9 @@ bool AsksForHelp(const std::string& word) {
 int Run(const std::vector<std::string>& args, const Environment& environment) {
     std::ostream& err = environment.err;
     Options options;
+    // --trace and --trace-file, which the commands never see.
+    bool traceLines = false;
+    std::optional<std::string> traceFile;
     std::size_t i = 0;
     for (; i < args.size(); ++i) {
         const std::string& word = args[i];
@@ -59,6 +69,18 @@ int Run(const std::vector<std::string>& args, const Environment& environment) {
             options.yes = true;
         } else if (word == "--json") {
             options.json = true;
+        } else if (word == "--trace") {
+            traceLines = true;
+        } else if (word == "--trace-file" || word.rfind("--trace-file=", 0) == 0) {
+            if (word == "--trace-file" && i + 1 >= args.size()) {
+                err << "--trace-file needs a file name" << kTryHelp;
+                return kUsage;
+            }
+            traceFile = word == "--trace-file" ? args[++i] : word.substr(13);
+            if (traceFile->empty()) {
+                err << "--trace-file needs a file name, not an empty one" << kTryHelp;
+                return kUsage;
+            }
         } else if (word.size() > 1 && word[0] == '-' && !AsksForHelp(word)) {
             err << "unknown option '" << word << "'" << kTryHelp;
             return kUsage;
@@ -88,7 +110,19 @@ int Run(const std::vector<std::string>& args, const Environment& environment) {
         environment.out << (*command)->usage() << '\n' << (*command)->help();
         return kSuccess;
     }
-    Context context(environment, options);
+    // Open before anything is sent: a trace that cannot be kept stops the run.
+    Trace trace(err);
+    if (traceLines)
+        trace.showLines();
+    if (traceFile && !trace.openFile(*traceFile))
+        return kFailure;
+    Environment traced = environment;
+    traced.onSession = [&](session::Session& s) {
+        if (environment.onSession)
+            environment.onSession(s);
+        trace.attach(s.link());
+    };
+    Context context(traced, options);
     return (*command)->execute(rest, context);
 }
 

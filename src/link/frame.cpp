@@ -127,6 +127,47 @@ std::vector<Byte> RequestBuffer::WireBytes() const {
     return wire;
 }
 
+std::optional<RequestFields> ReadRequest(std::span<const Byte> request) {
+    // Preamble, delimiter, address, command, byte count.
+    constexpr std::size_t kHead = kPreambleLength + 1 + DeviceAddress.size();
+    if (request.size() < kHead + 2 || request[kPreambleLength] != kRequestDelimiter)
+        return std::nullopt;
+    const auto info = FindCommand(request[kHead]);
+    const std::size_t byteCount = request[kHead + 1];
+    if (!info || request.size() < kHead + 2 + byteCount)
+        return std::nullopt;
+    const auto d = request.subspan(kHead + 2, byteCount);
+    const std::size_t header = HeaderBytes(info->layout);
+    if (d.size() < header)
+        return std::nullopt;
+    RequestFields fields;
+    fields.command = info->code;
+    // The address comes first, high byte first; a count follows it except in A8.
+    const std::size_t addressBytes =
+        info->layout == DataLayout::A8 ? 1 : (header > 0 ? header - 1 : 0);
+    std::uint32_t address = 0;
+    for (std::size_t i = 0; i < addressBytes; ++i)
+        address = (address << 8) | d[i];
+    switch (info->layout) {
+        case DataLayout::None:
+            break;
+        case DataLayout::TxData4:
+            fields.count = static_cast<std::uint8_t>(d.size());
+            fields.data.assign(d.begin(), d.end());
+            break;
+        case DataLayout::A8:
+            fields.address = address;
+            break;
+        default:
+            fields.address = address;
+            fields.count = d[header - 1];
+            if (CarriesData(info->layout))
+                fields.data.assign(d.begin() + static_cast<std::ptrdiff_t>(header), d.end());
+            break;
+    }
+    return fields;
+}
+
 std::vector<Byte> BuildReplyFrame(Byte command, Byte responseCode, Byte deviceStatus,
                                   std::span<const Byte> payload, std::size_t preamble) {
     payload = payload.first(std::min(payload.size(), kMaxReplyPayload));

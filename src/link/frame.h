@@ -87,6 +87,17 @@ struct RequestBuffer {
     std::vector<Byte> WireBytes() const;
 };
 
+// The fields of a request as BuildRequest laid them out, read back from its bytes (the engine's
+// transaction record names them). Each is empty where the command's layout has none.
+struct RequestFields {
+    Byte command = 0;
+    std::optional<std::uint32_t> address;
+    std::optional<std::uint8_t> count;  // bytes asked for or carried
+    std::vector<Byte> data;             // the bytes a write carries
+};
+// nullopt when the bytes hold no long-address request of a command in the table.
+std::optional<RequestFields> ReadRequest(std::span<const Byte> request);
+
 inline constexpr Byte kReplyDelimiter = 0x86;  // slave to master, long address
 inline constexpr std::size_t kDefaultReplyPreamble = 2;
 // The reply's byte count is one byte and holds response code and device status besides the

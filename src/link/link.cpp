@@ -1,5 +1,7 @@
 #include "link/link.h"
 
+#include "link/transaction_record.h"
+
 #include <QByteArray>
 
 #include <algorithm>
@@ -146,7 +148,11 @@ bool Link::SendAndWait() {
     busy_ = true;
     if (onBusyChanged)
         onBusyChanged(true);
-    const bool failed = transact(tx.WireBytes());
+    const Micros started = clock_.now();
+    std::vector<Byte> wire = tx.WireBytes();
+    const bool failed = transact(wire);
+    if (onTransaction)
+        report(started, std::move(wire));
     busy_ = false;
     if (onBusyChanged)
         onBusyChanged(false);
@@ -223,6 +229,37 @@ bool Link::transact(const std::vector<Byte>& wire) {
     }
     closePort();
     return rx.ReplyError;
+}
+
+void Link::report(Micros started, std::vector<Byte> wire) const {
+    TransactionRecord r;
+    r.started = started;
+    r.duration = clock_.now() - started;
+    if (const auto fields = ReadRequest(wire)) {
+        r.command = fields->command;
+        r.address = fields->address;
+        r.count = fields->count;
+        r.data = fields->data;
+    }
+    r.request = std::move(wire);
+    // A complete reply up to its checksum; otherwise what the last attempt had decoded.
+    const std::size_t got =
+        rx.ReplyComplete ? std::size_t{rx.ReplyLength} + 1 : std::size_t{rx.RxCount};
+    r.reply.assign(rx.RxFrame.begin(),
+                   rx.RxFrame.begin() + static_cast<std::ptrdiff_t>(std::min(got, kBufferSize)));
+    if (result_ == TransactionResult::Success) {
+        r.replyCommand = decoder_.replyCommand();
+        if (rx.ReplyByteCount >= 1)
+            r.code = rx.RxData[0];
+        if (rx.ReplyByteCount >= 2) {
+            r.status = rx.RxData[1];
+            r.payload.assign(rx.RxData.begin() + 2, rx.RxData.begin() + rx.ReplyByteCount);
+        }
+    }
+    r.attempts = attempts_;
+    r.result = result_;
+    r.error = result_ == TransactionResult::BadChecksum ? kMsgBadChecksum : message_;
+    onTransaction(r);
 }
 
 bool Link::ReadKonst(std::uint16_t address, std::uint8_t count) {

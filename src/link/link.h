@@ -27,6 +27,8 @@ Q_DECLARE_LOGGING_CATEGORY(lcLinkRaw)
 
 namespace veld::link {
 
+struct TransactionRecord;
+
 inline constexpr std::chrono::milliseconds kLineSettleTime{50};  // after raising DTR and RTS
 inline constexpr std::chrono::milliseconds kAfterWrite{1};
 inline constexpr std::chrono::milliseconds kReplyTimeout{1000};  // per attempt
@@ -100,6 +102,9 @@ public:
     std::function<void(int)> onTransfer1;
     // A transaction started (true) or ended (false); the window disables its buttons meanwhile.
     std::function<void(bool)> onBusyChanged;
+    // Once at the end of each transaction, before it counts as ended: what it sent and received
+    // (link/transaction_record.h). Watching adds nothing to what is sent, nor to when.
+    std::function<void(const TransactionRecord&)> onTransaction;
 
     Transport& transport() { return transport_; }
     PortChoice& portChoice() { return port_; }
@@ -115,6 +120,7 @@ private:
     bool transact(const std::vector<Byte>& wire);
     void closePort();
     void fail(TransactionResult result, const QString& message);
+    void report(Micros started, std::vector<Byte> wire) const;
 
     Transport& transport_;
     Clock& clock_;

@@ -4,6 +4,7 @@
 #include "ui/control_binder.h"
 #include "ui/lin_dialog_view.h"
 #include "ui/qt_prompts.h"
+#include "ui/traffic_page.h"
 #include "ui/trend_chart.h"
 
 #include <QApplication>
@@ -456,7 +457,9 @@ void MainWindow::sync() {
     // While the page control switches pages, its tab has moved on and its page not yet: a handler
     // run as the focus leaves the old page must not turn the tab back under it.
     const bool switching = tabs_->indexOf(tabs_->currentWidget()) != tabs_->currentIndex();
-    if (!switching && tabs_->currentIndex() != model_.form.activePage) {
+    // "Provoz" is the window's own page, of which the model knows nothing.
+    const bool ownPage = tabs_->currentIndex() >= static_cast<int>(model_.form.pages().size());
+    if (!switching && !ownPage && tabs_->currentIndex() != model_.form.activePage) {
         const QSignalBlocker block(tabs_);
         tabs_->setCurrentIndex(model_.form.activePage);
     }
@@ -551,6 +554,10 @@ bool MainWindow::event(QEvent* event) {
     if (framed && refitPending_ && isVisible() && frameGeometry() != geometry())
         fitOnScreen();
     return handled;
+}
+
+void MainWindow::addTrafficPage(config::TrafficLog& log) {
+    tabs_->addTab(new TrafficPage(log, prompts_), u"Provoz"_s);
 }
 
 }  // namespace veld::ui

@@ -14,6 +14,7 @@ class QTabWidget;
 
 namespace veld::config {
 class MainWindowModel;
+class TrafficLog;
 struct Control;
 struct TabSheet;
 }  // namespace veld::config
@@ -59,6 +60,10 @@ public:
     void fitOnScreen();
     // The size the window takes where the screen has room for it.
     QSize naturalSize() const { return natural_; }
+
+    // The page "Provoz" after the model's pages: the transactions of `log`, which must outlive
+    // the window.
+    void addTrafficPage(config::TrafficLog& log);
 
 signals:
     // The user brought a page to the front (index in tab order).

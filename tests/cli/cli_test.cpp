@@ -3,6 +3,10 @@
 #include "cli/command.h"
 #include "cli/model_command.h"
 #include "cli/terminal_prompts.h"
+#include "link/dev_float.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace veld::cli::test {
 namespace {
@@ -17,7 +21,8 @@ TEST_F(GlobalOptions, usageErrorsExitTwoWithoutTouchingAPort) {
     const std::vector<std::vector<std::string>> cases{
         {"--port", "", "eeprom", "read", "0", "1"}, {"--port=", "eeprom", "read", "0", "1"},
         {"--port", " ", "eeprom", "read", "0", "1"}, {"--port"},
-        {"--verbose", "eeprom", "read", "0", "1"}, {"frobnicate"}, {}};
+        {"--verbose", "eeprom", "read", "0", "1"}, {"frobnicate"}, {},
+        {"--trace-file"}, {"--trace-file=", "eeprom", "read", "0", "1"}};
     // clang-format on
     bool built = false;
     prepare = [&](session::Session&) { built = true; };
@@ -46,6 +51,52 @@ TEST_F(GlobalOptions, jsonIsGlobalAndStillAcceptedAfterLin) {
     ASSERT_EQ(run({"--json", "lin", "curve", "16", "2.5"}), kSuccess);
     EXPECT_EQ(out.str(), local);
     EXPECT_EQ(local, "{\"values\":[2.5]}\n");
+}
+
+TEST_F(GlobalOptions, traceNamesEachTransactionOnStandardErrorAndAppendsItsJson) {
+    const std::string path = file(u"provoz.jsonl"_s, "{\"earlier\":true}\n");
+    ASSERT_EQ(runSim({"--trace", "--trace-file", path, "note", "Čerpadlo 3"}), kSuccess)
+        << err.str();
+    std::vector<std::string> lines;
+    for (std::istringstream e(err.str()); !e.eof();) {
+        lines.emplace_back();
+        std::getline(e, lines.back());
+    }
+    ASSERT_EQ(lines.size(), 4u) << err.str();  // and the empty piece after the last line feed
+    EXPECT_NE(lines[0].find("WriteEEPROM 512 (20 B) ← poznámka (znaky 1–20) „Čerpadlo 3“  [kód 0"),
+              std::string::npos)
+        << lines[0];
+    EXPECT_NE(lines[2].find("WriteEEPROM 552 (20 B) ← poznámka (znaky 41–60) „“"),
+              std::string::npos);
+
+    prepare = [](session::Session& s) {
+        const auto half = link::EncodeDevFloat(0.5f);
+        ASSERT_TRUE(s.simMemory().Write(363, {half.begin(), half.end()}));
+    };
+    ASSERT_EQ(runSim({"--trace-file=" + path, "eeprom", "read", "363", "4"}), kSuccess);
+    EXPECT_TRUE(err.str().empty()) << "no lines without --trace";
+    QFile f(QString::fromStdString(path));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> json = f.readAll().split('\n');
+    ASSERT_EQ(json.size(), 6);  // the earlier line, three writes, the read, the empty piece
+    EXPECT_EQ(json[0], "{\"earlier\":true}");
+    const QJsonObject read = QJsonDocument::fromJson(json[4]).object();
+    for (const char* key : {"t", "cmd", "address", "count", "request", "reply", "code", "status",
+                            "attempts", "ms", "error"})
+        EXPECT_TRUE(read.contains(QLatin1StringView(key))) << key;
+    EXPECT_EQ(read[u"meaning"_s].toString(), u"tlumení 0.5 s"_s);
+    EXPECT_EQ(read[u"cmd"_s].toString(), u"ReadEEPROM"_s);
+    EXPECT_TRUE(read[u"error"_s].isNull());
+    EXPECT_TRUE(read[u"reply"_s].toString().contains(u"80 00 00 00"_s));
+
+    // A trace that cannot be kept stops the run before anything is sent.
+    bool built = false;
+    prepare = [&](session::Session&) { built = true; };
+    EXPECT_EQ(runSim({"--trace-file", dir.filePath(u"chybí/x.jsonl"_s).toStdString(), "eeprom",
+                      "read", "0", "1"}),
+              kFailure);
+    EXPECT_TRUE(said("nelze otevřít")) << err.str();
+    EXPECT_FALSE(built);
 }
 
 TEST_F(GlobalOptions, theModelIsDrivenAsAUserWouldAndRefusalsFail) {

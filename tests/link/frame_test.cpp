@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,25 +34,29 @@ TEST(Crc16, MatchesPublishedModbusCheckValues) {
     EXPECT_EQ(Crc16({}), 0xFFFF);
 }
 
-// Whole frames without their checksum, which is checked as the XOR from the delimiter on.
+// Whole frames without their checksum, which is checked as the XOR from the delimiter on; and
+// the fields read back from them.
 TEST(BuildRequest, LaysOutEachAddressWidth) {
     struct Case {
         const char* name;
         std::uint32_t address;
         std::uint8_t count;
         std::vector<Byte> afterAddress;  // command, byte count, data
+        std::optional<std::uint32_t> readAddress;
+        std::optional<std::uint8_t> readCount;
+        std::size_t dataBytes;
     };
     const std::vector<Case> cases{
-        {"ReadUniqIdent", 0, 0, {0x00, 0}},
-        {"ReadEEPROM", 512, 15, {0x71, 3, 0x02, 0x00, 0x0F}},
+        {"ReadUniqIdent", 0, 0, {0x00, 0}, {}, {}, 0},
+        {"ReadEEPROM", 512, 15, {0x71, 3, 0x02, 0x00, 0x0F}, 512, 15, 0},
         // TxData from element 1; element 0 and those beyond the count are never sent.
-        {"WriteEEPROM", 120, 4, {0x72, 7, 0x00, 0x78, 0x04, 0x11, 0x22, 0x33, 0x44}},
-        {"WriteEEPROM", 0x0102, 0, {0x72, 3, 0x01, 0x02, 0x00}},
-        {"ReadEEPROM2", 0x012345, 9, {0x7C, 4, 0x01, 0x23, 0x45, 9}},
-        {"ReadRAM", 0x1234, 2, {0x6F, 2, 0x34, 2}},
-        {"STOPFAZ", 0xABCD, 0, {0x7B, 1, 0xCD}},
-        {"WriteCasKonst", 0, 0, {0x22, 4, 0x11, 0x22, 0x33, 0x44}},
-        {"readeeprom", 512, 4, {}},  // unknown or miscased: address only
+        {"WriteEEPROM", 120, 4, {0x72, 7, 0x00, 0x78, 0x04, 0x11, 0x22, 0x33, 0x44}, 120, 4, 4},
+        {"WriteEEPROM", 0x0102, 0, {0x72, 3, 0x01, 0x02, 0x00}, 0x0102, 0, 0},
+        {"ReadEEPROM2", 0x012345, 9, {0x7C, 4, 0x01, 0x23, 0x45, 9}, 0x012345, 9, 0},
+        {"ReadRAM", 0x1234, 2, {0x6F, 2, 0x34, 2}, 0x34, 2, 0},
+        {"STOPFAZ", 0xABCD, 0, {0x7B, 1, 0xCD}, 0xCD, {}, 0},
+        {"WriteCasKonst", 0, 0, {0x22, 4, 0x11, 0x22, 0x33, 0x44}, {}, 4, 4},
+        {"readeeprom", 512, 4, {}, {}, {}, 0},  // unknown or miscased: address only
     };
     const std::vector<Byte> head{0xFF, 0xFF, 0xFF, 0x82, 0x3A, 0xBD, 0xEF, 0xB1, 0x34};
     for (const Case& c : cases) {
@@ -67,7 +72,21 @@ TEST(BuildRequest, LaysOutEachAddressWidth) {
         EXPECT_EQ(std::vector<Byte>(frame.begin(), frame.end() - 1), expected) << c.name;
         EXPECT_EQ(frame.back(), XorOf(frame, 3, frame.size() - 2)) << c.name;
         EXPECT_EQ(r.TxFrame[r.TxLength], 0x00) << c.name << ": the pad";
+
+        const auto fields = ReadRequest(r.WireBytes());
+        ASSERT_EQ(fields.has_value(), !c.afterAddress.empty()) << c.name;
+        if (!fields)
+            continue;
+        EXPECT_EQ(fields->command, c.afterAddress[0]) << c.name;
+        EXPECT_EQ(fields->address, c.readAddress) << c.name;
+        EXPECT_EQ(fields->count, c.readCount) << c.name;
+        EXPECT_EQ(fields->data,
+                  std::vector<Byte>(c.afterAddress.end() - c.dataBytes, c.afterAddress.end()))
+            << c.name;
     }
+    EXPECT_FALSE(ReadRequest(
+        std::vector<Byte>{0xFF, 0xFF, 0xFF, 0x82, 0x3A, 0xBD, 0xEF, 0xB1, 0x34, 0x71, 3, 0x02}))
+        << "a byte count beyond the bytes";
 }
 
 TEST(BuildRequest, OversizedWriteIsCut_aShorterRequestLeavesNothingOfIt) {

@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include "link/transaction_record.h"
 #include "support/fake_transport.h"
 
 namespace veld::link {
@@ -197,6 +198,57 @@ TEST_F(LinkTest, VanishedPortEndsTheTransactionClosed) {
     answer(ReplyFrame({0, 0, 9}));
     EXPECT_FALSE(link.ReadKonst(0, 1));
     EXPECT_EQ(transport.opened.size(), 2u);
+}
+
+// One record per transaction, at its end: what went on the line, what came back, how it ended.
+TEST_F(LinkTest, EachTransactionLeavesItsRecord) {
+    std::vector<TransactionRecord> records;
+    link.onTransaction = [&](const TransactionRecord& r) { records.push_back(r); };
+    answer(ReplyFrame({0, 0x40}, 0x72));
+    EXPECT_TRUE(access.writeReal(363, 0.5f));
+    answer(std::nullopt);
+    answer(ReplyFrame({0, 0, 0x0D, 0xE5}));
+    EXPECT_TRUE(access.readBytes(257, 2));
+    EXPECT_FALSE(access.readBytes(1568, 8));
+    answer(WithBadChecksum(ReplyFrame({0, 0, 1})));
+    EXPECT_FALSE(access.readBytes(0, 1));
+    ASSERT_EQ(records.size(), 4u);
+
+    const TransactionRecord& write = records[0];
+    EXPECT_EQ(write.started, 0ms);
+    EXPECT_EQ(write.duration, 70ms);
+    EXPECT_EQ(write.command, 0x72);
+    EXPECT_EQ(write.address, 363u);
+    EXPECT_EQ(write.count, 4);
+    EXPECT_EQ(write.data, (std::vector<Byte>{0x80, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(write.request, transport.writes[0]);
+    EXPECT_EQ(write.reply, ReplyFrame({0, 0x40}, 0x72));
+    EXPECT_EQ(write.code, 0);
+    EXPECT_EQ(write.status, 0x40);
+    EXPECT_EQ(write.attempts, 1);
+    EXPECT_TRUE(write.error.isEmpty());
+
+    const TransactionRecord& retried = records[1];
+    EXPECT_EQ(retried.started, 70ms);
+    EXPECT_EQ(retried.duration, 50ms + 1201ms + 20ms);
+    EXPECT_EQ(retried.attempts, 2);
+    EXPECT_EQ(retried.payload, (std::vector<Byte>{0x0D, 0xE5}));
+    EXPECT_FALSE(retried.failed());
+
+    const TransactionRecord& silent = records[2];
+    EXPECT_EQ(silent.duration, 50ms + 3 * 1201ms);
+    EXPECT_EQ(silent.attempts, 3);
+    EXPECT_EQ(silent.result, TransactionResult::NoAnswer);
+    EXPECT_EQ(silent.error, kMsgNoAnswer);
+    EXPECT_TRUE(silent.reply.empty());
+    EXPECT_FALSE(silent.code);
+    EXPECT_EQ(silent.address, 1568u);
+    EXPECT_EQ(silent.count, 8);
+
+    // The engine shows nothing for a wrong checksum; the record names it and keeps no code.
+    EXPECT_EQ(records[3].error, kMsgBadChecksum);
+    EXPECT_FALSE(records[3].status);
+    EXPECT_EQ(records[3].reply.size(), ReplyFrame({0, 0, 1}).size());
 }
 
 TEST_F(LinkTest, PutDevFloatFillsFourBytesOnly) {

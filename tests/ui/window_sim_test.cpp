@@ -2,13 +2,17 @@
 
 #include "window_world.h"
 
+#include "config/traffic_log.h"
+#include "ui/traffic_page.h"
 #include "ui/trend_chart.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableView>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -72,6 +76,7 @@ private slots:
     void readChangeWriteRead_showsWhatWasWritten();
     void wholeWrite_takesNoOtherInputAndGivesTheFocusBack();
     void continuousMeasurement_drawsItsTrendAndEndsWithTheWindow();
+    void trafficPage_followsTheLinkFiltersAndStaysInFront();
 };
 
 void WindowSimTest::readChangeWriteRead_showsWhatWasWritten() {
@@ -198,6 +203,54 @@ void WindowSimTest::continuousMeasurement_drawsItsTrendAndEndsWithTheWindow() {
     QVERIFY(!world.model.measurement().continuousRunning());
     world.clock.advance(10s);
     QCOMPARE(world.readPvRequests(), before + 2);
+}
+
+void WindowSimTest::trafficPage_followsTheLinkFiltersAndStaysInFront() {
+    config::TrafficLog log;  // outlives the window, as in the program
+    ScriptedPrompts script;
+    SimWorld world(script);
+    world.session.link().onTransaction = [&log](const link::TransactionRecord& r) { log.add(r); };
+    world.window.addTrafficPage(log);
+    QVERIFY(world.show());
+    world.click(u"Precist"_s);
+    const int provoz = world.window.pages().count() - 1;
+    world.window.pages().setCurrentIndex(provoz);
+    QCOMPARE(world.window.pages().tabText(provoz), u"Provoz"_s);
+
+    auto* page = world.find<ui::TrafficPage>(u"Provoz"_s);
+    const int rows = page->table().rowCount();
+    QCOMPARE(rows, 10);  // the whole read
+    QCOMPARE(static_cast<std::size_t>(rows), log.size());
+    // The model knows nothing of this page: a handler's transactions leave it in front.
+    world.model.userClicked(u"Prec_Pozn"_s);
+    QCOMPARE(world.window.pages().currentIndex(), provoz);
+    QCOMPARE(page->table().rowCount(), rows + 4);  // the note in four reads
+
+    world.find<QCheckBox>(u"ProvozJenChyby"_s)->setChecked(true);
+    QCOMPARE(page->table().rowCount(), 0);
+    world.find<QCheckBox>(u"ProvozJenChyby"_s)->setChecked(false);
+    world.find<QLineEdit>(u"ProvozAdresa"_s)->setText(u"0x16B"_s);  // 363
+    QVERIFY(page->table().rowCount() >= 1);
+    QVERIFY(page->table()
+                .data(page->table().index(0, ui::TrafficTableModel::Meaning), Qt::DisplayRole)
+                .toString()
+                .contains(u"tlumení"_s));
+    world.find<QCheckBox>(u"ProvozSurova"_s)->setChecked(true);
+    page->view().selectRow(0);
+    QVERIFY(world.find<QPlainTextEdit>(u"ProvozBajty"_s)
+                ->toPlainText()
+                .startsWith(u"Požadavek (18 B): FF FF FF 82"_s));
+
+    world.session.simFaults().Queue(sim::Fault::NoReply(), 3);
+    world.find<QLineEdit>(u"ProvozAdresa"_s)->clear();
+    world.find<QCheckBox>(u"ProvozJenChyby"_s)->setChecked(true);
+    world.model.userClicked(u"Prec_Pozn"_s);
+    QCOMPARE(page->table().rowCount(), 1);
+
+    QCoreApplication::processEvents();
+    const QString folder = QString::fromUtf8(VELD_SCREENSHOT_DIR);
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(world.window.grab().save(folder + u"/traffic-page.png"_s));
 }
 
 QTEST_MAIN(WindowSimTest)
