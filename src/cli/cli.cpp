@@ -30,9 +30,7 @@ bool AsksForHelp(const std::string& word) {
     return word == "--help" || word == "-h";
 }
 
-}  // namespace
-
-int Run(const std::vector<std::string>& args, const Environment& environment) {
+int RunCommand(const std::vector<std::string>& args, const Environment& environment) {
     std::ostream& err = environment.err;
     Options options;
     std::size_t i = 0;
@@ -90,6 +88,22 @@ int Run(const std::vector<std::string>& args, const Environment& environment) {
     }
     Context context(environment, options);
     return (*command)->execute(rest, context);
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, const Environment& environment) {
+    int exit = RunCommand(args, environment);
+    // A full disk, /dev/full or a closed standard output: what was printed is lost, and a script
+    // reading it must not take the run for a success.
+    if (!environment.out.flush()) {
+        environment.err << "Výstup se nepodařilo zapsat (plný disk nebo zavřený standardní "
+                           "výstup).\n"
+                        << std::flush;
+        if (exit == kSuccess)
+            exit = kFailure;
+    }
+    return exit;
 }
 
 }  // namespace veld::cli

@@ -12,6 +12,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -25,9 +26,28 @@ bool InputIsTerminal() {
 #endif
 }
 
+#ifndef _WIN32
+// A standard stream the caller closed is held by /dev/null opened for reading: the port or a file
+// opened later cannot take its number, and every write to standard output fails, as it should.
+void HoldClosedStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1)
+            continue;
+        const int held = open("/dev/null", O_RDONLY);
+        if (held >= 0 && held != fd) {
+            dup2(held, fd);
+            close(held);
+        }
+    }
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+#ifndef _WIN32
+    HoldClosedStandardStreams();
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("KT"));
     QCoreApplication::setApplicationName(QStringLiteral("VELD"));

@@ -67,6 +67,20 @@ TEST_F(GlobalOptions, theModelIsDrivenAsAUserWouldAndRefusalsFail) {
     EXPECT_TRUE(said("has no item 'Pt100'")) << err.str();
 }
 
+TEST_F(GlobalOptions, outputThatCannotBeWrittenFails) {
+    struct Full : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } full;
+    std::ostream lost(&full);
+    Environment environment{in, lost, err, false};
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--help"}, {"lin", "curve", "16", "2.5"}}) {
+        err.str("");
+        EXPECT_EQ(cli::Run(args, environment), kFailure) << args[0];
+        EXPECT_TRUE(said("Výstup se nepodařilo zapsat")) << args[0];
+    }
+}
+
 // Each question and the answer taken are printed on standard error.
 TEST(TerminalPromptsTest, answersByOptionTerminalOrNone) {
     struct Case {
