@@ -87,7 +87,10 @@ int RunCommand(const std::vector<std::string>& args, const Environment& environm
         return kSuccess;
     }
     Context context(environment, options);
-    return (*command)->execute(rest, context);
+    const int exit = (*command)->execute(rest, context);
+    if (const int signal = context.interruption())
+        return context.reportInterruption(signal);
+    return exit;
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 #include "cli/cli.h"
@@ -23,6 +25,33 @@ bool InputIsTerminal() {
     return _isatty(_fileno(stdin)) != 0;
 #else
     return isatty(STDIN_FILENO) != 0;
+#endif
+}
+
+volatile std::sig_atomic_t caught = 0;
+
+// The first SIGINT or SIGTERM lets the transaction on the line finish and stops the operation
+// before the next one (the link asks); a second ends the program at once.
+void OnInterrupt(int signal) {
+    if (caught != 0)
+        std::_Exit(128 + signal);
+    caught = signal;
+#ifdef _WIN32
+    std::signal(signal, OnInterrupt);  // Windows restores the default before calling
+#endif
+}
+
+void CatchInterrupts() {
+#ifdef _WIN32
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+#else
+    // Without SA_RESTART: a question waiting on the terminal ends, answered No.
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
 #endif
 }
 
@@ -61,6 +90,8 @@ int main(int argc, char* argv[]) {
     for (qsizetype i = 1; i < qargs.size(); ++i)
         args.push_back(qargs[i].toStdString());
 
-    const veld::cli::Environment environment{std::cin, std::cout, std::cerr, InputIsTerminal()};
+    veld::cli::Environment environment{std::cin, std::cout, std::cerr, InputIsTerminal()};
+    CatchInterrupts();
+    environment.interruption = [] { return static_cast<int>(caught); };
     return veld::cli::Run(args, environment);
 }

@@ -5,6 +5,8 @@
 
 #include "sim/fault_policy.h"
 
+#include <csignal>
+
 namespace veld::cli::test {
 namespace {
 
@@ -134,6 +136,15 @@ TEST_F(Measure, readsFirstThenMeasuresTheGivenTimesApart) {
               "{\"reply\":[255,255,134,58,189,239,177,52,1,7,0,0,32,66,72,0,0,71],"
               "\"request\":[255,255,255,130,58,189,239,177,52,1,0,110],\"text\":\"50.000\","
               "\"unit\":\"°C\",\"value\":50}\n");
+
+    // A signal during the first measurement: no wait for the next, no further request.
+    prepare = [this](session::Session& s) {
+        s.simFaults().onAnswer = [this, n = 0]() mutable { raised = ++n == 11 ? SIGINT : raised; };
+    };
+    const link::Micros before = clock.now();
+    EXPECT_EQ(runSim({"measure", "--count", "3", "--interval", "60"}), 130);
+    EXPECT_EQ(starts.size(), 1u);
+    EXPECT_LT(clock.now() - before, 60s);
 }
 
 TEST_F(Measure, failedMeasurementIsAnEmptyLineAndTheOthersGoOn) {

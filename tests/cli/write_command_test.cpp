@@ -5,6 +5,8 @@
 
 #include "config/cp1250.h"
 
+#include <csignal>
+
 namespace veld::cli::test {
 namespace {
 
@@ -55,6 +57,19 @@ TEST_F(Write, loadsTheFileAndWritesItAfterTheQuestion) {
     EXPECT_EQ(out.str(), "{\"file\":\"" + path +
                              "\",\"firmware\":23,\"hwCode\":1,\"inputType\":\"odporový teploměr "
                              "Pt100\",\"linearization\":\"linearizováno\"}\n");
+}
+
+TEST_F(Write, aSignalLetsTheTransactionFinishAndSaysWhereTheWriteStopped) {
+    prepare = [this](session::Session& s) {
+        s.simFaults().onAnswer = [this, n = 0]() mutable { raised = ++n == 20 ? SIGINT : raised; };
+    };
+    EXPECT_EQ(runSim({"--yes", "write", pt100()}), 130);
+    EXPECT_EQ(requests.size(), 20);
+    EXPECT_TRUE(
+        said("SIGINT. Převodník potvrdil přenosů: 20 (naposledy WriteEEPROM na adresu "
+             "608), průběh 25 %; další přenos už nebyl odeslán.\nPřevodník zůstal "
+             "zastavený"))
+        << err.str();
 }
 
 TEST_F(Write, pointFileAnswersTheDialog) {
