@@ -6,6 +6,8 @@
 
 #include "session/session.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace veld::cli {
 
 int ExitCodeOf(config::Outcome outcome) {
@@ -51,6 +53,18 @@ session::Session& Context::session() {
 
 QJsonValue JsonNumber(double value) {
     return std::isfinite(value) ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
+}
+
+std::string TerminalText(const QString& text) {
+    QString shown;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            shown += u"\\x"_s + QString::number(u, 16).rightJustified(2, u'0').toUpper();
+        else
+            shown += c;
+    }
+    return shown.toStdString();
 }
 
 void Context::writeJson(const QJsonObject& object) {

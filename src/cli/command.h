@@ -104,6 +104,11 @@ private:
 // infinity, not a number) is null.
 QJsonValue JsonNumber(double value);
 
+// Text from the transmitter for a terminal: control characters (C0, DEL and C1, which a note can
+// hold) as \xHH, so that printing it cannot retitle the terminal or clear its screen. JSON
+// escapes them itself.
+std::string TerminalText(const QString& text);
+
 // One command of the command-line tool. `args` are the words after the command's own name
 // (for "veld-cli lin spline 1 -200 1370" the lin command gets {"spline", "1", "-200", "1370"}).
 // Output goes to the context's streams; text is UTF-8.

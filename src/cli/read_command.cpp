@@ -60,7 +60,7 @@ int ReadCommand::run(const std::vector<std::string>& args, ModelDriver& driver, 
         context.writeJson(result);
     } else {
         for (const QString& line : lines)
-            context.out() << line.toStdString() << '\n';
+            context.out() << TerminalText(line) << '\n';
         context.out() << std::flush;
     }
     return ExitCodeOf(saved);

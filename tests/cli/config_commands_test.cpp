@@ -107,6 +107,13 @@ TEST_F(ConfigCommands, noteWritesAndReadsBack) {
     };
     EXPECT_EQ(runSim({"--json", "note"}), kSuccess);
     EXPECT_EQ(out.str(), "{\"note\":\"-x\"}\n");
+    // Control characters reach no terminal as they are.
+    prepare = [](session::Session& s) {
+        ASSERT_TRUE(
+            s.simMemory().Write(512, std::vector<link::Byte>{0x1B, ']', 9, 0x7F, 0x81, 'x'}));
+    };
+    EXPECT_EQ(runSim({"note"}), kSuccess);
+    EXPECT_EQ(out.str(), "\\x1B]\\x09\\x7F\\x81x\n");
 
     EXPECT_EQ(runSim({"note", std::string(61, 'a')}), kFailure);
     EXPECT_TRUE(said("nejvýše 60 znaků"));
