@@ -49,6 +49,17 @@ TEST_F(ConfigCommands, readOfADifferenceInputLeavesItsTotalToTheUserAndAFailedRe
     EXPECT_TRUE(said("Není zadána maximální hodnota měřených napětí."));
     EXPECT_FALSE(QFile::exists(file));
 
+    // An input type code outside the table: no file that would not load, no calibration.
+    prepare = [](session::Session& s) {
+        ASSERT_TRUE(s.simMemory().Write(400, std::vector<link::Byte>{25}));
+    };
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"read", "--save", file.toStdString()}, {"calibrate", "lower"}}) {
+        EXPECT_EQ(runSim(args), kFailure) << args[0];
+        EXPECT_TRUE(said("kód typu vstupu 25 není z rozsahu 1..24.")) << err.str();
+    }
+    EXPECT_FALSE(QFile::exists(file));
+
     prepare = [](session::Session& s) { s.simFaults().SetPermanent({sim::Fault::NoReply()}); };
     EXPECT_EQ(runSim({"read"}), kFailure);
     EXPECT_TRUE(said("No answer from transmitter !"));
