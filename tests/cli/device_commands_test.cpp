@@ -54,6 +54,12 @@ TEST_F(Relay, enableSendsWhatTheWindowsSaveSendsAfterTheQuestion) {
         << err.str();
     EXPECT_FALSE(said("shodné"));
     EXPECT_TRUE(requests.contains(u"WriteEEPROM 1040 8 00 00 00 00 84 20 00 00"_s));
+
+    // Switching off without values reads them first, as a technician presses "Přečíst".
+    EXPECT_EQ(runSim({"--yes", "relay", "2", "--disable"}), kSuccess) << err.str();
+    EXPECT_EQ(requests, (QStringList{u"ReadEEPROM 1048 4"_s, u"ReadEEPROM 1052 4"_s,
+                                     u"ReadEEPROM 1073 8"_s, u"ReadEEPROM 1081 1"_s,
+                                     u"ReadEEPROM 1081 1"_s, u"WriteEEPROM 1081 1 20"_s}));
 }
 
 TEST_F(Relay, refusalsStopBeforeAnythingIsWritten) {
@@ -63,7 +69,6 @@ TEST_F(Relay, refusalsStopBeforeAnythingIsWritten) {
         std::string said;
     };
     for (const Case& c : std::vector<Case>{
-             {{"relay", "1", "--disable"}, kFailure, "Není zadána mez sepnutí komparátoru 1"},
              {{"relay", "1", "--enable", "--on", "1", "--off", "2", "--delay-off", "256"},
               kFailure,
               "Povolená mez pro zpoždění rozepnutí je 0 až 255 s"},
