@@ -20,7 +20,9 @@ void PrintHelp(std::ostream& os, const std::vector<std::unique_ptr<Command>>& co
           "               the terminal, and answered No when there is none.\n"
           "  --json       print the result as one JSON object.\n"
           "Questions, the answers taken and messages go to standard error. Exit status: 0 done,\n"
-          "1 stopped (a message, a failed transaction, a question answered No), 2 usage error.\n"
+          "1 stopped (a message, a failed transaction, a question answered No, output that\n"
+          "could not be written), 2 usage error, 130 or 143 interrupted by SIGINT or SIGTERM\n"
+          "(the transaction on the line finishes; a second signal ends at once).\n"
           "Commands (veld-cli COMMAND --help for more):\n";
     for (const auto& c : commands)
         os << "  " << c->usage() << '\n';
