@@ -68,17 +68,10 @@ TEST_F(GlobalOptions, theModelIsDrivenAsAUserWouldAndRefusalsFail) {
 }
 
 TEST_F(GlobalOptions, outputThatCannotBeWrittenFails) {
-    struct Full : std::streambuf {
-        int overflow(int) override { return traits_type::eof(); }
-    } full;
-    std::ostream lost(&full);
+    std::ostream lost(nullptr);  // every write fails, as on a full disk
     Environment environment{in, lost, err, false};
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--help"}, {"lin", "curve", "16", "2.5"}}) {
-        err.str("");
-        EXPECT_EQ(cli::Run(args, environment), kFailure) << args[0];
-        EXPECT_TRUE(said("Výstup se nepodařilo zapsat")) << args[0];
-    }
+    EXPECT_EQ(cli::Run({"lin", "curve", "16", "2.5"}, environment), kFailure);
+    EXPECT_TRUE(said("Výstup se nepodařilo zapsat"));
 }
 
 // Each question and the answer taken are printed on standard error.

@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QStringEncoder>
-#include <csignal>
 
 namespace veld::cli::test {
 namespace {
@@ -130,14 +129,6 @@ TEST_F(ConfigCommands, noteWritesAndReadsBack) {
     EXPECT_TRUE(said("nejvýše 60 znaků"));
     EXPECT_TRUE(requests.isEmpty());
     EXPECT_EQ(runSim({"note", "--", "-minus"}), kSuccess);
-
-    prepare = [this](session::Session& s) {
-        s.simFaults().onAnswer = [this] { raised = SIGTERM; };
-    };
-    EXPECT_EQ(runSim({"note", "x"}), 143);
-    EXPECT_EQ(requests.size(), 1);
-    EXPECT_TRUE(
-        said("SIGTERM. Převodník potvrdil přenosů: 1 (naposledy WriteEEPROM na adresu 512)"));
     EXPECT_EQ(runSim({"note", "two", "words"}), kUsage);
 }
 

@@ -144,10 +144,10 @@ TEST_F(Measure, readsFirstThenMeasuresTheGivenTimesApart) {
 
     // A signal during the first measurement: no wait for the next, no further request.
     prepare = [this](session::Session& s) {
-        s.simFaults().onAnswer = [this, n = 0]() mutable { raised = ++n == 11 ? SIGINT : raised; };
+        s.simFaults().onAnswer = [this, n = 0]() mutable { raised = ++n == 11 ? SIGTERM : raised; };
     };
     const link::Micros before = clock.now();
-    EXPECT_EQ(runSim({"measure", "--count", "3", "--interval", "60"}), 130);
+    EXPECT_EQ(runSim({"measure", "--count", "3", "--interval", "60"}), 143);
     EXPECT_EQ(starts.size(), 1u);
     EXPECT_LT(clock.now() - before, 60s);
 }

@@ -14,7 +14,6 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 using testing::Cli;
 using testing::CliRun;
-using testing::StartCli;
 
 // A configuration file as the window saves it: windows-1250, CR LF.
 QString WriteFile(const QTemporaryDir& dir, const QString& text) {
@@ -72,32 +71,6 @@ TEST(WriteRead, ReadPrintsWhatTheWrittenFileHeld) {
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("Konfigura\xe8n\xed data pro GALVO-PRIM:\r\n\r\n"));
-}
-
-// SIGTERM during a write: the transaction on the line ends and none follows; the run says so.
-TEST(WriteRead, TerminatedWriteSaysWhereItStopped) {
-    testing::SimProcess sim;
-    ASSERT_FALSE(sim.path().empty());
-    QTemporaryDir dir;
-    const QString path = WriteFile(dir,
-                                   u"Konfigurační data pro GALVO-PRIM:\n\nvstup: napětí\n"
-                                   "dolní mez: 0\nhorní mez: 5\njednotka: V\nlinearizace: "
-                                   "nelinearizováno\ntlumení: 2.0s\nchybový proud: "
-                                   "podproud\nzeslabení děličem: 10\n"_s);
-    QProcess cli;
-    StartCli(cli, dir,
-             {u"--port"_s, QString::fromStdString(sim.path()), u"--yes"_s, u"write"_s, path});
-    cli.setReadChannel(QProcess::StandardError);
-    QByteArray err;
-    while (!err.contains("(--yes)") && cli.waitForReadyRead(10000))
-        err += cli.readAllStandardError();
-    cli.waitForFinished(800);  // "Stop" and a few writes of the seconds the rest takes
-    cli.terminate();
-    ASSERT_TRUE(cli.waitForFinished(10000));
-    err += cli.readAllStandardError();
-    EXPECT_EQ(cli.exitCode(), 143) << err.toStdString();
-    EXPECT_TRUE(err.contains("další přenos už nebyl odeslán.\nPřevodník zůstal zastavený"))
-        << err.toStdString();
 }
 
 }  // namespace

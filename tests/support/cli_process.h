@@ -18,19 +18,14 @@ struct CliRun {
     QByteArray err;
 };
 
-// Starts veld-cli with `home` as its settings folder.
-inline void StartCli(QProcess& cli, const QTemporaryDir& home, const QStringList& args) {
+inline CliRun RunCli(const QStringList& args) {
+    QProcess cli;
+    QTemporaryDir home;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
     cli.setProcessEnvironment(env);
     cli.setStandardInputFile(QProcess::nullDevice());
     cli.start(QStringLiteral(VELD_CLI_PATH), args);
-}
-
-inline CliRun RunCli(const QStringList& args) {
-    QProcess cli;
-    QTemporaryDir home;
-    StartCli(cli, home, args);
     cli.waitForFinished(60000);
     return {cli.exitCode(), cli.readAllStandardOutput(), cli.readAllStandardError()};
 }
