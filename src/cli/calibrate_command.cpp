@@ -34,6 +34,10 @@ int CalibrateCommand::run(const std::vector<std::string>& args, ModelDriver& dri
         ReportSilentFailure(context.err(), model.readAll().lastFailure());
         return ExitCodeOf(read);
     }
+    if (const auto why = NoInputConfiguration(model)) {
+        context.err() << *why << " Nastavení s referencí není dostupné.\n";
+        return kFailure;
+    }
     // The window keeps these buttons out of sight; the read enables them where a calibration
     // makes sense, and the command goes no further than the window would.
     config::Button& button = lower ? f.S_Dolmez : f.S_Hormez;

@@ -27,7 +27,9 @@ void PrintHelp(std::ostream& os, const std::vector<std::unique_ptr<Command>>& co
           "  --trace-file FILE\n"
           "               append each transaction to FILE as one JSON object a line.\n"
           "Questions, the answers taken and messages go to standard error. Exit status: 0 done,\n"
-          "1 stopped (a message, a failed transaction, a question answered No), 2 usage error.\n"
+          "1 stopped (a message, a failed transaction, a question answered No, output that\n"
+          "could not be written), 2 usage error, 130 or 143 interrupted by SIGINT or SIGTERM\n"
+          "(the transaction on the line finishes; a second signal ends at once).\n"
           "Commands (veld-cli COMMAND --help for more):\n";
     for (const auto& c : commands)
         os << "  " << c->usage() << '\n';
@@ -37,9 +39,7 @@ bool AsksForHelp(const std::string& word) {
     return word == "--help" || word == "-h";
 }
 
-}  // namespace
-
-int Run(const std::vector<std::string>& args, const Environment& environment) {
+int RunCommand(const std::vector<std::string>& args, const Environment& environment) {
     std::ostream& err = environment.err;
     Options options;
     // --trace and --trace-file, which the commands never see.
@@ -123,7 +123,26 @@ int Run(const std::vector<std::string>& args, const Environment& environment) {
         trace.attach(s.link());
     };
     Context context(traced, options);
-    return (*command)->execute(rest, context);
+    const int exit = (*command)->execute(rest, context);
+    if (const int signal = context.interruption())
+        return context.reportInterruption(signal);
+    return exit;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, const Environment& environment) {
+    int exit = RunCommand(args, environment);
+    // A full disk, /dev/full or a closed standard output: what was printed is lost, and a script
+    // reading it must not take the run for a success.
+    if (!environment.out.flush()) {
+        environment.err << "Výstup se nepodařilo zapsat (plný disk nebo zavřený standardní "
+                           "výstup).\n"
+                        << std::flush;
+        if (exit == kSuccess)
+            exit = kFailure;
+    }
+    return exit;
 }
 
 }  // namespace veld::cli

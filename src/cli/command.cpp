@@ -2,8 +2,11 @@
 
 #include <QJsonDocument>
 #include <cmath>
+#include <csignal>
 
 #include "session/session.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace veld::cli {
 
@@ -40,6 +43,8 @@ session::Session& Context::session() {
         options.settings = environment_.settings;
         options.clock = environment_.clock;
         session_ = std::make_unique<session::Session>(prompts_, std::move(options));
+        if (environment_.interruption)
+            session_->link().interrupted = [this] { return refuseTransaction(); };
         if (environment_.onSession)
             environment_.onSession(*session_);
     }
@@ -50,9 +55,86 @@ QJsonValue JsonNumber(double value) {
     return std::isfinite(value) ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
 }
 
+std::string TerminalText(const QString& text) {
+    QString shown;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            shown += u"\\x"_s + QString::number(u, 16).rightJustified(2, u'0').toUpper();
+        else
+            shown += c;
+    }
+    return shown.toStdString();
+}
+
 void Context::writeJson(const QJsonObject& object) {
     out() << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << '\n'
           << std::flush;
+}
+
+int Context::interruption() const {
+    return environment_.interruption ? environment_.interruption() : 0;
+}
+
+bool Context::refuseTransaction() {
+    judgeLastTransaction();
+    if (interruption() != 0) {
+        traffic_.refused = true;
+        return true;
+    }
+    // After the preamble, the delimiter and the long address: the command, the byte count, then
+    // the data, which for an EEPROM command begin with the address, high byte first.
+    constexpr std::size_t kCommandAt = link::kPreambleLength + 1 + link::DeviceAddress.size();
+    const auto& frame = session_->link().tx.TxFrame;
+    const auto command = link::FindCommand(frame[kCommandAt]);
+    const bool addressed = command && (command->layout == link::DataLayout::A16Count ||
+                                       command->layout == link::DataLayout::A16CountData);
+    traffic_.pending = {frame[kCommandAt],
+                        addressed ? frame[kCommandAt + 2] << 8 | frame[kCommandAt + 3] : -1};
+    return false;
+}
+
+void Context::judgeLastTransaction() {
+    if (!traffic_.pending)
+        return;
+    if (session_->link().lastResult() == link::TransactionResult::Success) {
+        ++traffic_.confirmed;
+        traffic_.last = traffic_.pending;
+        const QString name = link::CommandName(traffic_.last->first);
+        if (name == u"Stop")
+            traffic_.stopped = true;
+        else if (name == u"Reset" || name == u"Continue")
+            traffic_.stopped = false;
+    }
+    traffic_.pending.reset();
+}
+
+int Context::reportInterruption(int signal) {
+    std::ostream& err = environment_.err;
+    err << "Přerušeno signálem "
+        << (signal == SIGINT    ? "SIGINT"
+            : signal == SIGTERM ? "SIGTERM"
+                                : std::to_string(signal));
+    if (session_) {
+        judgeLastTransaction();
+        err << ". Převodník potvrdil přenosů: " << traffic_.confirmed;
+        if (const auto& last = traffic_.last) {
+            err << " (naposledy " << link::CommandName(last->first).toStdString();
+            if (last->second >= 0)
+                err << " na adresu " << last->second;
+            err << ')';
+        }
+        err << ", průběh " << session_->model().form.Prenos.position << " %";
+        if (traffic_.refused)
+            err << "; další přenos už nebyl odeslán";
+    }
+    err << ".\n";
+    if (traffic_.stopped) {
+        err << "Převodník zůstal zastavený: po příkazu Stop nedostal Reset ani Continue a jeho "
+               "konfigurace je zapsána jen zčásti. Zapište ji znovu celou.\n";
+    }
+    err << std::flush;
+    return 128 + signal;
 }
 
 int Command::usageError(Context& context, const std::string& why) const {

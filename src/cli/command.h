@@ -45,6 +45,9 @@ struct Environment {
     // Run once the program is built and before it is taken down (tests: the simulator).
     std::function<void(session::Session&)> onSession;
     std::function<void(session::Session&)> onSessionEnd;
+    // The signal (SIGINT, SIGTERM) that asked the run to stop, 0 while none has: main's handler,
+    // a test's own flag. Asked before each transaction; once it is raised none is sent.
+    std::function<int()> interruption;
 };
 
 // The global options.
@@ -72,17 +75,39 @@ public:
     // One JSON object on one line of standard output, written by QJsonDocument.
     void writeJson(const QJsonObject& object);
 
+    // The signal that asked the run to stop; 0 while none has.
+    int interruption() const;
+    // Says on the error stream how far the run got before the signal stopped it; returns the
+    // exit status, 128 + the signal.
+    int reportInterruption(int signal);
+
 private:
+    // The transactions of this run, as far as an interrupted run reports them.
+    struct Traffic {
+        int confirmed = 0;                                          // ended with a reply
+        std::optional<std::pair<std::uint8_t, int>> pending, last;  // command and address
+        bool stopped = false;  // "Stop" confirmed, and no "Reset" or "Continue" after it
+        bool refused = false;  // one was not sent for the signal
+    };
+    bool refuseTransaction();
+    void judgeLastTransaction();
+
     const Environment& environment_;
     const Options& options_;
     TerminalPrompts prompts_;
     std::unique_ptr<session::Session> session_;
+    Traffic traffic_;
 };
 
 // A number for Context::writeJson: a single travels as its exact double (0.1f is written
 // 0.10000000149011612, the very value the transmitter receives); what JSON cannot hold (an
 // infinity, not a number) is null.
 QJsonValue JsonNumber(double value);
+
+// Text from the transmitter for a terminal: control characters (C0, DEL and C1, which a note can
+// hold) as \xHH, so that printing it cannot retitle the terminal or clear its screen. JSON
+// escapes them itself.
+std::string TerminalText(const QString& text);
 
 // One command of the command-line tool. `args` are the words after the command's own name
 // (for "veld-cli lin spline 1 -200 1370" the lin command gets {"spline", "1", "-200", "1370"}).

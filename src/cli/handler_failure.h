@@ -2,7 +2,9 @@
 
 #include <optional>
 #include <ostream>
+#include <string>
 
+#include "config/main_window_model.h"
 #include "link/device_access.h"
 
 namespace veld::cli {
@@ -13,6 +15,15 @@ inline void ReportSilentFailure(std::ostream& err,
                                 const std::optional<link::AccessFailure>& failure) {
     if (failure && !failure->messageShown())
         err << failure->describe().toStdString() << '\n' << std::flush;
+}
+
+// After a whole read: why the transmitter holds no input configuration (its input type code is
+// none of the 24 types and the page shows no type), or nullopt when it holds one.
+inline std::optional<std::string> NoInputConfiguration(const config::MainWindowModel& model) {
+    if (!model.form.Vstup.text.isEmpty())
+        return std::nullopt;
+    return "Převodník nemá platnou konfiguraci vstupu: kód typu vstupu " +
+           std::to_string(model.config.InputType) + " není z rozsahu 1..24.";
 }
 
 }  // namespace veld::cli

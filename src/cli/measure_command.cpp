@@ -27,6 +27,8 @@ QJsonArray BytesOf(const QString& hex) {
     return bytes;
 }
 
+constexpr link::Micros kPauseStep = std::chrono::milliseconds(200);
+
 std::optional<long> ParseCount(const std::string& word) {
     long value = 0;
     const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
@@ -92,11 +94,14 @@ int MeasureCommand::run(const std::vector<std::string>& args, ModelDriver& drive
     bool allDone = true;
     for (long i = 0; i < count; ++i) {
         if (i > 0) {
-            // From the start of one measurement to the start of the next, as a timer ticks.
+            // From the start of one measurement to the start of the next, as a timer ticks; in
+            // short steps, so that an interruption does not wait for a long interval.
             const link::Micros due = start + step * i;
-            if (clock.now() < due)
-                clock.pause(due - clock.now());
+            while (clock.now() < due && !context.interruption())
+                clock.pause(std::min<link::Micros>(due - clock.now(), kPauseStep));
         }
+        if (context.interruption())
+            break;
         const config::Outcome outcome = driver.click(f.ButMeasPV.name);
         const std::optional<float> value = model.measurement().lastValue();
         if (outcome != config::Outcome::Completed) {

@@ -15,7 +15,7 @@ std::string NoteCommand::usage() const {
 std::string NoteCommand::help() const {
     return "The user note the transmitter keeps (60 characters at 512).\n"
            "  note          reads it and prints it (trailing blanks and control characters\n"
-           "                removed)\n"
+           "                removed, other control characters printed as \\xHH)\n"
            "  note TEXT     writes TEXT, padded with blanks; quote it when it has blanks. The\n"
            "                transmitter holds only characters of code page windows-1250 and at\n"
            "                most 60 of them: any other text is refused before anything is sent.\n"
@@ -42,7 +42,7 @@ int NoteCommand::run(const std::vector<std::string>& args, ModelDriver& driver, 
         if (context.json())
             context.writeJson({{u"note"_s, f.EditUzPozn.text()}});
         else
-            context.out() << f.EditUzPozn.text().toStdString() << '\n' << std::flush;
+            context.out() << TerminalText(f.EditUzPozn.text()) << '\n' << std::flush;
         return kSuccess;
     }
 

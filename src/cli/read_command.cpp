@@ -47,8 +47,14 @@ int ReadCommand::run(const std::vector<std::string>& args, ModelDriver& driver, 
 
     config::Outcome saved = config::Outcome::Completed;
     if (saveTo) {
-        context.prompts().queueFile(*saveTo);
-        saved = driver.click(model.form.Ulosoub.name);
+        // Such a file would not load again.
+        if (const auto why = NoInputConfiguration(model)) {
+            context.err() << *why << " Soubor nebyl uložen.\n";
+            saved = config::Outcome::Stopped;
+        } else {
+            context.prompts().queueFile(*saveTo);
+            saved = driver.click(model.form.Ulosoub.name);
+        }
     }
     if (context.json()) {
         QJsonObject result{{u"lines"_s, QJsonArray::fromStringList(lines)},
@@ -60,7 +66,7 @@ int ReadCommand::run(const std::vector<std::string>& args, ModelDriver& driver, 
         context.writeJson(result);
     } else {
         for (const QString& line : lines)
-            context.out() << line.toStdString() << '\n';
+            context.out() << TerminalText(line) << '\n';
         context.out() << std::flush;
     }
     return ExitCodeOf(saved);

@@ -30,12 +30,14 @@ std::string RelayCommand::help() const {
            "  relay K --enable   ticks \"Povolení mezního komparátoru K\" and saves (\"Uložit\"):\n"
            "                     the presence test, the question, then the delays, the limits and\n"
            "                     the mode byte are written\n"
-           "  relay K --disable  clears the box and saves: only the enable bit is cleared\n"
+           "  relay K --disable  reads it, clears the box and saves: only the enable bit is\n"
+           "                     cleared\n"
            "  --on X, --off Y    switch-on and switch-off limits, typed into the edits\n"
            "  --delay-on S, --delay-off S   delays in seconds, 0..255 (default 0)\n"
            "  --mode HYSTEREZE|OKNO         the relay mode (default HYSTEREZE)\n"
            "The save checks, as the window does, that both limits and both delays are filled,\n"
-           "also when switching off (then they are not written). Each value passes the window's\n"
+           "also when switching off (then they are not written: --disable reads them first\n"
+           "unless all four are given). Each value passes the window's\n"
            "check as it is left; a refused value stops the command. Nothing is written before\n"
            "the question is answered Yes (--yes, or on the terminal).\n";
 }
@@ -80,6 +82,15 @@ int RelayCommand::run(const std::vector<std::string>& args, ModelDriver& driver,
         return usageError(context, "--mode is HYSTEREZE or OKNO");
 
     config::ComparatorGroup& g = *driver.model().form.Komparator[static_cast<std::size_t>(k - 1)];
+    // Switching off writes only the enable bit, yet the save wants every value filled: those not
+    // given are read first, as a technician presses "Přečíst".
+    if (!*enable && !(on && off && delayOn && delayOff)) {
+        const config::Outcome read = driver.click(g.Preckomp.name);
+        if (read != config::Outcome::Completed) {
+            ReportSilentFailure(context.err(), driver.model().comparators().lastFailure());
+            return ExitCodeOf(read);
+        }
+    }
     // Each limit is compared with the other as it stands when it is left, and both start at 0:
     // a 0 typed first would look equal to the other limit not yet typed.
     const auto isZero = [](const std::optional<QString>& text) {

@@ -92,6 +92,7 @@ int WriteCommand::run(const std::vector<std::string>& args, ModelDriver& driver,
 
     config::MainWindowModel& m = driver.model();
     TerminalPrompts& prompts = context.prompts();
+    const int messages = prompts.messagesShown();
     // The open dialog of the load, then the point-file choice that a "ze souboru" line makes.
     prompts.queueFile(a.file);
     if (a.points)
@@ -126,6 +127,12 @@ int WriteCommand::run(const std::vector<std::string>& args, ModelDriver& driver,
             return kFailure;
         if (!driver.enter(m.form.Pocatek.name, begin) || !driver.enter(m.form.Konec.name, end))
             return kFailure;
+    }
+    // An entry check refused a value of FILE: the window would write the value before it.
+    if (prompts.messagesShown() != messages) {
+        context.err() << "Hodnotu ze souboru kontrola odmítla (viz výše); do převodníku se nic "
+                         "nezapsalo.\n";
+        return kFailure;
     }
     const config::Outcome written = driver.click(m.form.Poslat.name);
     if (written == config::Outcome::Stopped) {

@@ -195,6 +195,7 @@ float EntryChecks::DampingCoefficient(long double seconds) {
 
 void EntryChecks::TlumeniExit() {
     Edit& edit = e_.form.Tlumeni;
+    e_.state.DampingRefused = false;
     if (edit.isEmpty())
         return;
     edit.setText(UpravaFormatu(edit.text()));
@@ -203,10 +204,12 @@ void EntryChecks::TlumeniExit() {
     } else {
         e_.prompts.message(u"Císlo je špatne definováno."_s);
         e_.prompts.focus(edit.name);
+        e_.state.DampingRefused = true;
     }
     if (e_.config.Damping < 0.3L || e_.config.Damping > 30) {
         e_.prompts.message(u"Tlumení musí být v rozsahu 0.3...30 s."_s);
         e_.prompts.focus(edit.name);
+        e_.state.DampingRefused = true;
     }
     e_.state.DampingCoefficient = DampingCoefficient(e_.config.Damping);
 }

@@ -42,6 +42,7 @@ struct InputState {
     std::uint8_t BeginDecimals = 0;  // decimal-place class of a unified-signal range
     std::uint8_t EndDecimals = 0;
     float DampingCoefficient = 0;
+    bool DampingRefused = false;  // `Tlumeni` is no number or outside 0.3..30 s
     bool IncompleteInput = false;
 };
 

@@ -152,7 +152,8 @@ Outcome ReadAll::readSequence() {
     progress_(11);
     const auto codes = model::DecodeInputCodes(*codesRead);
     if (!codes)
-        return Outcome::Stopped;  // not reached: the read has delivered the four bytes
+        return Outcome::Stopped;     // not reached: the read has delivered the four bytes
+    c.InputType = codes->InputType;  // also a code without a type, for the command line to name
     if (const InputTypeInfo* read = model::FindInputTypeByCode(codes->InputType))
         f.Vstup.text = q(read->text);
     rules_.VstupChange();

@@ -191,8 +191,9 @@ bool WriteAll::entriesAccepted() {
         return model::IsCurrentType(type) && m_.config.SenseResistance == 0;
     };
 
+    // A value its check refused is not written, nor the one before it in its place.
     checks.TlumeniExit();
-    if (notANumber(f.Tlumeni))
+    if (s.DampingRefused)
         return false;
     s.IncompleteInput = false;
     checks.Testvyplneni();
@@ -204,6 +205,18 @@ bool WriteAll::entriesAccepted() {
     checks.KonecExit();
     if (s.EndOutOfRange || notANumber(f.Konec))
         return false;
+    // The correction's check empties a value it refuses; the write would show that after "Stop"
+    // and go on with the correction before.
+    const Edit& correction = f.korekcePV;
+    if (correction.visible) {
+        const auto typed = ParseReal(UpravaFormatu(correction.text(), sep), sep);
+        if (correction.isEmpty() || !typed || std::fabs(*typed) > FLT_MAX) {
+            message(correction.isEmpty() ? u"Je nutno vyplnit hodnotu korekce PV."_s
+                                         : u"Špatně zadaná hodnota korekce měřeného odporu."_s);
+            m_.prompts().focus(correction.name);
+            return false;
+        }
+    }
     m_.rules().VolenaJednotkaChange();
     return true;
 }

@@ -145,6 +145,13 @@ bool Link::SendAndWait() {
         qCWarning(lcLink) << "transaction refused: another one is waiting for its reply";
         return true;
     }
+    if (interrupted && interrupted()) {
+        result_ = TransactionResult::Interrupted;
+        message_.clear();
+        rx.ReplyError = true;
+        rx.ReplyComplete = false;
+        return true;
+    }
     busy_ = true;
     if (onBusyChanged)
         onBusyChanged(true);

@@ -41,8 +41,8 @@ inline const QString kMsgWriteFailed =
     QStringLiteral("Chyba na portu PC, nelze poslat data pres port !");
 inline const QString kMsgNoAnswer = QStringLiteral("No answer from transmitter !");
 
-// How the last transaction ended; every ending but Success and BadChecksum has shown its
-// message. A call refused because another transaction waits leaves it alone.
+// How the last transaction ended; every ending but Success, BadChecksum and Interrupted has
+// shown its message. A call refused because another transaction waits leaves it alone.
 enum class TransactionResult {
     Success,      // a complete reply with the right checksum
     CannotOpen,   // kMsgCannotOpen and the port number (below it who holds the port, if known)
@@ -50,6 +50,7 @@ enum class TransactionResult {
     PortLost,     // kMsgWriteFailed: the port vanished during the transaction
     NoAnswer,     // kMsgNoAnswer after the last attempt
     BadChecksum,  // a complete reply with a wrong checksum; no message, as documented
+    Interrupted,  // `interrupted` said stop: nothing was sent, no message
 };
 
 class Link {
@@ -105,6 +106,9 @@ public:
     // Once at the end of each transaction, before it counts as ended: what it sent and received
     // (link/transaction_record.h). Watching adds nothing to what is sent, nor to when.
     std::function<void(const TransactionRecord&)> onTransaction;
+    // Asked before each transaction, never during one: true fails it as Interrupted, so that the
+    // sequence calling it stops as after a failed step (the command line on SIGINT, SIGTERM).
+    std::function<bool()> interrupted;
 
     Transport& transport() { return transport_; }
     PortChoice& portChoice() { return port_; }

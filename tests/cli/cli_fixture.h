@@ -24,7 +24,9 @@ protected:
     int run(const std::vector<std::string>& args) {
         out.str("");
         err.str("");
+        raised = 0;
         Environment environment{in, out, err, terminal};
+        environment.interruption = [this] { return raised; };
         environment.settings = &settings;
         environment.clock = &clock;
         environment.onSession = [this](session::Session& s) {
@@ -59,6 +61,7 @@ protected:
     std::ostringstream out;
     std::ostringstream err;
     bool terminal = false;
+    int raised = 0;  // the signal that asks the run to stop, as main's handler raises it
     std::function<void(session::Session&)> prepare;  // once the program is built
     std::function<void(session::Session&)> inspect;  // before it is taken down
 };

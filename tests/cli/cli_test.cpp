@@ -118,6 +118,13 @@ TEST_F(GlobalOptions, theModelIsDrivenAsAUserWouldAndRefusalsFail) {
     EXPECT_TRUE(said("has no item 'Pt100'")) << err.str();
 }
 
+TEST_F(GlobalOptions, outputThatCannotBeWrittenFails) {
+    std::ostream lost(nullptr);  // every write fails, as on a full disk
+    Environment environment{in, lost, err, false};
+    EXPECT_EQ(cli::Run({"lin", "curve", "16", "2.5"}, environment), kFailure);
+    EXPECT_TRUE(said("Výstup se nepodařilo zapsat"));
+}
+
 // Each question and the answer taken are printed on standard error.
 TEST(TerminalPromptsTest, answersByOptionTerminalOrNone) {
     struct Case {

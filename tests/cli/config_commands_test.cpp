@@ -48,6 +48,17 @@ TEST_F(ConfigCommands, readOfADifferenceInputLeavesItsTotalToTheUserAndAFailedRe
     EXPECT_TRUE(said("Není zadána maximální hodnota měřených napětí."));
     EXPECT_FALSE(QFile::exists(file));
 
+    // An input type code outside the table: no file that would not load, no calibration.
+    prepare = [](session::Session& s) {
+        ASSERT_TRUE(s.simMemory().Write(400, std::vector<link::Byte>{25}));
+    };
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"read", "--save", file.toStdString()}, {"calibrate", "lower"}}) {
+        EXPECT_EQ(runSim(args), kFailure) << args[0];
+        EXPECT_TRUE(said("kód typu vstupu 25 není z rozsahu 1..24.")) << err.str();
+    }
+    EXPECT_FALSE(QFile::exists(file));
+
     prepare = [](session::Session& s) { s.simFaults().SetPermanent({sim::Fault::NoReply()}); };
     EXPECT_EQ(runSim({"read"}), kFailure);
     EXPECT_TRUE(said("No answer from transmitter !"));
@@ -106,6 +117,13 @@ TEST_F(ConfigCommands, noteWritesAndReadsBack) {
     };
     EXPECT_EQ(runSim({"--json", "note"}), kSuccess);
     EXPECT_EQ(out.str(), "{\"note\":\"-x\"}\n");
+    // Control characters reach no terminal as they are.
+    prepare = [](session::Session& s) {
+        ASSERT_TRUE(
+            s.simMemory().Write(512, std::vector<link::Byte>{0x1B, ']', 9, 0x7F, 0x81, 'x'}));
+    };
+    EXPECT_EQ(runSim({"note"}), kSuccess);
+    EXPECT_EQ(out.str(), "\\x1B]\\x09\\x7F\\x81x\n");
 
     EXPECT_EQ(runSim({"note", std::string(61, 'a')}), kFailure);
     EXPECT_TRUE(said("nejvýše 60 znaků"));

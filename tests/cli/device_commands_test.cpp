@@ -5,6 +5,8 @@
 
 #include "sim/fault_policy.h"
 
+#include <csignal>
+
 namespace veld::cli::test {
 namespace {
 
@@ -52,6 +54,12 @@ TEST_F(Relay, enableSendsWhatTheWindowsSaveSendsAfterTheQuestion) {
         << err.str();
     EXPECT_FALSE(said("shodné"));
     EXPECT_TRUE(requests.contains(u"WriteEEPROM 1040 8 00 00 00 00 84 20 00 00"_s));
+
+    // Switching off without values reads them first, as a technician presses "Přečíst".
+    EXPECT_EQ(runSim({"--yes", "relay", "2", "--disable"}), kSuccess) << err.str();
+    EXPECT_EQ(requests, (QStringList{u"ReadEEPROM 1048 4"_s, u"ReadEEPROM 1052 4"_s,
+                                     u"ReadEEPROM 1073 8"_s, u"ReadEEPROM 1081 1"_s,
+                                     u"ReadEEPROM 1081 1"_s, u"WriteEEPROM 1081 1 20"_s}));
 }
 
 TEST_F(Relay, refusalsStopBeforeAnythingIsWritten) {
@@ -61,7 +69,6 @@ TEST_F(Relay, refusalsStopBeforeAnythingIsWritten) {
         std::string said;
     };
     for (const Case& c : std::vector<Case>{
-             {{"relay", "1", "--disable"}, kFailure, "Není zadána mez sepnutí komparátoru 1"},
              {{"relay", "1", "--enable", "--on", "1", "--off", "2", "--delay-off", "256"},
               kFailure,
               "Povolená mez pro zpoždění rozepnutí je 0 až 255 s"},
@@ -134,6 +141,15 @@ TEST_F(Measure, readsFirstThenMeasuresTheGivenTimesApart) {
               "{\"reply\":[255,255,134,58,189,239,177,52,1,7,0,0,32,66,72,0,0,71],"
               "\"request\":[255,255,255,130,58,189,239,177,52,1,0,110],\"text\":\"50.000\","
               "\"unit\":\"°C\",\"value\":50}\n");
+
+    // A signal during the first measurement: no wait for the next, no further request.
+    prepare = [this](session::Session& s) {
+        s.simFaults().onAnswer = [this, n = 0]() mutable { raised = ++n == 11 ? SIGTERM : raised; };
+    };
+    const link::Micros before = clock.now();
+    EXPECT_EQ(runSim({"measure", "--count", "3", "--interval", "60"}), 143);
+    EXPECT_EQ(starts.size(), 1u);
+    EXPECT_LT(clock.now() - before, 60s);
 }
 
 TEST_F(Measure, failedMeasurementIsAnEmptyLineAndTheOthersGoOn) {

@@ -5,6 +5,8 @@
 
 #include "config/cp1250.h"
 
+#include <csignal>
+
 namespace veld::cli::test {
 namespace {
 
@@ -22,12 +24,12 @@ protected:
     std::string file(const QString& name, const QString& text) {
         return CliTest::file(name, config::cp1250::Encode(text).bytes);
     }
-    std::string pt100() {
+    std::string pt100(const QString& damping = u"0.5"_s, const QString& correction = u"0.000"_s) {
         return file(u"pt100.txt"_s,
                     u"Konfigurační data pro GALVO-PRIM:\r\n\r\nvstup: odporový teploměr Pt100\r\n"
                     "dolní mez: 0\r\nhorní mez: 100\r\njednotka: °C\r\nlinearizace: "
-                    "linearizováno\r\ntlumení: 0.5s\r\nchybový proud: vyřazen\r\npřipojení čidla: "
-                    "čtyřvodičově\r\nParazitní odpor: 0.000\r\n"_s);
+                    "linearizováno\r\ntlumení: %1s\r\nchybový proud: vyřazen\r\npřipojení čidla: "
+                    "čtyřvodičově\r\nParazitní odpor: %2\r\n"_s.arg(damping, correction));
     }
     std::string voltageFromFile() {
         return file(u"napeti.txt"_s,
@@ -55,6 +57,28 @@ TEST_F(Write, loadsTheFileAndWritesItAfterTheQuestion) {
     EXPECT_EQ(out.str(), "{\"file\":\"" + path +
                              "\",\"firmware\":23,\"hwCode\":1,\"inputType\":\"odporový teploměr "
                              "Pt100\",\"linearization\":\"linearizováno\"}\n");
+}
+
+TEST_F(Write, aSignalLetsTheTransactionFinishAndSaysWhereTheWriteStopped) {
+    prepare = [this](session::Session& s) {
+        s.simFaults().onAnswer = [this, n = 0]() mutable { raised = ++n == 20 ? SIGINT : raised; };
+    };
+    EXPECT_EQ(runSim({"--yes", "write", pt100()}), 130);
+    EXPECT_EQ(requests.size(), 20);
+    EXPECT_TRUE(
+        said("SIGINT. Převodník potvrdil přenosů: 20 (naposledy WriteEEPROM na adresu "
+             "608), průběh 25 %; další přenos už nebyl odeslán.\nPřevodník zůstal "
+             "zastavený"))
+        << err.str();
+}
+
+TEST_F(Write, aValueTheEntryChecksRefuseStopsBeforeAnythingIsSent) {
+    for (const auto& [damping, correction] :
+         {std::pair{u"1e9"_s, u"0"_s}, {u"-1"_s, u"0"_s}, {u"0.5"_s, u"x"_s}}) {
+        EXPECT_EQ(runSim({"--yes", "write", pt100(damping, correction)}), kFailure) << err.str();
+        EXPECT_TRUE(said("do převodníku se nic nezapsalo")) << err.str();
+        EXPECT_TRUE(requests.isEmpty());
+    }
 }
 
 TEST_F(Write, pointFileAnswersTheDialog) {

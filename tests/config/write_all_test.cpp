@@ -352,6 +352,18 @@ TEST_F(WriteAllTest, stoppedWrites) {
     EXPECT_EQ(requests(), (QStringList{Read(262, 2), Read(257, 2)}));
 }
 
+// A damping or correction its check refused is not written, nor the value before it instead.
+TEST_F(WriteAllTest, refusedEntriesStopBeforeAnythingIsSent) {
+    for (const auto& [damping, correction] :
+         {std::pair{u"1e9"_s, u"0"_s}, {u"-1"_s, u"0"_s}, {u"0.5"_s, u"x"_s}, {u"0.5"_s, u""_s}}) {
+        choose(u"odporový teploměr Pt100"_s, u"třívodičově"_s, u"0"_s, u"100"_s);
+        enter(f().Tlumeni, damping);
+        enter(f().korekcePV, correction);
+        EXPECT_EQ(write(), Outcome::Stopped) << damping.toStdString();
+        EXPECT_TRUE(requests().isEmpty()) << correction.toStdString();
+    }
+}
+
 TEST_F(WriteAllTest, failedWriteWithoutItsOwnCheckStopsAtTheNextCheck) {
     choose(u"odporový teploměr Pt100"_s, u"třívodičově"_s, u"0"_s, u"100"_s);
     session().simFaults().QueueClean(7);                    // up to the output scaling

@@ -10,6 +10,7 @@ namespace {
 
 using testing::Cli;
 using testing::CliRun;
+using namespace Qt::Literals::StringLiterals;
 
 TEST(DeviceCommands, WrittenValuesReadBackAndMeasurementsPrinted) {
     testing::SimProcess sim({"--no-pacing"});
@@ -48,6 +49,23 @@ TEST(DeviceCommands, WrittenValuesReadBackAndMeasurementsPrinted) {
     ASSERT_EQ(lines.size(), 3);  // two lines and the end
     for (const QByteArray& line : lines.first(2))
         EXPECT_TRUE(line.contains('.') && line.split('.').at(1).size() == 3) << line.toStdString();
+}
+
+// A full disk and a closed standard output; the port opened later must not take the closed one's
+// number and receive the dump.
+TEST(DeviceCommands, OutputThatCannotBeWrittenFails) {
+    testing::SimProcess sim({"--no-pacing"});
+    ASSERT_FALSE(sim.path().empty());
+    for (const char* redirect : {">/dev/full", ">&-"}) {
+        QProcess cli;
+        cli.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"),
+                   u"exec \"$0\" --port \"$1\" eeprom read 0 4 "_s + QString::fromLatin1(redirect),
+                   QStringLiteral(VELD_CLI_PATH), QString::fromStdString(sim.path())});
+        ASSERT_TRUE(cli.waitForFinished(60000));
+        EXPECT_EQ(cli.exitCode(), 1) << redirect;
+        EXPECT_TRUE(cli.readAllStandardError().contains("Výstup se nepodařilo zapsat")) << redirect;
+    }
 }
 
 }  // namespace
