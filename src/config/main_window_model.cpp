@@ -22,6 +22,7 @@ constexpr ClickRole kClickRoles[] = {
     {u"Ulosoub", false},
     {u"ButtonTV", false},
     {u"ButtonLMX", false},
+    {u"LabOdchylka", false},  // plots the deviation
     // Page "Relé".
     {u"Preckomp1", true},
     {u"Ulozkomp1", true},
@@ -191,6 +192,7 @@ void MainWindowModel::bindHandlers() {
     f.DalsiPorty.onClick = [this] { com_.DalsiPortyClick(); };
     f.ButtonTV.onClick = [this] { form.applyProfile(BrandingProfile::TV); };
     f.ButtonLMX.onClick = [this] { form.applyProfile(BrandingProfile::LMX); };
+    f.LabOdchylka.onClick = [this] { ++linPreview_.plotRequests; };
 
     dialog.OK.onClick = [this] { linFile_.OKClick(); };
     dialog.Jiny.onClick = [this] { linFile_.JinyClick(); };
@@ -222,6 +224,7 @@ void MainWindowModel::report(Outcome outcome) {
 }
 
 void MainWindowModel::notifyChanged() {
+    linPreview_.update();
     ++revision_;
     if (changed)
         changed();
