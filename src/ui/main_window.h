@@ -17,6 +17,7 @@ struct Control;
 namespace veld::ui {
 
 class ControlBinder;
+class DeviationPlot;
 class LinDialogView;
 class TrendChart;
 class WindowPrompts;
@@ -35,6 +36,8 @@ public:
     LinDialogView& linDialog() { return *dialog_; }
     // The live trend of continuous measurement on the page "Měření".
     TrendChart& trend() { return *trend_; }
+    // The deviation plot, once the deviation label has been clicked.
+    DeviationPlot* deviationPlot() { return plot_; }
     QTabWidget& pages() { return *tabs_; }
     // Tab index of a page of the model, -1 for a control that is no page.
     int pageIndex(const config::Control& page) const;
@@ -77,6 +80,8 @@ private:
     QTabWidget* tabs_ = nullptr;
     LinDialogView* dialog_ = nullptr;
     TrendChart* trend_ = nullptr;
+    DeviationPlot* plot_ = nullptr;
+    int plotRequests_ = 0;
     std::vector<QGroupBox*> sections_;
     bool closePending_ = false;
 };
