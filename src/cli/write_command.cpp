@@ -14,11 +14,12 @@ struct WriteCommand::Arguments {
     std::optional<QString> points;
     bool polynomial = false;    // the dialog's default is the straight segments
     std::optional<int> degree;  // unset: the degree the dialog offers
+    bool precise = false;       // ticks "Přesná linearizace"
 };
 
 std::string WriteCommand::usage() const {
     return "usage: veld-cli [--port PORT] [--yes] [--json] write FILE [--points POINTS] "
-           "[--method polynomial|segments] [--degree N]";
+           "[--method polynomial|segments] [--degree N] [--precise]";
 }
 
 std::string WriteCommand::help() const {
@@ -36,6 +37,8 @@ std::string WriteCommand::help() const {
            "  --degree N                       degree of the polynomial, 2..8 (default 6, or\n"
            "                                   the number of points when there are fewer); the\n"
            "                                   write takes 3..8 and, as the window, 6 for 2\n"
+           "  --precise                        tick \"Přesná linearizace\": \"linearizováno\"\n"
+           "                                   uploads the precise table (built-in sensors)\n"
            "With --json the written configuration is printed as one JSON object.\n";
 }
 
@@ -76,6 +79,8 @@ int WriteCommand::run(const std::vector<std::string>& args, ModelDriver& driver,
                 if (!ok || *a.degree < 2 || *a.degree > 8)
                     return usageError(context, "--degree is a whole number 2..8");
             }
+        } else if (word == "--precise") {
+            a.precise = true;
         } else if (word.starts_with("--")) {
             return usageError(context, "unknown option '" + word + "'");
         } else if (a.file.isEmpty()) {
@@ -128,6 +133,8 @@ int WriteCommand::run(const std::vector<std::string>& args, ModelDriver& driver,
         if (!driver.enter(m.form.Pocatek.name, begin) || !driver.enter(m.form.Konec.name, end))
             return kFailure;
     }
+    if (a.precise && !driver.tick(m.form.PresnaLin.name, true))
+        return kFailure;
     // An entry check refused a value of FILE: the window would write the value before it.
     if (prompts.messagesShown() != messages) {
         context.err() << "Hodnotu ze souboru kontrola odmítla (viz výše); do převodníku se nic "

@@ -7,6 +7,7 @@
 #include "config/handler_support.h"
 #include "config/input_rules.h"
 #include "config/lin_file.h"
+#include "config/lin_preview.h"
 #include "config/main_form.h"
 #include "config/text_util.h"
 #include "lin/format.h"
@@ -44,6 +45,9 @@ const QString kUnitKey = u"jednotka: "_s;
 const QString kLinKey = u"linearizace: "_s;
 const QString kDampingKey = u"tlumení: "_s;
 const QString kFaultKey = u"chybový proud: "_s;
+// Only in files saved with the precise table chosen; a file without it loads as before.
+const QString kPreciseKey = u"přesná linearizace: "_s;
+const QString kYes = u"ano"_s;
 
 // The lines that follow the common ones, by input type.
 enum class Extra {
@@ -207,6 +211,7 @@ struct ConfigFile::Configuration {
     long double end = 0;
     QString unit, lin, damping, fault;
     std::vector<std::pair<Extra, QString>> extras;
+    bool precise = false;
 };
 
 struct ConfigFile::Parsed {
@@ -261,6 +266,8 @@ QStringList ConfigFile::Lines() const {
         }
         lines.append(KeyOf(line) + value);
     }
+    if (f.PresnaLin.checked && LinPreview::PreciseApplies(f))
+        lines.append(kPreciseKey + kYes);
     return lines;
 }
 
@@ -416,6 +423,11 @@ ConfigFile::Parsed ConfigFile::parse(const QString& text) const {
                 return result;
             c.extras.emplace_back(line, value);
         }
+        if (QString precise; take(kPreciseKey, precise)) {
+            if (precise != kYes)
+                return result;
+            c.precise = true;
+        }
         result.configurations.push_back(std::move(c));
     } while (at < lines.size());
     result.ok = true;
@@ -495,6 +507,7 @@ void ConfigFile::apply(const Configuration& c) {
                 break;
         }
     }
+    f.PresnaLin.checked = c.precise;
     checks_.PocatekExit();
     checks_.KonecExit();
 }

@@ -62,6 +62,8 @@ MainForm::MainForm()
       Label9(u"Label9"_s),
       Label15(u"Label15"_s, u"Linearizace"_s),
       Linearizace(u"Linearizace"_s, {u"linearizováno"_s, u"nelinearizováno"_s, u"ze souboru"_s}),
+      PresnaLin(u"PresnaLin"_s, u"Přesná linearizace"_s),
+      LabOdchylka(u"LabOdchylka"_s),
       LabTlumeni(u"LabTlumeni"_s, u"Tlumení"_s),
       Tlumeni(u"Tlumeni"_s, u"0.5"_s),
       LabTlumeniJednotka(u"LabTlumeniJednotka"_s, u"s"_s),
@@ -165,11 +167,11 @@ MainForm::MainForm()
           "termočlánek S", "termočlánek T", "0...10 V-vstup U/I", "0...20 mA-vstup U/I",
           "4...20 mA-vstup U/I", "napětí"})
         Vstup.items.append(QString::fromUtf8(text));
-    hideAll({&Label3,       &PripCidl,       &Label31,    &SnOdpor,      &Label32,
-             &OVzdStKon,    &VzdStKon,       &Label10,    &DelPomer,     &Label11,
-             &Vol_Jednotka, &VolenaJednotka, &Pcelkodpor, &CelkovyOdpor, &Jcelkodpor,
-             &Label1,       &korekcePV,      &Label30,    &Button8,      &Button1,
-             &S_Dolmez,     &S_Hormez,       &Label18,    &Label78,      &ZPocPrij});
+    hideAll({&Label3,     &PripCidl,     &Label31,    &SnOdpor,  &Label32,      &OVzdStKon,
+             &VzdStKon,   &Label10,      &DelPomer,   &Label11,  &Vol_Jednotka, &VolenaJednotka,
+             &Pcelkodpor, &CelkovyOdpor, &Jcelkodpor, &Label1,   &korekcePV,    &Label30,
+             &Button8,    &Button1,      &S_Dolmez,   &S_Hormez, &Label18,      &Label78,
+             &ZPocPrij,   &PresnaLin,    &LabOdchylka});
     for (Control* c : std::initializer_list<Control*>{&Pocatek, &Konec, &Linearizace, &Label4,
                                                       &Label6, &Label7, &Label8, &Label15, &Bevel3})
         c->enabled = false;
@@ -211,6 +213,8 @@ MainForm::MainForm()
                       &Label9,
                       &Label15,
                       &Linearizace,
+                      &PresnaLin,
+                      &LabOdchylka,
                       &LabTlumeni,
                       &Tlumeni,
                       &LabTlumeniJednotka,

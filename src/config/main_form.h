@@ -99,6 +99,11 @@ struct MainForm {
     Label Label9;   // unit beside Konec
     Label Label15;  // "Linearizace"
     ComboBox Linearizace;
+    // Opt-in: "linearizováno" uploads the precise table instead of the spline. Offered only for
+    // the sensors with a built-in characteristic (LinPreview keeps it so).
+    CheckBox PresnaLin;
+    // The deviation of the table a write would upload; a click plots it over the range.
+    Label LabOdchylka;
     Label LabTlumeni;
     MaskedEdit Tlumeni;
     Label LabTlumeniJednotka;

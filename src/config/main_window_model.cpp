@@ -23,6 +23,7 @@ constexpr ClickRole kClickRoles[] = {
     {u"Ulosoub", ClickKind::Local},
     {u"ButtonTV", ClickKind::Local},
     {u"ButtonLMX", ClickKind::Local},
+    {u"LabOdchylka", ClickKind::Local},  // plots the deviation
     // Page "Relé".
     {u"Preckomp1", ClickKind::Transaction},
     {u"Ulozkomp1", ClickKind::Transaction},
@@ -224,6 +225,7 @@ void MainWindowModel::bindHandlers() {
     f.DalsiPorty.onClick = [this] { com_.DalsiPortyClick(); };
     f.ButtonTV.onClick = [this] { form.applyProfile(BrandingProfile::TV); };
     f.ButtonLMX.onClick = [this] { form.applyProfile(BrandingProfile::LMX); };
+    f.LabOdchylka.onClick = [this] { ++linPreview_.plotRequests; };
 
     dialog.OK.onClick = [this] { linFile_.OKClick(); };
     dialog.Jiny.onClick = [this] { linFile_.JinyClick(); };
@@ -260,6 +262,7 @@ void MainWindowModel::report(Outcome outcome) {
 }
 
 void MainWindowModel::notifyChanged() {
+    linPreview_.update();
     ++revision_;
     if (changed)
         changed();

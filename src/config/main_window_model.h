@@ -11,6 +11,7 @@
 #include "config/input_state.h"
 #include "config/lin_dialog.h"
 #include "config/lin_file.h"
+#include "config/lin_preview.h"
 #include "config/main_form.h"
 #include "config/measurement.h"
 #include "config/outcome.h"
@@ -142,6 +143,8 @@ public:
     InputRules& rules() { return rules_; }
     EntryChecks& checks() { return checks_; }
     LinFileChoice& linFile() { return linFile_; }
+    // Updated before each change notification.
+    LinPreview& linPreview() { return linPreview_; }
     ComPage& com() { return com_; }
     UserNote& userNote() { return userNote_; }
     ReadAll& readAll() { return readAll_; }
@@ -184,6 +187,7 @@ private:
     lin::LinMath math_;
     Editor editor_;
     LinFileChoice linFile_;
+    LinPreview linPreview_{editor_};
     InputRules rules_;
     EntryChecks checks_;
     ComPage com_;

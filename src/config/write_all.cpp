@@ -240,6 +240,7 @@ bool WriteAll::takePage() {
     }
     page_.fourWire = f.PripCidl.text == u"čtyřvodičově"_s;
     page_.polynomial = m_.dialog.Zpus_lin.itemIndex == LinDialogForm::kMethodPolynomial;
+    page_.precise = f.PresnaLin.checked;
     page_.chybproud = f.Chybproud.text;
     page_.pripCidl = f.PripCidl.text;
     page_.korekcePV = f.korekcePV.text();
@@ -429,7 +430,11 @@ bool WriteAll::buildLinearization() {
             math_.LinSensor = rec_.SensorCurve;
             math_.DisplayCurve = rec_.SensorCurve;
             rec_.LinMode = 2;
-            math_.BuildSplineTable();
+            // The precise table exists for the built-in characteristics only.
+            if (page_.precise && rec_.SensorCurve <= lin::kCurveNi1000)
+                math_.BuildPreciseTable();
+            else
+                math_.BuildSplineTable();
             break;
         case Lin::FromFile:
             rec_.LinMode = 4;

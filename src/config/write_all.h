@@ -54,6 +54,7 @@ private:
         Lin lin = Lin::None;
         bool fourWire = false;
         bool polynomial = false;  // "ze souboru" with the first method of the dialog
+        bool precise = false;     // "Přesná linearizace" ticked
         QString chybproud;
         QString pripCidl;
         QString korekcePV;

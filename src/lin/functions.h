@@ -117,6 +117,14 @@ Result<SplineTable> Spline(int code, long double lo, long double hi, const Curve
 Deviation ImageDeviation(const SegmentImage& image, int code, long double lo, long double hi,
                          const CurveParams& line = {});
 
+// The same at each test point (temperature, table minus exact), for a plot; empty where
+// ImageDeviation gives NaN.
+struct DeviationPoint {
+    long double t = 0, d = 0;
+};
+std::vector<DeviationPoint> ImageDeviationCurve(const SegmentImage& image, int code, long double lo,
+                                                long double hi);
+
 // The least-squares polynomial through the file points.
 struct PolynomialFit {
     int degree = 0;

@@ -1,5 +1,7 @@
 #include "lin/lin_math.h"
 
+#include "lin/precise_table.h"
+
 #include <algorithm>
 
 #include "lin/single.h"
@@ -54,13 +56,22 @@ void LinMath::vypocet_inverz() {
 }
 
 bool LinMath::BuildSplineTable() {
+    return buildTable(false);
+}
+
+bool LinMath::BuildPreciseTable() {
+    return buildTable(true);
+}
+
+bool LinMath::buildTable(bool precise) {
     splineImage_.reset();
     CurveError = 0;
     SplineIntervals = kSegmentCount;
     LinStep = (CurveRangeHi - CurveRangeLo) / 900;
     const auto limits = SensorLimits(LinSensor);
     LimitError = limits && (limits->lo > CurveRangeLo || limits->hi < CurveRangeHi);
-    const auto r = Spline(LinSensor, CurveRangeLo, CurveRangeHi, curveParams());
+    const auto r = precise ? PreciseTable(LinSensor, CurveRangeLo, CurveRangeHi)
+                           : Spline(LinSensor, CurveRangeLo, CurveRangeHi, curveParams());
     show(r.messages);
     if (!r) {
         CurveError = 1;

@@ -79,6 +79,8 @@ public:
     // Clamped cubic spline of the inverse characteristic of LinSensor over CurveRangeLo..Hi.
     // False with CurveError = 1 when the range is unusable or outside the sensor limits.
     bool BuildSplineTable();
+    // The same cells from the precise table (PreciseTable, codes 0..12) instead of the spline.
+    bool BuildPreciseTable();
     // Least-squares polynomial of degree PolyDegree through the loaded points. False with
     // CurveError = 1 when nothing is to be uploaded.
     bool FitPolynomial();
@@ -106,6 +108,7 @@ public:
     long double TemperatureOf(int code, long double signal);
 
 private:
+    bool buildTable(bool precise);
     // What codes 14 and 15 read from the cells and the point store.
     CurveParams curveParams() const;
     void show(const Messages& messages);

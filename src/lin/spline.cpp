@@ -21,13 +21,16 @@ CurveParams withRange(CurveParams params, long double lo, long double hi) {
 
 template <typename Eval>
 Deviation deviationAgainstInverse(Eval eval, int code, long double lo, long double hi,
-                                  const CurveParams& params) {
+                                  const CurveParams& params,
+                                  std::vector<DeviationPoint>* curve = nullptr) {
     Deviation dev;
     long double sumSquares = 0;
     const long double step = (hi - lo) / kTestSteps;
     for (int k = 0; k <= kTestSteps; ++k) {
         const long double t = lo + k * step;
         const long double d = eval(*detail::Evaluate(code, t, params)) - t;
+        if (curve)
+            curve->push_back({t, d});
         dev.max = std::fmax(dev.max, std::fabs(d));
         sumSquares += d * d;
     }
@@ -182,6 +185,17 @@ Deviation ImageDeviation(const SegmentImage& image, int code, long double lo, lo
     return deviationAgainstInverse(
         [&image](long double signal) { return EvalSegmentImage(image, signal); }, code, lo, hi,
         params);
+}
+
+std::vector<DeviationPoint> ImageDeviationCurve(const SegmentImage& image, int code, long double lo,
+                                                long double hi) {
+    std::vector<DeviationPoint> curve;
+    if (!detail::Evaluate(code, lo, withRange({}, lo, hi)))
+        return curve;
+    deviationAgainstInverse(
+        [&image](long double signal) { return EvalSegmentImage(image, signal); }, code, lo, hi,
+        withRange({}, lo, hi), &curve);
+    return curve;
 }
 
 }  // namespace veld::lin

@@ -2,6 +2,7 @@
 
 #include "config/main_window_model.h"
 #include "ui/control_binder.h"
+#include "ui/deviation_plot.h"
 #include "ui/lin_dialog_view.h"
 #include "ui/qt_prompts.h"
 #include "ui/traffic_page.h"
@@ -204,7 +205,14 @@ QWidget* MainWindow::buildInputPage() {
     addRow(rg, 1, w(f.Label6), w(f.Pocatek), w(f.Label8));
     addRow(rg, 2, w(f.Label7), w(f.Konec), w(f.Label9));
     addRow(rg, 3, w(f.Label15), w(f.Linearizace));
-    addRow(rg, 4, w(f.Vol_Jednotka), w(f.VolenaJednotka));
+    rg->addWidget(w(f.PresnaLin), 4, 1, 1, 2);
+    // The deviation reads as a link: a click plots it.
+    QWidget* deviation = w(f.LabOdchylka);
+    deviation->setCursor(Qt::PointingHandCursor);
+    deviation->setStyleSheet(u"color: palette(link); text-decoration: underline;"_s);
+    static_cast<QLabel*>(deviation)->setWordWrap(true);
+    rg->addWidget(deviation, 5, 0, 1, 3);
+    addRow(rg, 6, w(f.Vol_Jednotka), w(f.VolenaJednotka));
 
     // Damping, fault signalling and PV correction.
     QGroupBox* params = section(page);
@@ -465,6 +473,14 @@ void MainWindow::sync() {
     }
     dialog_->sync();
     trend_->refresh();
+    if (plotRequests_ != model_.linPreview().plotRequests) {
+        plotRequests_ = model_.linPreview().plotRequests;
+        if (!plot_)
+            plot_ = new DeviationPlot(model_.linPreview(), this);
+        plot_->refresh();
+        plot_->show();
+        plot_->raise();
+    }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -27,6 +27,7 @@ namespace veld::ui {
 QRect FitWindow(QSize natural, QSize minimum, QMargins frame, QRect available);
 
 class ControlBinder;
+class DeviationPlot;
 class LinDialogView;
 class TrendChart;
 class WindowPrompts;
@@ -45,6 +46,8 @@ public:
     LinDialogView& linDialog() { return *dialog_; }
     // The live trend of continuous measurement on the page "Měření".
     TrendChart& trend() { return *trend_; }
+    // The deviation plot, once the deviation label has been clicked.
+    DeviationPlot* deviationPlot() { return plot_; }
     QTabWidget& pages() { return *tabs_; }
     // Tab index of a page of the model, -1 for a control that is no page.
     int pageIndex(const config::Control& page) const;
@@ -103,6 +106,8 @@ private:
     QTabWidget* tabs_ = nullptr;
     LinDialogView* dialog_ = nullptr;
     TrendChart* trend_ = nullptr;
+    DeviationPlot* plot_ = nullptr;
+    int plotRequests_ = 0;
     std::vector<QGroupBox*> sections_;
     bool closePending_ = false;
     QSize natural_;  // the size the window takes where the screen has room

@@ -49,7 +49,8 @@ protected:
                 p.Linearizace.text, p.VolenaJednotka.text, p.Tlumeni.text(), p.Chybproud.text,
                 p.VzdStKon.text, p.DelPomer.text(), p.SnOdpor.text(), p.CelkovyOdpor.text(),
                 g(m().config.PvCorrection), QString::number(m().config.UnitCode),
-                g(m().config.RangeBegin), g(m().config.RangeEnd)};
+                g(m().config.RangeBegin), g(m().config.RangeEnd),
+                p.PresnaLin.checked ? u"přesná"_s : QString()};
         // clang-format on
     }
     void pick(ComboBox& combo, const QString& item) {
@@ -94,6 +95,17 @@ TEST_F(ConfigFileTest, savedPagesLoadBackInAFreshProgram) {
     enter(f().Tlumeni, u"2"_s);
     pick(f().Chybproud, u"podproud"_s);
     expectLoadsBack(u"pt100"_s);
+    EXPECT_FALSE(contents(path(u"pt100"_s)).contains("linearizace: ano"));
+    // The precise table is recorded in one extra line, and only when ticked.
+    chooseType(u"odporový teploměr Pt100"_s);
+    pick(f().PripCidl, u"třívodičově"_s);
+    enter(f().Pocatek, u"-200"_s);
+    enter(f().Konec, u"850"_s);
+    m().userToggled(f().PresnaLin, true);
+    ASSERT_TRUE(f().PresnaLin.checked);
+    expectLoadsBack(u"pt100-presna"_s);
+    EXPECT_TRUE(contents(path(u"pt100-presna"_s))
+                    .endsWith(Cp1250(u"Parazitní odpor: 0.000\r\npřesná linearizace: ano\r\n"_s)));
 
     chooseType(u"napětí"_s);
     enter(f().DelPomer, u"2.5"_s);
@@ -153,6 +165,7 @@ TEST_F(ConfigFileTest, malformedFilesChangeNothing) {
         variant("mez: 0", "mez: 12,5"),
         variant("p\xf8ipojen\xed \xe8idla: dvouvodi\xe8ov\xec\r\n", ""),
         good.left(40),
+        good + Cp1250(u"přesná linearizace: ne\r\n"_s),
     };
     for (const QByteArray& bytes : bad) {
         SCOPED_TRACE(bytes.toStdString());

@@ -4,6 +4,7 @@
 #include "config_fixture.h"
 
 #include "lin/functions.h"
+#include "lin/precise_table.h"
 #include "model/hw_presets.h"
 #include "model/uploads.h"
 
@@ -169,6 +170,41 @@ TEST_F(WriteAllTest, inputsWithAPresetWriteTheDocumentedSequence) {
     EXPECT_TRUE(f().ButMeasPV.enabled && f().Start_Mer.enabled && f().Stop_mer.enabled);
     EXPECT_TRUE(f().Poslat.enabled);
     EXPECT_TRUE(session().simDevice().Measuring());
+}
+
+TEST_F(WriteAllTest, preciseLinearizationChangesOnlyTheSegmentImage) {
+    struct Case {
+        QString type, wiring;
+        int curve;
+        long double lo, hi;
+    };
+    const Case cases[] = {{u"odporový teploměr Pt100"_s, u"čtyřvodičově"_s, 9, -200, 850},
+                          {u"termočlánek K"_s, {}, 1, 0, 1300}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type.toStdString());
+        useSeparator(DecimalSeparator::Point);
+        choose(c.type, c.wiring, QString::number(static_cast<double>(c.lo)),
+               QString::number(static_cast<double>(c.hi)));
+        ASSERT_EQ(write(), Outcome::Completed) << shown();
+        QStringList expected = requests();
+        const QStringList spline = Segments(c.curve, c.lo, c.hi);
+        const QStringList precise =
+            Plan(model::WriteSegmentImage(lin::PreciseTable(c.curve, c.lo, c.hi)->image));
+        ASSERT_NE(spline, precise);
+        const auto at = expected.indexOf(spline.front());
+        ASSERT_GE(at, 0);
+        for (qsizetype i = 0; i < spline.size(); ++i)
+            expected[at + i] = precise[i];
+
+        ASSERT_TRUE(f().PresnaLin.visible);
+        m().userToggled(f().PresnaLin, true);
+        ASSERT_EQ(write(), Outcome::Completed) << shown();
+        EXPECT_EQ(requests(), expected);
+        EXPECT_EQ(Plan(model::WriteSegmentImage(m().writeAll().segmentImage())), precise);
+    }
+    // Not offered where there is no built-in characteristic.
+    chooseType(u"napětí"_s);
+    EXPECT_FALSE(f().PresnaLin.visible);
 }
 
 TEST_F(WriteAllTest, pt100UnlinearizedConvertsTheRangeAndItsLimits) {
