@@ -138,22 +138,22 @@ struct NamedArea {
     Item item;
 };
 inline constexpr NamedArea kBackupAreas[] = {
-    {"předvolba", {0, 36}},          // preset words, gain, correction
-    {"výstup", {52, 20}},            // output scaling, filter coefficient
-    {"předvolba 2", {96, 20}},       // preset bytes 96..115
-    {"korekce", kPvCorrectionOwn},   //
-    {"polynom", {127, 41}},          // degree and coefficients
-    {"studený konec", {171, 21}},    //
-    {"termočlánek", {207, 21}},      //
-    {"konfigurace", {340, 27}},      // range, unit, overdrive, damping
-    {"kódy", {400, 24}},             // input and curve codes, limits
-    {"meze vstupu", kInputLimits},   //
-    {"poznámka", kNote},             //
-    {"druh linearizace", kLinKind},  //
-    {"segmenty", {608, 404}},        // table and the end of group 20
-    {"komparátory", {1040, 44}},     // limits, delays, modes
-    {"příznaky", kModeFlags},        //
-    {"rozsah", {1536, 48}},          // unified scale .. span items
+    {"předvolba", {0, 36}},     // preset words, gain, correction
+    {"výstup", {52, 20}},       // output scaling, filter coefficient
+    {"předvolba 2", {96, 20}},  // preset bytes 96..115
+    {"korekce", kPvCorrectionOwn},
+    {"polynom", {127, 41}},  // degree and coefficients
+    {"studený konec", {171, 21}},
+    {"termočlánek", {207, 21}},
+    {"konfigurace", {340, 27}},  // range, unit, overdrive, damping
+    {"kódy", {400, 24}},         // input and curve codes, limits
+    {"meze vstupu", kInputLimits},
+    {"poznámka", kNote},
+    {"druh linearizace", kLinKind},
+    {"segmenty", {608, 404}},     // table and the end of group 20
+    {"komparátory", {1040, 44}},  // limits, delays, modes
+    {"příznaky", kModeFlags},
+    {"rozsah", {1536, 48}},  // unified scale .. span items
 };
 
 // The map ends below this address.
