@@ -1,7 +1,9 @@
 #include "cli/commands.h"
 
+#include "cli/backup_command.h"
 #include "cli/calibrate_command.h"
 #include "cli/correction_command.h"
+#include "cli/diff_command.h"
 #include "cli/eeprom_command.h"
 #include "cli/lin_command.h"
 #include "cli/measure_command.h"
@@ -25,6 +27,9 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     commands.push_back(std::make_unique<CorrectionCommand>());
     commands.push_back(std::make_unique<NoteCommand>());
     commands.push_back(std::make_unique<WriteCommand>());
+    commands.push_back(std::make_unique<BackupCommand>());
+    commands.push_back(std::make_unique<RestoreCommand>());
+    commands.push_back(std::make_unique<DiffCommand>());
     return commands;
 }
 

@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <optional>
 
+#include "config/config_compare.h"
 #include "link/device_access.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -15,11 +16,12 @@ struct WriteCommand::Arguments {
     bool polynomial = false;    // the dialog's default is the straight segments
     std::optional<int> degree;  // unset: the degree the dialog offers
     bool precise = false;       // ticks "Přesná linearizace"
+    bool verify = false;
 };
 
 std::string WriteCommand::usage() const {
     return "usage: veld-cli [--port PORT] [--yes] [--json] write FILE [--points POINTS] "
-           "[--method polynomial|segments] [--degree N] [--precise]";
+           "[--method polynomial|segments] [--degree N] [--precise] [--verify]";
 }
 
 std::string WriteCommand::help() const {
@@ -39,6 +41,10 @@ std::string WriteCommand::help() const {
            "                                   write takes 3..8 and, as the window, 6 for 2\n"
            "  --precise                        tick \"Přesná linearizace\": \"linearizováno\"\n"
            "                                   uploads the precise table (built-in sensors)\n"
+           "  --verify                         after the write, read the configuration back\n"
+           "                                   and compare it with what was written; each\n"
+           "                                   difference is named (\"field: transmitter →\n"
+           "                                   written\") and the exit status is 1\n"
            "With --json the written configuration is printed as one JSON object.\n";
 }
 
@@ -81,6 +87,8 @@ int WriteCommand::run(const std::vector<std::string>& args, ModelDriver& driver,
             }
         } else if (word == "--precise") {
             a.precise = true;
+        } else if (word == "--verify") {
+            a.verify = true;
         } else if (word.starts_with("--")) {
             return usageError(context, "unknown option '" + word + "'");
         } else if (a.file.isEmpty()) {
@@ -147,14 +155,30 @@ int WriteCommand::run(const std::vector<std::string>& args, ModelDriver& driver,
         if (failure && !failure->messageShown())
             context.err() << failure->describe().toStdString() << '\n';
     }
-    if (written == config::Outcome::Completed && context.json()) {
-        context.writeJson({{u"file"_s, a.file},
-                           {u"inputType"_s, m.form.Vstup.text},
-                           {u"linearization"_s, m.form.Linearizace.text},
-                           {u"hwCode"_s, m.config.HwCode},
-                           {u"firmware"_s, m.form.firmwareNumber}});
+    if (written != config::Outcome::Completed)
+        return ExitCodeOf(written);
+    QJsonObject result{{u"file"_s, a.file},
+                       {u"inputType"_s, m.form.Vstup.text},
+                       {u"linearization"_s, m.form.Linearizace.text},
+                       {u"hwCode"_s, m.config.HwCode},
+                       {u"firmware"_s, m.form.firmwareNumber}};
+    int exit = kSuccess;
+    if (a.verify) {
+        // The page as written, against the page as read back.
+        const QStringList expected = m.configFile().Lines();
+        const auto differences = config::ReadAndCompare(m, expected);
+        if (!differences) {
+            context.err() << "the read after the write stopped: the write is not verified\n";
+            return kFailure;
+        }
+        for (const QString& line : config::DifferenceLines(*differences))
+            context.err() << "Ověření: " << line.toStdString() << '\n';
+        result.insert(u"verified"_s, differences->empty());
+        exit = differences->empty() ? kSuccess : kFailure;
     }
-    return ExitCodeOf(written);
+    if (context.json())
+        context.writeJson(result);
+    return exit;
 }
 
 }  // namespace veld::cli

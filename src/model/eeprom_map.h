@@ -130,6 +130,32 @@ inline constexpr Item kRangeEnd{1572, 4};
 // at 1568 later in the same write).
 inline constexpr Item kRangeSpanItems{1576, 8};
 
+// What a backup reads and a restore writes back: every area the program writes, in address
+// order. The factory constants at 36 and the signature at 257 are never written, so they are in
+// none of them.
+struct NamedArea {
+    const char* name;
+    Item item;
+};
+inline constexpr NamedArea kBackupAreas[] = {
+    {"předvolba", {0, 36}},     // preset words, gain, correction
+    {"výstup", {52, 20}},       // output scaling, filter coefficient
+    {"předvolba 2", {96, 20}},  // preset bytes 96..115
+    {"korekce", kPvCorrectionOwn},
+    {"polynom", {127, 41}},  // degree and coefficients
+    {"studený konec", {171, 21}},
+    {"termočlánek", {207, 21}},
+    {"konfigurace", {340, 27}},  // range, unit, overdrive, damping
+    {"kódy", {400, 24}},         // input and curve codes, limits
+    {"meze vstupu", kInputLimits},
+    {"poznámka", kNote},
+    {"druh linearizace", kLinKind},
+    {"segmenty", {608, 404}},     // table and the end of group 20
+    {"komparátory", {1040, 44}},  // limits, delays, modes
+    {"příznaky", kModeFlags},
+    {"rozsah", {1536, 48}},  // unified scale .. span items
+};
+
 // The map ends below this address.
 inline constexpr std::uint16_t kMapEnd = kUnifiedRangeItems.end();
 

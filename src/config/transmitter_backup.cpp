@@ -1,0 +1,203 @@
+#include "config/transmitter_backup.h"
+
+#include "common/prompts.h"
+#include "config/cp1250.h"
+#include "link/device_access.h"
+#include "model/backup_image.h"
+#include "model/eeprom_map.h"
+#include "model/record_codec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace veld::config {
+namespace {
+
+namespace map = model::eeprom;
+
+// A backup is a few kilobytes; anything far larger is not one.
+constexpr qint64 kMaxBackupBytes = 1 << 20;
+// Below DeviceAccess::kMaxReadCount, which leaves room for one preamble byte only: a reply of 39
+// bytes with the usual two or more overflows the receive buffer.
+constexpr std::size_t kReadChunk = 32;
+
+QString Shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString SignatureText(std::span<const std::uint8_t> bytes) {
+    QString text;
+    for (const std::uint8_t b : bytes)
+        text += (text.isEmpty() ? u""_s : u" "_s) +
+                u"%1"_s.arg(static_cast<unsigned>(b), 2, 16, QChar(u'0')).toUpper();
+    return text;
+}
+
+// The note as the header shows it: one line, without the padding.
+QString NoteText(const std::vector<std::uint8_t>& bytes) {
+    QString note =
+        cp1250::Decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    for (QChar& c : note)
+        if (c.unicode() < 0x20)
+            c = u' ';
+    while (note.endsWith(u' '))
+        note.chop(1);
+    return note;
+}
+
+}  // namespace
+
+std::optional<QString> SaveFileAtomically(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return u"„%1“ není soubor. Nic nebylo uloženo."_s.arg(Shown(path));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return u"Soubor „%1“ nelze otevřít pro zápis: %2"_s.arg(Shown(path), file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return u"Soubor „%1“ nelze zapsat: %2"_s.arg(Shown(path), why);
+    }
+    if (!file.commit())
+        return u"Soubor „%1“ nelze uložit: %2"_s.arg(Shown(path), file.errorString());
+    return std::nullopt;
+}
+
+TransmitterBackup::TransmitterBackup(link::DeviceAccess& device, Prompts& prompts)
+    : device_(device), prompts_(prompts) {}
+
+template <class R>
+bool TransmitterBackup::failed(const R& result) {
+    if (!result.strict())
+        return false;
+    failure_.record(*result.strict());
+    return true;
+}
+
+void TransmitterBackup::stopped(const QString& text) {
+    const auto& failure = failure_.last();
+    if (failure && !failure->messageShown())
+        prompts_.message(failure->describe());
+    prompts_.message(text);
+}
+
+Outcome TransmitterBackup::save(const QString& path) {
+    failure_.clear();
+    const QString notSaved = u"Záloha nebyla uložena."_s;
+    const auto signature = device_.readBytes(map::kSignature.address, map::kSignature.length);
+    if (failed(signature)) {
+        stopped(notSaved);
+        return Outcome::Stopped;
+    }
+    if (!model::IsVeldSignature(*signature)) {
+        prompts_.message(u"Typ převodníku není VELD. "_s + notSaved);
+        return Outcome::Stopped;
+    }
+    const auto firmware = device_.readBytes(map::kFirmware.address, 1);
+    if (failed(firmware)) {
+        stopped(notSaved);
+        return Outcome::Stopped;
+    }
+
+    model::BackupImage image;
+    image.signature = {(*signature)[0], (*signature)[1]};
+    image.firmware = (*firmware)[0];
+    image.time = now().toString(Qt::ISODate).toStdString();
+    for (const map::NamedArea& area : map::kBackupAreas) {
+        model::BackupArea read{area.name, area.item.address, {}};
+        for (std::uint16_t at = 0; at < area.item.length;) {
+            const auto count =
+                static_cast<std::uint8_t>(std::min<std::size_t>(kReadChunk, area.item.length - at));
+            const auto bytes =
+                device_.readBytes(static_cast<std::uint16_t>(area.item.address + at), count);
+            if (failed(bytes)) {
+                stopped(notSaved);
+                return Outcome::Stopped;
+            }
+            read.bytes.insert(read.bytes.end(), bytes->begin(), bytes->end());
+            at = static_cast<std::uint16_t>(at + count);
+        }
+        if (area.item.address == map::kNote.address)
+            image.note = NoteText(read.bytes).toStdString();
+        image.areas.push_back(std::move(read));
+    }
+    if (const auto error =
+            SaveFileAtomically(path, QByteArray::fromStdString(model::SerializeBackup(image)))) {
+        prompts_.message(*error);
+        return Outcome::Stopped;
+    }
+    return Outcome::Completed;
+}
+
+Outcome TransmitterBackup::restore(const QString& path) {
+    failure_.clear();
+    written_.clear();
+    const QString nothing = u" Nic nebylo zapsáno."_s;
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        prompts_.message(u"„%1“ není soubor."_s.arg(Shown(path)) + nothing);
+        return Outcome::Stopped;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        prompts_.message(u"Zálohu „%1“ nelze otevřít: %2."_s.arg(Shown(path), file.errorString()) +
+                         nothing);
+        return Outcome::Stopped;
+    }
+    const QByteArray bytes = file.read(kMaxBackupBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxBackupBytes) {
+        prompts_.message(u"Soubor „%1“ není záloha převodníku VELD."_s.arg(Shown(path)) + nothing);
+        return Outcome::Stopped;
+    }
+    const model::ParsedBackup parsed = model::ParseBackup(bytes.toStdString());
+    if (!parsed.image) {
+        prompts_.message(u"%1: %2"_s.arg(Shown(path), QString::fromStdString(parsed.message)) +
+                         nothing);
+        return Outcome::Stopped;
+    }
+    const model::BackupImage& image = *parsed.image;
+
+    const auto signature = device_.readBytes(map::kSignature.address, map::kSignature.length);
+    if (failed(signature)) {
+        stopped(nothing.trimmed());
+        return Outcome::Stopped;
+    }
+    if (!std::equal(signature->begin(), signature->end(), image.signature.begin())) {
+        prompts_.message(u"Záloha je z převodníku s podpisem %1, připojený převodník má %2."_s.arg(
+                             SignatureText(image.signature), SignatureText(*signature)) +
+                         nothing);
+        return Outcome::Stopped;
+    }
+    const QString note = QString::fromStdString(image.note);
+    if (!prompts_.question(u"Opravdu se má do převodníku zapsat záloha z %1%2 ?"_s.arg(
+            QString::fromStdString(image.time),
+            note.isEmpty() ? QString() : u" („%1“)"_s.arg(note))))
+        return Outcome::Declined;
+
+    const auto stop = [&](const QString& step) {
+        stopped(u"Obnova ze zálohy se zastavila %1. Zapsané oblasti: %2."_s.arg(
+            step, written_.isEmpty() ? u"žádná"_s : written_.join(u", "_s)));
+        return Outcome::Stopped;
+    };
+    // The same bracket as the whole write: the transmitter stops measuring until "Continue".
+    if (failed(device_.command("Stop")))
+        return stop(u"u příkazu „Stop“"_s);
+    for (const model::BackupArea& area : image.areas) {
+        if (failed(device_.writeBytes(area.address, area.bytes)))
+            return stop(u"při zápisu oblasti „%1“"_s.arg(QString::fromStdString(area.name)));
+        written_.append(QString::fromStdString(area.name));
+    }
+    if (failed(device_.command("Reset")))
+        return stop(u"u příkazu „Reset“"_s);
+    if (failed(device_.command("Continue")))
+        return stop(u"u příkazu „Continue“"_s);
+    return Outcome::Completed;
+}
+
+}  // namespace veld::config

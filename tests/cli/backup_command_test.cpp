@@ -1,0 +1,150 @@
+// veld-cli backup, restore, diff and write --verify on the simulated transmitter.
+
+#include "cli_fixture.h"
+
+#include <QStringEncoder>
+
+namespace veld::cli::test {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+constexpr const char* kFactory =
+    "Konfigurační data pro GALVO-PRIM:\n\nvstup: odporový teploměr Pt100\ndolní mez: 0\n"
+    "horní mez: 100\njednotka: °C\nlinearizace: linearizováno\ntlumení: 1.0s\n"
+    "chybový proud: nadproud\npřipojení čidla: třívodičově\nParazitní odpor: 0.000\n";
+
+// The simulator's memory carried from run to run, as one transmitter would keep it.
+class BackupCommands : public LoggedCliTest {
+protected:
+    BackupCommands() {
+        prepare = [this](session::Session& s) {
+            if (!memory.empty()) {
+                ASSERT_TRUE(s.simMemory().Write(0, memory));
+            }
+            if (faults)
+                faults(s);
+        };
+        inspect = [this](session::Session& s) {
+            requests = config::test::DescribeLog(s.simDevice().Log());
+            const auto bytes = s.simMemory().Bytes();
+            memory.assign(bytes.begin(), bytes.end());
+        };
+    }
+    std::string configuration(const QString& name, QString text) {
+        return file(name, QStringEncoder("windows-1250").encode(text.replace(u"\n"_s, u"\r\n"_s)));
+    }
+    std::vector<link::Byte> memory;
+    std::function<void(session::Session&)> faults;
+};
+
+TEST_F(BackupCommands, backupThenChangesThenRestoreLeavesTheMemoryAsItWas) {
+    const std::string backup = dir.filePath(u"zaloha.txt"_s).toStdString();
+    ASSERT_EQ(runSim({"backup", backup}), kSuccess) << err.str();
+    const std::vector<link::Byte> before = memory;
+    EXPECT_FALSE(requests.join(u'\n').contains(u"WriteEEPROM"_s));
+
+    const QString changed =
+        QString::fromUtf8(kFactory).replace(u"tlumení: 1.0s"_s, u"tlumení: 2.0s"_s);
+    ASSERT_EQ(runSim({"--yes", "write", configuration(u"c.txt"_s, changed)}), kSuccess)
+        << err.str();
+    ASSERT_EQ(runSim({"--yes", "relay", "2", "--enable", "--on", "150", "--off", "140", "--mode",
+                      "HYSTEREZE"}),
+              kSuccess)
+        << err.str();
+    ASSERT_NE(memory, before);
+
+    EXPECT_EQ(runSim({"restore", backup}), kFailure);  // no terminal: answered No
+    EXPECT_EQ(requests, QStringList{u"ReadEEPROM 257 2"_s});
+    ASSERT_EQ(runSim({"--yes", "restore", backup}), kSuccess) << err.str();
+    EXPECT_EQ(memory, before);
+    EXPECT_EQ(requests.mid(0, 2), (QStringList{u"ReadEEPROM 257 2"_s, u"Stop"_s}));
+    EXPECT_EQ(requests.mid(requests.size() - 2), (QStringList{u"Reset"_s, u"Continue"_s}));
+    for (const QString& r : requests) {
+        const int address = r.startsWith(u"WriteEEPROM "_s) ? r.section(u' ', 1, 1).toInt() : -1;
+        EXPECT_TRUE(address < 0 || address + r.section(u' ', 2, 2).toInt() <= 36 ||
+                    (address >= 52 && (address >= 259 || address + 20 <= 257)))
+            << r.toStdString();
+    }
+}
+
+TEST_F(BackupCommands, restoreRefusesDamagedAndForeignBackupsAndNamesWhatAFailureLeft) {
+    const std::string backup = dir.filePath(u"zaloha.txt"_s).toStdString();
+    ASSERT_EQ(runSim({"backup", backup}), kSuccess) << err.str();
+    QFile f(QString::fromStdString(backup));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray damaged = f.readAll();
+    damaged[damaged.indexOf("\n1040: ") + 8] = '9';
+    EXPECT_EQ(runSim({"--yes", "restore", file(u"damaged.txt"_s, damaged)}), kFailure);
+    EXPECT_TRUE(said("Záloha je poškozená: kontrolní součet nesouhlasí. Nic nebylo zapsáno."));
+    EXPECT_TRUE(requests.isEmpty());
+    EXPECT_EQ(runSim({"--yes", "restore", file(u"cfg.txt"_s, kFactory)}), kFailure);
+    EXPECT_TRUE(said("není záloha převodníku VELD."));
+    EXPECT_TRUE(requests.isEmpty());
+    EXPECT_EQ(runSim({"--yes", "restore"}), kUsage);
+
+    memory[258] = 0xE6;
+    EXPECT_EQ(runSim({"--yes", "restore", backup}), kFailure);
+    EXPECT_TRUE(
+        said("Záloha je z převodníku s podpisem 0D E5, připojený převodník má 0D E6. Nic "
+             "nebylo zapsáno."));
+    EXPECT_EQ(requests, QStringList{u"ReadEEPROM 257 2"_s});
+
+    memory[258] = 0xE5;
+    faults = [](session::Session& s) {
+        s.simFaults().QueueClean(5);  // signature, "Stop", the three writes of two areas
+        s.simFaults().Queue(sim::Fault::NoReply(), 3);
+    };
+    EXPECT_EQ(runSim({"--yes", "restore", backup}), kFailure);
+    EXPECT_TRUE(
+        said("Obnova ze zálohy se zastavila při zápisu oblasti „předvolba 2“. Zapsané "
+             "oblasti: předvolba, výstup."))
+        << err.str();
+}
+
+TEST_F(BackupCommands, diffPrintsOnlyTheDifferencesInSinglePrecision) {
+    EXPECT_EQ(runSim({"diff", configuration(u"same.txt"_s, QString::fromUtf8(kFactory))}), kSuccess)
+        << err.str();
+    EXPECT_EQ(out.str(), "");
+
+    const QString changed = QString::fromUtf8(kFactory)
+                                .replace(u"horní mez: 100"_s, u"horní mez: 400.7"_s)
+                                .replace(u"tlumení: 1.0s"_s, u"tlumení: 2.0s"_s);
+    const std::string path = configuration(u"changed.txt"_s, changed);
+    EXPECT_EQ(runSim({"diff", path}), kFailure);
+    EXPECT_EQ(out.str(), "horní mez: 100 → 400.7\ntlumení: 1.0s → 2.0s\n");
+    EXPECT_EQ(runSim({"--json", "diff", path}), kFailure);
+    EXPECT_EQ(out.str().rfind(R"({"differences":[{"field":"horní mez","file":"400.7",)", 0), 0u)
+        << out.str();
+
+    // Written, then read back as 400.7000122: equal as the transmitter stores it.
+    ASSERT_EQ(runSim({"--yes", "write", path}), kSuccess) << err.str();
+    EXPECT_EQ(runSim({"diff", path}), kSuccess) << out.str();
+    EXPECT_EQ(runSim({"diff"}), kUsage);
+    EXPECT_EQ(runSim({"diff", path, "--bogus"}), kUsage);
+}
+
+TEST_F(BackupCommands, verifiedWriteFindsAByteChangedAfterTheWrite) {
+    const QString changed =
+        QString::fromUtf8(kFactory).replace(u"tlumení: 1.0s"_s, u"tlumení: 2.0s"_s);
+    const std::string path = configuration(u"c.txt"_s, changed);
+    ASSERT_EQ(runSim({"--yes", "write", path, "--verify"}), kSuccess) << err.str();
+    const QStringList verified = requests;
+    ASSERT_EQ(runSim({"--yes", "write", path}), kSuccess) << err.str();
+    // The write itself is the same; the read follows it.
+    EXPECT_EQ(verified.mid(0, requests.size()), requests);
+    EXPECT_GT(verified.size(), requests.size());
+
+    faults = [](session::Session& s) {
+        s.simFaults().onAnswer = [&s] {
+            const auto& log = s.simDevice().Log();
+            if (!log.empty() && config::test::DescribeRequest(log.back()) == u"Continue"_s)
+                s.simMemory().SetReal(363, 3.0f);
+        };
+    };
+    EXPECT_EQ(runSim({"--yes", "write", path, "--verify"}), kFailure);
+    EXPECT_TRUE(said("Ověření: tlumení: 3.0s → 2.0s\n")) << err.str();
+}
+
+}  // namespace
+}  // namespace veld::cli::test
