@@ -2,11 +2,11 @@
 
 #include <QJsonDocument>
 #include <QJsonValue>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
 #include "config/cp1250.h"
+#include "config/file_write.h"
 #include "link/device_access.h"
 #include "model/eeprom_names.h"
 
@@ -43,28 +43,14 @@ QString Eeprom(std::uint32_t address, std::span<const link::Byte> bytes) {
     return text.empty() ? HexText(bytes) : QString::fromStdString(text);
 }
 
-// Written beside the target and renamed over it when complete, so that a failed save leaves the
-// previous file as it was; nullopt when written, else the cause.
+// Through the one save path of the program: the earlier file stays whole when a save fails;
+// nullopt when written, else the cause.
 std::optional<QString> WriteWhole(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    // A full disk first shows as a short write that Qt does not count as an error.
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0)
-            break;
-        written += n;
-    }
-    if (written != bytes.size()) {
-        const QString reason =
-            file.error() != QFileDevice::NoError ? file.errorString() : u"zápis nebyl dokončen"_s;
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
+    const FileWrite written = WriteFileAtomically(path, bytes);
+    if (written.status == FileWrite::NotAFile)
+        return u"není to soubor"_s;
+    if (!written)
+        return FileErrorText(written.error);
     return std::nullopt;
 }
 

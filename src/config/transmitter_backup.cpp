@@ -2,6 +2,7 @@
 
 #include "common/prompts.h"
 #include "config/cp1250.h"
+#include "config/file_write.h"
 #include "link/device_access.h"
 #include "model/backup_image.h"
 #include "model/eeprom_map.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
@@ -52,20 +52,13 @@ QString NoteText(const std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
+// Through the one save path of the program: the earlier file stays whole when a save fails.
 std::optional<QString> SaveFileAtomically(const QString& path, const QByteArray& bytes) {
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
+    const FileWrite written = WriteFileAtomically(path, bytes);
+    if (written.status == FileWrite::NotAFile)
         return u"„%1“ není soubor. Nic nebylo uloženo."_s.arg(Shown(path));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return u"Soubor „%1“ nelze otevřít pro zápis: %2"_s.arg(Shown(path), file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return u"Soubor „%1“ nelze zapsat: %2"_s.arg(Shown(path), why);
-    }
-    if (!file.commit())
-        return u"Soubor „%1“ nelze uložit: %2"_s.arg(Shown(path), file.errorString());
+    if (!written)
+        return FileErrorText(written.error);
     return std::nullopt;
 }
 
