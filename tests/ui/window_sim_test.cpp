@@ -32,7 +32,7 @@ struct SimWorld : ui::test::World {
             return list->currentText();
         return find<QLineEdit>(name)->text();
     }
-    std::size_t readPvRequests() { return session.simDevice().Count("ReadPV"); }
+    std::size_t readPvRequests() { return session().simDevice().Count("ReadPV"); }
 };
 
 }  // namespace
@@ -64,7 +64,7 @@ void WindowSimTest::readChangeWriteRead_showsWhatWasWritten() {
     QCOMPARE(script.messages, QStringList());
     QCOMPARE(script.questions, QStringList{u"Opravdu se má zapsat konfigurace ?"_s});
     QVERIFY(world.find<QPushButton>(u"Poslat"_s)->isEnabled());
-    QCOMPARE(world.session.simMemory().Read(400, 1)->at(0), 10);  // "termočlánek J"
+    QCOMPARE(world.session().simMemory().Read(400, 1)->at(0), 10);  // "termočlánek J"
 
     // Something else on the page, so the read has to bring it all back.
     world.choose(u"Vstup"_s, u"reostat"_s);
@@ -99,8 +99,8 @@ void WindowSimTest::continuousMeasurement_drawsItsTrendAndEndsWithTheWindow() {
     // come while it waits are lost).
     for (int i = 1; i <= 40; ++i) {
         if (i == 12 || i == 27)
-            world.session.simFaults().Queue(sim::Fault::NoReply(), 3);
-        world.session.simDevice().SetProcessValue(
+            world.session().simFaults().Queue(sim::Fault::NoReply(), 3);
+        world.session().simDevice().SetProcessValue(
             static_cast<float>(60.0 + 25.0 * std::sin(i / 6.0) + 0.5 * std::sin(i * 7.3)));
         world.clock.advance(1500ms);
     }
