@@ -214,6 +214,8 @@ private:
     QString expect(const QString& what, int number) {
         const auto [kind, rest] = Split(what);
         if (kind == u"outcome") {
+            if (!QStringList{u"Completed"_s, u"Stopped"_s, u"Declined"_s, u"none"_s}.contains(rest))
+                return u"expect outcome Completed|Stopped|Declined|none"_s;
             const auto o = program_.m().lastOutcome();
             const QString actual = !o                                 ? u"none"_s
                                    : *o == config::Outcome::Completed ? u"Completed"_s

@@ -2,9 +2,9 @@
 
 // One whole program below its front end, as the tests build it: the session on the built-in
 // simulated transmitter in virtual time, questions answered from a script, settings and files in
-// a temporary folder of its own. The config tests, the scenario runner and the fixtures of the
-// command line, the window and the end-to-end tests all start their program here, and drive it
-// as a user would: by control name.
+// a temporary folder of its own. The config, reliability, window and end-to-end tests and the
+// scenario runner start their program here and drive it as a user would: by control name. The
+// command line's tests take only its home: veld-cli builds its program itself.
 
 #include <QByteArray>
 #include <QFile>
