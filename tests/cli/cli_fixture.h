@@ -2,24 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "../config/request_log.h"
 #include "cli/cli.h"
-#include "link/clock.h"
 #include "session/session.h"
+#include "support/program.h"
 
 namespace veld::cli::test {
 
-// veld-cli run in process on captured streams, its own settings and a virtual clock; "--port sim"
-// reaches the session's simulated transmitter, which `prepare` can fill or make misbehave.
-class CliTest : public ::testing::Test {
+// veld-cli run in process on captured streams, in a home of its own (settings, folder, virtual
+// clock); "--port sim" reaches the session's simulated transmitter, which `prepare` can fill or
+// make misbehave.
+class CliTest : public ::testing::Test, protected testing::ProgramHome {
 protected:
     int run(const std::vector<std::string>& args) {
         out.str("");
@@ -46,17 +43,13 @@ protected:
     }
     // A file in the test's folder; returns its path.
     std::string file(const QString& name, const QByteArray& bytes) {
-        QFile f(dir.filePath(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return f.fileName().toStdString();
+        const QString path = ProgramHome::file(name, bytes);
+        EXPECT_FALSE(path.isEmpty()) << name.toStdString();
+        return path.toStdString();
     }
     // Whether the last run wrote `text` on standard error.
     bool said(const std::string& text) const { return err.str().find(text) != std::string::npos; }
 
-    QTemporaryDir dir;
-    QSettings settings{dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat};
-    link::VirtualClock clock;
     std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
@@ -71,7 +64,7 @@ class LoggedCliTest : public CliTest {
 protected:
     LoggedCliTest() {
         inspect = [this](session::Session& s) {
-            requests = config::test::DescribeLog(s.simDevice().Log());
+            requests = testing::DescribeLog(s.simDevice().Log());
         };
     }
     bool sent(const QString& request) const { return requests.contains(request); }

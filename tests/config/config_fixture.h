@@ -1,19 +1,10 @@
 #pragma once
 
-#include "common/prompts.h"
-#include "config/main_window_model.h"
-#include "link/clock.h"
-#include "request_log.h"
-#include "session/session.h"
+#include "support/program.h"
 
 #include <gtest/gtest.h>
-#include <QDir>
 #include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 
-#include <memory>
-#include <optional>
 #include <ostream>
 
 // Readable failure output for texts.
@@ -24,55 +15,22 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 namespace veld::config::test {
 
 using namespace Qt::Literals::StringLiterals;
+using testing::DescribeLog;
 
 inline ModelSettings settingsWith(DecimalSeparator separator) {
-    ModelSettings s;
-    s.decimalSeparator = separator;
-    s.directoryExists = [](const QString&) { return false; };
-    s.documentsDirectory = u"/home/user/Documents"_s;
-    return s;
+    return testing::Program::ModelSettingsWith(separator);
 }
 
 // A fresh program on the simulated transmitter in virtual time, with scripted prompts; the
 // separator is a point unless a test says otherwise.
-class ModelTest : public ::testing::Test {
+class ModelTest : public ::testing::Test, public testing::Program {
 protected:
-    void useSeparator(DecimalSeparator separator) {
-        session_.reset();
-        session_ = makeSession(separator);
-    }
-
-    MainWindowModel& m() { return session_->model(); }
-    // A click as the user makes it; the requests it sent are those in `requests()`.
-    std::optional<Outcome> click(Control& control) {
-        session().simDevice().ClearCounters();
-        m().userClicked(control);
-        return m().lastOutcome();
-    }
-    QStringList requests() { return DescribeLog(session().simDevice().Log()); }
-    std::string shown() { return prompts.messages.join(u'|').toStdString(); }
-    MainForm& f() { return m().form; }
-    session::Session& session() { return *session_; }
-
     // The user picks or types an input type.
     void chooseType(const QString& text) { m().userEdited(f().Vstup, text); }
-    // The user types into an edit and leaves it.
-    void enter(Edit& edit, const QString& text) {
-        m().userEdited(edit, text);
-        m().userLeft(edit);
-    }
-    void clearPrompts() {
-        prompts.messages.clear();
-        prompts.focused.clear();
-        prompts.fileRequests.clear();
-    }
-
-    // A point file in a temporary folder; returns its path.
+    // A point file in the program's folder; returns its path.
     QString pointFile(const QString& name, const QByteArray& content) {
-        const QString path = dir_.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        const QString path = file(name, content);
+        EXPECT_FALSE(path.isEmpty()) << name.toStdString();
         return path;
     }
     static QByteArray linearPoints(int count) {
@@ -84,27 +42,10 @@ protected:
     // The user chooses "ze souboru" and picks `path` (or cancels when it is empty).
     void chooseFromFile(const QString& path) {
         if (!path.isEmpty())
-            prompts.fileAnswers.append(path);
+            pick(path);
         m().userSelected(f().Linearizace,
                          static_cast<int>(f().Linearizace.items.indexOf(u"ze souboru"_s)));
     }
-
-    ScriptedPrompts prompts;
-    link::VirtualClock clock;
-
-private:
-    std::unique_ptr<session::Session> makeSession(DecimalSeparator separator) {
-        session::Options options;
-        options.port = session::Session::kSimulatorAlias;
-        options.settings = &settings_;
-        options.clock = &clock;
-        options.model = settingsWith(separator);
-        return std::make_unique<session::Session>(prompts, std::move(options));
-    }
-
-    QTemporaryDir dir_;
-    QSettings settings_{dir_.filePath(u"veld.ini"_s), QSettings::IniFormat};
-    std::unique_ptr<session::Session> session_ = makeSession(DecimalSeparator::Point);
 };
 
 }  // namespace veld::config::test

@@ -137,7 +137,9 @@ TEST_F(LinDialogTest, fileDialogStartsInTheProfileFolderWhenItExists) {
     ModelSettings s = settingsWith(DecimalSeparator::Point);
     EXPECT_EQ(ResolveInitialDirectory(u"C:\\TERVOS_VELD\\linearizace"_s, s),
               u"/home/user/Documents"_s);
-    s.directoryExists = [](const QString& dir) { return dir == u"C:\\TERVOS_VELD\\linearizace"_s; };
+    s.directoryExists = [](const QString& folder) {
+        return folder == u"C:\\TERVOS_VELD\\linearizace"_s;
+    };
     EXPECT_EQ(ResolveInitialDirectory(u"C:\\TERVOS_VELD\\linearizace"_s, s),
               u"C:\\TERVOS_VELD\\linearizace"_s);
 

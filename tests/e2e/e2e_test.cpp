@@ -4,36 +4,26 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <memory>
 
 #include "link/link.h"
 #include "link/serial_transport.h"
-#include "session/session.h"
 #include "support/cli_process.h"
+#include "support/program.h"
 
 namespace veld {
 namespace {
 
 // The program as veld-konf and veld-cli build it (real clock, serial transport), its port chosen
 // as the user chooses one: the pseudo-terminal of a veld-sim.
-struct PtyLink {
-    explicit PtyLink(const std::string& path) {
-        program.portChoice().selectOther(QString::fromStdString(path));
+struct PtyLink : testing::Program {
+    explicit PtyLink(const std::string& path)
+        : Program({.port = std::nullopt, .virtualTime = false}) {
+        session().portChoice().selectOther(QString::fromStdString(path));
     }
-    static session::Options OptionsWith(QSettings& settings) {
-        session::Options options;
-        options.settings = &settings;
-        return options;
-    }
-
-    QTemporaryDir dir;
-    QSettings settings{dir.filePath(QStringLiteral("veld.ini")), QSettings::IniFormat};
-    ScriptedPrompts prompts;
-    session::Session program{prompts, OptionsWith(settings)};
-    link::SerialTransport& transport = program.serialTransport();
-    link::Clock& clock = program.clock();
-    link::Link& link = program.link();
+    link::SerialTransport& transport = session().serialTransport();
+    link::Clock& realClock = session().clock();
+    link::Link& link = session().link();
 };
 
 TEST(EndToEnd, SerialTransportWritesReadsAndMeasuresAgainstTheSimulator) {
@@ -78,10 +68,10 @@ TEST(EndToEnd, PortVanishingDuringATransactionEndsItAtOnce) {
         std::vector<std::string>{"--no-pacing", "--fault", "delay=5000"});
     ASSERT_FALSE(sim->path().empty());
     PtyLink p(sim->path());
-    p.clock.schedule(std::chrono::milliseconds(200), [&] { sim.reset(); });
-    const auto start = p.clock.now();
+    p.realClock.schedule(std::chrono::milliseconds(200), [&] { sim.reset(); });
+    const auto start = p.realClock.now();
     EXPECT_TRUE(p.link.ReadKonst(0, 1));
-    const auto took = p.clock.now() - start;
+    const auto took = p.realClock.now() - start;
     EXPECT_EQ(p.prompts.messages, QStringList{link::kMsgWriteFailed});
     EXPECT_EQ(p.link.lastResult(), link::TransactionResult::PortLost);
     EXPECT_EQ(p.link.attemptsMade(), 1);

@@ -3,56 +3,28 @@
 // its button, leave the transmitter written exactly as far as it got, and then succeed on a
 // healthy line.
 
-#include "../config/request_log.h"
-#include "common/prompts.h"
-#include "link/clock.h"
 #include "link/link.h"
-#include "session/session.h"
+#include "support/program.h"
 
 #include <gtest/gtest.h>
-#include <QDir>
 #include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <limits>
-#include <memory>
 
 namespace veld::reliability {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
 using namespace std::chrono_literals;
-using config::test::DescribeRequest;
 using sim::Fault;
+using testing::DescribeRequest;
 
 // A whole program on the simulated transmitter, in virtual time.
-struct World {
-    World() {
-        session::Options options;
-        options.port = session::Session::kSimulatorAlias;
-        options.settings = &settings;
-        options.clock = &clock;
-        options.model.directoryExists = [](const QString&) { return false; };
-        session = std::make_unique<session::Session>(prompts, std::move(options));
-    }
-    config::MainWindowModel& m() { return session->model(); }
-    config::MainForm& f() { return m().form; }
-    void enter(config::Edit& edit, const QString& text) {
-        m().userEdited(edit, text);
-        m().userLeft(edit);
-    }
-
-    ScriptedPrompts prompts;
-    link::VirtualClock clock;
-    QTemporaryDir dir;
-    QSettings settings{dir.filePath(u"veld.ini"_s), QSettings::IniFormat};
-    std::unique_ptr<session::Session> session;
-};
+using World = testing::Program;
 
 // How a failed transaction bears on the rest of an operation.
 enum class Step {
@@ -321,7 +293,7 @@ config::Button& Button(World& w, const Operation& op) {
 }
 
 Run Click(World& w, const Operation& op) {
-    w.session->simDevice().ClearCounters();
+    w.session().simDevice().ClearCounters();
     w.prompts.messages.clear();
     w.prompts.questions.clear();
     Run run;
@@ -331,7 +303,7 @@ Run Click(World& w, const Operation& op) {
         w.m().userClicked(Button(w, op));
         run.outcome = w.m().lastOutcome();
     }
-    for (const sim::Request& r : w.session->simDevice().Log()) {
+    for (const sim::Request& r : w.session().simDevice().Log()) {
         run.log.append(DescribeRequest(r));
         run.requests.push_back(r);
     }
@@ -404,7 +376,7 @@ std::vector<link::Byte> Replayed(const std::vector<link::Byte>& memory,
 }
 
 std::vector<link::Byte> Memory(World& w) {
-    const auto bytes = w.session->simMemory().Bytes();
+    const auto bytes = w.session().simMemory().Bytes();
     return {bytes.begin(), bytes.end()};
 }
 
@@ -421,7 +393,7 @@ std::pair<int, int> RunMatrix(const Operation& op) {
     const Run healthyAgain = Click(reference, op);
     const auto memoryAgain = Memory(reference);
     const std::vector<Step> steps = op.steps(healthy.log);
-    const QString cannotOpen = link::kMsgCannotOpen + reference.session->portChoice().numberText();
+    const QString cannotOpen = link::kMsgCannotOpen + reference.session().portChoice().numberText();
 
     int run = 0;
     int passed = 0;
@@ -441,11 +413,11 @@ std::pair<int, int> RunMatrix(const Operation& op) {
             };
             World w;
             op.prepare(w);
-            sim::FaultPolicy& faults = w.session->simFaults();
+            sim::FaultPolicy& faults = w.session().simFaults();
             if (f.effect == Effect::Lost) {
                 faults.onAnswer = [&w, k, answered = std::size_t{0}]() mutable {
                     if (answered++ == k)
-                        w.session->simTransport().Vanish();
+                        w.session().simTransport().Vanish();
                 };
             } else {
                 faults.QueueClean(k);
@@ -488,7 +460,7 @@ std::pair<int, int> RunMatrix(const Operation& op) {
             // The same operation on a healthy line.
             faults.Clear();
             faults.onAnswer = nullptr;
-            w.session->simTransport().Reappear();
+            w.session().simTransport().Reappear();
             const Run again = Click(w, op);
             check(again.outcome == config::Outcome::Completed &&
                       again.messages == healthyAgain.messages,

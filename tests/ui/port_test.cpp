@@ -5,6 +5,7 @@
 #include "session/port_router.h"
 #include "session/session.h"
 #include "support/fake_transport.h"
+#include "support/program.h"
 #include "support/sim_world.h"
 
 #include <QtTest>
@@ -31,24 +32,12 @@ struct Routing {
     int lost = 0;
 };
 
-// The page "Komunikace" of a session on a virtual clock, on a port choice of its own.
-struct Program {
-    static session::Options optionsWith(QSettings& settings, link::Clock& clock) {
-        session::Options options;
-        options.settings = &settings;
-        options.clock = &clock;
-        return options;
-    }
-    QTemporaryDir dir;
-    QSettings settings{dir.filePath(u"veld.ini"_s), QSettings::IniFormat};
-    link::VirtualClock clock;
-    ScriptedPrompts prompts;
-    session::Session session{prompts, optionsWith(settings, clock)};
-    config::MainWindowModel& model = session.model();
-    config::MainForm& f = model.form;
+// The page "Komunikace" of a program on the virtual clock, on a port choice of its own.
+struct PortProgram : testing::Program {
+    PortProgram() : Program({.port = std::nullopt}) {}
     link::PortChoice choice;
     int reopenRequests = 0;
-    session::PortPage page{model, choice, [this] { ++reopenRequests; }};
+    session::PortPage page{m(), choice, [this] { ++reopenRequests; }};
 };
 
 }  // namespace
@@ -148,46 +137,46 @@ void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter() {
 }
 
 void PortTest::portPage_userChoiceGoesToThePortChoiceAndTheRestoredOneIsShown() {
-    Program p;
+    PortProgram p;
     p.page.refresh({u"/dev/ttyUSB0"_s});
-    QCOMPARE(p.f.DalsiPorty.items,
+    QCOMPARE(p.f().DalsiPorty.items,
              QStringList({u"/dev/ttyUSB0"_s, session::PortPage::kSimulatorCaption}));
 
-    p.model.userSelected(p.f.DalsiPorty, 1);
+    p.m().userSelected(p.f().DalsiPorty, 1);
     QCOMPARE(p.choice.portName(), std::string("simulator"));
     QCOMPARE(p.reopenRequests, 1);
     p.choice.recordOpened(p.settings);  // the simulator is not remembered
     QVERIFY(!p.settings.contains(link::PortChoice::kOtherPortKey));
 
-    p.model.userSelected(p.f.DalsiPorty, 0);
+    p.m().userSelected(p.f().DalsiPorty, 0);
     QCOMPARE(p.choice.portName(), std::string("/dev/ttyUSB0"));
-    QCOMPARE(p.f.SetCom.itemIndex, -1);
+    QCOMPARE(p.f().SetCom.itemIndex, -1);
     QCOMPARE(p.reopenRequests, 2);
 
-    p.model.userSelected(p.f.SetCom, 2);
+    p.m().userSelected(p.f().SetCom, 2);
     QCOMPARE(p.choice.portName(), std::string("COM3"));
     QVERIFY(p.choice.otherPort().isEmpty());
-    QCOMPARE(p.f.DalsiPorty.itemIndex, -1);
+    QCOMPARE(p.f().DalsiPorty.itemIndex, -1);
     QCOMPARE(p.reopenRequests, 3);
 
     // A remembered device that is not plugged in now stays offered and chosen.
     p.choice.selectOther(u"/dev/ttyACM0"_s);
     p.page.refresh({u"/dev/ttyUSB1"_s});
     p.page.showChoice();
-    QCOMPARE(p.f.DalsiPorty.items, QStringList({u"/dev/ttyUSB1"_s, u"/dev/ttyACM0"_s,
-                                                session::PortPage::kSimulatorCaption}));
-    QCOMPARE(p.f.DalsiPorty.itemIndex, 1);
-    QCOMPARE(p.f.SetCom.itemIndex, -1);
+    QCOMPARE(p.f().DalsiPorty.items, QStringList({u"/dev/ttyUSB1"_s, u"/dev/ttyACM0"_s,
+                                                  session::PortPage::kSimulatorCaption}));
+    QCOMPARE(p.f().DalsiPorty.itemIndex, 1);
+    QCOMPARE(p.f().SetCom.itemIndex, -1);
 
     p.choice.selectOther(u"simulator"_s, false);
     p.page.showChoice();
-    QCOMPARE(p.f.DalsiPorty.items.at(p.f.DalsiPorty.itemIndex),
+    QCOMPARE(p.f().DalsiPorty.items.at(p.f().DalsiPorty.itemIndex),
              session::PortPage::kSimulatorCaption);
 
     p.choice.selectCom(5);
     p.page.showChoice();
-    QCOMPARE(p.f.SetCom.itemIndex, 5);
-    QCOMPARE(p.f.DalsiPorty.itemIndex, -1);
+    QCOMPARE(p.f().SetCom.itemIndex, 5);
+    QCOMPARE(p.f().DalsiPorty.itemIndex, -1);
 }
 
 QTEST_GUILESS_MAIN(PortTest)

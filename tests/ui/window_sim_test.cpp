@@ -38,20 +38,20 @@ struct SimWorld : ui::test::World {
             return list->currentText();
         return find<QLineEdit>(name)->text();
     }
-    std::size_t readPvRequests() { return session.simDevice().Count("ReadPV"); }
+    std::size_t readPvRequests() { return session().simDevice().Count("ReadPV"); }
     // Clicks the button and runs the click to its end in virtual time. Meanwhile the window's
     // events are processed every 10 ms, as they are while the real clock waits, and `user` acts
     // once, `at` after the click. Returns the requests the click sent.
     QList<QByteArray> clickWhileUserActs(const QString& buttonName, std::chrono::milliseconds at,
                                          const std::function<void()>& user) {
-        session.simDevice().ClearCounters();
+        session().simDevice().ClearCounters();
         const auto running = std::make_shared<bool>(true);
         processEventsEvery10ms(running);
         clock.schedule(at, user);
         click(buttonName);
         *running = false;
         QList<QByteArray> requests;
-        for (const sim::Request& r : session.simDevice().Log())
+        for (const sim::Request& r : session().simDevice().Log())
             requests.append(
                 char(r.command) +
                 QByteArray(reinterpret_cast<const char*>(r.data.data()), qsizetype(r.data.size())));
@@ -98,7 +98,7 @@ void WindowSimTest::readChangeWriteRead_showsWhatWasWritten() {
     QCOMPARE(script.messages, QStringList());
     QCOMPARE(script.questions, QStringList{u"Opravdu se má zapsat konfigurace ?"_s});
     QVERIFY(world.find<QPushButton>(u"Poslat"_s)->isEnabled());
-    QCOMPARE(world.session.simMemory().Read(400, 1)->at(0), 10);  // "termočlánek J"
+    QCOMPARE(world.session().simMemory().Read(400, 1)->at(0), 10);  // "termočlánek J"
 
     // Something else on the page, so the read has to bring it all back.
     world.choose(u"Vstup"_s, u"reostat"_s);
@@ -172,8 +172,8 @@ void WindowSimTest::continuousMeasurement_drawsItsTrendAndEndsWithTheWindow() {
     // come while it waits are lost).
     for (int i = 1; i <= 40; ++i) {
         if (i == 12 || i == 27)
-            world.session.simFaults().Queue(sim::Fault::NoReply(), 3);
-        world.session.simDevice().SetProcessValue(
+            world.session().simFaults().Queue(sim::Fault::NoReply(), 3);
+        world.session().simDevice().SetProcessValue(
             static_cast<float>(60.0 + 25.0 * std::sin(i / 6.0) + 0.5 * std::sin(i * 7.3)));
         world.clock.advance(1500ms);
     }
@@ -209,7 +209,7 @@ void WindowSimTest::trafficPage_followsTheLinkFiltersAndStaysInFront() {
     config::TrafficLog log;  // outlives the window, as in the program
     ScriptedPrompts script;
     SimWorld world(script);
-    world.session.link().onTransaction = [&log](const link::TransactionRecord& r) { log.add(r); };
+    world.session().link().onTransaction = [&log](const link::TransactionRecord& r) { log.add(r); };
     world.window.addTrafficPage(log);
     QVERIFY(world.show());
     world.click(u"Precist"_s);
@@ -241,7 +241,7 @@ void WindowSimTest::trafficPage_followsTheLinkFiltersAndStaysInFront() {
                 ->toPlainText()
                 .startsWith(u"Požadavek (18 B): FF FF FF 82"_s));
 
-    world.session.simFaults().Queue(sim::Fault::NoReply(), 3);
+    world.session().simFaults().Queue(sim::Fault::NoReply(), 3);
     world.find<QLineEdit>(u"ProvozAdresa"_s)->clear();
     world.find<QCheckBox>(u"ProvozJenChyby"_s)->setChecked(true);
     world.model.userClicked(u"Prec_Pozn"_s);

@@ -413,7 +413,7 @@ void WindowTest::windowSize_insideTheScreenAndPagesScrollWhereTheyDoNotFit() {
     }
     // A field the model asks for is scrolled into view.
     auto* note = world.find<QLineEdit>(u"EditUzPozn"_s);
-    world.prompts.focus(note->objectName());
+    world.windowPrompts.focus(note->objectName());
     QTRY_COMPARE(QApplication::focusWidget(), note);
     auto* area = qobject_cast<QScrollArea*>(tabs.widget(0));
     QVERIFY(area->viewport()->rect().contains(
@@ -501,7 +501,7 @@ void WindowTest::lists_completeTheTypedBeginningAndFollowTheChosenType() {
     // A focus request for a field on another page brings that page to the front.
     world.choose(u"Vstup"_s, u"termočlánek K"_s);
     world.typeInto(world.find<QLineEdit>(u"Konec"_s), u"5000"_s);
-    world.prompts.focus(u"EMezsep1"_s);
+    world.windowPrompts.focus(u"EMezsep1"_s);
     QTRY_COMPARE(QApplication::focusWidget(), world.find<QLineEdit>(u"EMezsep1"_s));
     QCOMPARE(world.window.pages().currentIndex(),
              world.window.pageIndex(world.model.form.TabSheet2));

@@ -4,8 +4,7 @@
 // a check that every widget shows its control, and point files.
 
 #include "config/main_window_model.h"
-#include "link/clock.h"
-#include "session/session.h"
+#include "support/program.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompts.h"
 
@@ -22,7 +21,6 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -35,19 +33,26 @@ namespace veld::ui::test {
 
 using namespace Qt::Literals::StringLiterals;
 
-// A window on a fresh model, as the program builds it, with the prompts under test. With
-// `onSimulator` it talks to the built-in simulator in virtual time, so each click runs to its end.
-struct World {
+// The window's prompts, made before the program that talks to them.
+struct WithWindowPrompts {
+    explicit WithWindowPrompts(Prompts& inner) : windowPrompts(inner) {}
+    WindowPrompts windowPrompts;
+};
+
+// A window on a fresh program, as the program builds it, with the prompts under test. With
+// `onSimulator` it talks to the built-in simulator in virtual time, so each click runs to its end;
+// otherwise it runs on the real clock and the port the (empty) settings remember.
+struct World : WithWindowPrompts, testing::Program {
     explicit World(Prompts& inner, bool onSimulator = false)
-        : prompts(inner),
-          session(prompts, optionsWith(settings, onSimulator ? &clock : nullptr)),
-          window(model, prompts) {}
-    static session::Options optionsWith(QSettings& settings, link::Clock* clock) {
-        session::Options options;
-        options.settings = &settings;
-        if (clock != nullptr) {
-            options.clock = clock;
-            options.port = session::Session::kSimulatorAlias;
+        : WithWindowPrompts(inner),
+          Program(optionsFor(windowPrompts, onSimulator)),
+          window(model, windowPrompts) {}
+    static Options optionsFor(Prompts& prompts, bool onSimulator) {
+        Options options;
+        options.prompts = &prompts;
+        if (!onSimulator) {
+            options.port = std::nullopt;
+            options.virtualTime = false;
         }
         return options;
     }
@@ -79,12 +84,7 @@ struct World {
         QTest::keyClicks(field, text);
     }
 
-    QTemporaryDir dir;
-    QSettings settings{dir.filePath(u"veld.ini"_s), QSettings::IniFormat};
-    link::VirtualClock clock;  // used only on the simulator
-    WindowPrompts prompts;
-    session::Session session;
-    config::MainWindowModel& model = session.model();
+    config::MainWindowModel& model = m();
     MainWindow window;
 };
 

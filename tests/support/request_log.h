@@ -11,7 +11,7 @@
 #include "link/frame.h"
 #include "sim/request.h"
 
-namespace veld::config::test {
+namespace veld::testing {
 
 inline QString DescribeRequest(const sim::Request& r) {
     QString line = link::CommandName(r.command);
@@ -35,4 +35,4 @@ inline QStringList DescribeLog(const std::deque<sim::Request>& log) {
     return lines;
 }
 
-}  // namespace veld::config::test
+}  // namespace veld::testing
