@@ -93,20 +93,6 @@ TEST(Characteristic, zeroDegreesAndTheThousandOhmSensors) {
     }
 }
 
-// Where a sensor's characteristic passes from one formula to the next.
-TEST(Characteristic, formulaBoundaries) {
-    using B = std::vector<long double>;
-    EXPECT_EQ(FormulaBoundaries(kCurveN), B{0});
-    EXPECT_EQ(FormulaBoundaries(kCurveK), B{0});
-    EXPECT_EQ(FormulaBoundaries(kCurveJ), B{760});
-    EXPECT_EQ(FormulaBoundaries(kCurveR), (B{630, 1064, 1665}));
-    EXPECT_EQ(FormulaBoundaries(kCurveS), (B{630, 1064, 1665}));
-    EXPECT_EQ(FormulaBoundaries(kCurvePt1000), B{0});
-    for (int code : {static_cast<int>(kCurveB), static_cast<int>(kCurveL),
-                     static_cast<int>(kCurveNi100), static_cast<int>(kCurveFileLine), 17})
-        EXPECT_TRUE(FormulaBoundaries(code).empty()) << code;
-}
-
 TEST(Characteristic, squareRootFileLineAndIdentityBothWays) {
     const CurveParams root{4, 20, 0, 0};
     // Outside its range the square root is the identity.

@@ -160,14 +160,11 @@ TEST(ReadPointFile, refusedFilesNameTheLineAndValueAndReturnNoPoint) {
     const Case cases[] = {
         {"1 2\n1,5 3\n4 5\n", 2, "\"1,5\" na řádku 2"},
         {"1 2\n3\n4 5\n", 2, "Chybí požadovaná hodnota na řádku 2"},
-        {"1 2\n12abc 3\n", 2, "\"12abc\""},
-        {"1 2\n3 inf\n", 2, "\"inf\""},
         {"1 2\n\n3 4\n", 2, "Řádek 2 linearizačního souboru je prázdný"},
         // Numbers the transmitter's single-precision reals cannot hold.
         {"1 2\n1e39 3\n", 2,
          "Vstupní hodnota \"1e39\" na řádku 2 linearizačního souboru je mimo rozsah"},
         {"1 2\n3 1e4000\n", 2, "Požadovaná hodnota \"1e4000\" na řádku 2"},
-        {"1 2\n-1e-5000 3\n", 2, "\"-1e-5000\" na řádku 2 linearizačního souboru je mimo rozsah"},
         {"1 2\n3 1e-40\n", 2, "\"1e-40\" na řádku 2 linearizačního souboru je mimo rozsah"},
         {std::string("1 2\n3\0 4\n", 9), 2, "\"3\\x00\" na řádku 2"},
         {"1 2\n" + longToken + "x 3\n", 2, quotedLong},
@@ -176,7 +173,6 @@ TEST(ReadPointFile, refusedFilesNameTheLineAndValueAndReturnNoPoint) {
         {"1 2\n3 4\n" + blankLines, 0, "je větší než 1 MiB (1048576 bajtů)."},
         // Too few points, or first and last points without a line between them.
         {"", 0, "neobsahuje žádný bod"},
-        {"\n\n", 0, "neobsahuje žádný bod"},
         {"1 2 x\n\n", 1, "obsahuje jen jeden na řádku 1"},
         {"5 1\n6 2\n5 3\n", 3, "(řádky 1 a 3) mají stejnou naměřenou vstupní hodnotu 5,"},
         {"1 7.5\n2 8\n3 7.5\n", 3, "stejnou požadovanou hodnotu 7.5,"},

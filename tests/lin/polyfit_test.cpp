@@ -119,15 +119,6 @@ TEST(Fit, fallingPolynomialIsReportedFromTheFirstStepAndKept) {
     EXPECT_EQ(m.size(), 1u + 2 * 5);  // every step falls
 }
 
-TEST(Fit, risingTableShowsOnlyTheDeviationAndThatOnlyWhenAsked) {
-    EXPECT_EQ(Fit(line(11, 3, 1), 3, 1, 31).messages.size(), 1u);
-    FitOptions quiet;
-    quiet.showDeviation = false;
-    const auto r = Fit(line(11, 3, 1), 3, 1, 31, quiet);
-    EXPECT_TRUE(r);
-    EXPECT_TRUE(r.messages.empty());
-}
-
 TEST(Fit, refusalsEndTheFitWithTheDataMessageLast) {
     const std::vector<std::string> outside{"Počátek měřicího rozsahu je mimo tabulku hodnot.",
                                            "Konec měřicího rozsahu je mimo tabulku hodnot."};
@@ -195,14 +186,12 @@ System fullSize() {
     return s;
 }
 
-TEST(SolveLinearSystem, knownSystemsTheirPivotsAndSmallPivots) {
-    using Pivots = std::vector<std::array<int, 2>>;
+TEST(SolveLinearSystem, knownSystemsAndSmallPivots) {
     struct Case {
         System system;
         int m;
         std::vector<long double> x;
         int smallPivots = 0;
-        Pivots pivots = {};  // checked when given
     };
     std::vector<long double> full;
     for (int i = -10; i <= 10; ++i)
@@ -214,10 +203,6 @@ TEST(SolveLinearSystem, knownSystemsTheirPivotsAndSmallPivots) {
         {make({{4, -2, 1}, {-2, 4, -2}, {1, -2, 4}}, {11, -16, 17}), 3, {1, -2, 3}},
         {fullSize(), kMaxSystem, full},
         {make({{0.05L, 0}, {0, 3}}, {0.1L, 3}), 2, {2, 1}, 1},
-        // The scan runs rows then columns: of equal entries the first stays, a strictly larger
-        // later one wins.
-        {make({{1, 3}, {3, 2}}, {7, 7}), 2, {1, 2}, 0, Pivots{{0, 1}, {1, 0}}},
-        {make({{1, 3}, {-4, 2}}, {7, 0}), 2, {1, 2}, 0, Pivots{{1, 0}, {0, 1}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -228,8 +213,6 @@ TEST(SolveLinearSystem, knownSystemsTheirPivotsAndSmallPivots) {
         for (std::size_t i = 0; i < c.x.size(); ++i)
             // A few rounding steps of the extended type.
             EXPECT_NEAR(static_cast<double>(x[i]), static_cast<double>(c.x[i]), 1e-15);
-        for (std::size_t i = 0; i < c.pivots.size(); ++i)
-            EXPECT_EQ(report.pivots[i], c.pivots[i]);
     }
 }
 

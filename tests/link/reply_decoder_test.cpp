@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 namespace veld::link {
@@ -114,40 +113,6 @@ TEST(ReplyDecoder, ZeroByteCountKeepsEarlierData_restartForgetsTheVerdict) {
     d.feed(Reply({0x07, 0x00}));
     EXPECT_TRUE(d.state.ReplyComplete);
     EXPECT_EQ(d.state.RxData[0], 0x07);
-}
-
-TEST(ReplyDecoder, RandomAndMutatedInputNeverOverrunsOrFakesSuccess) {
-    std::mt19937 gen(4242);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::uniform_int_distribution<int> length(0, 120);
-    for (int round = 0; round < 20000; ++round) {
-        Decoding d;
-        std::vector<Byte> input;
-        if (round % 2 == 0) {
-            for (int i = length(gen); i > 0; --i)
-                input.push_back(static_cast<Byte>(byte(gen)));
-        } else {
-            // A valid reply with one byte flipped somewhere after the preamble.
-            std::vector<Byte> data(static_cast<std::size_t>(length(gen) % 40));
-            for (Byte& b : data)
-                b = static_cast<Byte>(byte(gen));
-            input = Reply(data, 1 + round % 4);
-            const std::size_t at = 1 + static_cast<std::size_t>(round) % (input.size() - 1);
-            input[at] ^= static_cast<Byte>(1 + byte(gen) % 255);
-        }
-        d.feed(input);
-        ASSERT_LE(d.state.RxCount, kBufferSize);
-        if (d.state.ReplyComplete && !d.state.ReplyError) {
-            // Success only with a checksum that matches what was stored.
-            Byte x = 0;
-            std::size_t i = 0;
-            while (i < d.state.ReplyLength && (i == 0 || d.state.RxFrame[i] == 0xFF))
-                ++i;
-            for (std::size_t k = i; k < d.state.ReplyLength; ++k)
-                x ^= d.state.RxFrame[k];
-            ASSERT_EQ(x, d.state.RxFrame[d.state.ReplyLength]) << "round " << round;
-        }
-    }
 }
 
 TEST(ReceiveRing, WrapsAndClearsAtTheEnd) {

@@ -83,16 +83,5 @@ TEST(HwPresetSelect, onlyTheDocumentedCodesHaveARow) {
     EXPECT_EQ(HwPresetTable().size(), documented.size());
 }
 
-TEST(HwPresetWrite, everyRowIsEightRequestsOfAtMostTwentyBytesWithOnePause) {
-    for (const HwPresetRow& row : HwPresetTable()) {
-        const WritePlan plan = HwPresetWrite(row.preset);
-        ASSERT_EQ(plan.size(), 8u);
-        for (std::size_t i = 0; i < plan.size(); ++i) {
-            EXPECT_LE(plan[i].bytes.size(), 20u);
-            EXPECT_EQ(plan[i].pauseAfter.count(), i == 1 ? 100 : 0);
-        }
-    }
-}
-
 }  // namespace
 }  // namespace veld::model
