@@ -26,7 +26,7 @@ protected:
                 faults(s);
         };
         inspect = [this](session::Session& s) {
-            requests = config::test::DescribeLog(s.simDevice().Log());
+            requests = testing::DescribeLog(s.simDevice().Log());
             const auto bytes = s.simMemory().Bytes();
             memory.assign(bytes.begin(), bytes.end());
         };
@@ -138,7 +138,7 @@ TEST_F(BackupCommands, verifiedWriteFindsAByteChangedAfterTheWrite) {
     faults = [](session::Session& s) {
         s.simFaults().onAnswer = [&s] {
             const auto& log = s.simDevice().Log();
-            if (!log.empty() && config::test::DescribeRequest(log.back()) == u"Continue"_s)
+            if (!log.empty() && testing::DescribeRequest(log.back()) == u"Continue"_s)
                 s.simMemory().SetReal(363, 3.0f);
         };
     };
