@@ -29,9 +29,9 @@ namespace {
 
 constexpr int kPreviewWidth = 520;
 
-// A little room around the data, and some range for a flat one.
-void SetPaddedRange(QValueAxis* axis, double lo, double hi) {
-    const double pad = hi > lo ? (hi - lo) * 0.05 : std::max(std::fabs(hi) * 0.05, 1e-9);
+// The data's range, some range for a flat one.
+void SetRange(QValueAxis* axis, double lo, double hi) {
+    const double pad = hi > lo ? 0 : std::max(std::fabs(hi) * 0.05, 1.0);
     axis->setRange(lo - pad, hi + pad);
 }
 
@@ -190,8 +190,11 @@ void LinDialogView::refreshPreview() {
     chart_->addSeries(dots);
     dots->attachAxis(x);
     dots->attachAxis(y);
-    SetPaddedRange(x, xLo, xHi);
-    SetPaddedRange(y, yLo, yHi);
+    // Nice numbers round the data's own range outwards; padding first would widen it a step.
+    SetRange(x, xLo, xHi);
+    SetRange(y, yLo, yHi);
+    x->applyNiceNumbers();
+    y->applyNiceNumbers();
 
     if (curve.largest) {
         auto* dev = new QLineSeries;
@@ -210,7 +213,11 @@ void LinDialogView::refreshPreview() {
         right->setTitleBrush(pen.color());
         right->setGridLineVisible(false);
         const double m = static_cast<double>(*curve.largest);
-        SetPaddedRange(right, -m, m);
+        // Centred on zero; below the label's last decimal the miss is rounding noise and gets a
+        // plain unit scale.
+        const bool noise = !(m >= 1e-6);
+        right->setRange(noise ? -1.0 : -m, noise ? 1.0 : m);
+        right->applyNiceNumbers();
         chart_->addAxis(right, Qt::AlignRight);
         chart_->addSeries(dev);
         dev->attachAxis(x);
