@@ -1,7 +1,10 @@
 #pragma once
 
 #include "config/controls.h"
+#include "config/number_format.h"
+#include "lin/functions.h"
 
+#include <optional>
 #include <vector>
 
 // The dialog "Hodnoty linearizačního souboru" (`TForm4`) as plain data. It shows the points of
@@ -38,5 +41,24 @@ struct LinDialogForm {
 private:
     std::vector<Control*> all_;
 };
+
+// The preview beside the grid: the curve a write would build from the points, drawn over their
+// input range, and how far it misses each point in the output unit.
+struct LinDialogCurve {
+    struct Sample {
+        double x = 0, y = 0;
+    };
+    std::vector<Sample> line;            // the fit or the segments, rising input
+    std::vector<Sample> deviation;       // at each point: input, curve minus desired output
+    std::optional<long double> largest;  // none when no curve could be built
+    QString message;                     // why not, first message of the computation
+};
+// `method` is a LinDialogForm method, `degree` the degree shown (the polynomial only). The
+// polynomial is fitted over the whole output range of the points.
+LinDialogCurve ComputeLinDialogCurve(const std::vector<lin::Point>& points, int method,
+                                     std::optional<int> degree);
+// "Největší odchylka: 0.0123 °C", or the reason there is no curve.
+QString LargestDeviationText(const LinDialogCurve& curve, DecimalSeparator separator,
+                             const QString& unit);
 
 }  // namespace veld::config

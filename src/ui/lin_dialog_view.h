@@ -1,6 +1,13 @@
 #pragma once
 
+#include "config/lin_dialog.h"
+
 #include <QDialog>
+#include <QString>
+#include <vector>
+
+class QChart;
+class QLabel;
 
 namespace veld::config {
 class MainWindowModel;
@@ -14,7 +21,8 @@ class ControlBinder;
 // and the polynomial degree. The model opens it by setting `dialog.visible` and closes it by
 // clearing it, so it is shown without a nested event loop (application modal) and hidden again
 // on the next sync; the close box and Esc ask the model to close it, which checks the choice as
-// "OK" does.
+// "OK" does. Beside the grid a plot shows the curve the chosen method makes of the points and
+// its deviation at each of them.
 class LinDialogView final : public QDialog {
     Q_OBJECT
 public:
@@ -33,6 +41,19 @@ private:
     config::MainWindowModel& model_;
     ControlBinder& binder_;
     int filesShown_ = 0;
+
+    // Redraws the preview when points, method, degree or unit changed since the last sync.
+    void refreshPreview();
+    struct PreviewKey {
+        std::vector<double> in, out;
+        int method = -1;
+        QString degree, unit;
+        bool comma = false;
+        bool operator==(const PreviewKey&) const = default;
+    };
+    PreviewKey previewKey_;
+    QChart* chart_;
+    QLabel* largest_;
 };
 
 }  // namespace veld::ui

@@ -133,6 +133,51 @@ TEST_F(LinDialogTest, anotherFileReplacesThePointsTheCloseBoxOnlyHides) {
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
+TEST(LinDialogCurveTest, fitsAndSegmentsMissTheirPointsByTheLargestDeviation) {
+    std::vector<lin::Point> cubic;
+    for (int i = 0; i <= 6; ++i)
+        cubic.push_back({i * 1.0L, i * i * i - 2.0L * i + 1});
+    auto c = ComputeLinDialogCurve(cubic, LinDialogForm::kMethodPolynomial, 3);
+    ASSERT_TRUE(c.largest);
+    EXPECT_NEAR(static_cast<double>(*c.largest), 0, 1e-9);
+    ASSERT_EQ(c.deviation.size(), 7U);
+    EXPECT_EQ(c.line.front().x, 0);  // the input range, with the points on it
+    EXPECT_EQ(c.line.back().x, 6);
+    EXPECT_NEAR(c.line.back().y, 205, 1e-9);
+
+    // A lower degree misses; the label gives the largest miss in the window's format.
+    c = ComputeLinDialogCurve(cubic, LinDialogForm::kMethodPolynomial, 2);
+    ASSERT_TRUE(c.largest);
+    double largest = 0;
+    for (const auto& d : c.deviation)
+        largest = std::max(largest, std::fabs(d.y));
+    EXPECT_DOUBLE_EQ(largest, static_cast<double>(*c.largest));
+    EXPECT_EQ(LargestDeviationText(c, DecimalSeparator::Comma, u"°C"_s),
+              u"Největší odchylka: "_s +
+                  LinPreview::FormatDeviation(*c.largest, DecimalSeparator::Comma) + u" °C"_s);
+    EXPECT_TRUE(LargestDeviationText(c, DecimalSeparator::Comma, {}).contains(u','));
+
+    // Segments pass through their points, falling inputs too; the corners are drawn.
+    const std::vector<lin::Point> bent{{10, 0}, {4, 3}, {2, 8}, {0, 9}};
+    c = ComputeLinDialogCurve(bent, LinDialogForm::kMethodSegments, std::nullopt);
+    ASSERT_TRUE(c.largest);
+    EXPECT_EQ(*c.largest, 0);
+    EXPECT_EQ(LargestDeviationText(c, DecimalSeparator::Point, {}), u"Největší odchylka: 0.00"_s);
+    EXPECT_TRUE(std::any_of(c.line.begin(), c.line.end(),
+                            [](const auto& s) { return s.x == 4 && s.y == 3; }));
+
+    // No curve: the computation's reason instead of a number.
+    c = ComputeLinDialogCurve(bent, LinDialogForm::kMethodPolynomial, 4);
+    EXPECT_FALSE(c.largest);
+    EXPECT_TRUE(c.line.empty());
+    EXPECT_EQ(LargestDeviationText(c, DecimalSeparator::Point, {}),
+              u"Polynom stupně 4 potřebuje alespoň 5 bodů s různou vstupní hodnotou, soubor "
+              u"jich má 4."_s);
+    EXPECT_EQ(LargestDeviationText(ComputeLinDialogCurve(bent, 0, std::nullopt),
+                                   DecimalSeparator::Point, {}),
+              u"Špatně zadaný stupeň polynomu."_s);
+}
+
 TEST_F(LinDialogTest, fileDialogStartsInTheProfileFolderWhenItExists) {
     ModelSettings s = settingsWith(DecimalSeparator::Point);
     EXPECT_EQ(ResolveInitialDirectory(u"C:\\TERVOS_VELD\\linearizace"_s, s),
