@@ -156,6 +156,7 @@ TEST_F(WriteAllTest, hardwareCodes) {
         {u"reostat"_s, two, u"3000"_s, {}, 8, {}},
         {u"potenciometr"_s, three, u"300"_s, {}, 18, {}},
         {u"napětí"_s, {}, u"1"_s, {}, 53, {}},
+        {u"napětí"_s, {}, u"0.5"_s, {}, 52, {}},  // a range's own limit still fits it
         {rel, three, u"100"_s, {{total, u"1000"_s}}, 19, {}},
         {rel, four, u"100"_s, {{total, u"1000"_s}}, 3, {}},
         {rel, four, u"100"_s, {{total, u"5000"_s}}, -1, u"Přebuzen vstup"_s},
