@@ -43,12 +43,10 @@ protected:
         enter(f().Pocatek, begin);
         enter(f().Konec, end);
     }
-    // "ze souboru" with the points and the method (0 polynomial of degree 3, 1 segments).
-    void fromFile(const QByteArray& points, int method) {
+    // "ze souboru" with the points, by segments.
+    void fromFile(const QByteArray& points) {
         chooseFromFile(pointFile(u"points.txt"_s, points));
-        m().userSelected(m().dialog.Zpus_lin, method);
-        if (method == LinDialogForm::kMethodPolynomial)
-            m().userEdited(m().dialog.stup_p, u"3"_s);
+        m().userSelected(m().dialog.Zpus_lin, LinDialogForm::kMethodSegments);
         m().userClicked(m().dialog.OK);
     }
     Outcome write() { return click(f().Poslat).value_or(Outcome::Completed); }
@@ -239,7 +237,7 @@ TEST_F(WriteAllTest, failedWriteWithoutItsOwnCheckStopsAtTheNextCheck) {
 
 TEST_F(WriteAllTest, pointFileProblemsStopBeforeAnythingIsWritten) {
     chooseType(u"napětí"_s);
-    fromFile("0 0\n0.5 50\n0.5 60\n1 100\n", LinDialogForm::kMethodSegments);
+    fromFile("0 0\n0.5 50\n0.5 60\n1 100\n");
     enter(f().Pocatek, u"0"_s);
     enter(f().Konec, u"100"_s);
     clearPrompts();
@@ -249,7 +247,7 @@ TEST_F(WriteAllTest, pointFileProblemsStopBeforeAnythingIsWritten) {
     EXPECT_EQ(requests(), QStringList{Read(262, 2)});
 
     // The first press after a read only asks for the point file.
-    fromFile("0 0\n1 100\n", LinDialogForm::kMethodSegments);
+    fromFile("0 0\n1 100\n");
     enter(f().Pocatek, u"0"_s);
     enter(f().Konec, u"100"_s);
     m().state.LinFileChosen = false;  // as a read leaves it
