@@ -24,32 +24,13 @@ protected:
     }
 };
 
-TEST_F(UserNoteTest, sixCharactersArePaddedToThreeWritesOfTwenty) {
-    m().userEdited(f().EditUzPozn, u"Čerpa "_s);
-    EXPECT_EQ(click(f().Uloz_Pozn), Outcome::Completed);
-    const QString blanks20 = u" 20"_s.repeated(20);
-    EXPECT_EQ(
-        requests(),
-        (QStringList{u"WriteEEPROM 512 20 C8 65 72 70 61 20"_s + u" 20"_s.repeated(14),
-                     u"WriteEEPROM 532 20"_s + blanks20, u"WriteEEPROM 552 20"_s + blanks20}));
-    EXPECT_EQ(f().Prenos.position, 100);
-    EXPECT_TRUE(f().Uloz_Pozn.enabled);
-}
-
-TEST_F(UserNoteTest, readBackDropsTrailingBlanksAndControlBytesOnly) {
+TEST_F(UserNoteTest, emptyNoteAndNoteNeverWritten) {
     f().EditUzPozn.setText(QString());
     EXPECT_EQ(note().Uloz_PoznClick(), Outcome::Completed);
     EXPECT_EQ(stored(), QByteArray(60, ' '));
     f().EditUzPozn.setText(u"x"_s);
     EXPECT_EQ(note().Prec_PoznClick(), Outcome::Completed);
     EXPECT_TRUE(f().EditUzPozn.isEmpty());
-
-    storeNote(QByteArray("A  b\x9a\0 \0", 8) + QByteArray(52, '\0'));
-    session().simDevice().ClearCounters();
-    EXPECT_EQ(note().Prec_PoznClick(), Outcome::Completed);
-    EXPECT_EQ(f().EditUzPozn.text(), u"A  bš"_s);
-    EXPECT_EQ(requests(), (QStringList{u"ReadEEPROM 512 15"_s, u"ReadEEPROM 527 15"_s,
-                                       u"ReadEEPROM 542 15"_s, u"ReadEEPROM 557 15"_s}));
 
     // A note never written shows its bytes.
     storeNote(QByteArray(60, '\xff'));
