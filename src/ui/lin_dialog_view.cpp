@@ -146,8 +146,11 @@ void LinDialogView::refreshPreview() {
     largest_->setText(config::LargestDeviationText(curve, separator, key.unit));
 
     chart_->removeAllSeries();
-    for (QAbstractAxis* axis : chart_->axes())
+    // The chart gives a removed axis back to us; the series it deletes itself.
+    for (QAbstractAxis* axis : chart_->axes()) {
         chart_->removeAxis(axis);
+        delete axis;
+    }
     if (points.empty())
         return;
     const QString unit = key.unit.isEmpty() ? QString() : u" ["_s + key.unit + u"]"_s;
