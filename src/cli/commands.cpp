@@ -7,6 +7,7 @@
 #include "cli/measure_command.h"
 #include "cli/note_command.h"
 #include "cli/output_command.h"
+#include "cli/ports_command.h"
 #include "cli/read_command.h"
 #include "cli/relay_command.h"
 #include "cli/write_command.h"
@@ -25,6 +26,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     commands.push_back(std::make_unique<CorrectionCommand>());
     commands.push_back(std::make_unique<NoteCommand>());
     commands.push_back(std::make_unique<WriteCommand>());
+    commands.push_back(std::make_unique<PortsCommand>());
     return commands;
 }
 

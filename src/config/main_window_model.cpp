@@ -2,6 +2,8 @@
 
 #include <QSet>
 
+#include "link/link.h"
+
 namespace veld::config {
 
 namespace {
@@ -37,6 +39,7 @@ constexpr ClickRole kClickRoles[] = {
     // Page "Komunikace": the choice takes effect at the next transaction.
     {u"SetCom", false},
     {u"DalsiPorty", false},
+    {u"NajitPrevodnik", true},  // reads the signature on each port
     // Page "Informace": each label reads the PV correction.
     {u"LabFirmPlace", true},
     {u"LabFirmName1", true},
@@ -189,6 +192,8 @@ void MainWindowModel::bindHandlers() {
 
     f.SetCom.onClick = [this] { com_.SetComClick(); };
     f.DalsiPorty.onClick = [this] { com_.DalsiPortyClick(); };
+    f.RychlyPrenos.onClick = [this] { com_.RychlyPrenosClick(); };
+    f.NajitPrevodnik.onClick = [this] { report(com_.NajitPrevodnikClick()); };
     f.ButtonTV.onClick = [this] { form.applyProfile(BrandingProfile::TV); };
     f.ButtonLMX.onClick = [this] { form.applyProfile(BrandingProfile::LMX); };
 
@@ -209,6 +214,11 @@ void MainWindowModel::run(F&& action) {
     const bool own = depth_ == 0 || busy_;
     if (depth_ == 0)
         lastOutcome_.reset();
+    // The outermost event is one operation: with the fast transfer on, its transactions share
+    // one opening of the port.
+    std::optional<link::HeldPort> operation;
+    if (depth_ == 0)
+        operation.emplace(device_.link());
     ++depth_;
     action();
     --depth_;

@@ -34,6 +34,8 @@ Link::Link(Transport& transport, Clock& clock, Prompts& prompts, PortChoice& por
 }
 
 Link::~Link() {
+    if (held_)
+        transport_.close();
     transport_.onReceive = nullptr;
     transport_.onLost = nullptr;
 }
@@ -123,6 +125,7 @@ bool Link::OpenPort() {
 void Link::closePort() {
     transport_.close();
     PortOpen = false;
+    held_ = false;
 }
 
 void Link::SetComClick() {
@@ -130,11 +133,26 @@ void Link::SetComClick() {
     ReopenPort = true;
 }
 
+void Link::setFastTransfer(bool on) {
+    fast_ = on;
+    if (!on && held_ && !busy_)
+        closePort();
+}
+
+void Link::endOperation() {
+    if (operations_ > 0)
+        --operations_;
+    // A transaction still waiting closes the port itself when it ends.
+    if (operations_ == 0 && held_ && !busy_)
+        closePort();
+}
+
 void Link::fail(TransactionResult result, const QString& message) {
     result_ = result;
     message_ = message;
     rx.ReplyError = true;
-    prompts_.message(message);
+    if (!quiet_)
+        prompts_.message(message);
 }
 
 bool Link::SendAndWait() {
@@ -158,21 +176,26 @@ bool Link::transact(const std::vector<Byte>& wire) {
     rx.ReplyComplete = false;
     ring_.Clear();
     rx.RxFrame.fill(0x00);
+    // A held port that vanished, or another port chosen meanwhile: opened afresh below.
+    if (held_ && (lost_ || ReopenPort || !transport_.isOpen()))
+        closePort();
     lost_ = false;
     attempts_ = 0;
     result_ = TransactionResult::Success;
     message_.clear();
 
-    if (!PortOpen) {
-        if (ReopenPort)
-            transport_.close();
-        if (!OpenPort())
-            return true;  // OpenPort has shown its message
-        ReopenPort = false;
+    if (!held_) {
+        if (!PortOpen) {
+            if (ReopenPort)
+                transport_.close();
+            if (!OpenPort())
+                return true;  // OpenPort has shown its message
+            ReopenPort = false;
+        }
+        transport_.setDtr(true);
+        transport_.setRts(true);
+        clock_.pause(kLineSettleTime);
     }
-    transport_.setDtr(true);
-    transport_.setRts(true);
-    clock_.pause(kLineSettleTime);
 
     setTransfer1(0);
     bool timedOut = false;
@@ -194,6 +217,7 @@ bool Link::transact(const std::vector<Byte>& wire) {
         const std::int64_t written = lost_ ? 0 : transport_.write(wire);
         if (written <= 0) {
             fail(TransactionResult::WriteFailed, kMsgWriteFailed);
+            held_ = false;  // the next transaction settles the lines again
             // A port that is still there stays open for the next transaction; a vanished one
             // is closed so that the next transaction opens it afresh.
             if (lost_ || !transport_.isOpen())
@@ -221,7 +245,10 @@ bool Link::transact(const std::vector<Byte>& wire) {
         if (rx.ReplyError)
             result_ = TransactionResult::BadChecksum;
     }
-    closePort();
+    if (fast_ && operations_ > 0 && !rx.ReplyError)
+        held_ = true;
+    else
+        closePort();
     return rx.ReplyError;
 }
 

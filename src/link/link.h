@@ -5,7 +5,8 @@
 // Callers follow one pattern: fill TxData (writes only), BuildRequest, SendAndWait, test
 // ReplyError, read RxData. SendAndWait opens the port, raises DTR and RTS, waits 50 ms, sends,
 // waits 1 ms, then gives the reply up to 1000 ms; without a complete reply it waits 200 ms and
-// tries again, three attempts in all; then it closes the port. Worst case about 3.65 s.
+// tries again, three attempts in all; then it closes the port. Worst case about 3.65 s. With the
+// fast transfer on, an operation's transactions share one opening (Link::setFastTransfer).
 
 #include <QLoggingCategory>
 #include <QSettings>
@@ -86,6 +87,21 @@ public:
     // The user picked another port: the next transaction closes whatever is open first.
     void SetComClick();
 
+    // Fast transfer ("Rychlý přenos", off unless chosen): within an operation (see HeldPort) the
+    // port stays open after each successful transaction, so the next one sends its request at
+    // once instead of opening the port, raising DTR and RTS and waiting 50 ms again. Requests,
+    // time-outs and retries stay as they are. A failed transaction closes the port as ever, and
+    // so does the end of the operation; a port that vanished is opened afresh by the next
+    // transaction. Off, every transaction opens and closes the port.
+    void setFastTransfer(bool on);
+    bool fastTransfer() const { return fast_; }
+    void beginOperation() { ++operations_; }
+    void endOperation();
+
+    // Failures are not shown while quiet (the search for the transmitter tries ports that may
+    // not answer); lastMessage() still holds what would have been.
+    void setQuiet(bool on) { quiet_ = on; }
+
     bool busy() const { return busy_; }
     int attemptsMade() const { return attempts_; }
     TransactionResult lastResult() const { return result_; }
@@ -133,9 +149,28 @@ private:
     bool staleOpen_ = false;
     bool busy_ = false;
     bool lost_ = false;
+    bool fast_ = false;
+    bool quiet_ = false;
+    int operations_ = 0;
+    // The port is open with its lines raised and settled, kept for the operation's next request.
+    bool held_ = false;
     int attempts_ = 0;
     TransactionResult result_ = TransactionResult::Success;
     QString message_;
+};
+
+// One operation: a click's handler, a command of the command line. With the fast transfer on,
+// its transactions share one opening of the port, which also keeps other programs from taking
+// the port between them. Scopes nest; the outermost closes the port.
+class HeldPort {
+public:
+    explicit HeldPort(Link& link) : link_(link) { link_.beginOperation(); }
+    ~HeldPort() { link_.endOperation(); }
+    HeldPort(const HeldPort&) = delete;
+    HeldPort& operator=(const HeldPort&) = delete;
+
+private:
+    Link& link_;
 };
 
 }  // namespace veld::link

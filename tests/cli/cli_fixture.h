@@ -27,6 +27,7 @@ protected:
         Environment environment{in, out, err, terminal};
         environment.settings = &settings;
         environment.clock = &clock;
+        environment.listPorts = listPorts;
         environment.onSession = [this](session::Session& s) {
             if (prepare)
                 prepare(s);
@@ -59,6 +60,7 @@ protected:
     std::ostringstream out;
     std::ostringstream err;
     bool terminal = false;
+    link::PortLister listPorts;                      // default: the system's
     std::function<void(session::Session&)> prepare;  // once the program is built
     std::function<void(session::Session&)> inspect;  // before it is taken down
 };

@@ -3,6 +3,7 @@
 #include "cli/command.h"
 #include "cli/model_command.h"
 #include "cli/terminal_prompts.h"
+#include "sim/fault_policy.h"
 
 namespace veld::cli::test {
 namespace {
@@ -65,6 +66,63 @@ TEST_F(GlobalOptions, theModelIsDrivenAsAUserWouldAndRefusalsFail) {
         EXPECT_EQ(driver.click(name), config::Outcome::Stopped);
     EXPECT_EQ(driver.click(u"SetCom"_s), config::Outcome::Completed);  // reports nothing
     EXPECT_TRUE(said("has no item 'Pt100'")) << err.str();
+}
+
+TEST_F(GlobalOptions, portsListsWhatTheSystemKnows_autoTakesTheFirstThatAnswers) {
+    listPorts = [] {
+        return QList<link::PortInfo>{
+            {u"/dev/veld-none"_s, u"FT232R USB UART"_s, u"FTDI"_s, u"A50285BI"_s, 0x0403, 0x6001},
+            {u"simulator"_s, {}, {}, {}, {}, {}}};
+    };
+    EXPECT_EQ(run({"ports"}), kSuccess);
+    EXPECT_EQ(
+        out.str(),
+        "/dev/veld-none\tFT232R USB UART\tFTDI\t0403:6001\tA50285BI\nsimulator\t-\t-\t-\t-\n");
+    EXPECT_EQ(run({"--json", "ports"}), kSuccess);
+    EXPECT_EQ(out.str(),
+              "{\"ports\":[{\"description\":\"FT232R USB UART\",\"manufacturer\":\"FTDI\","
+              "\"port\":\"/dev/veld-none\",\"productId\":24577,\"serialNumber\":\"A50285BI\","
+              "\"vendorId\":1027},{\"description\":null,\"manufacturer\":null,\"port\":"
+              "\"simulator\",\"productId\":null,\"serialNumber\":null,\"vendorId\":null}]}\n");
+
+    // Another device, a silent one, then the transmitter: each tried with the signature read.
+    QStringList requests;
+    inspect = [&](session::Session& s) {
+        requests = config::test::DescribeLog(s.simDevice().Log());
+    };
+    struct Case {
+        std::function<void(session::Session&)> prepare;
+        int exit;
+        std::string said;
+        int requests;  // each a "ReadEEPROM 257 2"
+    };
+    const std::vector<Case> cases{
+        {[](session::Session& s) {
+             ASSERT_TRUE(s.simMemory().Write(257, std::vector<link::Byte>{0x12, 0x34}));
+         },
+         kFailure,
+         "/dev/veld-none: nelze otevřít\nsimulator: odpovídá jiný přístroj (12 34)\n"
+         "Převodník nebyl nalezen na žádném portu.\n",
+         1},
+        {[](session::Session& s) { s.simFaults().Queue(sim::Fault::NoReply(), 3); }, kFailure,
+         "simulator: neodpovídá\nPřevodník nebyl nalezen na žádném portu.\n", 3},
+        // Found, then the command runs on it.
+        {{}, kSuccess, "simulator: převodník odpovídá\nPřevodník nalezen na portu simulator.\n", 2},
+    };
+    for (const Case& c : cases) {
+        prepare = c.prepare;
+        EXPECT_EQ(run({"--port", "auto", "eeprom", "read", "257", "2"}), c.exit) << c.said;
+        EXPECT_TRUE(said(c.said)) << err.str();
+        EXPECT_FALSE(said("It is not possible") || said("No answer")) << err.str();
+        EXPECT_EQ(requests, QStringList(c.requests, u"ReadEEPROM 257 2"_s));
+    }
+    EXPECT_EQ(out.str(), "0D E5\n");
+    EXPECT_FALSE(settings.contains(link::PortChoice::kOtherPortKey));  // for this run only
+
+    listPorts = [] { return QList<link::PortInfo>{}; };
+    EXPECT_EQ(run({"--port", "auto", "note"}), kFailure);
+    EXPECT_TRUE(said("Převodník nebyl nalezen: systém neuvádí žádný sériový port.")) << err.str();
+    EXPECT_EQ(run({"--port", "auto", "lin", "curve", "16", "2.5"}), kSuccess);  // needs no port
 }
 
 // Each question and the answer taken are printed on standard error.
