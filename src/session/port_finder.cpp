@@ -42,7 +42,7 @@ QString Failure(const link::Link& link, const link::AccessFailure& failure) {
 
 QString PortSearch::headline() const {
     if (found)
-        return QStringLiteral("Převodník nalezen na portu %1.").arg(*found);
+        return QStringLiteral("Převodník nalezen na portu %1.").arg(foundLabel);
     if (trials.isEmpty())
         return QStringLiteral("Převodník nebyl nalezen: systém neuvádí žádný sériový port.");
     return QStringLiteral("Převodník nebyl nalezen na žádném portu.");
@@ -66,7 +66,7 @@ PortSearch FindTransmitter(link::DeviceAccess& device, link::PortChoice& choice,
     link.setQuiet(true);
     PortSearch search;
     for (const link::PortInfo& info : ports) {
-        PortTrial trial{link::ChoiceName(info.port), false, {}};
+        PortTrial trial{link::ChoiceName(info.port), info.port, false, {}};
         Session::SelectPort(choice, trial.port);
         link.SetComClick();
         const auto reply =
@@ -83,6 +83,7 @@ PortSearch FindTransmitter(link::DeviceAccess& device, link::PortChoice& choice,
             tried(trial);
         if (trial.found) {
             search.found = trial.port;
+            search.foundLabel = trial.label();
             break;
         }
     }

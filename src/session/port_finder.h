@@ -17,17 +17,23 @@
 namespace veld::session {
 
 struct PortTrial {
-    QString port;  // as the port choice names it ("COM3", "/dev/ttyUSB0")
+    QString port;    // as the port choice names it ("COM1", "/dev/ttyUSB0")
+    QString device;  // as the system lists it ("/dev/ttyS0", "/dev/ttyUSB0")
     bool found = false;
-    QString outcome;  // "převodník odpovídá", "neodpovídá", "nelze otevřít: …"
+    QString outcome;  // "převodník odpovídá", "neodpovídá", "nelze otevřít; …"
 
+    // "COM1 (/dev/ttyS0)", "/dev/ttyUSB0"
+    QString label() const {
+        return device == port ? port : port + QStringLiteral(" (") + device + u')';
+    }
     // "/dev/ttyUSB0: neodpovídá"
-    QString line() const { return port + QStringLiteral(": ") + outcome; }
+    QString line() const { return label() + QStringLiteral(": ") + outcome; }
 };
 
 struct PortSearch {
     QList<PortTrial> trials;
-    std::optional<QString> found;
+    std::optional<QString> found;  // the port choice's name
+    QString foundLabel;            // as PortTrial::label()
 
     // The port found, or that there is none.
     QString headline() const;

@@ -12,6 +12,7 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 
+#include "link/port_list.h"
 #include "link/port_lock.h"
 #include "link/real_clock.h"
 #include "support/core_app.h"
@@ -127,6 +128,10 @@ TEST(SystemPortName, comItemsAreTheSystemsDevices) {
     EXPECT_EQ(SystemPortName("COM9"), QStringLiteral("COM9"));
     EXPECT_EQ(SystemPortName("/dev/ttyUSB0"), QStringLiteral("/dev/ttyUSB0"));
 #endif
+    // And back, for a port the system lists: the item that names it, or the port itself.
+    for (const char* com : {"COM1", "COM8"})
+        EXPECT_EQ(ChoiceName(SystemPortName(com)), QString::fromLatin1(com));
+    EXPECT_EQ(ChoiceName(QStringLiteral("/dev/ttyUSB0")), QStringLiteral("/dev/ttyUSB0"));
 }
 
 #ifndef _WIN32
