@@ -14,11 +14,16 @@ namespace {
 constexpr const char* kTryHelp = "; try veld-cli --help\n";
 
 void PrintHelp(std::ostream& os, const std::vector<std::unique_ptr<Command>>& commands) {
-    os << "usage: veld-cli [--port PORT] [--yes] [--json] [--trace] [--trace-file FILE]\n"
+    os << "usage: veld-cli [--port PORT] [--fast] [--yes] [--json] [--trace] [--trace-file FILE]\n"
           "                COMMAND ...\n"
           "  --port PORT  COM1..COM8, a device path, a pseudo-terminal, or \"sim\" for the\n"
           "               built-in simulated transmitter; for this run only (not remembered).\n"
+          "               \"auto\": the first port of \"veld-cli ports\" whose device answers\n"
+          "               as the transmitter (a line for each port tried on standard error).\n"
           "               Default: the port the window last opened successfully.\n"
+          "  --fast       fast transfer: the port stays open for the whole command, so no\n"
+          "               transaction but the first waits for it to open and settle. The\n"
+          "               requests are the same. Not taken from the window's setting.\n"
           "  --yes        answer Yes to every question. Without it each question is asked on\n"
           "               the terminal, and answered No when there is none.\n"
           "  --json       print the result as one JSON object.\n"
@@ -81,6 +86,8 @@ int RunCommand(const std::vector<std::string>& args, const Environment& environm
                 err << "--trace-file needs a file name, not an empty one" << kTryHelp;
                 return kUsage;
             }
+        } else if (word == "--fast") {
+            options.fast = true;
         } else if (word.size() > 1 && word[0] == '-' && !AsksForHelp(word)) {
             err << "unknown option '" << word << "'" << kTryHelp;
             return kUsage;
@@ -123,6 +130,8 @@ int RunCommand(const std::vector<std::string>& args, const Environment& environm
         trace.attach(s.link());
     };
     Context context(traced, options);
+    if (options.port == kAutoPort && (*command)->usesTransmitter() && !context.findPort())
+        return kFailure;
     const int exit = (*command)->execute(rest, context);
     if (const int signal = context.interruption())
         return context.reportInterruption(signal);

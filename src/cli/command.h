@@ -12,6 +12,8 @@
 
 #include "cli/terminal_prompts.h"
 #include "config/outcome.h"
+#include "link/link.h"
+#include "link/port_list.h"
 
 class QSettings;
 
@@ -42,6 +44,7 @@ struct Environment {
     bool inputIsTerminal;
     QSettings* settings = nullptr;  // default: the user's
     link::Clock* clock = nullptr;   // default: the real clock
+    link::PortLister listPorts;     // default: the system's serial ports
     // Run once the program is built and before it is taken down (tests: the simulator).
     std::function<void(session::Session&)> onSession;
     std::function<void(session::Session&)> onSessionEnd;
@@ -52,10 +55,14 @@ struct Environment {
 
 // The global options.
 struct Options {
-    std::optional<std::string> port;  // --port
+    std::optional<std::string> port;  // --port; "auto" searches the listed ports
     bool yes = false;                 // --yes
     bool json = false;                // --json
+    bool fast = false;                // --fast: the whole command holds the port open
 };
+
+// The --port value that has the transmitter searched for.
+inline constexpr const char* kAutoPort = "auto";
 
 // What a command runs with: the streams, the global options and the program, built on first use
 // (a command that needs no transmitter never touches the settings).
@@ -71,6 +78,11 @@ public:
     bool json() const { return options_.json; }
     TerminalPrompts& prompts() { return prompts_; }
     session::Session& session();
+    // --port auto: tries the listed ports, a line each on the error stream, and takes the first
+    // that answers as the transmitter. False, having said so, when none does.
+    bool findPort();
+    // The serial ports the system lists (Environment::listPorts).
+    QList<link::PortInfo> listPorts() const;
 
     // One JSON object on one line of standard output, written by QJsonDocument.
     void writeJson(const QJsonObject& object);
@@ -97,6 +109,8 @@ private:
     TerminalPrompts prompts_;
     std::unique_ptr<session::Session> session_;
     Traffic traffic_;
+    // --fast: one operation from the first transaction to the end of the command.
+    std::optional<link::HeldPort> operation_;
 };
 
 // A number for Context::writeJson: a single travels as its exact double (0.1f is written
@@ -121,6 +135,8 @@ public:
     // What `veld-cli COMMAND --help` prints after the usage line.
     virtual std::string help() const = 0;
     virtual int execute(const std::vector<std::string>& args, Context& context) = 0;
+    // Whether the command talks to the transmitter (and so needs --port auto resolved first).
+    virtual bool usesTransmitter() const { return true; }
 
 protected:
     // Prints why and the usage line on the error stream; returns kUsage.

@@ -9,6 +9,7 @@
 #include "cli/measure_command.h"
 #include "cli/note_command.h"
 #include "cli/output_command.h"
+#include "cli/ports_command.h"
 #include "cli/read_command.h"
 #include "cli/relay_command.h"
 #include "cli/write_command.h"
@@ -30,6 +31,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
     commands.push_back(std::make_unique<BackupCommand>());
     commands.push_back(std::make_unique<RestoreCommand>());
     commands.push_back(std::make_unique<DiffCommand>());
+    commands.push_back(std::make_unique<PortsCommand>());
     return commands;
 }
 

@@ -49,6 +49,7 @@ std::string number(float v) {
 class LinCommand final : public Command {
 public:
     std::string name() const override { return "lin"; }
+    bool usesTransmitter() const override { return false; }
     std::string usage() const override {
         return "usage: veld-cli lin [--json] curve CODE VALUE... | inverse CODE SIGNAL... | "
                "spline CODE LO HI | precise CODE LO HI | fit POINTS DEGREE LO HI | "

@@ -22,6 +22,15 @@ void ComPage::DalsiPortyClick() {
         otherPortChosen(list.items.at(list.itemIndex));
 }
 
+void ComPage::RychlyPrenosClick() {
+    if (fastTransferChosen)
+        fastTransferChosen(form_.RychlyPrenos.checked);
+}
+
+Outcome ComPage::NajitPrevodnikClick() {
+    return findTransmitter ? findTransmitter() : Outcome::Stopped;
+}
+
 void ComPage::setOtherPorts(const QStringList& ports) {
     ListBox& list = form_.DalsiPorty;
     const QString selected = list.itemIndex >= 0 && list.itemIndex < list.items.size()

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "config/outcome.h"
+
 namespace veld::config {
 
 struct MainForm;
@@ -19,6 +21,10 @@ public:
     void SetComClick();
     // Click in the list of other ports.
     void DalsiPortyClick();
+    // The check box "Rychlý přenos" was ticked or cleared.
+    void RychlyPrenosClick();
+    // "Najít převodník": the application tries the ports and selects the one that answers.
+    Outcome NajitPrevodnikClick();
 
     // Filled by the application (device paths, the simulator entry); the chosen other port
     // stays chosen.
@@ -29,6 +35,8 @@ public:
 
     std::function<void(int comIndex)> comPortChosen;           // 0..7
     std::function<void(const QString& port)> otherPortChosen;  // an item of the other ports
+    std::function<void(bool on)> fastTransferChosen;
+    std::function<Outcome()> findTransmitter;
 
 private:
     MainForm& form_;

@@ -129,6 +129,8 @@ MainForm::MainForm()
           0),
       LabDalsiPorty(u"LabDalsiPorty"_s, u"Další porty"_s),
       DalsiPorty(u"DalsiPorty"_s),
+      RychlyPrenos(u"RychlyPrenos"_s, u"Rychlý přenos"_s),
+      NajitPrevodnik(u"NajitPrevodnik"_s, u"Najít převodník"_s),
       LabFirmPlace(u"LabFirmPlace"_s, u"Sídlo firmy"_s),
       LabFirmName1(u"LabFirmName1"_s),
       LabAdrFirmPlace1(u"LabAdrFirmPlace1"_s),
@@ -269,7 +271,7 @@ MainForm::MainForm()
                           &g->unitZpoRoz, &g->labRezim, &g->RezimRele, &g->Preckomp, &g->Ulozkomp});
     place(TabSheet3, {&LabVystRozsah, &LabLoLimDA, &EdLoLimDA, &Label23, &LabHiLimDA, &EdHiLimDA,
                       &Label26, &LabJenAnalog, &Button2, &Button3});
-    place(TabSheet5, {&SetCom, &LabDalsiPorty, &DalsiPorty});
+    place(TabSheet5, {&SetCom, &LabDalsiPorty, &DalsiPorty, &RychlyPrenos, &NajitPrevodnik});
     place(TabSheet6, {&LabFirmPlace, &LabFirmName1, &LabAdrFirmPlace1, &LabPostCodeCity1, &LabWork,
                       &LabFirmName2, &LabAdrFirmPlace2, &LabPostCodeCity2, &LabTelNr, &LabFaxNr,
                       &LabMobNr, &LabEmail, &LabWWWPage, &ImageLMX});

@@ -170,7 +170,9 @@ struct MainForm {
     // --- Page "Komunikace" ---
     RadioGroup SetCom;
     Label LabDalsiPorty;
-    ListBox DalsiPorty;  // ports the system has beside COM1..COM8, and the simulator
+    ListBox DalsiPorty;     // ports the system has beside COM1..COM8, and the simulator
+    CheckBox RychlyPrenos;  // fast transfer: an operation keeps the port open (off by default)
+    Button NajitPrevodnik;  // tries each port the system lists for the transmitter
 
     // --- Page "Informace" ---
     Label LabFirmPlace;

@@ -2,6 +2,8 @@
 
 #include <QSet>
 
+#include "link/link.h"
+
 namespace veld::config {
 
 namespace {
@@ -40,6 +42,7 @@ constexpr ClickRole kClickRoles[] = {
     // of a running operation like every other input.
     {u"SetCom", ClickKind::Local},
     {u"DalsiPorty", ClickKind::Local},
+    {u"NajitPrevodnik", ClickKind::Transaction},  // reads the signature on each port
     // Page "Informace": each label reads the PV correction.
     {u"LabFirmPlace", ClickKind::Transaction},
     {u"LabFirmName1", ClickKind::Transaction},
@@ -223,6 +226,8 @@ void MainWindowModel::bindHandlers() {
 
     f.SetCom.onClick = [this] { com_.SetComClick(); };
     f.DalsiPorty.onClick = [this] { com_.DalsiPortyClick(); };
+    f.RychlyPrenos.onClick = [this] { com_.RychlyPrenosClick(); };
+    f.NajitPrevodnik.onClick = [this] { report(com_.NajitPrevodnikClick()); };
     f.ButtonTV.onClick = [this] { form.applyProfile(BrandingProfile::TV); };
     f.ButtonLMX.onClick = [this] { form.applyProfile(BrandingProfile::LMX); };
     f.LabOdchylka.onClick = [this] { ++linPreview_.plotRequests; };
@@ -247,6 +252,11 @@ void MainWindowModel::run(F&& action, bool startsOperation) {
         lastOutcome_.reset();
         operation_ = startsOperation;
     }
+    // The outermost event is one operation: with the fast transfer on, its transactions share
+    // one opening of the port.
+    std::optional<link::HeldPort> operation;
+    if (depth_ == 0)
+        operation.emplace(device_.link());
     ++depth_;
     action();
     --depth_;

@@ -15,6 +15,11 @@ namespace {
 
 constexpr Byte kPreambleByte = 0xFF;
 
+// Characters at the line's nominal rate.
+Micros LineTime(std::size_t characters) {
+    return kNominalCharacter * static_cast<Micros::rep>(characters);
+}
+
 QByteArray Hex(std::span<const Byte> bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()),
                       static_cast<qsizetype>(bytes.size()))
@@ -36,6 +41,8 @@ Link::Link(Transport& transport, Clock& clock, Prompts& prompts, PortChoice& por
 }
 
 Link::~Link() {
+    if (held_)
+        transport_.close();
     transport_.onReceive = nullptr;
     transport_.onLost = nullptr;
 }
@@ -78,6 +85,7 @@ void Link::receive(std::span<const std::uint8_t> bytes) {
         qCDebug(lcLink) << "dropped" << dropped << "bytes of a frame begun before the reply could";
         bytes = bytes.subspan(dropped);
     }
+    largestDelivery_ = std::max(largestDelivery_, bytes.size());
     // Through the ring, byte by byte, as the port delivers them.
     for (Byte b : bytes)
         ring_.PutChar(b);
@@ -125,6 +133,7 @@ bool Link::OpenPort() {
 void Link::closePort() {
     transport_.close();
     PortOpen = false;
+    held_ = false;
 }
 
 void Link::SetComClick() {
@@ -132,11 +141,35 @@ void Link::SetComClick() {
     ReopenPort = true;
 }
 
+void Link::setFastTransfer(bool on) {
+    fast_ = on;
+    if (!on && held_ && !busy_)
+        closePort();
+}
+
+void Link::beginOperation() {
+    if (operations_++ == 0) {
+        recent_.clear();
+        latest_ = Micros{0};
+        earliest_ = Micros::max();
+        largestDelivery_ = 1;
+    }
+}
+
+void Link::endOperation() {
+    if (operations_ > 0)
+        --operations_;
+    // A transaction still waiting closes the port itself when it ends.
+    if (operations_ == 0 && held_ && !busy_)
+        closePort();
+}
+
 void Link::fail(TransactionResult result, const QString& message) {
     result_ = result;
     message_ = message;
     rx.ReplyError = true;
-    prompts_.message(message);
+    if (!quiet_)
+        prompts_.message(message);
 }
 
 bool Link::SendAndWait() {
@@ -171,21 +204,28 @@ bool Link::transact(const std::vector<Byte>& wire) {
     rx.ReplyComplete = false;
     ring_.Clear();
     rx.RxFrame.fill(0x00);
+    // A held port that vanished, or another port chosen meanwhile: opened afresh below.
+    if (held_ && (lost_ || ReopenPort || !transport_.isOpen()))
+        closePort();
     lost_ = false;
     attempts_ = 0;
     result_ = TransactionResult::Success;
     message_.clear();
 
-    if (!PortOpen) {
-        if (ReopenPort)
-            transport_.close();
-        if (!OpenPort())
-            return true;  // OpenPort has shown its message
-        ReopenPort = false;
+    // Held open by the operation: its lines are up and settled already.
+    const bool fromHold = held_;
+    if (!fromHold) {
+        if (!PortOpen) {
+            if (ReopenPort)
+                transport_.close();
+            if (!OpenPort())
+                return true;  // OpenPort has shown its message
+            ReopenPort = false;
+        }
+        transport_.setDtr(true);
+        transport_.setRts(true);
+        clock_.pause(kLineSettleTime);
     }
-    transport_.setDtr(true);
-    transport_.setRts(true);
-    clock_.pause(kLineSettleTime);
 
     setTransfer1(0);
     bool timedOut = false;
@@ -204,9 +244,11 @@ bool Link::transact(const std::vector<Byte>& wire) {
         characterTime_ = transport_.shortestCharacterTime();
         staleOpen_ = false;
         replyFrom_ = clock_.now() + transport_.minimumReplyDelay(wire.size());
+        const Micros writtenAt = clock_.now();
         const std::int64_t written = lost_ ? 0 : transport_.write(wire);
         if (written <= 0) {
             fail(TransactionResult::WriteFailed, kMsgWriteFailed);
+            held_ = false;  // the next transaction settles the lines again
             // A port that is still there stays open for the next transaction; a vanished one
             // is closed so that the next transaction opens it afresh.
             if (lost_ || !transport_.isOpen())
@@ -215,6 +257,16 @@ bool Link::transact(const std::vector<Byte>& wire) {
         }
         clock_.pause(kAfterWrite);
         timedOut = clock_.runFor(kReplyTimeout, [this] { return rx.ReplyComplete || lost_; });
+        if (!timedOut && rx.ReplyComplete && !rx.ReplyError && !lost_) {
+            // Without the settle before this request, a copy of a recent reply that a faulty
+            // line repeats may come before the answer: a reply to another command, or a read's
+            // reply equal to a recent one, counts only when no other follows in the time the
+            // answer would need.
+            if (fromHold && mayBeCopy())
+                awaitAnswerAfterCopy(writtenAt + LineTime(wire.size()));
+            else
+                noteLatency(clock_.now() - writtenAt - LineTime(wire.size() + rx.ReplyLength + 1));
+        }
         if (lost_) {
             fail(TransactionResult::PortLost, kMsgWriteFailed);
             closePort();
@@ -234,8 +286,64 @@ bool Link::transact(const std::vector<Byte>& wire) {
         if (rx.ReplyError)
             result_ = TransactionResult::BadChecksum;
     }
-    closePort();
-    return rx.ReplyError;
+    if (!fast_ || operations_ == 0 || rx.ReplyError) {
+        closePort();
+        return rx.ReplyError;
+    }
+    recent_.push_back({replyFrame(), clock_.now()});
+    held_ = true;
+    return false;
+}
+
+void Link::noteLatency(Micros latency) {
+    latest_ = std::max(latest_, latency);
+    earliest_ = std::min(earliest_, latency);
+}
+
+std::vector<Byte> Link::replyFrame() const {
+    return {rx.RxFrame.begin(), rx.RxFrame.begin() + rx.ReplyLength + 1};
+}
+
+bool Link::mayBeCopy() {
+    // The command follows the preamble, the delimiter and the five address bytes.
+    const Byte requested = tx.TxFrame[kPreambleLength + 1 + DeviceAddress.size()];
+    if (decoder_.replyCommand() != requested)
+        return true;  // the answer to another request
+    const auto info = FindCommand(requested);
+    if (!info || !info->name.starts_with("Read"))
+        return false;  // replies without data are alike anyway
+    const Micros now = clock_.now();
+    std::erase_if(recent_, [now](const RecentReply& r) { return now - r.at > kCopyWindow; });
+    return std::any_of(recent_.begin(), recent_.end(),
+                       [frame = replyFrame()](const RecentReply& r) { return r.frame == frame; });
+}
+
+void Link::awaitAnswerAfterCopy(Micros requestEnd) {
+    const std::vector<Byte> first = replyFrame();
+    qCInfo(lcLink) << "a reply like a recent one: waiting whether the answer follows";
+    // The answer begins once the line is free and the transmitter has answered, as late after the
+    // request as any of the operation's replies began, give or take twice as much as they varied;
+    // it shows once its first delivery is in. A port that has handed on a whole reply at once may
+    // show the answer only when it is complete, and it may be as long as a reply can be.
+    const Micros begins = std::max(clock_.now(), requestEnd + latest_);
+    const std::size_t delivery =
+        largestDelivery_ >= kShortestReply ? kBufferSize : largestDelivery_;
+    const Micros margin = kCopyMargin + 2 * (earliest_ < latest_ ? latest_ - earliest_ : Micros{0});
+    const Micros shows = begins + LineTime(delivery) + margin;
+    ring_.Clear();
+    decoder_.Restart();
+    clock_.runFor(shows - clock_.now(),
+                  [this] { return rx.RxCount > 0 || rx.ReplyComplete || rx.ReplyError || lost_; });
+    if (rx.RxCount > 0 && !rx.ReplyComplete && !rx.ReplyError && !lost_)
+        clock_.runFor(LineTime(kBufferSize + delivery) + margin,
+                      [this] { return rx.ReplyComplete || lost_; });
+    if (rx.ReplyComplete || lost_)
+        return;
+    // Nothing (whole) followed: it was the answer after all.
+    ring_.Clear();
+    decoder_.Restart();
+    for (const Byte b : first)
+        decoder_.ParseReplyByte(b);
 }
 
 void Link::report(Micros started, std::vector<Byte> wire) const {

@@ -5,7 +5,8 @@
 // Callers follow one pattern: fill TxData (writes only), BuildRequest, SendAndWait, test
 // ReplyError, read RxData. SendAndWait opens the port, raises DTR and RTS, waits 50 ms, sends,
 // waits 1 ms, then gives the reply up to 1000 ms; without a complete reply it waits 200 ms and
-// tries again, three attempts in all; then it closes the port. Worst case about 3.65 s.
+// tries again, three attempts in all; then it closes the port. Worst case about 3.65 s. With the
+// fast transfer on, an operation's transactions share one opening (Link::setFastTransfer).
 
 #include <QLoggingCategory>
 #include <QSettings>
@@ -34,6 +35,17 @@ inline constexpr std::chrono::milliseconds kAfterWrite{1};
 inline constexpr std::chrono::milliseconds kReplyTimeout{1000};  // per attempt
 inline constexpr std::chrono::milliseconds kRetryPause{200};     // after an attempt without reply
 inline constexpr int kAttempts = 3;
+// Fast transfer: a read's reply equal to one received up to this long before may be a copy that
+// a faulty line repeated (the 50 ms settle drops copies up to about 60 ms late); whether the
+// answer follows is then waited for as long as its beginning could take, with this margin and
+// twice as much as the beginnings of the operation's replies have varied.
+inline constexpr std::chrono::milliseconds kCopyWindow{100};
+inline constexpr std::chrono::milliseconds kCopyMargin{5};
+// The shortest reply: a preamble byte, delimiter, five address bytes, command, byte count,
+// response code, status and checksum.
+inline constexpr std::size_t kShortestReply = 12;
+// One character at 14400 bit/s, 11 bits.
+inline constexpr Micros kNominalCharacter{764};
 
 // The three failure texts, exactly as the transmitter's users know them.
 inline const QString kMsgCannotOpen = QStringLiteral("It is not possible initialize comm ");
@@ -89,6 +101,23 @@ public:
     // The user picked another port: the next transaction closes whatever is open first.
     void SetComClick();
 
+    // Fast transfer ("Rychlý přenos", off unless chosen): within an operation (see HeldPort) the
+    // port stays open after each successful transaction, so the next one sends its request at
+    // once instead of opening the port, raising DTR and RTS and waiting 50 ms again. Requests,
+    // time-outs and retries stay as they are. A failed transaction closes the port as ever, and
+    // so does the end of the operation; a port that vanished is opened afresh by the next
+    // transaction. Off, every transaction opens and closes the port. Without the settle, a copy
+    // of a recent reply that a faulty line repeats may come after a request has left; a reply
+    // that may be one is taken only when no other follows (awaitAnswerAfterCopy).
+    void setFastTransfer(bool on);
+    bool fastTransfer() const { return fast_; }
+    void beginOperation();
+    void endOperation();
+
+    // Failures are not shown while quiet (the search for the transmitter tries ports that may
+    // not answer); lastMessage() still holds what would have been.
+    void setQuiet(bool on) { quiet_ = on; }
+
     bool busy() const { return busy_; }
     int attemptsMade() const { return attempts_; }
     TransactionResult lastResult() const { return result_; }
@@ -122,6 +151,12 @@ private:
     void dropStale(Byte b);
     void setTransfer1(int value);
     bool transact(const std::vector<Byte>& wire);
+    std::vector<Byte> replyFrame() const;
+    // Fast transfer: the complete reply answers another command, or is a read's and equals one
+    // of the recent ones.
+    bool mayBeCopy();
+    // Takes a reply that follows within the time the answer could take, else keeps this one.
+    void awaitAnswerAfterCopy(Micros requestEnd);
     void closePort();
     void fail(TransactionResult result, const QString& message);
     void report(Micros started, std::vector<Byte> wire) const;
@@ -143,9 +178,41 @@ private:
     bool staleOpen_ = false;
     bool busy_ = false;
     bool lost_ = false;
+    bool fast_ = false;
+    bool quiet_ = false;
+    int operations_ = 0;
+    // The port is open with its lines raised and settled, kept for the operation's next request.
+    bool held_ = false;
+    struct RecentReply {
+        std::vector<Byte> frame;
+        Micros at;
+    };
+    std::vector<RecentReply> recent_;  // the operation's replies of the last kCopyWindow
+    // How long after their requests had crossed the line the operation's replies began (delivery
+    // included), at the latest and at the earliest.
+    void noteLatency(Micros latency);
+    Micros latest_{0};
+    Micros earliest_ = Micros::max();
+    // The most bytes one delivery of the port has held in this operation (a port that hands on
+    // whole replies shows an answer only when it is complete).
+    std::size_t largestDelivery_ = 1;
     int attempts_ = 0;
     TransactionResult result_ = TransactionResult::Success;
     QString message_;
+};
+
+// One operation: a click's handler, a command of the command line. With the fast transfer on,
+// its transactions share one opening of the port, which also keeps other programs from taking
+// the port between them. Scopes nest; the outermost closes the port.
+class HeldPort {
+public:
+    explicit HeldPort(Link& link) : link_(link) { link_.beginOperation(); }
+    ~HeldPort() { link_.endOperation(); }
+    HeldPort(const HeldPort&) = delete;
+    HeldPort& operator=(const HeldPort&) = delete;
+
+private:
+    Link& link_;
 };
 
 }  // namespace veld::link

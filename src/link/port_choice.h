@@ -32,6 +32,7 @@ public:
     // named once on the command line).
     void recordOpened(QSettings& settings) const;
     void setPersistent(bool on) { persistent_ = on; }
+    bool persistent() const { return persistent_; }
 
     // What the transport opens: "COM3", or the other port's name.
     std::string portName() const;

@@ -11,11 +11,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <vector>
 #ifdef Q_OS_LINUX
 #include <sys/sysmacros.h>
 #endif
@@ -43,7 +45,35 @@ QString HeldText(const PortHolder& holder) {
     return QStringLiteral("Port používá jiný program (%1).").arg(who.join(QStringLiteral(", ")));
 }
 
+QString AccessDeniedText(const QString& device, const QString& group) {
+    QString text = QStringLiteral("Přístup k portu %1 byl odepřen.").arg(device);
+    if (group.isEmpty())
+        return text;
+#ifdef Q_OS_LINUX
+    return text + QStringLiteral(
+                      " Přidejte uživatele do skupiny %1 (sudo usermod -aG %1 $USER) a "
+                      "přihlaste se znovu.")
+                      .arg(group);
+#else
+    return text + QStringLiteral(" Přístup mají členové skupiny %1.").arg(group);
+#endif
+}
+
 #ifdef Q_OS_UNIX
+
+QString DeviceGroup(const QString& device) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(device).constData(), &st) != 0 ||
+        (st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP) || st.st_gid == 0)
+        return {};
+    std::vector<char> buffer(16384);
+    struct group entry {};
+    struct group* found = nullptr;
+    if (::getgrgid_r(st.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr)
+        return {};
+    return QString::fromLocal8Bit(found->gr_name);
+}
 
 namespace {
 
@@ -180,8 +210,11 @@ RefusedOpen ExamineRefusedOpen(const QString& device) {
             result.holder.held = true;
             return result;
         }
-        if (probe.get() < 0)
-            return result;  // no access, which another program has nothing to do with
+        if (probe.get() < 0) {
+            // No access, which another program has nothing to do with.
+            result.accessDenied = errno == EACCES || errno == EPERM;
+            return result;
+        }
     }
     const QString lockPath = SerialLockFile(device);
     if (lockPath.isEmpty())

@@ -27,7 +27,14 @@ struct PortHolder {
 // program, named when known.
 QString HeldText(const PortHolder& holder);
 
+// The line shown below "It is not possible initialize comm" when the user may not open the
+// device: the reason and, when known, the group whose members may (on Linux with the command
+// that adds the user to it).
+QString AccessDeniedText(const QString& device, const QString& group);
+
 #ifdef Q_OS_UNIX
+// The group that may read and write the device; empty when none does or it cannot be told.
+QString DeviceGroup(const QString& device);
 // Takes the exclusive advisory lock on an open device; false only when another open of it holds
 // the lock (not when the system cannot lock the device at all).
 bool LockOpenDevice(int fd);
@@ -42,6 +49,7 @@ QString SerialLockFile(const QString& device);
 struct RefusedOpen {
     PortHolder holder;
     bool staleLockRemoved = false;
+    bool accessDenied = false;  // the user may not open the device at all
 };
 RefusedOpen ExamineRefusedOpen(const QString& device);
 #endif

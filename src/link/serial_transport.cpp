@@ -55,6 +55,8 @@ bool SerialTransport::open(const std::string& portName) {
         const RefusedOpen refused = ExamineRefusedOpen(device);
         if (refused.holder.held)
             refusal_ = HeldText(refused.holder).toStdString();
+        else if (refused.accessDenied)
+            refusal_ = AccessDeniedText(device, DeviceGroup(device)).toStdString();
         else if (refused.staleLockRemoved)
             opened = port_.open(QIODevice::ReadWrite);
     }
@@ -67,6 +69,12 @@ bool SerialTransport::open(const std::string& portName) {
         port_.close();
         opened = false;
     }
+#else
+    // Windows says "access denied" also of a port another program has open.
+    if (!opened && port_.error() == QSerialPort::PermissionError)
+        refusal_ =
+            (AccessDeniedText(device, {}) + QStringLiteral(" Port může mít otevřen jiný program."))
+                .toStdString();
 #endif
     if (!opened) {
         qCInfo(lcLink) << "open" << device << "failed:" << port_.errorString() << refusal_.c_str();

@@ -28,8 +28,8 @@ public:
     virtual bool open(const std::string& portName) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
-    // Why the last open failed when another program holds the port: one line for the user
-    // (UTF-8). Empty when the open succeeded or failed for another reason.
+    // Why the last open failed when another program holds the port or the user may not open it:
+    // one line for the user (UTF-8). Empty when the open succeeded or failed for another reason.
     virtual std::string openRefusal() const { return {}; }
     // Writes the bytes; returns how many were accepted (0 when none could be).
     virtual std::int64_t write(std::span<const std::uint8_t> bytes) = 0;

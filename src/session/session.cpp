@@ -40,6 +40,15 @@ std::unique_ptr<link::Clock> ClockUnless(link::Clock* given) {
     return std::make_unique<link::RealClock>();
 }
 
+// Off unless the store holds it switched on, as it writes it.
+bool RememberedFastTransfer(QSettings& settings) {
+    if (settings.status() != QSettings::NoError)
+        return false;
+    const QVariant value = settings.value(Session::kFastTransferKey);
+    return value.typeId() == QMetaType::Bool ? value.toBool()
+                                             : value.toString() == QLatin1String("true");
+}
+
 }  // namespace
 
 Session::Session(Prompts& prompts, Options options)
@@ -53,7 +62,8 @@ Session::Session(Prompts& prompts, Options options)
       link_(router_, clock_, prompts_, choice_, settings_),
       device_(link_),
       model_(prompts_, device_, std::move(options.model)),
-      portPage_(model_, choice_, [this] { link_.SetComClick(); }) {
+      portPage_(model_, choice_, [this] { link_.SetComClick(); }),
+      listPorts_(options.listPorts ? std::move(options.listPorts) : link::SystemSerialPorts) {
     if (options.movingProcessValue)
         simDevice_.SetProcessWave(sim::ProcessWave{});
     choice_.restore(settings_);
@@ -61,6 +71,26 @@ Session::Session(Prompts& prompts, Options options)
         SelectPort(choice_, *options.port);
         choice_.setPersistent(false);
     }
+    const bool fast = options.fastTransfer.value_or(RememberedFastTransfer(settings_));
+    link_.setFastTransfer(fast);
+    model_.form.RychlyPrenos.checked = fast;
+    config::ComPage& page = model_.com();
+    page.fastTransferChosen = [this](bool on) {
+        link_.setFastTransfer(on);
+        settings_.setValue(kFastTransferKey, on);
+        settings_.sync();
+    };
+    page.findTransmitter = [this] {
+        const PortSearch search = findTransmitter();
+        prompts_.message(search.summary());
+        if (!search.found)
+            return config::Outcome::Stopped;
+        // Chosen by the user's click: remembered, as a port picked from the list is.
+        choice_.setPersistent(true);
+        choice_.recordOpened(settings_);
+        portPage_.showChoice();
+        return config::Outcome::Completed;
+    };
     link_.onTransfer1 = [this](int position) { model_.setTransfer(position); };
     link_.onBusyChanged = [this](bool busy) { model_.setBusy(busy); };
 }
@@ -69,6 +99,12 @@ Session::~Session() {
     // Nothing may report a transfer to a model that is going.
     link_.onTransfer1 = nullptr;
     link_.onBusyChanged = nullptr;
+    model_.com().fastTransferChosen = nullptr;
+    model_.com().findTransmitter = nullptr;
+}
+
+PortSearch Session::findTransmitter(const std::function<void(const PortTrial&)>& tried) {
+    return FindTransmitter(device_, choice_, listPorts_(), tried);
 }
 
 bool Session::IsValidPort(const QString& name) {

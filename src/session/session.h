@@ -16,7 +16,9 @@
 #include "link/device_access.h"
 #include "link/link.h"
 #include "link/port_choice.h"
+#include "link/port_list.h"
 #include "link/serial_transport.h"
+#include "session/port_finder.h"
 #include "session/port_page.h"
 #include "session/port_router.h"
 #include "sim/device.h"
@@ -37,6 +39,11 @@ struct Options {
     // Default: the real clock, which waits in a local event loop. Tests pass a virtual clock.
     link::Clock* clock = nullptr;
     config::ModelSettings model;
+    // The fast transfer (Link::setFastTransfer) for this run, not remembered. nullopt: the
+    // remembered setting of the page "Komunikace".
+    std::optional<bool> fastTransfer;
+    // The serial ports the search for the transmitter tries. Default: the system's.
+    link::PortLister listPorts;
     // The built-in simulator's process value moves (a slow wave), so the window's trend lives
     // without hardware. Off, it stands still, as tests want it.
     bool movingProcessValue = false;
@@ -46,6 +53,8 @@ class Session {
 public:
     // The name that selects the built-in simulator on the command line.
     static inline const QString kSimulatorAlias = QStringLiteral("sim");
+    // Where the check box "Rychlý přenos" is remembered, beside the port.
+    static inline const QString kFastTransferKey = QStringLiteral("FastTransfer");
 
     Session(Prompts& prompts, Options options = {});
     ~Session();
@@ -70,6 +79,12 @@ public:
     sim::SimTransport& simTransport() { return simTransport_; }
     link::SerialTransport& serialTransport() { return serial_; }
 
+    // The serial ports the system lists (or the list Options::listPorts gives).
+    QList<link::PortInfo> listPorts() const { return listPorts_(); }
+    // Tries the listed ports for the transmitter (FindTransmitter); the port found is the one
+    // the next transaction opens.
+    PortSearch findTransmitter(const std::function<void(const PortTrial&)>& tried = {});
+
     // False for a name that names no port (empty or blank).
     static bool IsValidPort(const QString& name);
     // Chooses the port by its name as Options::port reads it.
@@ -92,6 +107,7 @@ private:
     link::DeviceAccess device_;
     config::MainWindowModel model_;
     PortPage portPage_;
+    link::PortLister listPorts_;
 };
 
 }  // namespace veld::session

@@ -344,13 +344,15 @@ QWidget* MainWindow::buildPortPage() {
     ol->addWidget(heading(f.LabDalsiPorty));
     ol->addWidget(w(f.DalsiPorty));
     w(f.DalsiPorty)->setMinimumWidth(kListWidth);
+    ol->addLayout(buttonRow({w(f.NajitPrevodnik)}));
 
     auto* layout = new QGridLayout(page);
     layout->addWidget(w(f.SetCom), 0, 0);
     layout->addWidget(others, 0, 1);
+    layout->addWidget(w(f.RychlyPrenos), 1, 0, 1, 2);
     layout->setColumnStretch(1, 1);
     layout->setColumnStretch(2, 1);
-    layout->setRowStretch(1, 1);
+    layout->setRowStretch(2, 1);
     return w(f.TabSheet5);
 }
 

@@ -26,6 +26,7 @@ protected:
         environment.interruption = [this] { return raised; };
         environment.settings = &settings;
         environment.clock = &clock;
+        environment.listPorts = listPorts;
         environment.onSession = [this](session::Session& s) {
             if (prepare)
                 prepare(s);
@@ -55,6 +56,7 @@ protected:
     std::ostringstream err;
     bool terminal = false;
     int raised = 0;  // the signal that asks the run to stop, as main's handler raises it
+    link::PortLister listPorts;                      // default: the system's
     std::function<void(session::Session&)> prepare;  // once the program is built
     std::function<void(session::Session&)> inspect;  // before it is taken down
 };

@@ -4,6 +4,8 @@
 #include "cli/model_command.h"
 #include "cli/terminal_prompts.h"
 #include "link/dev_float.h"
+#include "sim/fault_policy.h"
+#include "support/request_log.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -123,6 +125,61 @@ TEST_F(GlobalOptions, outputThatCannotBeWrittenFails) {
     Environment environment{in, lost, err, false};
     EXPECT_EQ(cli::Run({"lin", "curve", "16", "2.5"}, environment), kFailure);
     EXPECT_TRUE(said("Výstup se nepodařilo zapsat"));
+}
+
+TEST_F(GlobalOptions, portsListsWhatTheSystemKnows_autoTakesTheFirstThatAnswers) {
+    listPorts = [] {
+        return QList<link::PortInfo>{{u"/dev/veld-none"_s, u"USB serial converter"_s, u"Maker"_s,
+                                      u"A50285BI"_s, 0x1234, 0x5678},
+                                     {u"simulator"_s, {}, {}, {}, {}, {}}};
+    };
+    EXPECT_EQ(run({"ports"}), kSuccess);
+    EXPECT_EQ(out.str(),
+              "/dev/veld-none\tUSB serial "
+              "converter\tMaker\t1234:5678\tA50285BI\nsimulator\t-\t-\t-\t-\n");
+    EXPECT_EQ(run({"--json", "ports"}), kSuccess);
+    EXPECT_EQ(out.str(),
+              "{\"ports\":[{\"description\":\"USB serial converter\",\"manufacturer\":\"Maker\","
+              "\"port\":\"/dev/veld-none\",\"productId\":22136,\"serialNumber\":\"A50285BI\","
+              "\"vendorId\":4660},{\"description\":null,\"manufacturer\":null,\"port\":"
+              "\"simulator\",\"productId\":null,\"serialNumber\":null,\"vendorId\":null}]}\n");
+
+    // Another device, a silent one, then the transmitter: each tried with the signature read.
+    QStringList requests;
+    inspect = [&](session::Session& s) { requests = testing::DescribeLog(s.simDevice().Log()); };
+    struct Case {
+        std::function<void(session::Session&)> prepare;
+        int exit;
+        std::string said;
+        int requests;  // each a "ReadEEPROM 257 2"
+    };
+    const std::vector<Case> cases{
+        {[](session::Session& s) {
+             ASSERT_TRUE(s.simMemory().Write(257, std::vector<link::Byte>{0x12, 0x34}));
+         },
+         kFailure,
+         "/dev/veld-none: nelze otevřít\nsimulator: odpovídá jiný přístroj (12 34)\n"
+         "Převodník nebyl nalezen na žádném portu.\n",
+         1},
+        {[](session::Session& s) { s.simFaults().Queue(sim::Fault::NoReply(), 3); }, kFailure,
+         "simulator: neodpovídá\nPřevodník nebyl nalezen na žádném portu.\n", 3},
+        // Found, then the command runs on it.
+        {{}, kSuccess, "simulator: převodník odpovídá\nPřevodník nalezen na portu simulator.\n", 2},
+    };
+    for (const Case& c : cases) {
+        prepare = c.prepare;
+        EXPECT_EQ(run({"--port", "auto", "eeprom", "read", "257", "2"}), c.exit) << c.said;
+        EXPECT_TRUE(said(c.said)) << err.str();
+        EXPECT_FALSE(said("It is not possible") || said("No answer")) << err.str();
+        EXPECT_EQ(requests, QStringList(c.requests, u"ReadEEPROM 257 2"_s));
+    }
+    EXPECT_EQ(out.str(), "0D E5\n");
+    EXPECT_FALSE(settings.contains(link::PortChoice::kOtherPortKey));  // for this run only
+
+    listPorts = [] { return QList<link::PortInfo>{}; };
+    EXPECT_EQ(run({"--port", "auto", "note"}), kFailure);
+    EXPECT_TRUE(said("Převodník nebyl nalezen: systém neuvádí žádný sériový port.")) << err.str();
+    EXPECT_EQ(run({"--port", "auto", "lin", "curve", "16", "2.5"}), kSuccess);  // needs no port
 }
 
 // Each question and the answer taken are printed on standard error.

@@ -81,6 +81,46 @@ TEST_F(Write, aValueTheEntryChecksRefuseStopsBeforeAnythingIsSent) {
     }
 }
 
+// --fast: the same requests, byte for byte, over one opening of the port; only the 50 ms settle
+// of every transaction but the first is gone.
+TEST_F(Write, fastTransferSendsTheSameRequestsOverOneOpening) {
+    const std::string path = pt100();
+    std::size_t opens = 0;
+    std::vector<std::vector<link::Byte>> wire;
+    prepare = [&](session::Session& s) {
+        s.link().onBusyChanged = [&s, &wire, model = s.link().onBusyChanged](bool busy) {
+            model(busy);
+            if (busy)
+                wire.push_back(s.link().tx.WireBytes());
+        };
+    };
+    inspect = [this, &opens, logged = inspect](session::Session& s) {
+        logged(s);
+        opens = s.simTransport().OpenCount();
+    };
+    std::vector<QStringList> logs;
+    std::vector<std::vector<std::vector<link::Byte>>> wires;
+    std::vector<std::size_t> openings;
+    std::vector<link::Micros> durations;
+    for (const bool fast : {false, true}) {
+        wire.clear();
+        const link::Micros start = clock.now();
+        std::vector<std::string> args{"--yes", "write", path};
+        if (fast)
+            args.insert(args.begin(), "--fast");
+        ASSERT_EQ(runSim(args), kSuccess) << err.str();
+        durations.push_back(clock.now() - start);
+        logs.push_back(requests);
+        wires.push_back(wire);
+        openings.push_back(opens);
+    }
+    EXPECT_EQ(logs[1], logs[0]);
+    EXPECT_EQ(wires[1], wires[0]);
+    EXPECT_EQ(wires[0].size(), 55u);
+    EXPECT_EQ(openings, (std::vector<std::size_t>{55, 1}));
+    EXPECT_EQ(durations[0] - durations[1], 54 * link::kLineSettleTime);
+}
+
 TEST_F(Write, pointFileAnswersTheDialog) {
     const std::string config = voltageFromFile();
     EXPECT_EQ(runSim({"--yes", "write", config}), kUsage);

@@ -251,6 +251,64 @@ TEST_F(LinkTest, EachTransactionLeavesItsRecord) {
     EXPECT_EQ(records[3].reply.size(), ReplyFrame({0, 0, 1}).size());
 }
 
+// Fast transfer: within an operation the port opens and settles once; each request still goes
+// out after a purge and waits as documented. A failure or the operation's end closes the port.
+TEST_F(LinkTest, FastTransferOpensThePortOncePerOperation) {
+    link.setFastTransfer(true);
+    answer(ReplyFrame({0, 0, 1}));
+    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_FALSE(transport.isOpen());  // no operation: as without it
+    {
+        const HeldPort operation(link);
+        for (int i = 0; i < 3; ++i) {
+            answer(ReplyFrame({0, 0, 1}));
+            EXPECT_FALSE(link.ReadKonst(0, 1));
+            EXPECT_TRUE(transport.isOpen());
+        }
+    }
+    EXPECT_FALSE(transport.isOpen());
+    EXPECT_FALSE(link.PortOpen);
+    EXPECT_EQ(transport.opened.size(), 2u);
+    ASSERT_EQ(transport.writeTimes.size(), 4u);
+    // Only the first of the operation waits 50 ms; the next go out when the reply is in.
+    EXPECT_EQ(transport.writeTimes[2] - transport.writeTimes[1], 20ms);
+    EXPECT_EQ(transport.inputClears, 4);
+    EXPECT_EQ(transport.writes[3], transport.writes[0]);
+
+    // A failed transaction closes the port; the next one of the operation opens and settles.
+    const HeldPort operation(link);
+    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_EQ(link.attemptsMade(), 3);
+    EXPECT_FALSE(transport.isOpen());
+    answer(ReplyFrame({0, 0, 1}));
+    const Micros start = clock.now();
+    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_EQ(transport.writeTimes.back() - start, 50ms);
+    EXPECT_EQ(transport.opened.size(), 4u);
+}
+
+TEST_F(LinkTest, FastTransfer_aPortThatVanishesEndsTheHoldAndTheNextTransactionReopens) {
+    link.setFastTransfer(true);
+    const HeldPort operation(link);
+    answer(ReplyFrame({0, 0, 1}));
+    EXPECT_FALSE(link.ReadKonst(0, 1));
+    transport.vanishAfter(5ms);  // while the next waits for its reply
+    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_EQ(prompts.messages, QStringList{kMsgWriteFailed});
+    EXPECT_EQ(link.lastResult(), TransactionResult::PortLost);
+    answer(ReplyFrame({0, 0, 2}));
+    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_EQ(transport.opened.size(), 2u);
+
+    // Gone between two transactions: opened afresh, as without the fast transfer.
+    transport.vanishAfter(0ms);
+    clock.advance(1ms);
+    answer(ReplyFrame({0, 0, 3}));
+    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_EQ(transport.opened.size(), 3u);
+    EXPECT_EQ(link.rx.RxData[2], 3);
+}
+
 TEST_F(LinkTest, PutDevFloatFillsFourBytesOnly) {
     link.tx.TxData.fill(0xAA);
     link.PutDevFloat(5, 100.0f);

@@ -12,12 +12,14 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 
+#include "link/port_list.h"
 #include "link/port_lock.h"
 #include "link/real_clock.h"
 #include "support/core_app.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <sys/file.h>
@@ -126,6 +128,10 @@ TEST(SystemPortName, comItemsAreTheSystemsDevices) {
     EXPECT_EQ(SystemPortName("COM9"), QStringLiteral("COM9"));
     EXPECT_EQ(SystemPortName("/dev/ttyUSB0"), QStringLiteral("/dev/ttyUSB0"));
 #endif
+    // And back, for a port the system lists: the item that names it, or the port itself.
+    for (const char* com : {"COM1", "COM8"})
+        EXPECT_EQ(ChoiceName(SystemPortName(com)), QString::fromLatin1(com));
+    EXPECT_EQ(ChoiceName(QStringLiteral("/dev/ttyUSB0")), QStringLiteral("/dev/ttyUSB0"));
 }
 
 #ifndef _WIN32
@@ -265,6 +271,37 @@ TEST_F(SerialTransportTest, lockFileLeftByAKilledRun_doesNotBlock) {
     ASSERT_TRUE(living.tryLock());
     EXPECT_FALSE(transport.open(pty.path()));
     EXPECT_EQ(transport.openRefusal(), HeldByThisProcess());
+}
+
+// A device the user may not open says why and names the group whose members may. Made so by
+// taking root's rights away for the open.
+TEST_F(SerialTransportTest, deviceTheUserMayNotOpen_namesTheGroupThatGrantsAccess) {
+    const group* dialout = ::getgrnam("dialout");
+    if (::geteuid() != 0 || dialout == nullptr)
+        GTEST_SKIP() << "needs root and the group dialout";
+    PtyEnd pty;
+    const QString device = QString::fromStdString(pty.path());
+    ASSERT_EQ(::chown(pty.path().c_str(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(::chmod(pty.path().c_str(), 0660), 0);
+    constexpr uid_t kNobody = 65534;
+    ASSERT_EQ(::setegid(kNobody), 0);
+    ASSERT_EQ(::seteuid(kNobody), 0);
+    const bool opened = transport.open(pty.path());
+    const std::string refusal = transport.openRefusal();
+    ASSERT_EQ(::seteuid(0), 0);
+    ASSERT_EQ(::setegid(0), 0);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(refusal, "Přístup k portu " + pty.path() +
+                           " byl odepřen. Přidejte uživatele do skupiny dialout (sudo usermod -aG "
+                           "dialout $USER) a přihlaste se znovu.");
+    // No group to name: one that may not read and write it, or root's.
+    ASSERT_EQ(::chmod(pty.path().c_str(), 0640), 0);
+    EXPECT_EQ(DeviceGroup(device), QString());
+    ASSERT_EQ(::chmod(pty.path().c_str(), 0660), 0);
+    ASSERT_EQ(::chown(pty.path().c_str(), 0, 0), 0);
+    EXPECT_EQ(DeviceGroup(device), QString());
+    EXPECT_EQ(AccessDeniedText(device, {}),
+              QStringLiteral("Přístup k portu %1 byl odepřen.").arg(device));
 }
 
 #endif  // _WIN32

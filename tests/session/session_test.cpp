@@ -21,8 +21,10 @@ using namespace std::chrono_literals;
 
 class SessionTest : public ::testing::Test {
 protected:
-    std::unique_ptr<Session> start(std::optional<QString> port, bool moving = false) {
+    std::unique_ptr<Session> start(std::optional<QString> port, bool moving = false,
+                                   link::PortLister ports = {}) {
         Options options;
+        options.listPorts = std::move(ports);
         options.movingProcessValue = moving;
         options.port = std::move(port);
         options.settings = &settings;
@@ -117,6 +119,53 @@ TEST_F(SessionTest, theUsersStoreIsUsedOnlyWhenItIsAFile) {
     }
 }
 #endif
+
+TEST_F(SessionTest, fastTransfer_isRememberedAndAClickHoldsThePortForItsWholeOperation) {
+    settings.setValue(Session::kFastTransferKey, u"yes please"_s);  // not as it is written: off
+    EXPECT_FALSE(start(Session::kSimulatorAlias)->link().fastTransfer());
+    auto s = start(Session::kSimulatorAlias);
+    s->model().userToggled(s->model().form.RychlyPrenos, true);
+    EXPECT_TRUE(s->link().fastTransfer());
+
+    auto next = start(Session::kSimulatorAlias);
+    config::MainWindowModel& m = next->model();
+    EXPECT_TRUE(m.form.RychlyPrenos.checked);
+    m.userClicked(m.form.Precist);  // the whole read
+    EXPECT_EQ(m.lastOutcome(), config::Outcome::Completed);
+    const std::size_t read = next->simDevice().RequestsReceived();
+    EXPECT_GT(read, 5u);
+    EXPECT_EQ(next->simTransport().OpenCount(), 1u);
+    EXPECT_FALSE(next->simTransport().isOpen());
+
+    m.userToggled(m.form.RychlyPrenos, false);
+    m.userClicked(m.form.Prec_Pozn);  // the note: one opening a request, as ever
+    EXPECT_EQ(m.lastOutcome(), config::Outcome::Completed);
+    EXPECT_EQ(next->simTransport().OpenCount(), 1 + next->simDevice().RequestsReceived() - read);
+    EXPECT_FALSE(start(Session::kSimulatorAlias)->link().fastTransfer());
+}
+
+TEST_F(SessionTest, findTransmitterSelectsThePortThatAnswers) {
+    const link::PortInfo missing{u"/dev/veld-none"_s, {}, {}, {}, {}, {}};
+    auto s = start(u"COM4"_s, false, [&] {
+        return QList<link::PortInfo>{missing, {u"simulator"_s, {}, {}, {}, {}, {}}};
+    });
+    config::MainWindowModel& m = s->model();
+    m.userClicked(m.form.NajitPrevodnik);
+    EXPECT_EQ(m.lastOutcome(), config::Outcome::Completed);
+    EXPECT_EQ(prompts.messages, QStringList{u"Převodník nalezen na portu simulator."_s});
+    EXPECT_EQ(s->portChoice().portName(), "simulator");
+    EXPECT_EQ(m.form.DalsiPorty.items.value(m.form.DalsiPorty.itemIndex),
+              PortPage::kSimulatorCaption);
+
+    prompts.messages.clear();
+    auto none = start(u"COM4"_s, false, [&] { return QList<link::PortInfo>{missing}; });
+    none->model().userClicked(none->model().form.NajitPrevodnik);
+    EXPECT_EQ(none->model().lastOutcome(), config::Outcome::Stopped);
+    EXPECT_EQ(prompts.messages, QStringList{u"Převodník nebyl nalezen na žádném portu.\n"
+                                            "/dev/veld-none: nelze otevřít"_s});
+    EXPECT_EQ(none->portChoice().portName(), "COM4");  // as it was
+    EXPECT_FALSE(settings.contains(link::PortChoice::kComPortKey));
+}
 
 }  // namespace
 }  // namespace veld::session

@@ -49,6 +49,7 @@ public:
         config::DecimalSeparator separator = config::DecimalSeparator::Point;
         // A front end's own prompts; by default the program answers from `prompts`.
         Prompts* prompts = nullptr;
+        bool fastTransfer = false;
     };
 
     Program() : Program(Options{}) {}
@@ -195,6 +196,7 @@ private:
         o.port = options_.port;
         o.settings = &settings;
         o.clock = options_.virtualTime ? &clock : nullptr;
+        o.fastTransfer = options_.fastTransfer;
         o.model = ModelSettingsWith(options_.separator);
         return std::make_unique<session::Session>(options_.prompts ? *options_.prompts : prompts,
                                                   std::move(o));
