@@ -138,18 +138,5 @@ TEST_F(Write, pointFileAnswersTheDialog) {
     EXPECT_EQ(stored, (std::vector<link::Byte>{17, 1, 53, 0}));
 }
 
-TEST_F(Write, usageErrors) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"write"},
-          {"write", "a.txt", "b.txt"},
-          {"write", "a.txt", "--method", "spline"},
-          {"write", "a.txt", "--degree", "4"},
-          {"write", "a.txt", "--method", "polynomial", "--degree", "9"},
-          {"write", "a.txt", "--points"}}) {
-        EXPECT_EQ(runSim(args), kUsage) << args.back();
-        EXPECT_TRUE(said("usage: veld-cli"));
-    }
-}
-
 }  // namespace
 }  // namespace veld::cli::test
