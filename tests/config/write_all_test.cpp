@@ -9,11 +9,6 @@ namespace veld::config::test {
 namespace {
 
 using namespace std::chrono_literals;
-using Bytes = std::vector<std::uint8_t>;
-
-QString Read(int address, int count) {
-    return u"ReadEEPROM %1 %2"_s.arg(address).arg(count);
-}
 
 class WriteAllTest : public ModelTest {
 protected:
@@ -51,34 +46,6 @@ TEST_F(WriteAllTest, preciseLinearizationChangesOnlyTheSegmentImage) {
     EXPECT_FALSE(f().PresnaLin.visible);
 }
 
-// What stops a write, and what has reached the transmitter by then.
-TEST_F(WriteAllTest, stoppedWrites) {
-    choose(u"odporový teploměr Pt100"_s, u"třívodičově"_s, u"0"_s, u"100"_s);
-    prompts.answers.append(false);
-    EXPECT_EQ(write(), Outcome::Declined);
-    EXPECT_EQ(prompts.questions, QStringList{u"Opravdu se má zapsat konfigurace ?"_s});
-    EXPECT_EQ(requests(), QStringList{Read(262, 2)});
-    EXPECT_TRUE(f().Poslat.enabled);
-
-    // A failure after "Stop" leaves the transmitter stopped.
-    session().simFaults().QueueClean(3);
-    session().simFaults().SetPermanent({sim::Fault::NoReply()});
-    EXPECT_EQ(write(), Outcome::Stopped);
-    EXPECT_EQ(requests().mid(2),
-              (QStringList{u"Stop"_s, Read(1120, 1), Read(1120, 1), Read(1120, 1)}));
-    EXPECT_FALSE(session().simDevice().Measuring());
-    EXPECT_TRUE(f().Poslat.enabled);
-    EXPECT_FALSE(f().ButMeasPV.enabled);
-    EXPECT_EQ(prompts.messages.last(), u"No answer from transmitter !"_s);
-
-    useSeparator(DecimalSeparator::Point);
-    ASSERT_TRUE(session().simMemory().Write(258, Bytes{0xE6}));
-    choose(u"odporový teploměr Pt100"_s, u"třívodičově"_s, u"0"_s, u"100"_s);
-    EXPECT_EQ(write(), Outcome::Stopped);
-    EXPECT_EQ(prompts.messages.last(), u"Typ převodníku není VELD."_s);
-    EXPECT_EQ(requests(), (QStringList{Read(262, 2), Read(257, 2)}));
-}
-
 TEST_F(WriteAllTest, failedWriteWithoutItsOwnCheckStopsAtTheNextCheck) {
     choose(u"odporový teploměr Pt100"_s, u"třívodičově"_s, u"0"_s, u"100"_s);
     session().simFaults().QueueClean(7);                    // up to the output scaling
@@ -105,7 +72,7 @@ TEST_F(WriteAllTest, outputConstantsAreReplacedOrTheRangeRefused) {
     enter(f().Konec, u"50"_s);
     clearPrompts();
     EXPECT_EQ(write(), Outcome::Stopped);
-    EXPECT_EQ(requests().last(), Read(36, 16));
+    EXPECT_EQ(requests().last(), u"ReadEEPROM 36 16"_s);
     EXPECT_EQ(prompts.messages.size(), 4);  // span twice, I1, and the refusal
     EXPECT_FALSE(session().simDevice().Measuring());
 }
