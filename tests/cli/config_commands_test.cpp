@@ -17,19 +17,11 @@ constexpr const char* kFactoryLines =
     "horní mez: 100\njednotka: °C\nlinearizace: linearizováno\ntlumení: 1.0s\n"
     "chybový proud: nadproud\npřipojení čidla: třívodičově\nParazitní odpor: 0.000\n";
 
-TEST_F(ConfigCommands, readPrintsTheFileLinesAndSavesTheFile) {
-    EXPECT_EQ(runSim({"read"}), kSuccess) << err.str();
-    EXPECT_EQ(out.str(), kFactoryLines);
-    EXPECT_EQ(requests.size(), 10);
-
+// The end-to-end tests hold the printed lines and the note; here the saved file, byte for byte.
+TEST_F(ConfigCommands, readSavesTheFileTheWindowWouldSave) {
     const QString file = dir.filePath(u"cfg.txt"_s);
-    prepare = [](session::Session& s) {
-        ASSERT_TRUE(s.simMemory().Write(512, std::vector<link::Byte>{'T', 'T', '1', ' ', 0xE8}));
-    };
-    EXPECT_EQ(runSim({"--json", "read", "--save", file.toStdString()}), kSuccess) << err.str();
-    EXPECT_EQ(out.str().rfind("{\"lines\":[\"Konfigurační data pro GALVO-PRIM:\",\"\",", 0), 0u)
-        << out.str();
-    EXPECT_NE(out.str().find("\"note\":\"TT1 č\""), std::string::npos) << out.str();
+    EXPECT_EQ(runSim({"read", "--save", file.toStdString()}), kSuccess) << err.str();
+    EXPECT_EQ(out.str(), kFactoryLines);
     QFile saved(file);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QString expected = QString::fromUtf8(kFactoryLines).replace(u"\n"_s, u"\r\n"_s);
@@ -63,24 +55,15 @@ TEST_F(ConfigCommands, readOfADifferenceInputLeavesItsTotalToTheUserAndAFailedRe
     EXPECT_EQ(runSim({"read"}), kFailure);
     EXPECT_TRUE(said("No answer from transmitter !"));
     EXPECT_TRUE(out.str().empty());
-    EXPECT_EQ(runSim({"read", "extra"}), kUsage);
 }
 
-TEST_F(ConfigCommands, calibrateAsksAndSendsOnlyOnYes) {
-    EXPECT_EQ(runSim({"calibrate", "lower"}), kFailure);
-    EXPECT_TRUE(said("Opravdu se má nastavit dolní mez převodníku? [a/n] ne"));
-    EXPECT_FALSE(sent(u"NastOfs"_s));
-
+// The handler's refusals are the calibration tests'; here what the command prints and where it
+// does not calibrate.
+TEST_F(ConfigCommands, calibratePrintsTheRangeReadBack) {
     prepare = [](session::Session& s) { s.simDevice().SetProcessValue(20.0f); };
     EXPECT_EQ(runSim({"--yes", "calibrate", "lower"}), kSuccess) << err.str();
     EXPECT_EQ(requests.mid(requests.size() - 2), (QStringList{u"NastOfs"_s, u"ReadEEPROM 60 8"_s}));
     EXPECT_EQ(out.str(), "Počátek: 20 °C\nKonec: 100 °C\n");
-
-    prepare = [](session::Session& s) { s.simDevice().SetCalibrationResult(14); };
-    EXPECT_EQ(runSim({"--yes", "--json", "calibrate", "upper"}), kFailure);
-    EXPECT_TRUE(said("Příliž malé rozpětí vst. signálu."));
-    EXPECT_EQ(requests.last(), u"NastFS"_s);
-    EXPECT_TRUE(out.str().empty());
 
     // The read leaves calibration closed for a square-root linearization.
     prepare = [](session::Session& s) {
@@ -89,28 +72,15 @@ TEST_F(ConfigCommands, calibrateAsksAndSendsOnlyOnYes) {
     };
     EXPECT_EQ(runSim({"--yes", "calibrate", "upper"}), kFailure);
     EXPECT_FALSE(sent(u"NastFS"_s));
-    EXPECT_EQ(runSim({"calibrate", "middle"}), kUsage);
 }
 
-TEST_F(ConfigCommands, correctionWritesOnlyAnAcceptedValue) {
-    EXPECT_EQ(runSim({"correction", "0.25"}), kSuccess) << err.str();
-    EXPECT_EQ(requests, QStringList{u"WriteEEPROM 120 4 7F 00 00 00"_s});
-
-    EXPECT_EQ(runSim({"correction", "0,25x"}), kFailure);
-    EXPECT_TRUE(said("Špatně zadaná hodnota korekce měřeného odporu."));
-    EXPECT_TRUE(requests.isEmpty());
-
+// The correction and note scenarios hold what is written; here what the commands print.
+TEST_F(ConfigCommands, correctionAndNoteArePrintedAsTheyAreHeld) {
     prepare = [](session::Session& s) { ASSERT_TRUE(s.simMemory().SetReal(120, 1.04f)); };
     EXPECT_EQ(runSim({"correction"}), kSuccess);
     EXPECT_EQ(out.str(), "1.0 (1.04)\n");
     EXPECT_EQ(runSim({"--json", "correction"}), kSuccess);
     EXPECT_EQ(out.str(), "{\"correction\":1.0399999618530273,\"shown\":\"1.0\"}\n");
-}
-
-TEST_F(ConfigCommands, noteWritesAndReadsBack) {
-    EXPECT_EQ(runSim({"note", "Čerpadlo 3"}), kSuccess) << err.str();
-    ASSERT_EQ(requests.size(), 3);
-    EXPECT_TRUE(requests[0].startsWith(u"WriteEEPROM 512 20 C8 65 72 70 61 64 6C 6F 20 33 20"_s));
 
     prepare = [](session::Session& s) {
         ASSERT_TRUE(s.simMemory().Write(512, std::vector<link::Byte>{'-', 'x', ' '}));
@@ -124,12 +94,7 @@ TEST_F(ConfigCommands, noteWritesAndReadsBack) {
     };
     EXPECT_EQ(runSim({"note"}), kSuccess);
     EXPECT_EQ(out.str(), "\\x1B]\\x09\\x7F\\x81x\n");
-
-    EXPECT_EQ(runSim({"note", std::string(61, 'a')}), kFailure);
-    EXPECT_TRUE(said("nejvýše 60 znaků"));
-    EXPECT_TRUE(requests.isEmpty());
     EXPECT_EQ(runSim({"note", "--", "-minus"}), kSuccess);
-    EXPECT_EQ(runSim({"note", "two", "words"}), kUsage);
 }
 
 }  // namespace

@@ -7,27 +7,11 @@ namespace {
 
 using Eeprom = CliTest;
 
-TEST_F(Eeprom, readPrintsSixteenUpperCaseHexPairsPerLine) {
-    prepare = [](session::Session& s) {
-        std::vector<link::Byte> bytes;
-        for (int i = 0; i < 20; ++i)
-            bytes.push_back(static_cast<link::Byte>(0xE0 + i % 16));
-        ASSERT_TRUE(s.simMemory().Write(1000, bytes));
-    };
-    std::size_t reads = 0;
-    inspect = [&](session::Session& s) { reads = s.simDevice().Count("ReadEEPROM"); };
-    EXPECT_EQ(runSim({"eeprom", "read", "1000", "20"}), kSuccess) << err.str();
-    EXPECT_EQ(out.str(),
-              "E0 E1 E2 E3 E4 E5 E6 E7 E8 E9 EA EB EC ED EE EF\n"
-              "E0 E1 E2 E3\n");
-    EXPECT_EQ(reads, 2u);  // 16 + 4
-    EXPECT_TRUE(err.str().empty());
-
+// The end-to-end tests hold the text of a read and write; here JSON and the request sizes.
+TEST_F(Eeprom, jsonReadAndWritesOfAtMostTwentyBytes) {
     EXPECT_EQ(runSim({"--json", "eeprom", "read", "257", "2"}), kSuccess);
     EXPECT_EQ(out.str(), "{\"address\":257,\"bytes\":[13,229]}\n");
-}
 
-TEST_F(Eeprom, writeGoesOutInRequestsOfAtMostTwentyBytes) {
     std::vector<std::string> args{"eeprom", "write", "0x300", "0DE5", "01,02"};
     for (int i = 0; i < 41; ++i)
         args.push_back(i % 2 ? "ab" : "0C");
@@ -71,24 +55,6 @@ TEST_F(Eeprom, whatTheTransmitterDidNotConfirmFailsAndSaysWhy) {
         EXPECT_TRUE(out.str().empty()) << c.name;
         EXPECT_TRUE(said(c.said)) << c.name << ": " << err.str();
     }
-}
-
-TEST_F(Eeprom, usageErrorsExitTwoWithOneLineAndSendNothing) {
-    // clang-format off
-    const std::vector<std::vector<std::string>> bad{
-        {}, {"read"}, {"read", "10"}, {"read", "10", "0"}, {"read", "-1", "4"},
-        {"read", "65535", "2"}, {"read", "abc", "4"}, {"write", "10"}, {"write", "10", "0G"},
-        {"write", "10", "123"}, {"erase", "10"}};
-    // clang-format on
-    std::size_t requests = 0;
-    inspect = [&](session::Session& s) { requests += s.simDevice().RequestsReceived(); };
-    for (auto args : bad) {
-        args.insert(args.begin(), "eeprom");
-        EXPECT_EQ(runSim(args), kUsage) << (args.size() > 1 ? args[1] : "");
-        const std::string text = err.str();
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
-    }
-    EXPECT_EQ(requests, 0u);
 }
 
 }  // namespace

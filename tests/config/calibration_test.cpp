@@ -1,87 +1,12 @@
-// Calibration against a reference and the PV correction at 120, on the simulated transmitter.
+// The range read back after a calibration; the calibration and correction scenarios hold the
+// calibrations, their refusals and the correction.
 
 #include "config_fixture.h"
-
-#include "link/dev_float.h"
-#include "model/eeprom_map.h"
 
 namespace veld::config::test {
 namespace {
 
-class CalibrationTest : public ModelTest {
-protected:
-    Calibration& cal() { return m().calibration(); }
-    sim::Device& device() { return session().simDevice(); }
-    // The whole read first, as the window's calibration buttons are enabled only by it.
-    void readAll() {
-        ASSERT_EQ(m().readAll().PrecistClick(), Outcome::Completed);
-        device().ClearCounters();
-        clearPrompts();
-    }
-};
-
-// The correction scenario holds a plain save and read; here the empty, refused and comma cases.
-TEST_F(CalibrationTest, correctionIsTheValueLastAccepted) {
-    f().korekcePV.setText(QString());
-    EXPECT_EQ(cal().saveCorrection(), Calibration::CorrectionWrite::NothingToWrite);
-    EXPECT_EQ(prompts.messages, QStringList{u"Je nutno vyplnit hodnotu korekce PV."_s});
-    EXPECT_EQ(prompts.focused, QStringList{u"korekcePV"_s});
-    EXPECT_TRUE(requests().isEmpty());
-
-    clearPrompts();
-    f().korekcePV.setText(u"0.5"_s);
-    cal().korekcePVExit();
-    f().korekcePV.setText(u"1e60"_s);  // beyond a single
-    EXPECT_EQ(cal().saveCorrection(), Calibration::CorrectionWrite::Written);
-    EXPECT_EQ(prompts.messages, QStringList{u"Špatně zadaná hodnota korekce měřeného odporu."_s});
-    EXPECT_TRUE(f().korekcePV.isEmpty());
-    EXPECT_EQ(requests(), QStringList{u"WriteEEPROM 120 4 80 00 00 00"_s});
-}
-
-TEST_F(CalibrationTest, readCorrectionShowsOneDecimalAndKeepsTheFullValue) {
-    useSeparator(DecimalSeparator::Comma);
-    session().simMemory().SetReal(120, 1.04f);
-    EXPECT_EQ(m().calibration().Button1Click(), Outcome::Completed);
-    EXPECT_EQ(f().korekcePV.text(), u"1,0"_s);
-    EXPECT_EQ(static_cast<float>(m().config.PvCorrection), 1.04f);
-
-    // The information label reads it too; without an answer the correction is left empty.
-    session().simFaults().SetPermanent({sim::Fault::NoReply()});
-    EXPECT_EQ(click(f().LabTelNr), Outcome::Stopped);
-    EXPECT_TRUE(f().korekcePV.isEmpty());
-    EXPECT_EQ(prompts.messages, QStringList{u"No answer from transmitter !"_s});
-}
-
-TEST_F(CalibrationTest, refusalCodesAndADeclinedLimitReadNothingBack) {
-    readAll();
-    for (const auto& [code, message] :
-         {std::pair{6, u"Procesní hodnota je mimo povolený rozsah."_s},
-          {9, u"Procesní hodnota je příliž velká."_s},
-          {10, u"Procesní hodnota je příliž malá."_s},
-          {14, u"Příliž malé rozpětí vst. signálu."_s}}) {
-        SCOPED_TRACE(code);
-        device().SetCalibrationResult(static_cast<link::Byte>(code));
-        device().ClearCounters();
-        clearPrompts();
-        EXPECT_EQ(cal().S_HormezClick(), Outcome::Stopped);
-        EXPECT_EQ(prompts.messages, QStringList{message});
-        EXPECT_EQ(requests(), QStringList{u"NastFS"_s});
-        EXPECT_EQ(f().Konec.text(), u"100"_s);
-        EXPECT_EQ(f().Prenos.position, 50);
-        EXPECT_TRUE(f().S_Hormez.enabled);
-    }
-
-    // The lower limit asks first (the calibration scenario holds the accepted one).
-    device().SetCalibrationResult(0);
-    device().ClearCounters();
-    clearPrompts();
-    prompts.questions.clear();
-    prompts.answers = {false};
-    EXPECT_EQ(cal().S_DolmezClick(), Outcome::Declined);
-    EXPECT_EQ(prompts.questions, QStringList{u"Opravdu se má nastavit dolní mez převodníku?"_s});
-    EXPECT_TRUE(requests().isEmpty());
-    EXPECT_TRUE(f().S_Dolmez.enabled);
-}
+using CalibrationTest = ModelTest;
 
 // The range at 60 in the transmitter's own terms, back into the window's.
 TEST_F(CalibrationTest, rangeReadBackRoundsByTypeAndConvertsThroughTheDisplayCurve) {

@@ -1,39 +1,7 @@
 #include "config_fixture.h"
 
-#include <set>
-
 namespace veld::config::test {
 namespace {
-
-TEST(MainForm, everyControlHasItsOwnName) {
-    MainForm form;
-    std::set<QString> names;
-    for (const Control* c : form.controls()) {
-        EXPECT_FALSE(c->name.isEmpty());
-        EXPECT_TRUE(names.insert(c->name).second) << c->name.toStdString();
-        EXPECT_EQ(form.find(c->name), c);
-    }
-    EXPECT_EQ(form.find(u"Nic"_s), nullptr);
-    // Comparator 2's delay edits keep their irregular names; the unit labels their numbers.
-    EXPECT_TRUE(form.findAs<Edit>(u"Ezposep2"_s) && form.findAs<Edit>(u"Ezporoz2"_s));
-    EXPECT_TRUE(form.findAs<Edit>(u"EZpoSep3"_s) && !form.find(u"EZpoSep2"_s));
-    EXPECT_EQ(form.Komparator[2]->unitMezroz.name, u"Label57"_s);
-}
-
-TEST(MainForm, theOtherProfileChangesCaptionFoldersAndInformation) {
-    MainForm f;
-    f.applyProfile(BrandingProfile::LMX);
-    EXPECT_EQ(f.caption, u"Ovládací program LORIMAX - VELD"_s);
-    EXPECT_EQ(f.OpenDialog1.initialDirectory, u"C:\\LORIMAX_VELD\\linearizace"_s);
-    EXPECT_EQ(f.SaveDialog2.initialDirectory, u"C:\\LORIMAX_VELD\\konfigurace"_s);
-    EXPECT_FALSE(f.Label5.visible || f.ImageTV.visible || !f.Label5.caption.isEmpty());
-    EXPECT_TRUE(f.ImageLMX.visible && f.Firma.visible);
-    EXPECT_EQ(f.Firma.caption, u"LORIMAX"_s);
-    EXPECT_TRUE(f.LabMobNr.caption.startsWith(u"GSM: "_s));
-    for (const Label* l :
-         {&f.LabFirmPlace, &f.LabFirmName1, &f.LabAdrFirmPlace1, &f.LabPostCodeCity1, &f.LabWork})
-        EXPECT_TRUE(l->caption.isEmpty()) << l->name.toStdString();
-}
 
 using ViewEvents = ModelTest;
 
@@ -60,16 +28,8 @@ TEST_F(ViewEvents, oneNotificationPerUserEventAndNoneForIgnoredControls) {
     EXPECT_EQ(prompts.messages, QStringList{u"špatně zadaný způsob linearizace"_s});
 }
 
-TEST_F(ViewEvents, aTypedFirstCharacterCompletesToItsItemAndTextIsCutToTheEditsLength) {
-    m().userEdited(f().Vstup, u"R"_s);
-    EXPECT_EQ(f().Vstup.text, u"reostat"_s);
-    EXPECT_TRUE(f().Pocatek.enabled);
-    m().userEdited(f().Chybproud, u"p"_s);
-    EXPECT_EQ(f().Chybproud.text, u"podproud"_s);
-    m().userEdited(f().Vstup, u"reo"_s);  // longer texts stay as typed
-    EXPECT_TRUE(f().Vstup.text.isEmpty());
-    m().userEdited(f().EditUzPozn, QString(70, u'a'));
-    EXPECT_EQ(f().EditUzPozn.text().size(), 60);
+// The completion of lists and the edits' lengths are the typing scenario's.
+TEST_F(ViewEvents, displaysTakeNoTextAndRunTheRangeBeginsCheck) {
     m().userEdited(f().ZoZmHodn, u"1"_s);  // read-only
     EXPECT_TRUE(f().ZoZmHodn.isEmpty());
 

@@ -1,4 +1,5 @@
-// Measurement of the primary variable: once, and continuously on the 1.5 s tick.
+// Measurement of the primary variable continuously on the 1.5 s tick; the single measurement is
+// the measurement scenario's.
 
 #include "config_fixture.h"
 
@@ -8,8 +9,6 @@ namespace veld::config::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-const QString kReadPvRequest = u"FF FF FF 82 3A BD EF B1 34 01 00 6E "_s;
 
 class MeasurementTest : public ModelTest {
 protected:
@@ -32,29 +31,6 @@ protected:
     }
     const Trend& trend() { return m().measurement().trend(); }
 };
-
-TEST_F(MeasurementTest, valueRequestAndReplyAreShownAsTheWindowShowsThem) {
-    f().Vstup.text = u"odporový teploměr Pt100"_s;
-    EXPECT_EQ(click(f().ButMeasPV), Outcome::Completed);
-    EXPECT_EQ(f().ZoZmHodn.text(), u"100.000"_s);
-    EXPECT_EQ(f().EdSend.text(), kReadPvRequest);
-    EXPECT_EQ(f().EdReceive.text(), u"FF FF 86 3A BD EF B1 34 01 07 00 00 20 42 C8 00 00 C7 "_s);
-
-    f().Vstup.text = u"napětí"_s;
-    m().userClicked(f().ButMeasPV);
-    EXPECT_EQ(f().ZoZmHodn.text(), u"100.000000"_s);
-    EXPECT_EQ(requests(), (QStringList{u"ReadPV"_s, u"ReadPV"_s}));
-
-    // A failed measurement shows only the request and keeps the last reply.
-    const QString reply = f().EdReceive.text();
-    f().EdSend.setText(QString());
-    noReply(3);
-    EXPECT_EQ(click(f().ButMeasPV), Outcome::Stopped);
-    EXPECT_EQ(prompts.messages, QStringList{u"No answer from transmitter !"_s});
-    EXPECT_TRUE(f().ZoZmHodn.isEmpty());
-    EXPECT_EQ(f().EdSend.text(), kReadPvRequest);
-    EXPECT_EQ(f().EdReceive.text(), reply);
-}
 
 TEST(MeasurementDecimals, voltagesAndUnlinearizedThermocouplesShowSix) {
     const QString lin = u"linearizováno"_s, plain = u"nelinearizováno"_s;
@@ -114,13 +90,6 @@ TEST_F(MeasurementTest, failedContinuousMeasurementIsAGapAndTheLoopGoesOn) {
     m().userClicked(f().Start_Mer);
     EXPECT_EQ(trend().samples().size(), 1u);
     m().userClicked(f().Stop_mer);
-
-    // Its CSV file takes the form of the system's decimal separator.
-    useSeparator(DecimalSeparator::Comma);
-    f().Start_Mer.enabled = true;
-    m().userClicked(f().Start_Mer);
-    m().userClicked(f().Stop_mer);
-    EXPECT_TRUE(trend().csvBytes().startsWith(u"\uFEFFčas [s];"_s.toUtf8()));
 }
 
 TEST_F(MeasurementTest, tickDuringAnotherOperationWaitsUntilItHasEnded) {

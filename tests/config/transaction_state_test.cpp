@@ -9,26 +9,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(ClickRoles, everyButtonIsClassifiedAndEveryRowNamesAControl) {
-    MainForm form;
-    LinDialogForm dialog;
-    std::vector<Control*> controls = form.controls();
-    for (Control* c : dialog.controls())
-        controls.push_back(c);
-    QStringList classified;
-    for (const ClickRole& role : MainWindowModel::ClickRoles()) {
-        const QString name = role.name.toString();
-        EXPECT_TRUE(form.find(name) || dialog.find(name)) << name.toStdString();
-        EXPECT_EQ(MainWindowModel::StartsTransaction(name), role.kind == ClickKind::Transaction);
-        classified.append(name);
-    }
-    for (const Control* c : controls) {
-        if (c->kind == ControlKind::Button) {
-            EXPECT_TRUE(classified.contains(c->name)) << c->name.toStdString();
-        }
-    }
-}
-
 class TransactionState : public ModelTest {
 protected:
     void SetUp() override {
@@ -100,21 +80,6 @@ TEST_F(TransactionState, anOperationTakesOnlyStopUntilItsHandlerReturns) {
     EXPECT_EQ(prompts.fileRequests.size(), 1);
     EXPECT_EQ(f().SetCom.itemIndex, 2);
     EXPECT_TRUE(relay.PovolKompar.checked);
-}
-
-TEST_F(TransactionState, viewResyncsAtEachBoundaryAndEachProgressStep) {
-    int changes = 0;
-    m().changed = [&] { ++changes; };
-    std::vector<int> seen;
-    for (const auto& step : std::vector<std::function<void()>>{
-             [&] { m().setBusy(true); }, [&] { m().setBusy(true); }, [&] { m().setTransfer(0); },
-             [&] { m().setTransfer(100); }, [&] { m().setTransfer(100); },
-             [&] { m().setBusy(false); }}) {
-        const int before = changes;
-        step();
-        seen.push_back(changes - before);
-    }
-    EXPECT_EQ(seen, (std::vector<int>{1, 0, 0, 1, 0, 1}));
 }
 
 TEST_F(TransactionState, aClickWhileTheLineIsWaitedOnIsRefusedAndTheViewFollows) {

@@ -60,26 +60,6 @@ TEST(TrendTest, statisticsCountOnlyValidSamples) {
         EXPECT_EQ(s.value, std::nullopt);
 }
 
-TEST(TrendTest, startForgetsEverythingAndCountsTimeAfresh) {
-    Trend trend = Filled({1.0, 7.0});
-    const auto before = trend.generation();
-    trend.start(500s, u"mA"_s, 6);
-    EXPECT_NE(trend.generation(), before);
-    EXPECT_TRUE(trend.samples().empty());
-    EXPECT_EQ(trend.maximum(), std::nullopt);
-    trend.add(502s, 4.0);
-    EXPECT_EQ(trend.samples().front().seconds, 2.0);
-    EXPECT_EQ(std::pair(trend.minimum(), trend.maximum()),
-              std::pair(std::optional(4.0), std::optional(4.0)));
-    EXPECT_EQ(trend.unit(), u"mA"_s);
-}
-
-TEST(TrendTest, valuesShowTheWindowsDecimalsWithAFullStop) {
-    EXPECT_EQ(Filled({}).formatValue(-12.5), u"-12.500"_s);
-    EXPECT_EQ(Filled({}, u"V"_s, 6).formatValue(0.0125), u"0.012500"_s);
-    EXPECT_EQ(Filled({}).formatValue(1e30), u"1000000000000000019884624838656.000"_s);
-}
-
 TEST(TrendTest, csvHasHeaderTimeValueUnitAndEmptyValuesForGaps) {
     const QByteArray header = u"čas [s],hodnota,jednotka\r\n"_s.toUtf8();
     EXPECT_EQ(Filled({100.0, kGap, -0.25}).csvBytes(),

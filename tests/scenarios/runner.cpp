@@ -5,6 +5,9 @@
 //   # comment                           a line of its own
 //   separator comma                     the decimal separator (before the first step)
 //   memory 257 0D E5                    simulator memory from the address on, bytes in hex
+//   fault clean 3                       the next 3 requests answered; "fault noreply 2": the
+//                                       next 2 not; "fault silent": none from then on
+//   calibration 14                      the code the next calibrations answer with
 //   set Vstup "termočlánek L"           picks an item, types into an edit, ticks a box on/off
 //   type Vstup proud                    types into an edit or a list without leaving it
 //   enter Konec 1300                    types and leaves
@@ -42,9 +45,9 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 using Lines = QList<std::pair<int, QString>>;  // line number, text
 
-const QStringList kDirectives = {u"separator"_s, u"memory"_s, u"set"_s,   u"type"_s,
-                                 u"enter"_s,     u"click"_s,  u"call"_s,  u"answer"_s,
-                                 u"file"_s,      u"pick"_s,   u"expect"_s};
+const QStringList kDirectives = {
+    u"separator"_s, u"memory"_s, u"fault"_s,  u"calibration"_s, u"set"_s,  u"type"_s,  u"enter"_s,
+    u"click"_s,     u"call"_s,   u"answer"_s, u"file"_s,        u"pick"_s, u"expect"_s};
 
 // The first word and the rest of the line.
 std::pair<QString, QString> Split(const QString& line) {
@@ -176,6 +179,21 @@ private:
             const auto bytes = AddressAndBytes(rest);
             if (!bytes || !program_.session().simMemory().Write(bytes->first, bytes->second))
                 return u"memory ADDRESS BYTE... (hex bytes inside the memory)"_s;
+            return {};
+        }
+        if (directive == u"fault" || directive == u"calibration") {
+            bool ok = false;
+            const int n = (directive == u"fault" ? value : name).toInt(&ok);
+            sim::FaultPolicy& faults = program_.session().simFaults();
+            if (directive == u"calibration" && ok && n >= 0 && n < 256 && value.isEmpty())
+                program_.session().simDevice().SetCalibrationResult(static_cast<link::Byte>(n));
+            else if (name == u"silent" && value.isEmpty())
+                faults.SetPermanent({sim::Fault::NoReply()});
+            else if (ok && n > 0 && (name == u"clean" || name == u"noreply"))
+                name == u"clean" ? faults.QueueClean(static_cast<std::size_t>(n))
+                                 : faults.Queue(sim::Fault::NoReply(), static_cast<std::size_t>(n));
+            else
+                return u"fault clean|noreply COUNT, fault silent, or calibration CODE"_s;
             return {};
         }
         if (directive == u"set")
