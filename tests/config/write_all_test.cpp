@@ -112,6 +112,21 @@ TEST_F(WriteAllTest, preciseLinearizationChangesOnlyTheSegmentImage) {
     EXPECT_FALSE(f().PresnaLin.visible);
 }
 
+// "druhá odmocnina" builds no table: it writes the spline that the last write built, also when
+// that write was declined after building it.
+TEST_F(WriteAllTest, squareRootWritesTheSplineTheLastWriteBuilt) {
+    choose(u"odporový teploměr Pt100"_s, u"čtyřvodičově"_s, u"0"_s, u"100"_s);
+    prompts.answers.append(false);
+    ASSERT_EQ(write(), Outcome::Declined);
+    choose(u"napětí"_s, {}, u"0"_s, u"1"_s);
+    f().Linearizace.text = u"druhá odmocnina"_s;  // only a read or a file brings it
+    ASSERT_EQ(write(), Outcome::Completed) << shown();
+    const QStringList table = Plan(model::WriteSegmentImage(lin::Spline(9, 0, 100)->image));
+    const QStringList sent = requests();
+    ASSERT_TRUE(sent.contains(table.front())) << sent.join(u'\n').toStdString();
+    EXPECT_EQ(sent.mid(sent.indexOf(table.front()), table.size()), table);
+}
+
 // The characteristic takes the primary variable as the transmitter holds it, a single: the
 // limits' last bits show whether the argument was narrowed first.
 TEST_F(WriteAllTest, inputLimitsEvaluateTheCharacteristicAtASingle) {
