@@ -13,8 +13,6 @@
 #include <cmath>
 #include <utility>
 
-using namespace Qt::Literals::StringLiterals;
-
 namespace veld::config {
 
 WriteAll::WriteAll(MainWindowModel& model)

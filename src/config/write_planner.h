@@ -45,6 +45,7 @@ struct WriteSnapshot {
     lin::PointStore points;
 };
 
+// One step of the write, in the order the sender takes them.
 struct WriteStep {
     enum class Kind : std::uint8_t {
         // Transactions. A failure is remembered until the next Check, or ends the write at once
@@ -52,7 +53,7 @@ struct WriteStep {
         Read,     // "ReadEEPROM" of `length` bytes at `address`; the steps after it see the reply
         Write,    // "WriteEEPROM" of `data` at `address`, then `pauseAfter`
         Command,  // `command` without data
-        Correction,  // the correction button's own save of the page's `korekcePV`
+        Correction,  // the correction button's own save of `text`; `data` is what it sends
         // The sequence.
         Check,     // stops when a transaction failed since the last check
         Progress,  // `Prenos` to `value`
@@ -83,12 +84,10 @@ struct WriteStep {
     bool stopOnFailure = false;
     int value = 0;
     QString text;
-
-    bool operator==(const WriteStep&) const = default;
 };
 
-// The spline cells and the segment table the program keeps from write to write, at a point of
-// the write: a later write starts from them.
+// What the program keeps from write to write, as it stands at a point of the write: the write's
+// mathematics (a square-root write sends the spline last built) and the segment table.
 struct WriteTables {
     lin::LinMath math;
     lin::SegmentImage image;
@@ -96,7 +95,7 @@ struct WriteTables {
 
 struct WriteAllPlan {
     model::TransmitterConfig record;  // as written; the mode flags as the page held them
-    long double curveRangeLo = 0;
+    long double curveRangeLo = 0;     // the characteristic's range, published with the record
     long double curveRangeHi = 0;
     std::vector<WriteStep> steps;
     std::vector<WriteTables> tables;
