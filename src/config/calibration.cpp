@@ -3,6 +3,7 @@
 #include "config/entry_checks.h"
 #include "config/main_form.h"
 #include "config/read_all.h"
+#include "lin/single.h"
 #include "link/device_access.h"
 #include "model/eeprom_map.h"
 #include "model/transmitter_config.h"
@@ -74,31 +75,48 @@ Outcome Calibration::calibrate(Button& button, std::string_view command, const Q
 }
 
 void Calibration::korekcePVExit() {
-    Edit& edit = e_.form.korekcePV;
-    if (edit.isEmpty())
-        return;
-    edit.setText(checks_.UpravaFormatu(edit.text()));
+    const QString typed = e_.form.korekcePV.text();
+    if (!typed.isEmpty())
+        takeCorrection(typed);
+}
+
+std::optional<long double> Calibration::CorrectionOf(const QString& typed,
+                                                     DecimalSeparator separator) {
     // The transmitter stores a single: a number beyond its range is no correction either.
-    const auto value = ParseReal(edit.text(), e_.settings.decimalSeparator);
-    if (value && std::fabs(*value) <= FLT_MAX) {
-        e_.config.PvCorrection = *value;
-        return;
+    const auto value = ParseReal(UpravaFormatu(typed, separator), separator);
+    if (value && std::fabs(*value) <= FLT_MAX)
+        return value;
+    return std::nullopt;
+}
+
+std::optional<long double> Calibration::takeCorrection(const QString& typed) {
+    const QString text = checks_.UpravaFormatu(typed);
+    const auto value = CorrectionOf(text, e_.settings.decimalSeparator);
+    if (!value)
+        e_.prompts.message(u"Špatně zadaná hodnota korekce měřeného odporu."_s);
+    Edit& edit = e_.form.korekcePV;
+    if (edit.text() == typed) {
+        edit.setText(value ? text : QString());
+        if (value)
+            e_.config.PvCorrection = *value;
     }
-    e_.prompts.message(u"Špatně zadaná hodnota korekce měřeného odporu."_s);
-    edit.setText(QString());
+    return value;
 }
 
 Calibration::CorrectionWrite Calibration::saveCorrection() {
+    return saveCorrection(e_.form.korekcePV.text(), e_.config.PvCorrection);
+}
+
+Calibration::CorrectionWrite Calibration::saveCorrection(const QString& typed, long double kept) {
     failure_.clear();
-    Edit& edit = e_.form.korekcePV;
-    if (edit.isEmpty()) {
+    if (typed.isEmpty()) {
         e_.prompts.message(u"Je nutno vyplnit hodnotu korekce PV."_s);
-        e_.prompts.focus(edit.name);
+        e_.prompts.focus(e_.form.korekcePV.name);
         return CorrectionWrite::NothingToWrite;
     }
-    korekcePVExit();
-    const link::Status written = device_.writeReal(model::eeprom::kPvCorrectionOwn.address,
-                                                   static_cast<float>(e_.config.PvCorrection));
+    const long double correction = takeCorrection(typed).value_or(kept);
+    const link::Status written =
+        device_.writeReal(model::eeprom::kPvCorrectionOwn.address, lin::ToSingle(correction));
     if (!written) {
         failure_.record(written.failure());
         return CorrectionWrite::Failed;

@@ -38,9 +38,16 @@ public:
         NothingToWrite,  // `korekcePV` was empty; the message has been shown, nothing was sent
         Failed,          // the write failed (see lastFailure())
     };
-    // The steps of `Button8Click`: `PvCorrection` at 120. The whole write runs this and goes on
-    // unless it failed.
+    // The steps of `Button8Click`: `PvCorrection` at 120.
     CorrectionWrite saveCorrection();
+    // The same on `typed`, the text the box held when the operation began: the exit check's
+    // effect on the box and `PvCorrection` holds unless the user has typed there since, and a
+    // text that is no number writes `kept`, the correction last accepted. The whole write runs
+    // this and goes on unless it failed.
+    CorrectionWrite saveCorrection(const QString& typed, long double kept);
+    // The number the exit check takes from `typed`; nullopt when it is none or beyond a single.
+    static std::optional<long double> CorrectionOf(const QString& typed,
+                                                   DecimalSeparator separator);
     // `Button8`: saveCorrection(), Completed only when written.
     Outcome Button8Click();
     // `Button1` and the labels of the page "Informace": the correction at 120 into `korekcePV`,
@@ -55,6 +62,8 @@ public:
 
 private:
     Outcome calibrate(Button& button, std::string_view command, const QString& question);
+    // The exit check of `typed`, shown in the box only while the box still holds it.
+    std::optional<long double> takeCorrection(const QString& typed);
 
     Editor& e_;
     link::DeviceAccess& device_;

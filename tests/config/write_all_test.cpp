@@ -46,6 +46,23 @@ TEST_F(WriteAllTest, preciseLinearizationChangesOnlyTheSegmentImage) {
     EXPECT_FALSE(f().PresnaLin.visible);
 }
 
+// "druhá odmocnina" builds no table: it writes the spline that the last write built, also when
+// that write was declined after building it.
+TEST_F(WriteAllTest, squareRootWritesTheSplineTheLastWriteBuilt) {
+    choose(u"odporový teploměr Pt100"_s, u"čtyřvodičově"_s, u"0"_s, u"100"_s);
+    prompts.answers.append(false);
+    ASSERT_EQ(write(), Outcome::Declined);
+    choose(u"napětí"_s, {}, u"0"_s, u"1"_s);
+    f().Linearizace.text = u"druhá odmocnina"_s;  // only a read or a file brings it
+    ASSERT_EQ(write(), Outcome::Completed) << shown();
+    // The first and the last row of the Pt100 0..100 table, as the linearized write sends them.
+    const QStringList sent = requests();
+    EXPECT_TRUE(sent.contains(
+        u"WriteEEPROM 608 20 87 48 00 00 73 1A 98 A4 76 26 76 A8 82 23 CA 45 00 00 00 00"_s))
+        << sent.join(u'\n').toStdString();
+    EXPECT_TRUE(sent.contains(u"WriteEEPROM 1008 4 88 0A 80 00"_s));
+}
+
 TEST_F(WriteAllTest, failedWriteWithoutItsOwnCheckStopsAtTheNextCheck) {
     choose(u"odporový teploměr Pt100"_s, u"třívodičově"_s, u"0"_s, u"100"_s);
     session().simFaults().QueueClean(7);                    // up to the output scaling
