@@ -151,6 +151,9 @@ Outcome WriteAll::PoslatClick() {
         rec_.SensorCurve = kIdentity;
         rec_.LinMode = 0;
     }
+    // An opt-in backup comes before the first transaction of the write, which it leaves as it is.
+    if (!m_.backupPage().backupBeforeWrite())
+        return Outcome::Stopped;
     const auto firmware = m_.device().readBytes(map::kFirmware.address, map::kFirmware.length);
     if (!sent(firmware))
         return Outcome::Stopped;
