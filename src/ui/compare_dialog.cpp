@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -24,6 +25,7 @@ CompareDialog::CompareDialog(const config::BackupPage& page, QWidget* parent)
     table_->horizontalHeader()->setStretchLastSection(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    close_ = buttons->button(QDialogButtonBox::Close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(u"Položky, v nichž se převodník a soubor liší:"_s, this));
     layout->addWidget(table_, 1);
@@ -43,11 +45,17 @@ void CompareDialog::refresh() {
         ++row;
     }
     table_->resizeColumnsToContents();
-    // Room for every column and a few rows without scrolling, as far as the screen allows.
-    const int width = table_->horizontalHeader()->length() + table_->frameWidth() * 2 + 40;
+    // Some air beside each text; values are short, so no column is narrower than a few words.
+    const int least = table_->fontMetrics().horizontalAdvance(u"dolní mez přebuzení"_s);
+    for (int column = 0; column < 3; ++column)
+        table_->setColumnWidth(column, std::max(table_->columnWidth(column) + 24, least));
+    // Room for every column and the rows without scrolling, as far as the screen allows.
+    const int width = table_->horizontalHeader()->length() + table_->frameWidth() * 2 + 2;
     const int height = table_->horizontalHeader()->height() + table_->verticalHeader()->length() +
-                       table_->frameWidth() * 2;
+                       table_->frameWidth() * 2 + 2;
     table_->setMinimumSize(std::min(width, 900), std::min(height, 500));
+    table_->setCurrentItem(nullptr);
+    close_->setFocus();
     adjustSize();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QPushButton;
 class QTableWidget;
 
 namespace veld::config {
@@ -22,6 +23,7 @@ public:
 private:
     const config::BackupPage& page_;
     QTableWidget* table_;
+    QPushButton* close_ = nullptr;
 };
 
 }  // namespace veld::ui
