@@ -36,7 +36,7 @@ Options parseOptions(const QApplication& app) {
     QCommandLineOption grab(u"grab"_s, u"Save a picture of the window to FILE and quit."_s,
                             u"FILE"_s);
     grab.setFlags(QCommandLineOption::HiddenFromHelp);
-    QCommandLineOption grabPage(u"grab-page"_s, u"Page shown in the picture (0-6)."_s, u"N"_s,
+    QCommandLineOption grabPage(u"grab-page"_s, u"Page shown in the picture (0-7)."_s, u"N"_s,
                                 u"0"_s);
     grabPage.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({simulator, grab, grabPage});
@@ -66,6 +66,7 @@ int main(int argc, char* argv[]) {
     veld::ui::WindowPrompts prompts(dialogs);
     veld::session::Options sessionOptions;
     sessionOptions.movingProcessValue = true;
+    sessionOptions.writeSettings = true;
     if (options.simulator)
         sessionOptions.port = veld::session::Session::kSimulatorAlias;
     veld::session::Session session(prompts, std::move(sessionOptions));

@@ -12,6 +12,7 @@ struct FileDialogRequest {
     QString filter;  // "*.txt|*.txt|*.*|*.*" style, pairs of caption and pattern
     QString initialDirectory;
     QString defaultSuffix;  // save dialogs only
+    bool folder = false;    // openFile() chooses a folder, not a file
 };
 
 // Every question a handler puts to the user goes through here, so that handlers never open a

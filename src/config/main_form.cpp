@@ -155,7 +155,17 @@ MainForm::MainForm()
       LabOdeslano(u"LabOdeslano"_s, u"Odesláno"_s),
       EdSend(u"EdSend"_s),
       LabPrijato(u"LabPrijato"_s, u"Přijato"_s),
-      EdReceive(u"EdReceive"_s) {
+      EdReceive(u"EdReceive"_s),
+      LabZaloha(u"LabZaloha"_s, u"Záloha převodníku"_s),
+      Zalohovat(u"Zalohovat"_s, u"Zálohovat do souboru…"_s),
+      Obnovit(u"Obnovit"_s, u"Obnovit ze zálohy…"_s),
+      Porovnat(u"Porovnat"_s, u"Porovnat s převodníkem…"_s),
+      LabZapis(u"LabZapis"_s, u"Při zápisu celé konfigurace"_s),
+      ZalohaPredZapisem(u"ZalohaPredZapisem"_s, u"Zálohovat před každým zápisem"_s),
+      LabSlozkaZaloh(u"LabSlozkaZaloh"_s, u"Složka záloh"_s),
+      SlozkaZaloh(u"SlozkaZaloh"_s),
+      VybratSlozku(u"VybratSlozku"_s, u"Vybrat…"_s),
+      OveritZapis(u"OveritZapis"_s, u"Ověřit zápis"_s) {
     for (int k = 1; k <= 4; ++k)
         Komparator[static_cast<std::size_t>(k - 1)] = std::make_unique<ComparatorGroup>(k);
 
@@ -278,6 +288,9 @@ MainForm::MainForm()
     place(TabSheet4,
           {&LabHlavniVelicina, &ButMeasPV, &LabNamerenaHodnota, &ZoZmHodn, &LabKontinualni,
            &Start_Mer, &Stop_mer, &LabOdeslano, &EdSend, &LabPrijato, &EdReceive});
+    place(TabSheet7, {&LabZaloha, &Zalohovat, &Obnovit, &Porovnat, &LabZapis, &ZalohaPredZapisem,
+                      &LabSlozkaZaloh, &SlozkaZaloh, &VybratSlozku, &OveritZapis});
+    SlozkaZaloh.readOnly = true;
     all_.push_back(&Prenos);
     all_.push_back(&Transfer1);
 

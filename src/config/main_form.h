@@ -75,8 +75,9 @@ struct MainForm {
     TabSheet TabSheet5{QStringLiteral("TabSheet5"), QStringLiteral("Komunikace")};
     TabSheet TabSheet6{QStringLiteral("TabSheet6"), QStringLiteral("Informace")};
     TabSheet TabSheet4{QStringLiteral("TabSheet4"), QStringLiteral("Měření")};
-    std::array<TabSheet*, 6> pages() {
-        return {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet5, &TabSheet6, &TabSheet4};
+    TabSheet TabSheet7{QStringLiteral("TabSheet7"), QStringLiteral("Záloha")};
+    std::array<TabSheet*, 7> pages() {
+        return {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet5, &TabSheet6, &TabSheet4, &TabSheet7};
     }
     int activePage = 0;
 
@@ -204,6 +205,18 @@ struct MainForm {
     Label LabPrijato;
     Edit EdReceive;
     Timer Timer3{QStringLiteral("Timer3"), 1500, false};
+
+    // --- Page "Záloha" (BackupPage) ---
+    Label LabZaloha;             // "Záloha převodníku"
+    Button Zalohovat;            // the transmitter into a file
+    Button Obnovit;              // a backup file into the transmitter
+    Button Porovnat;             // a configuration file against the transmitter
+    Label LabZapis;              // "Při zápisu celé konfigurace"
+    CheckBox ZalohaPredZapisem;  // a backup into SlozkaZaloh before each whole write (off)
+    Label LabSlozkaZaloh;
+    Edit SlozkaZaloh;  // read-only; VybratSlozku chooses it
+    Button VybratSlozku;
+    CheckBox OveritZapis;  // the configuration read back and compared after a whole write (off)
 
     // File dialogs of the window.
     FileDialogSettings OpenDialog1;

@@ -61,6 +61,11 @@ constexpr ClickRole kClickRoles[] = {
     {u"ButMeasPV", ClickKind::Transaction},
     {u"Start_Mer", ClickKind::Transaction},
     {u"Stop_mer", ClickKind::Stop},
+    // Page "Záloha".
+    {u"Zalohovat", ClickKind::Transaction},
+    {u"Obnovit", ClickKind::Transaction},
+    {u"Porovnat", ClickKind::Transaction},
+    {u"VybratSlozku", ClickKind::Local},
     // The linearization dialog.
     {u"OK", ClickKind::Local},
     {u"Jiny", ClickKind::Local},
@@ -194,7 +199,7 @@ void MainWindowModel::bindHandlers() {
     f.korekcePV.onExit = [this] { calibration_.korekcePVExit(); };
 
     f.Precist.onClick = [this] { report(readAll_.PrecistClick()); };
-    f.Poslat.onClick = [this] { report(writeAll_.PoslatClick()); };
+    f.Poslat.onClick = [this] { report(backupPage_.verifyAfterWrite(writeAll_.PoslatClick())); };
     f.S_Dolmez.onClick = [this] { report(calibration_.S_DolmezClick()); };
     f.S_Hormez.onClick = [this] { report(calibration_.S_HormezClick()); };
     f.Button8.onClick = [this] { report(calibration_.Button8Click()); };
@@ -231,6 +236,14 @@ void MainWindowModel::bindHandlers() {
     f.ButtonTV.onClick = [this] { form.applyProfile(BrandingProfile::TV); };
     f.ButtonLMX.onClick = [this] { form.applyProfile(BrandingProfile::LMX); };
     f.LabOdchylka.onClick = [this] { ++linPreview_.plotRequests; };
+
+    // Page "Záloha".
+    f.Zalohovat.onClick = [this] { report(backupPage_.ZalohovatClick()); };
+    f.Obnovit.onClick = [this] { report(backupPage_.ObnovitClick()); };
+    f.Porovnat.onClick = [this] { report(backupPage_.PorovnatClick()); };
+    f.VybratSlozku.onClick = [this] { backupPage_.VybratSlozkuClick(); };
+    f.ZalohaPredZapisem.onClick = [this] { backupPage_.settingClicked(); };
+    f.OveritZapis.onClick = [this] { backupPage_.settingClicked(); };
 
     dialog.OK.onClick = [this] { linFile_.OKClick(); };
     dialog.Jiny.onClick = [this] { linFile_.JinyClick(); };

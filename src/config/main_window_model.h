@@ -2,6 +2,7 @@
 
 #include "common/prompts.h"
 #include "config/analog_output.h"
+#include "config/backup_page.h"
 #include "config/calibration.h"
 #include "config/com_page.h"
 #include "config/comparators.h"
@@ -156,6 +157,7 @@ public:
     bool handlerRunning() const { return depth_ > 0; }
     ConfigFile& configFile() { return configFile_; }
     WriteAll& writeAll() { return writeAll_; }
+    BackupPage& backupPage() { return backupPage_; }
     Prompts& prompts() { return prompts_; }
     link::DeviceAccess& device() { return device_; }
     const ModelSettings& settings() const { return settings_; }
@@ -199,6 +201,7 @@ private:
     Measurement measurement_{*this};
     ConfigFile configFile_;
     WriteAll writeAll_{*this};
+    BackupPage backupPage_{*this};
     std::uint64_t revision_ = 0;
     int depth_ = 0;
     bool busy_ = false;

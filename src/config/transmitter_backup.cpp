@@ -80,28 +80,33 @@ void TransmitterBackup::stopped(const QString& text) {
     prompts_.message(text);
 }
 
-Outcome TransmitterBackup::save(const QString& path) {
+void TransmitterBackup::progressed(std::size_t area) {
+    if (progress)
+        progress(static_cast<int>(100 * (area + 1) / std::size(map::kBackupAreas)));
+}
+
+std::optional<model::BackupImage> TransmitterBackup::read(const QDateTime& when) {
     failure_.clear();
     const QString notSaved = u"Záloha nebyla uložena."_s;
     const auto signature = device_.readBytes(map::kSignature.address, map::kSignature.length);
     if (failed(signature)) {
         stopped(notSaved);
-        return Outcome::Stopped;
+        return std::nullopt;
     }
     if (!model::IsVeldSignature(*signature)) {
         prompts_.message(u"Typ převodníku není VELD. "_s + notSaved);
-        return Outcome::Stopped;
+        return std::nullopt;
     }
     const auto firmware = device_.readBytes(map::kFirmware.address, 1);
     if (failed(firmware)) {
         stopped(notSaved);
-        return Outcome::Stopped;
+        return std::nullopt;
     }
 
     model::BackupImage image;
     image.signature = {(*signature)[0], (*signature)[1]};
     image.firmware = (*firmware)[0];
-    image.time = now().toString(Qt::ISODate).toStdString();
+    image.time = when.toString(Qt::ISODate).toStdString();
     for (const map::NamedArea& area : map::kBackupAreas) {
         model::BackupArea read{area.name, area.item.address, {}};
         for (std::uint16_t at = 0; at < area.item.length;) {
@@ -111,7 +116,7 @@ Outcome TransmitterBackup::save(const QString& path) {
                 device_.readBytes(static_cast<std::uint16_t>(area.item.address + at), count);
             if (failed(bytes)) {
                 stopped(notSaved);
-                return Outcome::Stopped;
+                return std::nullopt;
             }
             read.bytes.insert(read.bytes.end(), bytes->begin(), bytes->end());
             at = static_cast<std::uint16_t>(at + count);
@@ -119,13 +124,56 @@ Outcome TransmitterBackup::save(const QString& path) {
         if (area.item.address == map::kNote.address)
             image.note = NoteText(read.bytes).toStdString();
         image.areas.push_back(std::move(read));
+        progressed(image.areas.size() - 1);
     }
+    return image;
+}
+
+Outcome TransmitterBackup::write(const QString& path, const model::BackupImage& image) {
     if (const auto error =
             SaveFileAtomically(path, QByteArray::fromStdString(model::SerializeBackup(image)))) {
         prompts_.message(*error);
         return Outcome::Stopped;
     }
     return Outcome::Completed;
+}
+
+Outcome TransmitterBackup::save(const QString& path) {
+    const auto image = read(now());
+    return image ? write(path, *image) : Outcome::Stopped;
+}
+
+std::optional<QString> TransmitterBackup::saveInto(const QString& folder) {
+    const QDateTime at = now();
+    const auto image = read(at);
+    if (!image)
+        return std::nullopt;
+    const QDir dir(folder);
+    const QString name = BackupFileName(at, QString::fromStdString(image->note));
+    QString path = dir.filePath(name);
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = dir.filePath(name.chopped(4) + u"_%1.txt"_s.arg(n));
+    if (write(path, *image) != Outcome::Completed)
+        return std::nullopt;
+    return path;
+}
+
+QString BackupFileName(const QDateTime& at, const QString& note) {
+    QString name = u"zaloha_"_s + at.toString(u"yyyy-MM-dd_HH-mm-ss"_s);
+    QString kept;
+    for (const QChar c : note.simplified()) {
+        if (c == u' ')
+            kept += u'_';
+        else if (c.unicode() >= 0x20 && !u"\\/:*?\"<>|"_s.contains(c))
+            kept += c;
+    }
+    kept = kept.left(40);
+    // Windows drops dots and blanks at the end of a name.
+    while (kept.endsWith(u'.') || kept.endsWith(u'_'))
+        kept.chop(1);
+    if (!kept.isEmpty())
+        name += u'_' + kept;
+    return name + u".txt"_s;
 }
 
 Outcome TransmitterBackup::restore(const QString& path) {
@@ -185,6 +233,7 @@ Outcome TransmitterBackup::restore(const QString& path) {
         if (failed(device_.writeBytes(area.address, area.bytes)))
             return stop(u"při zápisu oblasti „%1“"_s.arg(QString::fromStdString(area.name)));
         written_.append(QString::fromStdString(area.name));
+        progressed(static_cast<std::size_t>(written_.size() - 1));
     }
     if (failed(device_.command("Reset")))
         return stop(u"u příkazu „Reset“"_s);

@@ -27,7 +27,10 @@ Outcome WriteAll::PoslatClick() {
     failure_.clear();
     failedSinceCheck_ = false;
     const auto planned = plan();
-    return planned ? send(*planned) : Outcome::Stopped;
+    // An opt-in backup comes before the first transaction of the write, which it leaves as it is.
+    if (!planned || !m_.backupPage().backupBeforeWrite())
+        return Outcome::Stopped;
+    return send(*planned);
 }
 
 std::optional<WriteAllPlan> WriteAll::plan() {

@@ -41,10 +41,10 @@ std::unique_ptr<link::Clock> ClockUnless(link::Clock* given) {
 }
 
 // Off unless the store holds it switched on, as it writes it.
-bool RememberedFastTransfer(QSettings& settings) {
+bool RememberedFlag(QSettings& settings, const QString& key) {
     if (settings.status() != QSettings::NoError)
         return false;
-    const QVariant value = settings.value(Session::kFastTransferKey);
+    const QVariant value = settings.value(key);
     return value.typeId() == QMetaType::Bool ? value.toBool()
                                              : value.toString() == QLatin1String("true");
 }
@@ -71,7 +71,7 @@ Session::Session(Prompts& prompts, Options options)
         SelectPort(choice_, *options.port);
         choice_.setPersistent(false);
     }
-    const bool fast = options.fastTransfer.value_or(RememberedFastTransfer(settings_));
+    const bool fast = options.fastTransfer.value_or(RememberedFlag(settings_, kFastTransferKey));
     link_.setFastTransfer(fast);
     model_.form.RychlyPrenos.checked = fast;
     config::ComPage& page = model_.com();
@@ -93,6 +93,23 @@ Session::Session(Prompts& prompts, Options options)
     };
     link_.onTransfer1 = [this](int position) { model_.setTransfer(position); };
     link_.onBusyChanged = [this](bool busy) { model_.setBusy(busy); };
+    if (options.writeSettings)
+        bindWriteSettings();
+}
+
+void Session::bindWriteSettings() {
+    config::MainForm& f = model_.form;
+    f.ZalohaPredZapisem.checked = RememberedFlag(settings_, kBackupBeforeWriteKey);
+    f.OveritZapis.checked = RememberedFlag(settings_, kVerifyWriteKey);
+    if (settings_.status() == QSettings::NoError)
+        f.SlozkaZaloh.setText(settings_.value(kBackupFolderKey).toString());
+    model_.backupPage().settingsChanged = [this] {
+        const config::MainForm& form = model_.form;
+        settings_.setValue(kBackupBeforeWriteKey, form.ZalohaPredZapisem.checked);
+        settings_.setValue(kVerifyWriteKey, form.OveritZapis.checked);
+        settings_.setValue(kBackupFolderKey, form.SlozkaZaloh.text());
+        settings_.sync();
+    };
 }
 
 Session::~Session() {
@@ -101,6 +118,7 @@ Session::~Session() {
     link_.onBusyChanged = nullptr;
     model_.com().fastTransferChosen = nullptr;
     model_.com().findTransmitter = nullptr;
+    model_.backupPage().settingsChanged = nullptr;
 }
 
 PortSearch Session::findTransmitter(const std::function<void(const PortTrial&)>& tried) {

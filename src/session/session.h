@@ -47,6 +47,10 @@ struct Options {
     // The built-in simulator's process value moves (a slow wave), so the window's trend lives
     // without hardware. Off, it stands still, as tests want it.
     bool movingProcessValue = false;
+    // The window's settings of the whole write ("Zálohovat před každým zápisem" with its folder,
+    // "Ověřit zápis") are taken from the settings and remembered there. Off, they stay off: the
+    // command line asks for a verified write with its own option.
+    bool writeSettings = false;
 };
 
 class Session {
@@ -55,6 +59,10 @@ public:
     static inline const QString kSimulatorAlias = QStringLiteral("sim");
     // Where the check box "Rychlý přenos" is remembered, beside the port.
     static inline const QString kFastTransferKey = QStringLiteral("FastTransfer");
+    // Where the page "Záloha" keeps its settings (Options::writeSettings).
+    static inline const QString kBackupBeforeWriteKey = QStringLiteral("BackupBeforeWrite");
+    static inline const QString kBackupFolderKey = QStringLiteral("BackupFolder");
+    static inline const QString kVerifyWriteKey = QStringLiteral("VerifyWrite");
 
     Session(Prompts& prompts, Options options = {});
     ~Session();
@@ -91,6 +99,8 @@ public:
     static void SelectPort(link::PortChoice& choice, const QString& name);
 
 private:
+    void bindWriteSettings();
+
     Prompts& prompts_;
     std::unique_ptr<QSettings> ownSettings_;
     QSettings& settings_;

@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "config/main_window_model.h"
+#include "ui/compare_dialog.h"
 #include "ui/control_binder.h"
 #include "ui/deviation_plot.h"
 #include "ui/lin_dialog_view.h"
@@ -86,7 +87,7 @@ MainWindow::MainWindow(config::MainWindowModel& model, WindowPrompts& prompts, Q
 
     tabs_ = new QTabWidget;
     tabs_->setObjectName(u"PageControl1"_s);
-    // All six tabs side by side, none elided; scroll buttons only on a screen too narrow for them.
+    // All tabs side by side, none elided; scroll buttons only on a screen too narrow for them.
     tabs_->tabBar()->setUsesScrollButtons(true);
     tabs_->tabBar()->setExpanding(false);
     tabs_->tabBar()->setElideMode(Qt::ElideNone);
@@ -96,6 +97,7 @@ MainWindow::MainWindow(config::MainWindowModel& model, WindowPrompts& prompts, Q
     tabs_->addTab(buildPortPage(), f.TabSheet5.caption);
     tabs_->addTab(buildInfoPage(), f.TabSheet6.caption);
     tabs_->addTab(buildMeasurementPage(), f.TabSheet4.caption);
+    tabs_->addTab(buildBackupPage(), f.TabSheet7.caption);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         model_.userShowedPage(index);
         emit pageShown(index);
@@ -435,6 +437,37 @@ QWidget* MainWindow::buildMeasurementPage() {
     return w(f.TabSheet4);
 }
 
+QWidget* MainWindow::buildBackupPage() {
+    config::MainForm& f = model_.form;
+    QWidget* page = body(f.TabSheet7);
+
+    QGroupBox* backup = section(page);
+    auto* bl = new QVBoxLayout(backup);
+    bl->addWidget(heading(f.LabZaloha));
+    bl->addLayout(buttonRow({w(f.Zalohovat), w(f.Obnovit)}));
+    bl->addLayout(buttonRow({w(f.Porovnat)}));
+
+    QGroupBox* write = section(page);
+    auto* wg = new QGridLayout(write);
+    wg->addWidget(heading(f.LabZapis), 0, 0, 1, 3);
+    wg->addWidget(w(f.ZalohaPredZapisem), 1, 0, 1, 3);
+    wg->addWidget(w(f.LabSlozkaZaloh), 2, 0);
+    wg->addWidget(w(f.SlozkaZaloh), 2, 1);
+    wg->addWidget(w(f.VybratSlozku), 2, 2);
+    w(f.SlozkaZaloh)->setMinimumWidth(kListWidth);
+    static_cast<QLabel*>(w(f.LabSlozkaZaloh))->setIndent(16);
+    wg->addWidget(w(f.OveritZapis), 3, 0, 1, 3);
+    wg->setColumnStretch(1, 1);
+
+    auto* layout = new QGridLayout(page);
+    layout->addWidget(backup, 0, 0);
+    layout->addWidget(write, 1, 0);
+    layout->setColumnStretch(0, 1);
+    layout->setColumnStretch(1, 1);
+    layout->setRowStretch(2, 1);
+    return w(f.TabSheet7);
+}
+
 void MainWindow::sync() {
     const bool busy = model_.busy() || model_.operationRunning();
     if (busy && !busyShown_)
@@ -482,6 +515,14 @@ void MainWindow::sync() {
         plot_->refresh();
         plot_->show();
         plot_->raise();
+    }
+    if (comparisons_ != model_.backupPage().comparisons()) {
+        comparisons_ = model_.backupPage().comparisons();
+        if (!compare_)
+            compare_ = new CompareDialog(model_.backupPage(), this);
+        compare_->refresh();
+        compare_->show();
+        compare_->raise();
     }
 }
 

@@ -26,13 +26,14 @@ namespace veld::ui {
 // centred in the free area and never above or left of it, so the title bar stays in reach.
 QRect FitWindow(QSize natural, QSize minimum, QMargins frame, QRect available);
 
+class CompareDialog;
 class ControlBinder;
 class DeviationPlot;
 class LinDialogView;
 class TrendChart;
 class WindowPrompts;
 
-// The main window: six pages of controls mirroring the presentation model and, below them, the
+// The main window: seven pages of controls mirroring the presentation model and, below them, the
 // progress bars `Prenos` and `Transfer1`. All rules live in the model; this class lays the
 // widgets out and re-syncs them whenever the model reports a change.
 class MainWindow final : public QWidget {
@@ -48,6 +49,8 @@ public:
     TrendChart& trend() { return *trend_; }
     // The deviation plot, once the deviation label has been clicked.
     DeviationPlot* deviationPlot() { return plot_; }
+    // The differences of "Porovnat s převodníkem", once a comparison found some.
+    CompareDialog* compareDialog() { return compare_; }
     QTabWidget& pages() { return *tabs_; }
     // Tab index of a page of the model, -1 for a control that is no page.
     int pageIndex(const config::Control& page) const;
@@ -96,6 +99,7 @@ private:
     QWidget* buildPortPage();
     QWidget* buildInfoPage();
     QWidget* buildMeasurementPage();
+    QWidget* buildBackupPage();
     void closeIfPending();
     // The margins of the window's frame, estimated while the system has not reported them.
     QMargins frameMargins(bool* known) const;
@@ -108,6 +112,8 @@ private:
     TrendChart* trend_ = nullptr;
     DeviationPlot* plot_ = nullptr;
     int plotRequests_ = 0;
+    CompareDialog* compare_ = nullptr;
+    int comparisons_ = 0;
     std::vector<QGroupBox*> sections_;
     bool closePending_ = false;
     QSize natural_;  // the size the window takes where the screen has room

@@ -53,8 +53,10 @@ std::optional<QString> runFileDialog(const FileDialogRequest& request, QFileDial
         folder = QDir::homePath();
     QFileDialog dialog(boxParent(), request.title, folder, QtFileFilter(request.filter));
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                       : QFileDialog::AnyFile);
+    dialog.setFileMode(request.folder                    ? QFileDialog::Directory
+                       : mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                         : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::ShowDirsOnly, request.folder);
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (dialog.exec() != QDialog::Accepted)
@@ -62,7 +64,8 @@ std::optional<QString> runFileDialog(const FileDialogRequest& request, QFileDial
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty())
         return std::nullopt;
-    settings.setValue(key, QFileInfo(chosen.constFirst()).absolutePath());
+    const QFileInfo picked(chosen.constFirst());
+    settings.setValue(key, request.folder ? picked.absoluteFilePath() : picked.absolutePath());
     return chosen.constFirst();
 }
 

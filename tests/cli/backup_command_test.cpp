@@ -2,6 +2,7 @@
 
 #include "cli_fixture.h"
 
+#include <QRegularExpression>
 #include <QStringEncoder>
 
 namespace veld::cli::test {
@@ -144,6 +145,23 @@ TEST_F(BackupCommands, verifiedWriteFindsAByteChangedAfterTheWrite) {
     };
     EXPECT_EQ(runSim({"--yes", "write", path, "--verify"}), kFailure);
     EXPECT_TRUE(said("Ověření: tlumení: 3.0s → 2.0s\n")) << err.str();
+}
+
+TEST_F(BackupCommands, traceNamesEveryTransactionOfAWholeWriteWithItsMeaning) {
+    ASSERT_EQ(runSim({"--yes", "--trace", "write",
+                      configuration(u"c.txt"_s, QString::fromUtf8(kFactory))}),
+              kSuccess);
+    static const QRegularExpression decoded(
+        uR"(^\d+\.\d{3} s  (Stop|Reset|Continue|\w+EEPROM \d+ \(\d+ B\) [←→] \p{L}[^[]+)  \[kód 0)"_s);
+    QStringList lines = QString::fromStdString(err.str()).split(u'\n', Qt::SkipEmptyParts);
+    lines.removeAll(u"Opravdu se má zapsat konfigurace ? [a/n] ano (--yes)"_s);
+    for (const QString& line : lines)
+        EXPECT_TRUE(decoded.match(line).hasMatch()) << line.toStdString();
+    // Two reads, "Stop", the flags read and written, the scaling read and written, the damping
+    // and its coefficient, 8 preset writes, the divider, the limits, 21 of the segment table, its
+    // kind, the output flags, 11 of the record, "Reset", "Continue": the requests of
+    // write_pt100_linearized.scn.
+    EXPECT_EQ(lines.size(), 55);
 }
 
 }  // namespace

@@ -19,11 +19,13 @@
 //   expect outcome Completed            Completed, Stopped, Declined, or none
 //   expect requests                     then one a line up to a blank line or a directive:
 //   WriteEEPROM 400 4 0B 03 1F 00         command, address, count, data in hex
-//   expect messages                     one text a line, likewise (none listed: none shown)
+//   expect messages                     one text a line, likewise (none listed: none shown);
+//                                       the program's folder shows as DIR
 //   expect questions                    the same
 //   expect control Prenos.position 100  text, caption, checked, position, item, enabled or
 //                                       visible (yes/no); without a property the main one
 //   expect memory 448 87 61 33 C1       simulator memory from the address on
+//   expect differences                  the table of "Porovnat", "field: transmitter → file"
 //
 // Values may be quoted, which keeps blanks at their ends. A step the window would not take, an
 // unknown directive or a malformed line ends the scenario with its file and line.
@@ -288,7 +290,13 @@ private:
         } else if (kind == u"requests" && rest.isEmpty()) {
             compare(number, u"request"_s, block(), program_.requests());
         } else if (kind == u"messages" && rest.isEmpty()) {
-            compare(number, u"message"_s, block(), program_.prompts.messages);
+            // The program's folder shows as DIR.
+            compare(number, u"message"_s, block(),
+                    QStringList(program_.prompts.messages)
+                        .replaceInStrings(program_.dir.path(), u"DIR"_s));
+        } else if (kind == u"differences" && rest.isEmpty()) {
+            compare(number, u"difference"_s, block(),
+                    config::DifferenceLines(program_.m().backupPage().differences()));
         } else if (kind == u"questions" && rest.isEmpty()) {
             compare(number, u"question"_s, block(), program_.prompts.questions);
         } else if (kind == u"control") {
@@ -310,8 +318,8 @@ private:
                 fail(number, u"memory at %1 holds %2"_s.arg(expected->first)
                                  .arg(actual ? Hex(*actual) : u"nothing"_s));
         } else {
-            return u"expect outcome|requests|messages|questions|control|memory, not \"%1\""_s.arg(
-                what);
+            return u"expect outcome|requests|messages|questions|control|memory|differences, not "
+                   u"\"%1\""_s.arg(what);
         }
         return {};
     }

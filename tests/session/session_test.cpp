@@ -22,8 +22,9 @@ using namespace std::chrono_literals;
 class SessionTest : public ::testing::Test {
 protected:
     std::unique_ptr<Session> start(std::optional<QString> port, bool moving = false,
-                                   link::PortLister ports = {}) {
+                                   link::PortLister ports = {}, bool window = false) {
         Options options;
+        options.writeSettings = window;
         options.listPorts = std::move(ports);
         options.movingProcessValue = moving;
         options.port = std::move(port);
@@ -142,6 +143,21 @@ TEST_F(SessionTest, fastTransfer_isRememberedAndAClickHoldsThePortForItsWholeOpe
     EXPECT_EQ(m.lastOutcome(), config::Outcome::Completed);
     EXPECT_EQ(next->simTransport().OpenCount(), 1 + next->simDevice().RequestsReceived() - read);
     EXPECT_FALSE(start(Session::kSimulatorAlias)->link().fastTransfer());
+}
+
+TEST_F(SessionTest, theWindowsWriteSettingsAreRememberedForTheWindowAlone) {
+    auto s = start(Session::kSimulatorAlias, false, {}, true);
+    config::MainForm& f = s->model().form;
+    EXPECT_FALSE(f.ZalohaPredZapisem.checked || f.OveritZapis.checked);
+    prompts.fileAnswers.append(dir.path());
+    s->model().userClicked(f.VybratSlozku);
+    s->model().userToggled(f.ZalohaPredZapisem, true);
+    s->model().userToggled(f.OveritZapis, true);
+    const auto again = start(Session::kSimulatorAlias, false, {}, true);
+    const config::MainForm& next = again->model().form;
+    EXPECT_TRUE(next.ZalohaPredZapisem.checked && next.OveritZapis.checked);
+    EXPECT_EQ(next.SlozkaZaloh.text(), dir.path());
+    EXPECT_FALSE(start(Session::kSimulatorAlias)->model().form.OveritZapis.checked);
 }
 
 TEST_F(SessionTest, findTransmitterSelectsThePortThatAnswers) {

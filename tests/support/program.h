@@ -198,8 +198,11 @@ private:
         o.clock = options_.virtualTime ? &clock : nullptr;
         o.fastTransfer = options_.fastTransfer;
         o.model = ModelSettingsWith(options_.separator);
-        return std::make_unique<session::Session>(options_.prompts ? *options_.prompts : prompts,
-                                                  std::move(o));
+        auto s = std::make_unique<session::Session>(options_.prompts ? *options_.prompts : prompts,
+                                                    std::move(o));
+        // Backups carry a time of their own: the files they make have fixed names.
+        s->model().backupPage().now = [] { return QDateTime({2026, 12, 7}, {10, 0}); };
+        return s;
     }
     QString usable(const QString& name, config::Control*& c) {
         c = control(name);

@@ -432,7 +432,7 @@ void WindowTest::startState_everyControlMirroredOnItsPage() {
     for (int i = 0; i < tabs.count(); ++i)
         captions.append(tabs.tabText(i));
     QCOMPARE(captions, QStringList({u"Konfigurace vstupu"_s, u"Relé"_s, u"Konf. an. výstupu"_s,
-                                    u"Komunikace"_s, u"Informace"_s, u"Měření"_s}));
+                                    u"Komunikace"_s, u"Informace"_s, u"Měření"_s, u"Záloha"_s}));
     QCOMPARE(tabs.currentIndex(), 0);
     // Each control sits on its own page.
     for (config::TabSheet* page : world.model.form.pages())
@@ -440,7 +440,7 @@ void WindowTest::startState_everyControlMirroredOnItsPage() {
             QVERIFY2(tabs.widget(world.window.pageIndex(*page))
                          ->isAncestorOf(world.find<QWidget>(c->name)),
                      qPrintable(c->name));
-    // All six tabs are readable side by side.
+    // All tabs are readable side by side.
     QVERIFY(tabs.tabBar()->sizeHint().width() <= tabs.width());
     QCOMPARE(world.find<QComboBox>(u"Vstup"_s)->maxVisibleItems(), 21);
     QCOMPARE(world.find<QLineEdit>(u"EditUzPozn"_s)->maxLength(), 60);
