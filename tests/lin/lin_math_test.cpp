@@ -31,21 +31,6 @@ TEST_F(Cells, unknownCodeKeepsTheResultsAndSaysSo) {
     EXPECT_EQ(messages(), Messages(2, "Dany prubeh neni v programu jeste zadan"));
 }
 
-TEST_F(Cells, sensorLimitsNameTheExceededEnds) {
-    math.CurveRangeLo = -250;
-    math.CurveRangeHi = 900;
-    EXPECT_FALSE(math.CheckSensorLimits(-200, 850));
-    EXPECT_TRUE(math.LimitError);
-    EXPECT_EQ(messages(), (Messages{"Prekrocena dolni mez", "Prekrocena horni mez"}));
-
-    recorded.messages.clear();
-    math.LimitError = false;
-    math.CurveRangeLo = -200;
-    EXPECT_TRUE(math.CheckSensorLimits(-200, 900));  // the limits themselves are allowed
-    EXPECT_FALSE(math.LimitError);
-    EXPECT_TRUE(messages().empty());
-}
-
 TEST_F(Cells, failedSplineLeavesNoTableForUpload) {
     ASSERT_TRUE(build(kCurvePt100, 0, 100));
     ASSERT_TRUE(math.SplineImage());

@@ -7,9 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <ios>
 #include <sstream>
-#include <streambuf>
 
 namespace veld::lin {
 namespace {
@@ -277,49 +275,6 @@ TEST(LineReader, linesAndLimits) {
         std::istringstream in(c.text);
         EXPECT_EQ(readAll(in, small), c.read) << c.text.substr(0, 20);
     }
-}
-
-// An endless stream of one pattern that counts what it hands out, or fails on the first read.
-class Endless : public std::streambuf {
-public:
-    explicit Endless(std::string pattern, bool fail = false)
-        : pattern_(std::move(pattern)), fail_(fail) {}
-    std::size_t handedOut = 0;
-
-protected:
-    int_type underflow() override {
-        if (fail_)
-            throw std::ios_base::failure("read error");
-        setg(pattern_.data(), pattern_.data(), pattern_.data() + pattern_.size());
-        handedOut += pattern_.size();
-        return traits_type::to_int_type(pattern_[0]);
-    }
-
-private:
-    std::string pattern_;
-    bool fail_;
-};
-
-TEST(LineReader, endlessInputStopsAtTheLimitNotAtTheEndOfMemory) {
-    Endless zeros(std::string(4096, '\0'));
-    std::istream z(&zeros);
-    EXPECT_EQ(readAll(z, {}), " line too long 1");
-    EXPECT_LE(zeros.handedOut, 128u * 1024);
-
-    Endless lines(std::string(4095, ' ') + "\n");
-    std::istream l(&lines);
-    LineReader reader(l);
-    std::string line;
-    int count = 0;
-    while (reader.next(line) == Status::Line)
-        ++count;
-    EXPECT_EQ(reader.next(line), Status::FileTooLarge);
-    EXPECT_EQ(count, 256);  // 1 MiB of them
-    EXPECT_LE(lines.handedOut, (1u << 20) + 128 * 1024);
-
-    Endless broken("x", true);
-    std::istream e(&broken);
-    EXPECT_EQ(readAll(e, {}), " read error 0");
 }
 
 }  // namespace

@@ -1,12 +1,9 @@
 #include "lin/precise_table.h"
-#include "lin/lin_math.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -156,48 +153,6 @@ TEST(PreciseTable, otherCodesAndRangesOutsideTheSensorGiveNoTableAndSayWhy) {
         EXPECT_FALSE(r) << c.said;
         ASSERT_EQ(r.messages.size(), 1u) << c.said;
         EXPECT_NE(r.messages[0].find(c.said), std::string::npos) << r.messages[0];
-    }
-}
-
-class NullMessages final : public LinMessages {
-public:
-    void message(const std::string&) override {}
-};
-
-// The spline table, the default that the write uploads, byte for byte as before the precise table
-// existed: FNV-1a over the bytes of its 21 groups.
-TEST(PreciseTable, theDefaultSplineTableIsUnchanged) {
-    struct Pin {
-        int code;
-        long double lo, hi;
-        std::uint64_t hash;
-    };
-    const Pin pins[] = {
-        {kCurveK, -200, 1370, 0x4b1968e04a7bb084ULL},
-        {kCurvePt100, -200, 850, 0xb977a6f4cd07f78aULL},
-        {kCurveS, 0, 1600, 0x58984f1dd0e96475ULL},
-        {kCurveJ, -100, 1200, 0xf5998ce85a742178ULL},
-        {kCurveNi100, -60, 180, 0x8bd4594295a527fbULL},
-        {kCurvePt100, 0, 25, 0x7ab7e31cff62bd02ULL},
-    };
-    for (const Pin& p : pins) {
-        NullMessages messages;
-        PointStore store;
-        LinMath math(messages, store);
-        math.LinSensor = math.DisplayCurve = p.code;
-        math.CurveRangeLo = p.lo;
-        math.CurveRangeHi = p.hi;
-        ASSERT_TRUE(math.BuildSplineTable());
-        const SegmentImage image = *math.SplineImage();
-        std::uint64_t hash = 1469598103934665603ULL;
-        for (const SegmentGroup& g : image.groups) {
-            const float values[5] = {g.x, g.c3, g.c2, g.c1, g.c0};
-            unsigned char bytes[sizeof values];
-            std::memcpy(bytes, values, sizeof values);
-            for (unsigned char b : bytes)
-                hash = (hash ^ b) * 1099511628211ULL;
-        }
-        EXPECT_EQ(hash, p.hash) << p.code;
     }
 }
 

@@ -92,19 +92,6 @@ TEST_F(DeviceAccessTest, writeBytes_inChunksOfTwentyInOrder_stopsAtTheFirstFailu
     EXPECT_EQ(transport.writes.size(), 1u + kAttempts);
 }
 
-TEST_F(DeviceAccessTest, writeReals_areDevFloatsFiveToARequest) {
-    const std::vector<float> values{1.0f, -1.0f, 100.0f, 0.5f, 0.0f, 2.0f};
-    answer(ReplyFrame({0, 0}, kWriteEeprom));
-    answer(ReplyFrame({0, 0}, kWriteEeprom));
-    ASSERT_TRUE(access.writeReals(1000, values).ok());
-    ASSERT_EQ(transport.writes.size(), 2u);
-    const std::vector<Byte> first{0x81, 0, 0,    0, 0x81, 0x80, 0, 0, 0x87, 0x48,
-                                  0,    0, 0x80, 0, 0,    0,    0, 0, 0,    0};
-    EXPECT_EQ(transport.writes[0], RequestWire("WriteEEPROM", 1000, 20, first));
-    EXPECT_EQ(transport.writes[1],
-              RequestWire("WriteEEPROM", 1020, 4, std::vector<Byte>{0x82, 0, 0, 0}));
-}
-
 TEST_F(DeviceAccessTest, readReals_andReadPv_decodeTheirEncodings) {
     answer(ReplyFrame({0, 0, 0x87, 0x48, 0, 0, 0x81, 0x80, 0, 0}));
     const auto reals = access.readReals(36, 2);

@@ -106,29 +106,6 @@ TEST_F(LinkTest, RepliesAreJudgedAsDocumented) {
     }
 }
 
-// A copy of the previous reply arriving while the port settles (a line that repeats every reply)
-// never decides the transaction, whatever its checksum.
-TEST_F(LinkTest, BytesBeforeTheWriteNeverDecideTheTransaction) {
-    for (const bool badCopy : {false, true}) {
-        SCOPED_TRACE(badCopy ? "bad copy" : "good copy");
-        transport.writes.clear();
-        transport.inputClears = 0;
-        const auto earlier = ReplyFrame({0, 0, 0x11});
-        transport.deliver(badCopy ? WithBadChecksum(earlier) : earlier, 20ms);
-        answer(ReplyFrame({0, 0, 0x22}));
-        EXPECT_FALSE(link.ReadKonst(1, 1));
-        EXPECT_EQ(link.rx.RxData[2], 0x22);
-        EXPECT_EQ(transport.writes.size(), 1u);
-
-        // Unanswered, the stale copy must not turn the transaction into a success either.
-        transport.deliver(badCopy ? WithBadChecksum(earlier) : earlier, 20ms);
-        EXPECT_TRUE(link.ReadKonst(1, 1));
-        EXPECT_EQ(link.lastResult(), TransactionResult::NoAnswer);
-        EXPECT_EQ(transport.inputClears, static_cast<int>(transport.writes.size()))
-            << "the port's pending input is dropped before each write";
-    }
-}
-
 TEST_F(LinkTest, PartialWriteIsNotAWriteFailure_theWholeRequestIsRetried) {
     transport.acceptBytes = 5;  // a request cut short goes unanswered
     EXPECT_TRUE(link.ReadKonst(0, 1));
@@ -183,21 +160,6 @@ TEST_F(LinkTest, FailedWriteLeavesThePortOpenForTheNextTransaction) {
     EXPECT_FALSE(link.ReadKonst(0, 1));
     EXPECT_EQ(transport.opened.back(), "COM2");
     EXPECT_FALSE(link.ReopenPort);
-}
-
-TEST_F(LinkTest, VanishedPortEndsTheTransactionClosed) {
-    transport.vanishAfter(60ms);  // while waiting for the reply
-    EXPECT_TRUE(link.ReadKonst(0, 1));
-    EXPECT_EQ(prompts.messages, QStringList{kMsgWriteFailed});
-    EXPECT_EQ(link.lastResult(), TransactionResult::PortLost);
-    EXPECT_FALSE(link.PortOpen);
-    EXPECT_LT(clock.now(), 100ms);  // no retries against a port that is gone
-    EXPECT_EQ(transport.writes.size(), 1u);
-
-    // The next transaction opens afresh.
-    answer(ReplyFrame({0, 0, 9}));
-    EXPECT_FALSE(link.ReadKonst(0, 1));
-    EXPECT_EQ(transport.opened.size(), 2u);
 }
 
 // One record per transaction, at its end: what went on the line, what came back, how it ended.

@@ -82,6 +82,7 @@ TEST(ReplyDecoder, JudgesEachShapeOfReply) {
         {"wrong checksum", With(good, good.size() - 1, good.back() ^ 0x01), true, true},
         {"bytes after the checksum ignored", trailing, true, false},
         {"byte count above 49", Reply(std::vector<Byte>(50, 0x01), 1), false, true},
+        {"byte count 50 in a frame that fits", With(good, 9, 50), false, true},
         {"endless preamble", std::vector<Byte>(300, 0xFF), false, true},
         {"frame past the 51-byte buffer", Reply(std::vector<Byte>(45, 0x01), 3), false, true},
         {"the largest that fits", Reply(std::vector<Byte>(41, 0x01), 1), true, false},

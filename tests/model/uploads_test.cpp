@@ -62,11 +62,6 @@ TEST(ReadOutputCalibration, refusesWhatWouldDivideByZero) {
     EXPECT_FALSE(ReadOutputCalibration::Decode(Hex("8A 7A 00 00"), 0, 100).scaling.ok());
 }
 
-TEST(WriteOutputScaling, oneRequestOfSixteenBytesAtFiftyTwo) {
-    EXPECT_EQ(WriteOutputScaling({1000, 160}, 0, 100),
-              (WritePlan{{52, Hex("8A 7A 00 00 88 20 00 00 00 00 00 00 87 48 00 00")}}));
-}
-
 TEST(WritePolynomial, degreeThenOneRequestPerCoefficientHighestFirst) {
     const float a[] = {1.0f, -1.0f, 0.25f, 0.0f, 100.0f, 1.0f, 0.25f};  // a_6 .. a_0
     const auto plan = WritePolynomial(a);
@@ -120,20 +115,6 @@ TEST(PrepareSegmentImage, fillsCountPlusOneBreakpointsOrLeavesTheImageAndSaysWhy
     EXPECT_EQ(image.groups[20].x, before.groups[20].x);
 }
 
-TEST(WriteSegmentImage, twentyGroupsThenTheEndBreakpointAlone) {
-    lin::SegmentImage image;
-    image.groups[0] = {0.0f, 1.0f, -1.0f, 0.25f, 100.0f};
-    image.groups[20] = {100.0f, 1.0f, 1.0f, 1.0f, 1.0f};
-    const WritePlan plan = WriteSegmentImage(image);
-    ASSERT_EQ(plan.size(), 21u);
-    for (std::size_t k = 0; k < 20; ++k) {
-        EXPECT_EQ(plan[k].address, 608 + 20 * k);
-        EXPECT_EQ(plan[k].bytes.size(), 20u);
-    }
-    EXPECT_EQ(plan[0].bytes, Hex("00 00 00 00 81 00 00 00 81 80 00 00 7F 00 00 00 87 48 00 00"));
-    EXPECT_EQ(plan[20], (EepromWrite{1008, Hex("87 48 00 00")}));
-}
-
 TEST(SingleByteWrites, linKindAndOutputFlags) {
     EXPECT_EQ(WriteLinKind(LinKind::SegmentTable), (WritePlan{{606, {2}}}));
 
@@ -154,24 +135,6 @@ TEST(SingleByteWrites, linKindAndOutputFlags) {
         ASSERT_FALSE(plan.ok());
         EXPECT_EQ(plan.message(), "Špatně zadaná volba chybového proudu");
     }
-}
-
-TEST(WriteThermocoupleTables, coldJunctionAlwaysThenTheNamedThermocouple) {
-    // Input type and the degree of its table; none for the others.
-    for (const auto& [text, degree] : {std::pair{"termočlánek B", 2},
-                                       {"termočlánek K", 4},
-                                       {"Termočlánek K", 0},
-                                       {"napětí", 0}}) {
-        const WritePlan plan = WriteThermocoupleTables(text);
-        ASSERT_EQ(plan.size(), degree ? 4u : 2u) << text;
-        EXPECT_EQ(plan[0], (EepromWrite{171, {4}})) << text;
-        if (degree) {
-            EXPECT_EQ(plan[2], (EepromWrite{207, {static_cast<std::uint8_t>(degree)}})) << text;
-        }
-    }
-    // The pattern as printed, not the single nearest to the decimal 2.864821e-14.
-    const auto k = WriteThermocoupleTables("termočlánek K").at(3).bytes;
-    EXPECT_EQ(std::vector<std::uint8_t>(k.begin(), k.begin() + 4), Hex("54 01 05 22"));
 }
 
 TEST(WriteThermocoupleTables, everyPatternIsSentBitForBit) {

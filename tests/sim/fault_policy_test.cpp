@@ -97,23 +97,6 @@ TEST(ApplyFaults, longPreamble_replacesThePreamble) {
     }
 }
 
-TEST(FaultPolicy, queueThenPermanentThenClean) {
-    FaultPolicy p;
-    p.Queue(Fault::NoReply());
-    p.QueueClean(2);
-    p.Queue({Fault::BadChecksum(), Fault::Delay(10ms)});
-    p.SetPermanent({Fault::WrongAddress()});
-    EXPECT_EQ(p.Queued(), 4u);
-    EXPECT_EQ(p.Next(), FaultSet{Fault::NoReply()});
-    EXPECT_TRUE(p.Next().empty());
-    EXPECT_TRUE(p.Next().empty());
-    EXPECT_EQ(p.Next(), (FaultSet{Fault::BadChecksum(), Fault::Delay(10ms)}));
-    EXPECT_EQ(p.Next(), FaultSet{Fault::WrongAddress()});
-    EXPECT_EQ(p.Next(), FaultSet{Fault::WrongAddress()});
-    p.Clear();
-    EXPECT_TRUE(p.Next().empty());
-}
-
 TEST(AddFaultRule, parsesTheCommandLineForm) {
     FaultPolicy p;
     ASSERT_EQ(AddFaultRule(p, "no-reply:2"), std::nullopt);

@@ -99,18 +99,6 @@ TEST_F(SimTransportTest, clearInput_dropsOnlyWhatHadArrived) {
     EXPECT_TRUE(Decode(std::span<const Byte>(received).subspan(18)).Valid());
 }
 
-TEST_F(SimTransportTest, damagedRequest_getsNoReplyAndTakesNoFault) {
-    faults.Queue(Fault::BadChecksum());
-    auto wire = RequestWire("ReadPV");
-    wire[wire.size() - 1] ^= 0x01;
-    Send(wire);
-    clock.advance(1s);
-    EXPECT_TRUE(received.empty());
-    EXPECT_EQ(transport.Assembler().Stats().badCrc, 1u);
-    EXPECT_EQ(device.RequestsReceived(), 0u);
-    EXPECT_EQ(faults.Queued(), 1u);
-}
-
 TEST_F(SimTransportTest, closingBeforeTheReply_losesIt_aClosedPortTakesNothing) {
     Send(RequestWire("ReadPV"));
     transport.close();
@@ -118,20 +106,6 @@ TEST_F(SimTransportTest, closingBeforeTheReply_losesIt_aClosedPortTakesNothing) 
     ASSERT_TRUE(transport.open("simulator"));
     clock.advance(1s);
     EXPECT_TRUE(received.empty());
-}
-
-TEST_F(SimTransportTest, vanishedPort_reportsLostAndAcceptsNothing) {
-    Send(RequestWire("ReadPV"));
-    transport.Vanish();
-    EXPECT_EQ(lost, 0) << "reported from the event loop";
-    clock.advance(1s);
-    EXPECT_EQ(lost, 1);
-    EXPECT_TRUE(received.empty()) << "the pending reply is lost with the port";
-    EXPECT_EQ(transport.write(RequestWire("ReadPV")), 0);
-    transport.close();
-    EXPECT_FALSE(transport.open("simulator"));
-    transport.Reappear();
-    EXPECT_TRUE(transport.open("simulator"));
 }
 
 TEST(SimTransportLifetime, destroyedBeforeItsReply_clockRunsSafely) {

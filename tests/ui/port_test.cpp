@@ -6,7 +6,6 @@
 #include "session/session.h"
 #include "support/fake_transport.h"
 #include "support/program.h"
-#include "support/sim_world.h"
 
 #include <QtTest>
 
@@ -49,7 +48,6 @@ private slots:
     void router_opensTheTransportThePortNames_data();
     void router_opensTheTransportThePortNames();
     void router_switchesAndPassesOnOnlyTheActiveTransportsEvents();
-    void link_reachesTheSimulatorOrTheSerialPortThroughTheRouter();
     void portPage_userChoiceGoesToThePortChoiceAndTheRestoredOneIsShown();
 };
 
@@ -105,35 +103,6 @@ void PortTest::router_switchesAndPassesOnOnlyTheActiveTransportsEvents() {
     // Reopening the same transport leaves it to the transport: no close and open again.
     r.router.open("COM1");
     QCOMPARE(r.serial.opened.size(), std::size_t{1});
-}
-
-void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter() {
-    // The program's own chain, in virtual time: link, router, simulated transmitter.
-    testing::SimWorld world;
-    testing::FakeTransport serial{world.clock};
-    session::PortRouter router(serial, world.transport);
-    link::PortChoice choice;
-    choice.selectOther(u"simulator"_s, false);
-    link::Link link(router, world.clock, world.prompts, choice, world.settings);
-    std::vector<int> progress;
-    link.onTransfer1 = [&progress](int value) { progress.push_back(value); };
-    const auto signature = static_cast<std::uint16_t>(model::eeprom::kSignature.address);
-
-    QVERIFY(!link.ReadKonst(signature, 2));  // false: no error
-    QCOMPARE(world.device.RequestsReceived(), std::size_t{1});
-    QVERIFY(world.prompts.messages.isEmpty());
-    QVERIFY(serial.opened.empty());
-    QVERIFY(!progress.empty());
-    QCOMPARE(progress.back(), 100);
-
-    // COM1 has no transmitter behind it here: the serial side is used and nobody answers.
-    choice.selectCom(0);
-    link.SetComClick();
-    QVERIFY(link.ReadKonst(signature, 2));
-    QCOMPARE(serial.opened.front(), std::string("COM1"));
-    QCOMPARE(world.device.RequestsReceived(), std::size_t{1});
-    QVERIFY(!world.transport.isOpen());
-    QCOMPARE(world.prompts.messages, QStringList({link::kMsgNoAnswer}));
 }
 
 void PortTest::portPage_userChoiceGoesToThePortChoiceAndTheRestoredOneIsShown() {
