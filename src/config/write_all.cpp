@@ -218,7 +218,7 @@ bool WriteAll::entriesAccepted() {
         }
     }
     m_.rules().VolenaJednotkaChange();
-    return true;
+    return m_.sensorMatch().acceptedForWrite();
 }
 
 bool WriteAll::takePage() {
@@ -241,6 +241,7 @@ bool WriteAll::takePage() {
     page_.fourWire = f.PripCidl.text == u"čtyřvodičově"_s;
     page_.polynomial = m_.dialog.Zpus_lin.itemIndex == LinDialogForm::kMethodPolynomial;
     page_.precise = f.PresnaLin.checked;
+    page_.platinum = SensorMatch::InForce(f, m_.state);
     page_.chybproud = f.Chybproud.text;
     page_.pripCidl = f.PripCidl.text;
     page_.korekcePV = f.korekcePV.text();
@@ -422,6 +423,7 @@ void WriteAll::internalRange() {
 }
 
 bool WriteAll::buildLinearization() {
+    math_.MatchedPlatinum.reset();
     switch (page_.lin) {
         case Lin::BuiltIn:
             math_.LinForward = 0;
@@ -430,6 +432,7 @@ bool WriteAll::buildLinearization() {
             math_.LinSensor = rec_.SensorCurve;
             math_.DisplayCurve = rec_.SensorCurve;
             rec_.LinMode = 2;
+            math_.MatchedPlatinum = page_.platinum;
             // The precise table exists for the built-in characteristics only.
             if (page_.precise && rec_.SensorCurve <= lin::kCurveNi1000)
                 math_.BuildPreciseTable();

@@ -55,6 +55,8 @@ private:
         bool fourWire = false;
         bool polynomial = false;  // "ze souboru" with the first method of the dialog
         bool precise = false;     // "Přesná linearizace" ticked
+        // Sensor matching: the table's characteristic, nothing else.
+        std::optional<lin::PlatinumCoefficients> platinum;
         QString chybproud;
         QString pripCidl;
         QString korekcePV;

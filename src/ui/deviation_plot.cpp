@@ -34,14 +34,17 @@ DeviationPlot::DeviationPlot(const config::LinPreview& preview, QWidget* parent)
 
 void DeviationPlot::refresh() {
     chart_->removeAllSeries();
-    for (QAbstractAxis* axis : chart_->axes())
+    // The chart gives a removed axis back to us.
+    for (QAbstractAxis* axis : chart_->axes()) {
         chart_->removeAxis(axis);
+        delete axis;
+    }
     const config::LinPreview::Curve& c = preview_.curve();
-    summary_->setText(c.points.empty()
-                          ? u"Pro tento rozsah není tabulka k dispozici."_s
-                          : (c.precise ? u"Přesná tabulka. "_s : u"Tabulka spline. "_s) +
-                                u"Odchylka tabulky, jak by byla zapsána, od inverzní "
-                                u"charakteristiky čidla ve 901 bodech rozsahu."_s);
+    summary_->setText(c.points.empty() ? u"Pro tento rozsah není tabulka k dispozici."_s
+                                       : (c.precise ? u"Přesná tabulka"_s : u"Tabulka spline"_s) +
+                                             (c.matched ? u" přizpůsobená čidlu. "_s : u". "_s) +
+                                             u"Odchylka tabulky, jak by byla zapsána, od inverzní "
+                                             u"charakteristiky čidla ve 901 bodech rozsahu."_s);
     if (c.points.empty())
         return;
     auto* line = new QLineSeries;

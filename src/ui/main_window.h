@@ -29,6 +29,7 @@ QRect FitWindow(QSize natural, QSize minimum, QMargins frame, QRect available);
 class ControlBinder;
 class DeviationPlot;
 class LinDialogView;
+class SensorMatchView;
 class TrendChart;
 class WindowPrompts;
 
@@ -105,6 +106,7 @@ private:
     ControlBinder* binder_;
     QTabWidget* tabs_ = nullptr;
     LinDialogView* dialog_ = nullptr;
+    SensorMatchView* sensorDialog_ = nullptr;
     TrendChart* trend_ = nullptr;
     DeviationPlot* plot_ = nullptr;
     int plotRequests_ = 0;

@@ -145,7 +145,9 @@ TEST_F(Write, usageErrors) {
           {"write", "a.txt", "--method", "spline"},
           {"write", "a.txt", "--degree", "4"},
           {"write", "a.txt", "--method", "polynomial", "--degree", "9"},
-          {"write", "a.txt", "--points"}}) {
+          {"write", "a.txt", "--points"},
+          {"write", "a.txt", "--cvd", "100,3.9e-3"},
+          {"write", "a.txt", "--cvd", "100,3.9e-3,-5.8e-7,x"}}) {
         EXPECT_EQ(runSim(args), kUsage) << args.back();
         EXPECT_TRUE(said("usage: veld-cli"));
     }

@@ -12,13 +12,15 @@ using namespace std::chrono_literals;
 TEST(ClickRoles, everyButtonIsClassifiedAndEveryRowNamesAControl) {
     MainForm form;
     LinDialogForm dialog;
+    SensorMatchForm sensor;
     std::vector<Control*> controls = form.controls();
-    for (Control* c : dialog.controls())
-        controls.push_back(c);
+    for (const auto* more : {&dialog.controls(), &sensor.controls()})
+        controls.insert(controls.end(), more->begin(), more->end());
     QStringList classified;
     for (const ClickRole& role : MainWindowModel::ClickRoles()) {
         const QString name = role.name.toString();
-        EXPECT_TRUE(form.find(name) || dialog.find(name)) << name.toStdString();
+        EXPECT_TRUE(form.find(name) || dialog.find(name) || sensor.find(name))
+            << name.toStdString();
         EXPECT_EQ(MainWindowModel::StartsTransaction(name), role.kind == ClickKind::Transaction);
         classified.append(name);
     }
