@@ -252,10 +252,8 @@ bool SensorMatch::acceptedForWrite() {
 void SensorMatch::update() {
     MainForm& f = e_.form;
     f.ButCidlo.visible = f.ButCidlo.enabled = Applies(f);
-    const auto k = InForce(f, e_.state);
-    f.ButCidlo.caption = k ? u"Přizpůsobeno čidlu (R0 = %1 Ohm)…"_s.arg(
-                                 FormatGeneral(k->r0, e_.settings.decimalSeparator))
-                           : u"Přizpůsobení čidlu…"_s;
+    // Short either way: a longer caption would widen the page's column.
+    f.ButCidlo.caption = InForce(f, e_.state) ? u"Přizpůsobeno čidlu…"_s : u"Přizpůsobení čidlu…"_s;
     for (Edit* edit : {&d_.CidloR0, &d_.CidloA, &d_.CidloB, &d_.CidloC})
         edit->enabled = d_.Prizpusobit.checked;
 }
