@@ -123,7 +123,7 @@ std::optional<PlatinumRefusal> CheckPlatinum(int code, const lin::PlatinumCoeffi
                                    Num(k.b), BoundsText(kStandardB, kBTolerancePercent))};
     if (lo < 0 && k.c != 0 && !Within(k.c, kStandardC, kCTolerancePercent))
         return PlatinumRefusal{u"CidloC"_s,
-                               u"Koeficient C = %1 je mimo meze %2, nebo 0."_s.arg(
+                               u"Koeficient C = %1 je mimo meze %2; bez členu C zadejte 0."_s.arg(
                                    Num(k.c), BoundsText(kStandardC, kCTolerancePercent))};
     return std::nullopt;
 }
