@@ -10,6 +10,8 @@ config::Control* ModelDriver::usable(const QString& controlName) {
     config::Control* control = model_.form.find(controlName);
     if (!control)
         control = model_.dialog.find(controlName);
+    if (!control)
+        control = model_.sensorDialog.find(controlName);
     if (!control) {
         context_.err() << "no control '" << controlName.toStdString() << "'\n";
         return nullptr;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "config/config_compare.h"
+#include "lin/format.h"
 #include "link/device_access.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -16,12 +17,13 @@ struct WriteCommand::Arguments {
     bool polynomial = false;    // the dialog's default is the straight segments
     std::optional<int> degree;  // unset: the degree the dialog offers
     bool precise = false;       // ticks "Přesná linearizace"
+    QStringList cvd;            // R0, A, B and optionally C for "Přizpůsobení čidlu"
     bool verify = false;
 };
 
 std::string WriteCommand::usage() const {
     return "usage: veld-cli [--port PORT] [--yes] [--json] write FILE [--points POINTS] "
-           "[--method polynomial|segments] [--degree N] [--precise] [--verify]";
+           "[--method polynomial|segments] [--degree N] [--precise] [--cvd R0,A,B[,C]] [--verify]";
 }
 
 std::string WriteCommand::help() const {
@@ -41,6 +43,12 @@ std::string WriteCommand::help() const {
            "                                   write takes 3..8 and, as the window, 6 for 2\n"
            "  --precise                        tick \"Přesná linearizace\": \"linearizováno\"\n"
            "                                   uploads the precise table (built-in sensors)\n"
+           "  --cvd R0,A,B[,C]                 \"Přizpůsobení čidlu\" of a Pt100 or Pt1000\n"
+           "                                   \"linearizováno\": the table (spline or precise)\n"
+           "                                   is built from the sensor's own Callendar-Van\n"
+           "                                   Dusen coefficients, e.g. 100.05,3.91e-3,-5.78e-7,\n"
+           "                                   -4.18e-12 (C counts below 0 °C only); the\n"
+           "                                   dialog's checks apply, a refusal sends nothing\n"
            "  --verify                         after the write, read the configuration back\n"
            "                                   and compare it with what was written; each\n"
            "                                   difference is named (\"field: transmitter →\n"
@@ -64,17 +72,46 @@ bool WriteCommand::answerDialog(const Arguments& a, ModelDriver& driver, Context
     return true;
 }
 
+bool WriteCommand::matchSensor(const Arguments& a, ModelDriver& driver, Context& context) {
+    config::MainWindowModel& m = driver.model();
+    if (!m.form.ButCidlo.visible) {
+        context.err() << "--cvd: FILE is no Pt100 or Pt1000 \"linearizováno\"; nothing was "
+                         "written\n";
+        return false;
+    }
+    config::SensorMatchForm& d = m.sensorDialog;
+    driver.click(m.form.ButCidlo.name);
+    if (!driver.tick(d.Prizpusobit.name, true))
+        return false;
+    const config::Edit* fields[] = {&d.CidloR0, &d.CidloA, &d.CidloB, &d.CidloC};
+    for (qsizetype i = 0; i < 4; ++i)
+        if (!driver.enter(fields[i]->name, i < a.cvd.size() ? a.cvd[i].trimmed() : QString()))
+            return false;
+    driver.click(d.CidloOK.name);
+    // The checks refused a coefficient and said why.
+    return !d.visible;
+}
+
 int WriteCommand::run(const std::vector<std::string>& args, ModelDriver& driver, Context& context) {
     Arguments a;
     std::optional<std::string> method;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
-        if (word == "--points" || word == "--method" || word == "--degree") {
+        if (word == "--points" || word == "--method" || word == "--degree" || word == "--cvd") {
             if (i + 1 >= args.size())
                 return usageError(context, word + " needs a value");
             const std::string& value = args[++i];
             if (word == "--points") {
                 a.points = QString::fromStdString(value);
+            } else if (word == "--cvd") {
+                a.cvd = QString::fromStdString(value).split(u',');
+                bool numbers = a.cvd.size() == 3 || a.cvd.size() == 4;
+                for (const QString& number : a.cvd)
+                    numbers = numbers && lin::ParseReal(number.trimmed().toStdString()).has_value();
+                if (!numbers)
+                    return usageError(context,
+                                      "--cvd is R0,A,B or R0,A,B,C: numbers with a full stop, "
+                                      "separated by commas");
             } else if (word == "--method") {
                 if (value != "polynomial" && value != "segments")
                     return usageError(context, "--method is polynomial or segments");
@@ -142,6 +179,8 @@ int WriteCommand::run(const std::vector<std::string>& args, ModelDriver& driver,
             return kFailure;
     }
     if (a.precise && !driver.tick(m.form.PresnaLin.name, true))
+        return kFailure;
+    if (!a.cvd.isEmpty() && !matchSensor(a, driver, context))
         return kFailure;
     // An entry check refused a value of FILE: the window would write the value before it.
     if (prompts.messagesShown() != messages) {

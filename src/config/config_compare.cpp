@@ -9,9 +9,10 @@ using namespace Qt::Literals::StringLiterals;
 namespace veld::config {
 namespace {
 
-// Fields the transmitter does not keep: a read leaves them empty.
+// Fields the transmitter does not keep: a read leaves them empty or as they were.
 bool NotKept(const QString& field) {
-    return field.startsWith(u"max. hodnota"_s) || field == u"maximální hodnota proudu"_s;
+    return field.startsWith(u"max. hodnota"_s) || field == u"maximální hodnota proudu"_s ||
+           field.startsWith(u"čidlo "_s);  // sensor matching: the table only
 }
 
 std::vector<std::pair<QString, QString>> Fields(const QStringList& lines) {

@@ -9,6 +9,7 @@
 #include "config/lin_file.h"
 #include "config/lin_preview.h"
 #include "config/main_form.h"
+#include "config/sensor_match.h"
 #include "config/text_util.h"
 #include "lin/format.h"
 #include "model/code_tables.h"
@@ -48,6 +49,11 @@ const QString kFaultKey = u"chybový proud: "_s;
 // Only in files saved with the precise table chosen; a file without it loads as before.
 const QString kPreciseKey = u"přesná linearizace: "_s;
 const QString kYes = u"ano"_s;
+// Only while sensor matching is on: the sensor's coefficients, C last and optional.
+const QString kR0Key = u"čidlo R0: "_s;
+const QString kAKey = u"čidlo A: "_s;
+const QString kBKey = u"čidlo B: "_s;
+const QString kCKey = u"čidlo C: "_s;
 
 // The lines that follow the common ones, by input type.
 enum class Extra {
@@ -212,6 +218,10 @@ struct ConfigFile::Configuration {
     QString unit, lin, damping, fault;
     std::vector<std::pair<Extra, QString>> extras;
     bool precise = false;
+    // The lines of sensor matching were there: the coefficients, or why they cannot be used.
+    bool matched = false;
+    lin::PlatinumCoefficients platinum;
+    QString matchError;
 };
 
 struct ConfigFile::Parsed {
@@ -268,6 +278,13 @@ QStringList ConfigFile::Lines() const {
     }
     if (f.PresnaLin.checked && LinPreview::PreciseApplies(f))
         lines.append(kPreciseKey + kYes);
+    if (const auto k = SensorMatch::InForce(f, e_.state)) {
+        const auto number = [](long double v) {
+            return QString::fromStdString(lin::FormatGeneral(v));
+        };
+        lines << kR0Key + number(k->r0) << kAKey + number(k->a) << kBKey + number(k->b)
+              << kCKey + number(k->c);
+    }
     return lines;
 }
 
@@ -428,6 +445,27 @@ ConfigFile::Parsed ConfigFile::parse(const QString& text) const {
                 return result;
             c.precise = true;
         }
+        if (QString r0; take(kR0Key, r0)) {
+            // A flaw here costs only the matching: the rest of the file still loads.
+            c.matched = true;
+            const std::pair<const QString*, long double*> fields[] = {{&kR0Key, &c.platinum.r0},
+                                                                      {&kAKey, &c.platinum.a},
+                                                                      {&kBKey, &c.platinum.b},
+                                                                      {&kCKey, &c.platinum.c}};
+            for (const auto& [key, target] : fields) {
+                QString value = r0;
+                if (key != &kR0Key && !take(*key, value)) {
+                    if (key != &kCKey && c.matchError.isEmpty())
+                        c.matchError = u"chybí řádek „%1“"_s.arg(key->trimmed());
+                    continue;
+                }
+                const auto v = lin::ParseReal(value.trimmed().toStdString());
+                if (v)
+                    *target = *v;
+                else if (c.matchError.isEmpty())
+                    c.matchError = u"řádek „%1%2“ nemá číselnou hodnotu"_s.arg(*key, value);
+            }
+        }
         result.configurations.push_back(std::move(c));
     } while (at < lines.size());
     result.ok = true;
@@ -508,6 +546,25 @@ void ConfigFile::apply(const Configuration& c) {
         }
     }
     f.PresnaLin.checked = c.precise;
+    e_.state.MatchedPlatinum.reset();
+    if (c.matched) {
+        QString why = c.matchError;
+        if (why.isEmpty() && !SensorMatch::Applies(f))
+            why = u"platí jen pro odporové teploměry Pt s volbou „linearizováno“"_s;
+        if (why.isEmpty()) {
+            const auto refusal =
+                CheckPlatinum(model::FindInputType(utf8(f.Vstup.text))->sensorCurve, c.platinum,
+                              std::min(c.begin, c.end), std::max(c.begin, c.end));
+            if (refusal)
+                why = refusal->message;
+            else
+                e_.state.MatchedPlatinum = c.platinum;
+        }
+        if (!why.isEmpty())
+            e_.prompts.message(
+                u"Přizpůsobení čidlu ze souboru nebylo použito: %1 Ostatní údaje "
+                u"byly načteny."_s.arg(why.endsWith(u'.') ? why : why + u'.'));
+    }
     checks_.PocatekExit();
     checks_.KonecExit();
 }

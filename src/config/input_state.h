@@ -2,10 +2,12 @@
 
 #include "common/prompts.h"
 #include "config/number_format.h"
+#include "lin/functions.h"
 
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace veld::lin {
 struct PointStore;
@@ -29,6 +31,8 @@ struct InputState {
     float SignalSpan = 0;
     QString InputTypeText;       // text of the last accepted input type
     bool LinFileChosen = false;  // "ze souboru" was chosen since the last read-all
+    // Sensor matching on: the coefficients accepted in "Přizpůsobení čidlu" (SensorMatch).
+    std::optional<lin::PlatinumCoefficients> MatchedPlatinum;
 
     // Left by the entry checks.
     bool DecimalIsPoint = true;

@@ -1,6 +1,7 @@
 #include "config/lin_preview.h"
 
 #include "config/main_form.h"
+#include "config/sensor_match.h"
 #include "config/text_util.h"
 #include "lin/precise_table.h"
 #include "model/code_tables.h"
@@ -15,8 +16,11 @@ namespace veld::config {
 
 QString LinPreview::FormatDeviation(long double value, DecimalSeparator separator) {
     int decimals = 2;
-    if (value > 0 && std::isfinite(value))
-        decimals = std::clamp(2 - static_cast<int>(std::floor(std::log10(value))), 0, 6);
+    if (value > 0 && std::isfinite(value)) {
+        // The decade after rounding to three digits: 9.996 is "10.0", not "10.00".
+        const double rounded = QString::number(static_cast<double>(value), 'g', 3).toDouble();
+        decimals = std::clamp(2 - static_cast<int>(std::floor(std::log10(rounded))), 0, 6);
+    }
     return UpravaFormatu(QString::number(static_cast<double>(value), 'f', decimals), separator);
 }
 
@@ -33,7 +37,7 @@ std::optional<LinPreview::Key> LinPreview::currentKey() const {
     const model::InputTypeInfo* type = model::FindInputType(utf8(f.Vstup.text));
     const auto begin = ParseReal(f.Pocatek.text(), e_.settings.decimalSeparator);
     const auto end = ParseReal(f.Konec.text(), e_.settings.decimalSeparator);
-    Key key{type->sensorCurve, 0, 0, f.PresnaLin.checked};
+    Key key{type->sensorCurve, 0, 0, f.PresnaLin.checked, SensorMatch::InForce(f, e_.state)};
     if (begin && end) {
         key.lo = std::min(*begin, *end);
         key.hi = std::max(*begin, *end);
@@ -49,15 +53,22 @@ void LinPreview::update() {
         key_ = key;
         built_ = false;
         curve_ = {};
-        if (key && key->lo < key->hi) {
+        // Coefficients the range refuses give no table; the write says why.
+        const bool refused =
+            key && key->platinum && CheckPlatinum(key->code, *key->platinum, key->lo, key->hi);
+        if (key && key->lo < key->hi && !refused) {
             // The messages of a range the sensor cannot take are the write's to give.
-            const auto table = key->precise ? lin::PreciseTable(key->code, key->lo, key->hi)
-                                            : lin::Spline(key->code, key->lo, key->hi);
+            lin::CurveParams params;
+            params.platinum = key->platinum;
+            const auto table = key->precise ? lin::PreciseTable(key->code, key->lo, key->hi, params)
+                                            : lin::Spline(key->code, key->lo, key->hi, params);
             if (table) {
                 built_ = true;
                 curve_.deviation = table->deviation;
                 curve_.precise = key->precise;
-                curve_.points = lin::ImageDeviationCurve(table->image, key->code, key->lo, key->hi);
+                curve_.matched = key->platinum.has_value();
+                curve_.points =
+                    lin::ImageDeviationCurve(table->image, key->code, key->lo, key->hi, params);
             }
         }
     }
@@ -69,9 +80,11 @@ void LinPreview::update() {
     }
     const DecimalSeparator separator = e_.settings.decimalSeparator;
     const QString unit = curve_.unit.isEmpty() ? QString() : u" "_s + curve_.unit;
-    f.LabOdchylka.caption = u"Max. odchylka linearizace: %1%3, střední kvadratická %2%3"_s.arg(
-        FormatDeviation(curve_.deviation.max, separator),
-        FormatDeviation(curve_.deviation.rms, separator), unit);
+    f.LabOdchylka.caption = (curve_.matched ? u"Max. odchylka linearizace přizpůsobené čidlu: "_s
+                                            : u"Max. odchylka linearizace: "_s) +
+                            u"%1%3, střední kvadratická %2%3"_s.arg(
+                                FormatDeviation(curve_.deviation.max, separator),
+                                FormatDeviation(curve_.deviation.rms, separator), unit);
 }
 
 }  // namespace veld::config

@@ -29,6 +29,7 @@ public:
         lin::Deviation deviation;
         QString unit;
         bool precise = false;
+        bool matched = false;  // of the sensor's own coefficients (SensorMatch)
     };
     const Curve& curve() const { return curve_; }
     // Counts the clicks on the deviation label; a view opens the plot at each new one.
@@ -46,6 +47,7 @@ private:
         int code = -1;
         long double lo = 0, hi = 0;
         bool precise = false;
+        std::optional<lin::PlatinumCoefficients> platinum;
         bool operator==(const Key&) const = default;
     };
     std::optional<Key> currentKey() const;

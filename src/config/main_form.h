@@ -103,6 +103,8 @@ struct MainForm {
     // Opt-in: "linearizováno" uploads the precise table instead of the spline. Offered only for
     // the sensors with a built-in characteristic (LinPreview keeps it so).
     CheckBox PresnaLin;
+    // Opens "Přizpůsobení čidlu"; offered for platinum sensors "linearizováno" (SensorMatch).
+    Button ButCidlo;
     // The deviation of the table a write would upload; a click plots it over the range.
     Label LabOdchylka;
     Label LabTlumeni;

@@ -26,6 +26,7 @@ constexpr ClickRole kClickRoles[] = {
     {u"ButtonTV", ClickKind::Local},
     {u"ButtonLMX", ClickKind::Local},
     {u"LabOdchylka", ClickKind::Local},  // plots the deviation
+    {u"ButCidlo", ClickKind::Local},     // opens "Přizpůsobení čidlu"
     // Page "Relé".
     {u"Preckomp1", ClickKind::Transaction},
     {u"Ulozkomp1", ClickKind::Transaction},
@@ -70,6 +71,10 @@ constexpr ClickRole kClickRoles[] = {
     {u"OK", ClickKind::Local},
     {u"Jiny", ClickKind::Local},
     {u"Zpus_lin", ClickKind::Local},
+    // "Přizpůsobení čidlu".
+    {u"Prizpusobit", ClickKind::Local},
+    {u"CidloOK", ClickKind::Local},
+    {u"CidloZrusit", ClickKind::Local},
 };
 
 }  // namespace
@@ -236,6 +241,10 @@ void MainWindowModel::bindHandlers() {
     f.ButtonTV.onClick = [this] { form.applyProfile(BrandingProfile::TV); };
     f.ButtonLMX.onClick = [this] { form.applyProfile(BrandingProfile::LMX); };
     f.LabOdchylka.onClick = [this] { ++linPreview_.plotRequests; };
+    f.ButCidlo.onClick = [this] { sensorMatch_.ButCidloClick(); };
+    sensorDialog.Prizpusobit.onClick = [this] { sensorMatch_.PrizpusobitClick(); };
+    sensorDialog.CidloOK.onClick = [this] { sensorMatch_.CidloOKClick(); };
+    sensorDialog.CidloZrusit.onClick = [this] { sensorMatch_.CidloZrusitClick(); };
 
     // Page "Záloha".
     f.Zalohovat.onClick = [this] { report(backupPage_.ZalohovatClick()); };
@@ -285,6 +294,7 @@ void MainWindowModel::report(Outcome outcome) {
 }
 
 void MainWindowModel::notifyChanged() {
+    sensorMatch_.update();
     linPreview_.update();
     ++revision_;
     if (changed)
@@ -378,6 +388,12 @@ void MainWindowModel::userClosedDialog() {
     run([&] { linFile_.OKClick(); });
 }
 
+void MainWindowModel::userClosedSensorDialog() {
+    if (!sensorDialog.visible)
+        return;
+    run([&] { sensorMatch_.CidloZrusitClick(); });
+}
+
 void MainWindowModel::userShowedPage(int index) {
     if (index < 0 || index >= static_cast<int>(form.pages().size()))
         return;
@@ -387,7 +403,9 @@ void MainWindowModel::userShowedPage(int index) {
 Control* MainWindowModel::findAny(const QString& controlName) const {
     if (Control* c = form.find(controlName))
         return c;
-    return dialog.find(controlName);
+    if (Control* c = dialog.find(controlName))
+        return c;
+    return sensorDialog.find(controlName);
 }
 
 bool MainWindowModel::userEdited(const QString& controlName, const QString& text) {

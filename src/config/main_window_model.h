@@ -17,6 +17,7 @@
 #include "config/measurement.h"
 #include "config/outcome.h"
 #include "config/read_all.h"
+#include "config/sensor_match.h"
 #include "config/user_note.h"
 #include "config/write_all.h"
 #include "lin/lin_math.h"
@@ -81,9 +82,11 @@ public:
     // The user closed the linearization dialog with its close box or Esc: the choice is checked
     // as "OK" checks it, and the dialog stays open while it is refused.
     void userClosedDialog();
+    // The same for "Přizpůsobení čidlu": as "Zrušit".
+    void userClosedSensorDialog();
     // The user brought page `index` of the page control (tab order) to the front.
     void userShowedPage(int index);
-    // The same by control name, for the main window's controls first, then the dialog's.
+    // The same by control name, for the main window's controls first, then the dialogs'.
     // False when no such control exists.
     bool userEdited(const QString& controlName, const QString& text);
     bool userSelected(const QString& controlName, int index);
@@ -134,6 +137,7 @@ public:
     // --- State. ---
     MainForm form;
     LinDialogForm dialog;
+    SensorMatchForm sensorDialog;
     model::TransmitterConfig config;
     InputState state;
     lin::PointStore points;
@@ -146,6 +150,7 @@ public:
     LinFileChoice& linFile() { return linFile_; }
     // Updated before each change notification.
     LinPreview& linPreview() { return linPreview_; }
+    SensorMatch& sensorMatch() { return sensorMatch_; }
     ComPage& com() { return com_; }
     UserNote& userNote() { return userNote_; }
     ReadAll& readAll() { return readAll_; }
@@ -190,6 +195,7 @@ private:
     Editor editor_;
     LinFileChoice linFile_;
     LinPreview linPreview_{editor_};
+    SensorMatch sensorMatch_{editor_, sensorDialog};
     InputRules rules_;
     EntryChecks checks_;
     ComPage com_;

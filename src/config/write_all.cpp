@@ -88,7 +88,7 @@ bool WriteAll::entriesAccepted() {
         }
     }
     m_.rules().VolenaJednotkaChange();
-    return true;
+    return m_.sensorMatch().acceptedForWrite();
 }
 
 WriteSnapshot WriteAll::snapshot() const {
@@ -101,6 +101,7 @@ WriteSnapshot WriteAll::snapshot() const {
     page.correction = f.korekcePV.text();
     page.polynomial = m_.dialog.Zpus_lin.itemIndex == LinDialogForm::kMethodPolynomial;
     page.precise = f.PresnaLin.checked;
+    page.platinum = SensorMatch::InForce(f, m_.state);
     page.separator = m_.settings().decimalSeparator;
     page.state = m_.state;
     page.record = m_.config;

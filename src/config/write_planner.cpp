@@ -393,6 +393,7 @@ void Planning::internalRange() {
 }
 
 bool Planning::buildLinearization() {
+    math_.MatchedPlatinum.reset();
     switch (lin_) {
         case Lin::BuiltIn:
             math_.LinForward = 0;
@@ -401,6 +402,7 @@ bool Planning::buildLinearization() {
             math_.LinSensor = rec_.SensorCurve;
             math_.DisplayCurve = rec_.SensorCurve;
             rec_.LinMode = 2;
+            math_.MatchedPlatinum = page_.platinum;
             // The precise table exists for the built-in characteristics only.
             if (page_.precise && rec_.SensorCurve <= lin::kCurveNi1000)
                 math_.BuildPreciseTable();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/input_state.h"
+#include "lin/functions.h"
 #include "lin/lin_math.h"
 #include "lin/messages.h"
 #include "lin/point_file.h"
@@ -39,6 +40,8 @@ struct WriteSnapshot {
     QString correction;       // `korekcePV`
     bool polynomial = false;  // "ze souboru" with the first method of the dialog
     bool precise = false;     // "Přesná linearizace" ticked
+    // Sensor matching: the table's characteristic, nothing else.
+    std::optional<lin::PlatinumCoefficients> platinum;
     DecimalSeparator separator = DecimalSeparator::Point;
     InputState state;
     model::TransmitterConfig record;

@@ -56,6 +56,12 @@ long double platinum(long double r0, long double t) {
     return r0 * (1 + A * t + B * t * t);
 }
 
+long double platinum(const PlatinumCoefficients& k, long double t) {
+    if (t <= kPlatinumSwitch)
+        return k.r0 * (1 + k.a * t + k.b * t * t + k.c * (t - 100) * t * t * t);
+    return k.r0 * (1 + k.a * t + k.b * t * t);
+}
+
 long double nickel(long double r0, long double t) {
     constexpr long double A = 5.485E-03L, B = 6.65E-06L, C = 2.805E-11L, D = -2E-17L;
     const long double t2 = t * t;
@@ -146,9 +152,9 @@ std::optional<long double> detail::Evaluate(int code, long double x, const Curve
         case kCurveL:
             return thermocouple(code, x);
         case kCurvePt100:
-            return platinum(100, x);
+            return params.platinum ? platinum(*params.platinum, x) : platinum(100, x);
         case kCurvePt1000:
-            return platinum(1000, x);
+            return params.platinum ? platinum(*params.platinum, x) : platinum(1000, x);
         case kCurveNi100:
             return nickel(100, x);
         case kCurveNi1000:

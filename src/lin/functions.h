@@ -70,12 +70,21 @@ struct Result {
     const T* operator->() const { return &*value; }
 };
 
+// A calibrated platinum sensor's own Callendar-Van Dusen characteristic:
+// R(t) = r0 (1 + a t + b t^2 + c (t - 100) t^3), the c term below 0 °C only.
+struct PlatinumCoefficients {
+    long double r0 = 0, a = 0, b = 0, c = 0;
+    bool operator==(const PlatinumCoefficients&) const = default;
+};
+
 // What codes 14 and 15 need besides their argument: the square root works over the range
 // rangeLo..rangeHi, the file line is input = value * lineSlope + lineOffset (the end line of
-// the point store, EndLineInSlope and EndLineInOffset).
+// the point store, EndLineInSlope and EndLineInOffset). `platinum`, when set, replaces the
+// built-in characteristic of Pt100 and Pt1000 (9, 10).
 struct CurveParams {
     long double rangeLo = 0, rangeHi = 0;
     long double lineSlope = 0, lineOffset = 0;
+    std::optional<PlatinumCoefficients> platinum;
 
     static CurveParams FileLine(const std::vector<Point>& points);
 };
@@ -123,7 +132,7 @@ struct DeviationPoint {
     long double t = 0, d = 0;
 };
 std::vector<DeviationPoint> ImageDeviationCurve(const SegmentImage& image, int code, long double lo,
-                                                long double hi);
+                                                long double hi, const CurveParams& params = {});
 
 // The least-squares polynomial through the file points.
 struct PolynomialFit {

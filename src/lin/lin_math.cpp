@@ -9,7 +9,12 @@
 namespace veld::lin {
 
 CurveParams LinMath::curveParams() const {
-    return {CurveRangeLo, CurveRangeHi, Points.EndLineInSlope, Points.EndLineInOffset};
+    CurveParams params;
+    params.rangeLo = CurveRangeLo;
+    params.rangeHi = CurveRangeHi;
+    params.lineSlope = Points.EndLineInSlope;
+    params.lineOffset = Points.EndLineInOffset;
+    return params;
 }
 
 void LinMath::show(const Messages& messages) {
@@ -70,8 +75,10 @@ bool LinMath::buildTable(bool precise) {
     LinStep = (CurveRangeHi - CurveRangeLo) / 900;
     const auto limits = SensorLimits(LinSensor);
     LimitError = limits && (limits->lo > CurveRangeLo || limits->hi < CurveRangeHi);
-    const auto r = precise ? PreciseTable(LinSensor, CurveRangeLo, CurveRangeHi)
-                           : Spline(LinSensor, CurveRangeLo, CurveRangeHi, curveParams());
+    CurveParams params = curveParams();
+    params.platinum = MatchedPlatinum;
+    const auto r = precise ? PreciseTable(LinSensor, CurveRangeLo, CurveRangeHi, params)
+                           : Spline(LinSensor, CurveRangeLo, CurveRangeHi, params);
     show(r.messages);
     if (!r) {
         CurveError = 1;

@@ -36,6 +36,9 @@ public:
     int LinTask = 1;                 // 1 build for upload
     int LinForward = 0;              // 0 the table gives the process value of the signal
     long double LinStep = 0;
+    // Set: the table builders take this characteristic for Pt100 and Pt1000 instead of the
+    // built-in one (sensor matching); the forward conversions keep the built-in one.
+    std::optional<PlatinumCoefficients> MatchedPlatinum;
 
     // Argument and result of vypocet_inverz: a signal, and its temperature rounded to 0.001.
     long double InverseSignal = 0;

@@ -41,8 +41,8 @@ long double valueAt(const Cubic& p, long double u) {
 
 class Sensor {
 public:
-    explicit Sensor(int code) : code_(code) {}
-    long double signal(long double t) const { return *detail::Evaluate(code_, t, {}); }
+    Sensor(int code, const CurveParams& params) : code_(code), params_(params) {}
+    long double signal(long double t) const { return *detail::Evaluate(code_, t, params_); }
     // The temperature in a..b with the signal s, by bisection (the characteristic rises).
     long double temperature(long double s, long double a, long double b) const {
         long double m = a;
@@ -57,6 +57,7 @@ public:
 
 private:
     int code_;
+    CurveParams params_;
 };
 
 // One segment: the temperatures it covers, its breakpoint and the signal span that scales
@@ -507,7 +508,7 @@ SegmentGroup toSingles(const Span& span, const SegmentFit& fit, const Grid& g) {
 }  // namespace
 
 Deviation SingleDeviation(const SegmentImage& image, int code, long double lo, long double hi,
-                          int points) {
+                          const CurveParams& params, int points) {
     if (!SensorLimits(code) || points < 2) {
         constexpr long double kNaN = std::numeric_limits<long double>::quiet_NaN();
         return {kNaN, kNaN};
@@ -516,7 +517,7 @@ Deviation SingleDeviation(const SegmentImage& image, int code, long double lo, l
     long double sumSquares = 0;
     for (int k = 0; k < points; ++k) {
         const long double t = lo + (hi - lo) * k / (points - 1);
-        const float input = static_cast<float>(*detail::Evaluate(code, t, {}));
+        const float input = static_cast<float>(*detail::Evaluate(code, t, params));
         const long double d = static_cast<long double>(EvalSegmentImageSingle(image, input)) - t;
         dev.max = std::fmax(dev.max, std::fabs(d));
         sumSquares += d * d;
@@ -525,7 +526,8 @@ Deviation SingleDeviation(const SegmentImage& image, int code, long double lo, l
     return dev;
 }
 
-Result<SplineTable> PreciseTable(int code, long double lo, long double hi) {
+Result<SplineTable> PreciseTable(int code, long double lo, long double hi,
+                                 const CurveParams& params) {
     Result<SplineTable> result;
     const auto limits = SensorLimits(code);
     if (!limits) {
@@ -542,7 +544,7 @@ Result<SplineTable> PreciseTable(int code, long double lo, long double hi) {
             FormatGeneral(limits->lo) + " až " + FormatGeneral(limits->hi) + " °C.");
         return result;
     }
-    const Sensor sensor(code);
+    const Sensor sensor(code, params);
 
     // A range that starts at a jump follows the formula above it: below, it has only the
     // boundary's own temperature.
@@ -591,13 +593,13 @@ Result<SplineTable> PreciseTable(int code, long double lo, long double hi) {
             result.messages.emplace_back(kNoTable);
             return result;
         }
-    table.deviation = ImageDeviation(table.image, code, lo, hi);
+    table.deviation = ImageDeviation(table.image, code, lo, hi, params);
 
     // Where single precision alone decides (a narrow range), the spline can come out a little
     // better as the transmitter computes both; the choice must never make a table worse.
-    const auto spline = Spline(code, lo, hi);
-    if (spline && SingleDeviation(spline->image, code, lo, hi).max <
-                      SingleDeviation(table.image, code, lo, hi).max) {
+    const auto spline = Spline(code, lo, hi, params);
+    if (spline && SingleDeviation(spline->image, code, lo, hi, params).max <
+                      SingleDeviation(table.image, code, lo, hi, params).max) {
         result.value = *spline;
         return result;
     }

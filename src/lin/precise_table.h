@@ -20,7 +20,10 @@ namespace veld::lin {
 // Where J, R and S jump down at a boundary (760 and 630 degrees), the signals of about a
 // millidegree above it are also those of its last millidegree below; the table gives them the
 // temperatures below, so that the boundary itself is exact.
-Result<SplineTable> PreciseTable(int code, long double lo, long double hi);
+// `params.platinum` builds the table of a calibrated Pt100 or Pt1000 instead (the characteristic
+// must rise over the range).
+Result<SplineTable> PreciseTable(int code, long double lo, long double hi,
+                                 const CurveParams& params = {});
 
 // Test points of SingleDeviation over a range.
 inline constexpr int kSingleTestPoints = 9001;
@@ -29,6 +32,6 @@ inline constexpr int kSingleTestPoints = 9001;
 // `points` temperatures evenly over lo..hi (codes 0..12) rounded to a single, then
 // EvalSegmentImageSingle. NaN for other codes.
 Deviation SingleDeviation(const SegmentImage& image, int code, long double lo, long double hi,
-                          int points = kSingleTestPoints);
+                          const CurveParams& params = {}, int points = kSingleTestPoints);
 
 }  // namespace veld::lin

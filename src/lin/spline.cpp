@@ -188,13 +188,13 @@ Deviation ImageDeviation(const SegmentImage& image, int code, long double lo, lo
 }
 
 std::vector<DeviationPoint> ImageDeviationCurve(const SegmentImage& image, int code, long double lo,
-                                                long double hi) {
+                                                long double hi, const CurveParams& params) {
     std::vector<DeviationPoint> curve;
-    if (!detail::Evaluate(code, lo, withRange({}, lo, hi)))
+    if (!detail::Evaluate(code, lo, withRange(params, lo, hi)))
         return curve;
     deviationAgainstInverse(
         [&image](long double signal) { return EvalSegmentImage(image, signal); }, code, lo, hi,
-        withRange({}, lo, hi), &curve);
+        withRange(params, lo, hi), &curve);
     return curve;
 }
 

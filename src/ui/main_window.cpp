@@ -6,6 +6,7 @@
 #include "ui/deviation_plot.h"
 #include "ui/lin_dialog_view.h"
 #include "ui/qt_prompts.h"
+#include "ui/sensor_match_view.h"
 #include "ui/traffic_page.h"
 #include "ui/trend_chart.h"
 
@@ -113,6 +114,7 @@ MainWindow::MainWindow(config::MainWindowModel& model, WindowPrompts& prompts, Q
     layout->addWidget(w(f.Transfer1));
 
     dialog_ = new LinDialogView(model, *binder_, this);
+    sensorDialog_ = new SensorMatchView(model, *binder_, this);
 
     binder_->setBlocked([this](const Control& c) { return model_.blockedWhileBusy(c); });
     connect(binder_, &ControlBinder::handlerFinished, this, &MainWindow::closeIfPending);
@@ -207,7 +209,11 @@ QWidget* MainWindow::buildInputPage() {
     addRow(rg, 1, w(f.Label6), w(f.Pocatek), w(f.Label8));
     addRow(rg, 2, w(f.Label7), w(f.Konec), w(f.Label9));
     addRow(rg, 3, w(f.Label15), w(f.Linearizace));
-    rg->addWidget(w(f.PresnaLin), 4, 1, 1, 2);
+    auto* linOptions = new QHBoxLayout;
+    linOptions->addWidget(w(f.PresnaLin));
+    linOptions->addWidget(w(f.ButCidlo));
+    linOptions->addStretch();
+    rg->addLayout(linOptions, 4, 1, 1, 2);
     // The deviation reads as a link: a click plots it.
     QWidget* deviation = w(f.LabOdchylka);
     deviation->setCursor(Qt::PointingHandCursor);
@@ -507,6 +513,7 @@ void MainWindow::sync() {
         tabs_->setCurrentIndex(model_.form.activePage);
     }
     dialog_->sync();
+    sensorDialog_->sync();
     trend_->refresh();
     if (plotRequests_ != model_.linPreview().plotRequests) {
         plotRequests_ = model_.linPreview().plotRequests;

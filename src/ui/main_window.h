@@ -30,6 +30,7 @@ class CompareDialog;
 class ControlBinder;
 class DeviationPlot;
 class LinDialogView;
+class SensorMatchView;
 class TrendChart;
 class WindowPrompts;
 
@@ -109,6 +110,7 @@ private:
     ControlBinder* binder_;
     QTabWidget* tabs_ = nullptr;
     LinDialogView* dialog_ = nullptr;
+    SensorMatchView* sensorDialog_ = nullptr;
     TrendChart* trend_ = nullptr;
     DeviationPlot* plot_ = nullptr;
     int plotRequests_ = 0;

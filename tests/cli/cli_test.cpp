@@ -47,6 +47,7 @@ TEST_F(GlobalOptions, exitCodesAndUsageErrors) {
         {{"write"}, kUsage, usage}, {{"write", "a.txt", "b.txt"}, kUsage, usage},
         {{"write", "a.txt", "--method", "spline"}, kUsage, usage}, {{"write", "a.txt", "--degree", "4"}, kUsage, usage},
         {{"write", "a.txt", "--method", "polynomial", "--degree", "9"}, kUsage, usage}, {{"write", "a.txt", "--points"}, kUsage, usage},
+        {{"write", "a.txt", "--cvd", "100,3.9e-3"}, kUsage, usage}, {{"write", "a.txt", "--cvd", "100,3.9e-3,-5.8e-7,x"}, kUsage, usage},
         {{"read", "extra"}, kUsage, {}}, {{"calibrate", "middle"}, kUsage, {}}, {{"note", "two", "words"}, kUsage, {}},
         {{"relay", "5"}, kUsage, "1..4"}, {{"relay", "1", "--on", "3"}, kUsage, "--enable or --disable"},
         {{"relay", "1", "--enable", "--mode", "okno"}, kUsage, "HYSTEREZE or OKNO"},

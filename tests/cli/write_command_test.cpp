@@ -79,6 +79,13 @@ TEST_F(Write, aValueTheEntryChecksRefuseStopsBeforeAnythingIsSent) {
         EXPECT_TRUE(said("do převodníku se nic nezapsalo")) << err.str();
         EXPECT_TRUE(requests.isEmpty());
     }
+    EXPECT_EQ(runSim({"--yes", "write", pt100(), "--cvd", "106,3.9083e-3,-5.775e-7"}), kFailure);
+    EXPECT_TRUE(said("R0 = 106 Ohm neodpovídá čidlu")) << err.str();
+    EXPECT_TRUE(requests.isEmpty());
+    // Accepted: the whole write, its table from these coefficients.
+    EXPECT_EQ(runSim({"--yes", "write", pt100(), "--cvd", "100.02,3.9092e-3,-5.79e-7"}), kSuccess)
+        << err.str();
+    EXPECT_EQ(requests.size(), 55);
 }
 
 // --fast: the same requests, byte for byte, over one opening of the port; only the 50 ms settle

@@ -128,6 +128,34 @@ TEST_F(ConfigFileTest, savedPagesLoadBackInAFreshProgram) {
     expectLoadsBack(u"soubor"_s);
 }
 
+// Sensor matching travels in four lines of its own; a flaw in them costs only the matching.
+TEST_F(ConfigFileTest, sensorMatchingLoadsBackAndAFlawInItLosesNothingElse) {
+    chooseType(u"odporový teploměr Pt100"_s);
+    pick(f().PripCidl, u"třívodičově"_s);
+    enter(f().Pocatek, u"-50"_s);
+    enter(f().Konec, u"150"_s);
+    const lin::PlatinumCoefficients k{100.05L, 3.91e-3L, -5.78e-7L, -4.18e-12L};
+    m().state.MatchedPlatinum = k;
+    ASSERT_EQ(save(path(u"cvd.txt"_s)), Outcome::Completed);
+    const QByteArray lines = Cp1250(
+        u"čidlo R0: 100.05\r\nčidlo A: 0.00391\r\n"
+        u"čidlo B: -5.78E-7\r\nčidlo C: -4.18E-12\r\n"_s);
+    EXPECT_TRUE(contents(path(u"cvd.txt"_s)).endsWith(lines));
+    useSeparator(DecimalSeparator::Comma);
+    ASSERT_EQ(load(path(u"cvd.txt"_s)), Outcome::Completed);
+    EXPECT_EQ(m().state.MatchedPlatinum, k);
+
+    QByteArray flawed = contents(path(u"cvd.txt"_s));
+    flawed.replace("A: 0.00391", "A: 0,00391");
+    clearPrompts();
+    ASSERT_EQ(load(write(u"flawed.txt"_s, flawed)), Outcome::Completed);
+    EXPECT_EQ(prompts.messages.join(u'|'),
+              u"Přizpůsobení čidlu ze souboru nebylo použito: řádek „čidlo A: 0,00391“ "
+              u"nemá číselnou hodnotu. Ostatní údaje byly načteny."_s);
+    EXPECT_FALSE(m().state.MatchedPlatinum);
+    EXPECT_EQ(f().Pocatek.text(), u"-50"_s);
+}
+
 TEST_F(ConfigFileTest, numbersTravelWithAFullStopBetweenSystems) {
     useSeparator(DecimalSeparator::Comma);
     chooseType(u"napětí"_s);

@@ -65,6 +65,15 @@ TEST_F(LinDialogTest, anotherFileReplacesThePointsTheCloseBoxOnlyHides) {
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
+TEST(LinPreviewTest, deviationShowsThreeSignificantDigitsAndAtMostSixDecimals) {
+    const std::pair<long double, QString> cases[] = {
+        {1.0649L, u"1,06"_s}, {0.000412L, u"0,000412"_s}, {123.4L, u"123"_s},
+        {9.996L, u"10,0"_s},  {0.0009996L, u"0,00100"_s}, {1.2e-7L, u"0,000000"_s},
+        {0, u"0,00"_s},       {12345.6L, u"12346"_s}};
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(LinPreview::FormatDeviation(value, DecimalSeparator::Comma), text);
+}
+
 TEST(LinDialogCurveTest, fitsAndSegmentsMissTheirPointsByTheLargestDeviation) {
     std::vector<lin::Point> cubic;
     for (int i = 0; i <= 6; ++i)

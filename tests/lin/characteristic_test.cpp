@@ -94,7 +94,7 @@ TEST(Characteristic, zeroDegreesAndTheThousandOhmSensors) {
 }
 
 TEST(Characteristic, squareRootFileLineAndIdentityBothWays) {
-    const CurveParams root{4, 20, 0, 0};
+    const CurveParams root{4, 20, 0, 0, {}};
     // Outside its range the square root is the identity.
     for (long double x : {3.0L, 4.0L, 20.0L, 25.0L})
         EXPECT_EQ(signal(kCurveSquareRoot, x, root), x);
@@ -103,8 +103,8 @@ TEST(Characteristic, squareRootFileLineAndIdentityBothWays) {
     for (long double x : {4.5L, 8.0L, 19.999L})
         EXPECT_EQ(inverse(kCurveSquareRoot, signal(kCurveSquareRoot, x, root), root), x);
     EXPECT_EQ(inverse(kCurveSquareRoot, 2.5L, root), 2.5L);
-    EXPECT_EQ(signal(kCurveFileLine, 10, {0, 0, 0.5L, -1}), 4.0L);
-    EXPECT_EQ(inverse(kCurveFileLine, 1.5L, {0, 0, 2, 0.00049L}), 3.0L);  // 3.00049 rounded
+    EXPECT_EQ(signal(kCurveFileLine, 10, {0, 0, 0.5L, -1, {}}), 4.0L);
+    EXPECT_EQ(inverse(kCurveFileLine, 1.5L, {0, 0, 2, 0.00049L, {}}), 3.0L);  // 3.00049 rounded
     EXPECT_EQ(signal(kCurveIdentity, -12.5L), -12.5L);
     EXPECT_EQ(inverse(kCurveIdentity, 1.23456L), 1.23456L);  // not rounded
 }

@@ -84,11 +84,12 @@ public:
     // The answer to the next question (Yes when none is queued).
     void answer(bool yes) { prompts.answers.append(yes); }
 
-    // A control of the main window, or else of the linearization dialog; nullptr when neither has
-    // one of that name.
+    // A control of the main window, or else of one of its dialogs; nullptr when none has one of
+    // that name.
     config::Control* control(const QString& name) {
         config::Control* c = f().find(name);
-        return c ? c : m().dialog.find(name);
+        c = c ? c : m().dialog.find(name);
+        return c ? c : m().sensorDialog.find(name);
     }
 
     // The user's steps on a control named as the window names it. Each returns why the window
