@@ -21,9 +21,12 @@ dpkg-deb -x "$deb" "$root"
 for file in bin/veld-konf bin/veld-cli bin/veld-sim share/applications/veld-konf.desktop \
     share/metainfo/local.veld.konf.metainfo.xml share/icons/hicolor/scalable/apps/veld-konf.svg \
     share/icons/hicolor/{16x16,48x48,256x256}/apps/veld-konf.png \
-    share/man/man1/{veld-konf,veld-cli,veld-sim}.1; do
+    share/man/man1/{veld-konf,veld-cli,veld-sim}.1.gz; do
   [ -s "$root/usr/$file" ] || { echo "package: /usr/$file is missing" >&2; exit 1; }
 done
+# The synopsis holds the whole usage, also the part the help wraps onto a second line.
+zcat "$root/usr/share/man/man1/veld-cli.1.gz" | sed -n '/^\.SH SYNOPSIS/,/^\.SH DESCRIPTION/p' |
+  grep -q "COMMAND" || { echo "package: the synopsis of veld-cli(1) lacks COMMAND" >&2; exit 1; }
 desktop-file-validate "$root/usr/share/applications/veld-konf.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/local.veld.konf.metainfo.xml"
 
