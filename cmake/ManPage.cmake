@@ -4,9 +4,7 @@
 # With COMMANDS, each command the help lists ("usage: NAME [options] COMMAND ...") gets a section
 # with the text of "NAME COMMAND --help".
 
-# veld-konf builds its window application before it reads its options.
-set(ENV{QT_QPA_PLATFORM} offscreen)
-
+# No display is needed: the window program answers --help without one.
 function(run_help out)
     execute_process(COMMAND "${PROGRAM}" ${ARGN} --help
         OUTPUT_VARIABLE text ERROR_VARIABLE errors RESULT_VARIABLE status)
@@ -31,13 +29,15 @@ function(preformatted out text)
 endfunction()
 
 run_help(help)
-# The first line is the usage ("usage: veld-cli ...", "Použití: path/veld-konf ..."): the
-# synopsis names the program, not the path it was run from.
-string(REGEX MATCH "^[^\n]*" usage "${help}")
+# The usage comes first ("usage: veld-cli ...", "Použití: path/veld-konf ..."), wrapped onto
+# lines indented below its arguments: the synopsis names the program, not the path it was run
+# from.
+string(REGEX MATCH "^[^\n]*(\n       +[^ \n][^\n]*)*" usage "${help}")
 string(LENGTH "${usage}" usage_length)
 string(SUBSTRING "${help}" ${usage_length} -1 description)
 string(REGEX REPLACE "^\n+" "" description "${description}")
 string(REGEX REPLACE "^[^:]*: *[^ ]+ *" "" synopsis "${usage}")
+string(REGEX REPLACE "[ \n]+" " " synopsis "${synopsis}")
 
 string(TOUPPER "${NAME}" title)
 roff(summary "${SUMMARY}")

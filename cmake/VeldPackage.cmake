@@ -6,10 +6,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "VELD developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration program for the VELD measuring transmitter")
 set(CPACK_PACKAGE_DESCRIPTION
-  "A technician configures a VELD universal measuring transmitter over a serial line with it:
-input, range, linearization, relays, analog output, calibration and measurement. The window
-veld-konf (in Czech) has a built-in simulated transmitter; veld-cli drives the same program
-from the command line and veld-sim serves the simulated transmitter on a pseudo-terminal.")
+  "A technician configures a VELD universal measuring transmitter over a serial
+line with it: input, range, linearization, relays, analog output, calibration
+and measurement. The window veld-konf (in Czech) has a built-in simulated
+transmitter; veld-cli drives the same program from the command line and
+veld-sim serves the simulated transmitter on a pseudo-terminal.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)

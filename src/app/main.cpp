@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
+#include <string_view>
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -44,9 +45,24 @@ Options parseOptions(const QApplication& app) {
     return {parser.isSet(simulator), parser.value(grab), parser.value(grabPage).toInt()};
 }
 
+// The options QCommandLineParser answers with its help text.
+bool asksForHelp(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        if (arg == "--")
+            return false;
+        if (arg == "-h" || arg == "-?" || arg == "--help" || arg == "--help-all")
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // The help is text for the terminal: it must not need a display, which a terminal may lack.
+    if (asksForHelp(argc, argv))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(u"KT"_s);
     QCoreApplication::setApplicationName(u"VELD"_s);

@@ -139,6 +139,32 @@ bool LockOpenDevice(int fd) {
     return true;
 }
 
+DeviceLock::Outcome DeviceLock::acquire(const QString& device) {
+    release();
+    const int fd =
+        ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        // A holder that made the terminal exclusive refuses the open itself (unless we are root).
+        if (errno == EBUSY)
+            return Outcome::Held;
+        return errno == EACCES || errno == EPERM ? Outcome::Denied : Outcome::Failed;
+    }
+    if (!LockOpenDevice(fd)) {
+        ::close(fd);
+        return Outcome::Held;
+    }
+    // Kept open even where the system cannot lock it: closing the last descriptor of a serial
+    // port would drop its modem lines just before the port is opened.
+    fd_ = fd;
+    return Outcome::Locked;
+}
+
+void DeviceLock::release() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
 PortHolder LockHolder(const QString& device) {
     PortHolder holder;
 #ifdef Q_OS_LINUX

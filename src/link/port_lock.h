@@ -39,8 +39,32 @@ QString DeviceGroup(const QString& device);
 // the lock (not when the system cannot lock the device at all).
 bool LockOpenDevice(int fd);
 // The holder of the device's advisory lock as the system's lock table lists it (Linux); held
-// false when the table lists none or cannot be read.
+// false when the table lists none or cannot be read. Slow on a busy system (reading the table
+// waits for every processor), so asked only to name a holder already found.
 PortHolder LockHolder(const QString& device);
+
+// The device's exclusive advisory lock, held through a descriptor of its own from before the port
+// is opened until after it is closed. Opening a terminal sets none of its line settings, so a
+// device another program holds is left as it is.
+class DeviceLock {
+public:
+    enum class Outcome {
+        Locked,  // also where the system cannot lock the device at all
+        Held,    // by another program, or by another open of this one
+        Denied,  // the user may not open the device
+        Failed,  // no such device, or it cannot be opened for another reason
+    };
+    DeviceLock() = default;
+    ~DeviceLock() { release(); }
+    DeviceLock(const DeviceLock&) = delete;
+    DeviceLock& operator=(const DeviceLock&) = delete;
+
+    Outcome acquire(const QString& device);
+    void release();
+
+private:
+    int fd_ = -1;
+};
 // The lock file QSerialPort takes for a device opened under this path.
 QString SerialLockFile(const QString& device);
 

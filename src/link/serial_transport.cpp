@@ -27,7 +27,7 @@ SerialTransport::SerialTransport(QObject* parent) : QObject(parent) {
 }
 
 SerialTransport::~SerialTransport() {
-    port_.close();
+    closePort();
 }
 
 bool SerialTransport::open(const std::string& portName) {
@@ -39,35 +39,31 @@ bool SerialTransport::open(const std::string& portName) {
     const QString device = DevicePath(SystemPortName(portName));
     port_.setPortName(device);
 #ifdef Q_OS_UNIX
-    // A device the lock table shows held is left untouched: opening it would set its line up.
-    if (const PortHolder holder = LockHolder(device); holder.held) {
-        refusal_ = HeldText(holder).toStdString();
-        qCInfo(lcLink) << "open" << device << "refused:" << refusal_.c_str();
+    // Locked before QSerialPort sets the line up: the lock file does not keep out a program that
+    // opens the device by another path, or one that ignores the file; root passes the terminal's
+    // exclusive mode too.
+    if (!lockDevice(device))
         return false;
-    }
 #endif
     // Open with the port's defaults first and apply the line settings afterwards, ignoring
     // their results: a pseudo-terminal refuses 14400 bit/s, parity and the modem lines, and
     // the link must work over one all the same.
     bool opened = port_.open(QIODevice::ReadWrite);
 #ifdef Q_OS_UNIX
-    if (!opened && port_.error() != QSerialPort::DeviceNotFoundError) {
-        const RefusedOpen refused = ExamineRefusedOpen(device);
-        if (refused.holder.held)
-            refusal_ = HeldText(refused.holder).toStdString();
-        else if (refused.accessDenied)
-            refusal_ = AccessDeniedText(device, DeviceGroup(device)).toStdString();
-        else if (refused.staleLockRemoved)
-            opened = port_.open(QIODevice::ReadWrite);
-    }
-    // The lock file does not keep out a program that opens the device by another path, or one
-    // that ignores the file; root passes the terminal's exclusive mode too.
-    if (opened && !LockOpenDevice(static_cast<int>(port_.handle()))) {
-        PortHolder holder = LockHolder(device);
-        holder.held = true;
-        refusal_ = HeldText(holder).toStdString();
-        port_.close();
-        opened = false;
+    if (!opened) {
+        // Looked into without this transport's own lock in the way.
+        deviceLock_.release();
+        if (port_.error() != QSerialPort::DeviceNotFoundError) {
+            const RefusedOpen refused = ExamineRefusedOpen(device);
+            if (refused.holder.held)
+                refusal_ = HeldText(refused.holder).toStdString();
+            else if (refused.accessDenied)
+                refusal_ = AccessDeniedText(device, DeviceGroup(device)).toStdString();
+            else if (refused.staleLockRemoved && lockDevice(device))
+                opened = port_.open(QIODevice::ReadWrite);
+        }
+        if (!opened)
+            deviceLock_.release();
     }
 #else
     // Windows says "access denied" also of a port another program has open.
@@ -98,9 +94,39 @@ bool SerialTransport::open(const std::string& portName) {
     return true;
 }
 
+#ifdef Q_OS_UNIX
+bool SerialTransport::lockDevice(const QString& device) {
+    switch (deviceLock_.acquire(device)) {
+        case DeviceLock::Outcome::Locked:
+            return true;
+        case DeviceLock::Outcome::Held: {
+            PortHolder holder = LockHolder(device);
+            holder.held = true;
+            refusal_ = HeldText(holder).toStdString();
+            break;
+        }
+        case DeviceLock::Outcome::Denied:
+            refusal_ = AccessDeniedText(device, DeviceGroup(device)).toStdString();
+            break;
+        case DeviceLock::Outcome::Failed:
+            qCInfo(lcLink) << "open" << device << "failed";
+            return false;
+    }
+    qCInfo(lcLink) << "open" << device << "refused:" << refusal_.c_str();
+    return false;
+}
+#endif
+
 void SerialTransport::close() {
+    closePort();
+}
+
+void SerialTransport::closePort() {
     if (port_.isOpen())
         port_.close();
+#ifdef Q_OS_UNIX
+    deviceLock_.release();  // the last descriptor: the system ends the port's use here
+#endif
 }
 
 bool SerialTransport::isOpen() const {
@@ -149,7 +175,7 @@ void SerialTransport::handleError(QSerialPort::SerialPortError error) {
     const bool gone = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
     if (gone && port_.isOpen()) {
         qCInfo(lcLink) << "port" << port_.portName() << "lost:" << port_.errorString();
-        port_.close();
+        closePort();
         if (onLost)
             onLost();
     }

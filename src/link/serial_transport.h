@@ -2,6 +2,7 @@
 
 #include <QSerialPort>
 
+#include "link/port_lock.h"
 #include "link/transport.h"
 
 namespace veld::link {
@@ -34,8 +35,15 @@ public:
 private:
     void readAvailable();
     void handleError(QSerialPort::SerialPortError error);
+    void closePort();
+#ifdef Q_OS_UNIX
+    bool lockDevice(const QString& device);
+#endif
 
     QSerialPort port_;
+#ifdef Q_OS_UNIX
+    DeviceLock deviceLock_;  // taken before the port opens, let go after it closed
+#endif
     QString timedName_;
     bool lineTimed_ = false;
     std::string refusal_;
