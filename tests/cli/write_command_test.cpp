@@ -50,7 +50,7 @@ TEST_F(Write, loadsTheFileAndWritesItAfterTheQuestion) {
     EXPECT_EQ(requests, QStringList{u"ReadEEPROM 262 2"_s});
 
     EXPECT_EQ(runSim({"--yes", "--json", "write", path}), kSuccess) << err.str();
-    EXPECT_EQ(requests.size(), 55);  // the whole write of a linearized Pt100
+    ASSERT_EQ(requests.size(), 55);  // the whole write of a linearized Pt100
     EXPECT_EQ(requests.first(), u"ReadEEPROM 262 2"_s);
     EXPECT_EQ(requests.last(), u"Continue"_s);
     EXPECT_EQ(stored, (std::vector<link::Byte>{1, 3, 1, 4}));

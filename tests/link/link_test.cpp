@@ -56,7 +56,7 @@ TEST_F(LinkTest, SuccessfulReadFollowsTheDocumentedTiming) {
 TEST_F(LinkTest, SilenceCostsThreeAttemptsAndOneMessage) {
     link.BuildRequest("ReadPV", 0, 0);
     EXPECT_TRUE(link.SendAndWait());
-    EXPECT_EQ(transport.writes.size(), 3u);
+    ASSERT_EQ(transport.writes.size(), 3u);
     EXPECT_EQ(link.attemptsMade(), 3);
     // 50 + 3 x (1 + 1000 + 200) ms, in virtual time.
     EXPECT_EQ(clock.now(), 50ms + 3 * (1ms + 1000ms + 200ms));
