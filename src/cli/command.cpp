@@ -105,7 +105,7 @@ bool Context::refuseTransaction() {
     // After the preamble, the delimiter and the long address: the command, the byte count, then
     // the data, which for an EEPROM command begin with the address, high byte first.
     constexpr std::size_t kCommandAt = link::kPreambleLength + 1 + link::DeviceAddress.size();
-    const auto& frame = session_->link().tx.TxFrame;
+    const auto frame = session_->link().request();
     const auto command = link::FindCommand(frame[kCommandAt]);
     const bool addressed = command && (command->layout == link::DataLayout::A16Count ||
                                        command->layout == link::DataLayout::A16CountData);

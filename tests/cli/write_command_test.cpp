@@ -91,7 +91,7 @@ TEST_F(Write, fastTransferSendsTheSameRequestsOverOneOpening) {
         s.link().onBusyChanged = [&s, &wire, model = s.link().onBusyChanged](bool busy) {
             model(busy);
             if (busy)
-                wire.push_back(s.link().tx.WireBytes());
+                wire.emplace_back(s.link().request().begin(), s.link().request().end());
         };
     };
     inspect = [this, &opens, logged = inspect](session::Session& s) {

@@ -5,6 +5,7 @@
 #include "session/port_router.h"
 #include "session/session.h"
 #include "support/fake_transport.h"
+#include "support/link_calls.h"
 #include "support/program.h"
 #include "support/sim_world.h"
 
@@ -13,6 +14,7 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace veld;
 using Bytes = std::vector<std::uint8_t>;
+using testing::ReadKonst;
 
 namespace {
 
@@ -119,7 +121,7 @@ void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter() {
     link.onTransfer1 = [&progress](int value) { progress.push_back(value); };
     const auto signature = static_cast<std::uint16_t>(model::eeprom::kSignature.address);
 
-    QVERIFY(!link.ReadKonst(signature, 2));  // false: no error
+    QVERIFY(!ReadKonst(link, signature, 2));  // false: no error
     QCOMPARE(world.device.RequestsReceived(), std::size_t{1});
     QVERIFY(world.prompts.messages.isEmpty());
     QVERIFY(serial.opened.empty());
@@ -129,7 +131,7 @@ void PortTest::link_reachesTheSimulatorOrTheSerialPortThroughTheRouter() {
     // COM1 has no transmitter behind it here: the serial side is used and nobody answers.
     choice.selectCom(0);
     link.SetComClick();
-    QVERIFY(link.ReadKonst(signature, 2));
+    QVERIFY(ReadKonst(link, signature, 2));
     QCOMPARE(serial.opened.front(), std::string("COM1"));
     QCOMPARE(world.device.RequestsReceived(), std::size_t{1});
     QVERIFY(!world.transport.isOpen());
