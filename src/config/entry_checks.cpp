@@ -36,7 +36,6 @@ std::uint8_t decimalClass(long double begin, long double end) {
 }  // namespace
 
 QString EntryChecks::UpravaFormatu(const QString& text) {
-    e_.state.DecimalIsPoint = e_.settings.decimalSeparator == DecimalSeparator::Point;
     return config::UpravaFormatu(text, e_.settings.decimalSeparator);
 }
 

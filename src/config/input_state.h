@@ -31,7 +31,6 @@ struct InputState {
     bool LinFileChosen = false;  // "ze souboru" was chosen since the last read-all
 
     // Left by the entry checks.
-    bool DecimalIsPoint = true;
     long double AllowedLow = 0;
     long double AllowedHigh = 0;
     QString UnitText;  // unit in the range messages

@@ -151,7 +151,6 @@ MainWindowModel::MainWindowModel(Prompts& prompts, link::DeviceAccess& device,
       configFile_(editor_, rules_, checks_, calibration_) {
     config.DividerRatio = 1.0L;  // matches the "1" that `DelPomer` starts with
     config.Damping = 0.5L;       // and the "0.5" of `Tlumeni`
-    state.DecimalIsPoint = settings_.decimalSeparator == DecimalSeparator::Point;
     bindHandlers();
     checks_.setCharacteristic([this](int curve, long double x) {
         // The display curve cell stays as the caller left it.

@@ -102,10 +102,8 @@ public:
     // narrowed to single precision.
     float ZPPrepoc(long double value);
 
-    // Shortcuts that set the selector cells first: the signal of `code` at `t`, the
-    // temperature of `signal`.
+    // A shortcut that sets the selector cell first: the signal of `code` at `t`.
     long double SignalAt(int code, long double t);
-    long double TemperatureOf(int code, long double signal);
 
 private:
     bool buildTable(bool precise);
