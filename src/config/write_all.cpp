@@ -424,9 +424,6 @@ void WriteAll::internalRange() {
 bool WriteAll::buildLinearization() {
     switch (page_.lin) {
         case Lin::BuiltIn:
-            math_.LinForward = 0;
-            math_.LinTask = 1;
-            math_.LinSource = 2;
             math_.LinSensor = rec_.SensorCurve;
             math_.DisplayCurve = rec_.SensorCurve;
             rec_.LinMode = 2;
@@ -439,9 +436,6 @@ bool WriteAll::buildLinearization() {
         case Lin::FromFile:
             rec_.LinMode = 4;
             if (page_.polynomial) {
-                math_.LinForward = 0;
-                math_.LinTask = 1;
-                math_.LinSource = 1;
                 math_.LinSensor = lin::kCurveFileLine;
                 math_.DisplayCurve = lin::kCurveFileLine;
                 math_.LinStep = std::fabs(rec_.RangeEnd - rec_.RangeBegin) / 100;

@@ -32,9 +32,6 @@ public:
 
     // ---- cells of the linearization builders ----
     int LinSensor = kCurveIdentity;  // curve switched on by the inverse and the builders
-    int LinSource = 2;               // 1 points from the file, 2 from the characteristic
-    int LinTask = 1;                 // 1 build for upload
-    int LinForward = 0;              // 0 the table gives the process value of the signal
     long double LinStep = 0;
 
     // Argument and result of vypocet_inverz: a signal, and its temperature rounded to 0.001.
