@@ -4,7 +4,9 @@
 #include "config/main_window_model.h"
 #include "config/number_format.h"
 #include "link/dev_float.h"
+#include "config/text_util.h"
 #include "model/eeprom_map.h"
+#include "model/code_tables.h"
 
 #include <cmath>
 
@@ -106,7 +108,7 @@ Outcome Comparators::PreckompClick(int k) {
     if (failed(mode))
         return Outcome::Stopped;
     g.PovolKompar.checked = ((*mode)[0] & kModeEnabled) != 0;
-    g.RezimRele.text = ((*mode)[0] & kModeWindow) != 0 ? u"OKNO"_s : kHysteresis;
+    g.RezimRele.text = ((*mode)[0] & kModeWindow) != 0 ? q(model::kRelayWindow) : kHysteresis;
     progress(100);
     return Outcome::Completed;
 }

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <limits>
 
+#include <tuple>
 using namespace Qt::Literals::StringLiterals;
 
 namespace veld::config {
@@ -20,7 +21,6 @@ namespace {
 
 using model::InputGroup;
 using model::InputTypeInfo;
-using model::LimitRule;
 
 // Decimal-place class of a unified-signal range from its larger absolute end.
 std::uint8_t decimalClass(long double begin, long double end) {
@@ -60,27 +60,11 @@ void EntryChecks::TestMez() {
     const InputTypeInfo* type = model::FindInputType(utf8(e_.form.Vstup.text));
     if (!type)
         return;
-    const long double d = e_.config.DividerRatio;
-    const long double r = e_.config.SenseResistance;
-    switch (type->limits.rule) {
-        case LimitRule::None:
-            return;
-        case LimitRule::Fixed:
-            s.AllowedLow = type->limits.low;
-            s.AllowedHigh = type->limits.high;
-            break;
-        case LimitRule::Voltage:
-            // D/10 rather than 0.1*D: a typed "-0.3" for D = 3 then equals the limit exactly.
-            s.AllowedLow = -d / 10;
-            s.AllowedHigh = d;
-            break;
-        case LimitRule::Current:
-            if (r == 0)
-                return;
-            s.AllowedLow = -100 / r;  // -0.1 V across R, in mA
-            s.AllowedHigh = 100 / r;
-            break;
-    }
+    const auto interval =
+        model::AllowedRangeOf(*type, e_.config.DividerRatio, e_.config.SenseResistance, 0).interval;
+    if (!interval)
+        return;
+    std::tie(s.AllowedLow, s.AllowedHigh) = *interval;
     s.UnitText = q(type->unitText);
     TestMez1();
 }
@@ -105,25 +89,12 @@ void EntryChecks::TestRozpeti() {
     if (!type)
         return;
     const long double span = std::fabs(e_.config.RangeEnd - e_.config.RangeBegin);
-    const long double d = e_.config.DividerRatio;
-    const long double r = e_.config.SenseResistance;
-    switch (type->limits.rule) {
-        case LimitRule::None:
-            return;
-        case LimitRule::Fixed:
-            s.MinSpan = type->limits.minSpan;
-            break;
-        case LimitRule::Voltage:
-            if (d == 0)
-                return;
-            s.MinSpan = span / d <= 0.016L ? 3 * d / 1000 : d / 50;
-            break;
-        case LimitRule::Current:
-            if (r == 0)
-                return;
-            s.MinSpan = 20 / r;
-            break;
-    }
+    const auto minSpan =
+        model::AllowedRangeOf(*type, e_.config.DividerRatio, e_.config.SenseResistance, span)
+            .minSpan;
+    if (!minSpan)
+        return;
+    s.MinSpan = *minSpan;
     s.SpanTooSmall = span < s.MinSpan - 0.0000001L;
 }
 
