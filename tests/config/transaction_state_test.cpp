@@ -11,17 +11,19 @@ namespace {
 using namespace std::chrono_literals;
 using veld::testing::ReadKonst;
 
-TEST(ClickRoles, everyButtonIsClassifiedAndEveryRowNamesAControl) {
-    MainForm form;
-    LinDialogForm dialog;
+using ClickRoles = ModelTest;
+
+TEST_F(ClickRoles, everyButtonIsClassifiedAndEveryRowNamesAControl) {
+    const MainForm& form = m().form;
+    const LinDialogForm& dialog = m().dialog;
     std::vector<Control*> controls = form.controls();
     for (Control* c : dialog.controls())
         controls.push_back(c);
     QStringList classified;
-    for (const ClickRole& role : MainWindowModel::ClickRoles()) {
+    for (const ClickRole& role : m().ClickRoles()) {
         const QString name = role.name.toString();
         EXPECT_TRUE(form.find(name) || dialog.find(name)) << name.toStdString();
-        EXPECT_EQ(MainWindowModel::StartsTransaction(name), role.kind == ClickKind::Transaction);
+        EXPECT_EQ(m().StartsTransaction(name), role.kind == ClickKind::Transaction);
         classified.append(name);
     }
     for (const Control* c : controls) {
