@@ -4,6 +4,7 @@
 #include <cmath>
 #include <csignal>
 
+#include "cli/messages.h"
 #include "session/session.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -131,27 +132,26 @@ void Context::judgeLastTransaction() {
 
 int Context::reportInterruption(int signal) {
     std::ostream& err = environment_.err;
-    err << "Přerušeno signálem "
+    err << kMsgInterruptedBy
         << (signal == SIGINT    ? "SIGINT"
             : signal == SIGTERM ? "SIGTERM"
                                 : std::to_string(signal));
     if (session_) {
         judgeLastTransaction();
-        err << ". Převodník potvrdil přenosů: " << traffic_.confirmed;
+        err << kMsgConfirmedTransfers << traffic_.confirmed;
         if (const auto& last = traffic_.last) {
-            err << " (naposledy " << link::CommandName(last->first).toStdString();
+            err << kMsgLastTransfer << link::CommandName(last->first).toStdString();
             if (last->second >= 0)
-                err << " na adresu " << last->second;
+                err << kMsgAtAddress << last->second;
             err << ')';
         }
-        err << ", průběh " << session_->model().form.Prenos.position << " %";
+        err << kMsgProgress << session_->model().form.Prenos.position << " %";
         if (traffic_.refused)
-            err << "; další přenos už nebyl odeslán";
+            err << kMsgNotSentFurther;
     }
     err << ".\n";
     if (traffic_.stopped) {
-        err << "Převodník zůstal zastavený: po příkazu Stop nedostal Reset ani Continue a jeho "
-               "konfigurace je zapsána jen zčásti. Zapište ji znovu celou.\n";
+        err << kMsgLeftStopped << '\n';
     }
     err << std::flush;
     return 128 + signal;

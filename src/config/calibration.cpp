@@ -2,6 +2,7 @@
 
 #include "config/entry_checks.h"
 #include "config/main_form.h"
+#include "config/messages.h"
 #include "config/read_all.h"
 #include "link/device_access.h"
 #include "model/eeprom_map.h"
@@ -25,25 +26,24 @@ Calibration::Calibration(Editor& editor, link::DeviceAccess& device, EntryChecks
 QString Calibration::RefusalMessage(int resultCode) {
     switch (resultCode) {
         case 6:
-            return u"Procesní hodnota je mimo povolený rozsah."_s;
+            return kMsgPvOutOfRange;
         case 9:
-            return u"Procesní hodnota je příliž velká."_s;
+            return kMsgPvTooHigh;
         case 10:
-            return u"Procesní hodnota je příliž malá."_s;
+            return kMsgPvTooLow;
         case 14:
-            return u"Příliž malé rozpětí vst. signálu."_s;
+            return kMsgSignalSpanTooSmall;
         default:
             return {};
     }
 }
 
 Outcome Calibration::S_DolmezClick() {
-    return calibrate(e_.form.S_Dolmez, "NastOfs",
-                     u"Opravdu se má nastavit dolní mez převodníku?"_s);
+    return calibrate(e_.form.S_Dolmez, "NastOfs", kAskSetLowerLimit);
 }
 
 Outcome Calibration::S_HormezClick() {
-    return calibrate(e_.form.S_Hormez, "NastFS", u"Opravdu se má nastavit horní mez převodníku?"_s);
+    return calibrate(e_.form.S_Hormez, "NastFS", kAskSetUpperLimit);
 }
 
 Outcome Calibration::calibrate(Button& button, std::string_view command, const QString& question) {
@@ -84,7 +84,7 @@ void Calibration::korekcePVExit() {
         e_.config.PvCorrection = *value;
         return;
     }
-    e_.prompts.message(u"Špatně zadaná hodnota korekce měřeného odporu."_s);
+    e_.prompts.message(kMsgBadCorrection);
     edit.setText(QString());
 }
 
@@ -92,7 +92,7 @@ Calibration::CorrectionWrite Calibration::saveCorrection() {
     failure_.clear();
     Edit& edit = e_.form.korekcePV;
     if (edit.isEmpty()) {
-        e_.prompts.message(u"Je nutno vyplnit hodnotu korekce PV."_s);
+        e_.prompts.message(kMsgNoCorrection);
         e_.prompts.focus(edit.name);
         return CorrectionWrite::NothingToWrite;
     }

@@ -1,6 +1,7 @@
 #include "config/entry_checks.h"
 
 #include "config/main_form.h"
+#include "config/messages.h"
 #include "config/text_util.h"
 #include "lin/point_file.h"
 #include "lin/single.h"
@@ -12,8 +13,8 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
-
 #include <tuple>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace veld::config {
@@ -109,13 +110,13 @@ void EntryChecks::rangeExit(End which) {
 
     const InputTypeInfo* type = model::FindInputType(utf8(f.Vstup.text));
     if (model::IsCurrentType(type) && e_.config.SenseResistance == 0) {
-        e_.prompts.message(u"Není zadána hodnota snímacího odporu."_s);
+        e_.prompts.message(kMsgNoSenseResistor);
         e_.prompts.focus(f.SnOdpor.name);
         return;
     }
     const auto value = ParseReal(edit.text(), e_.settings.decimalSeparator);
     if (!value) {
-        e_.prompts.message(begin ? u"Špatně zadaná dolní mez."_s : u"Špatně zadaná horní mez"_s);
+        e_.prompts.message(begin ? kMsgBadLowerLimit : kMsgBadUpperLimit);
         e_.prompts.focus(edit.name);
         return;
     }
@@ -126,8 +127,7 @@ void EntryChecks::rangeExit(End which) {
 
     TestMez();
     if (begin ? s.BeginOutOfRange : s.EndOutOfRange) {
-        e_.prompts.message((begin ? u"Dolní hodnota rozsahu musí být v intervalu "_s
-                                  : u"Horní hodnota rozsahu musí být v intervalu "_s) +
+        e_.prompts.message((begin ? kMsgLowerOutsideInterval : kMsgUpperOutsideInterval) +
                            FormatFixed3(s.AllowedLow) + u" až "_s + FormatFixed3(s.AllowedHigh) +
                            u" "_s + s.UnitText);
         e_.prompts.focus(edit.name);
@@ -135,8 +135,7 @@ void EntryChecks::rangeExit(End which) {
     if (!fromFile()) {
         TestRozpeti();
         if (s.SpanTooSmall) {
-            e_.prompts.message(u"Povolené minimální rozpětí je "_s + FormatFixed3(s.MinSpan) +
-                               u" "_s + s.UnitText);
+            e_.prompts.message(kMsgMinimumSpan + FormatFixed3(s.MinSpan) + u" "_s + s.UnitText);
             e_.prompts.focus(edit.name);
             if (!begin)
                 return;
@@ -172,12 +171,12 @@ void EntryChecks::TlumeniExit() {
     if (const auto v = ParseReal(edit.text(), e_.settings.decimalSeparator)) {
         e_.config.Damping = *v;
     } else {
-        e_.prompts.message(u"Císlo je špatne definováno."_s);
+        e_.prompts.message(kMsgBadNumber);
         e_.prompts.focus(edit.name);
         e_.state.DampingRefused = true;
     }
     if (e_.config.Damping < 0.3L || e_.config.Damping > 30) {
-        e_.prompts.message(u"Tlumení musí být v rozsahu 0.3...30 s."_s);
+        e_.prompts.message(kMsgDampingRange);
         e_.prompts.focus(edit.name);
         e_.state.DampingRefused = true;
     }
@@ -190,7 +189,7 @@ void EntryChecks::SnOdporExit() {
         return;
     edit.setText(UpravaFormatu(edit.text()));  // the change handler converts it
     if (e_.config.SenseResistance == 0) {
-        e_.prompts.message(u"Zadana hodnota snímacího odporu nesmí být 0."_s);
+        e_.prompts.message(kMsgSenseResistorZero);
         e_.prompts.focus(edit.name);
     }
     KonecExit();  // the limits of the current inputs depend on the resistor
@@ -210,7 +209,7 @@ void EntryChecks::CelkovyOdporExit() {
     edit.setText(UpravaFormatu(edit.text()));
     const auto value = ParseReal(edit.text(), e_.settings.decimalSeparator);
     if (!value) {
-        e_.prompts.message(u"Špatně zadaná hodnota celkového odporu potenciometru."_s);
+        e_.prompts.message(kMsgBadTotalResistance);
         e_.prompts.focus(edit.name);
         return;
     }
@@ -220,22 +219,21 @@ void EntryChecks::CelkovyOdporExit() {
         return;
     if (type->group == InputGroup::RelativePotentiometer) {
         if (*value < 0 || *value > 4000) {
-            e_.prompts.message(
-                u"Hodnota celkového odporu potenciometru musí být v intervalu 0 až 4000 Ohm"_s);
+            e_.prompts.message(kMsgTotalResistanceRange);
             e_.prompts.focus(edit.name);
         }
     } else if (type->group == InputGroup::CurrentDifference) {
         const long double r = e_.config.SenseResistance;
         if (r == 0) {
             // The limit is a voltage across R; without R there is none to state.
-            e_.prompts.message(u"Není zadána hodnota snímacího odporu."_s);
+            e_.prompts.message(kMsgNoSenseResistor);
             e_.prompts.focus(e_.form.SnOdpor.name);
             return;
         }
         const long double limit = 128 / r;  // 0.128 V across R, in mA
         if (*value < 0 || *value > limit) {
             const long double shown = std::trunc(128000 / r) / 1000;
-            e_.prompts.message(u"Maximální hodnota proudu musí být v intervalu 0 až "_s +
+            e_.prompts.message(kMsgMaxCurrentRange +
                                FormatGeneral(shown, e_.settings.decimalSeparator) + u" mA"_s);
             e_.prompts.focus(edit.name);
         }
@@ -248,7 +246,7 @@ void EntryChecks::VzdStKonExit() {
         return;
     if (c.text == q(model::kColdJunctionInternal) || c.text == q(model::kColdJunctionExternal))
         return;
-    e_.prompts.message(u"Špatně zadaná volba vzdálenosti studeného konce."_s);
+    e_.prompts.message(kMsgBadColdJunction);
     c.text.clear();
     e_.prompts.focus(c.name);
 }
@@ -259,7 +257,7 @@ void EntryChecks::ChybproudExit() {
         return;
     if (model::CodeOf(model::FaultCurrentTexts(), utf8(c.text)) != 0)
         return;
-    e_.prompts.message(u"Špatně zadaná volba chybového proudu"_s);
+    e_.prompts.message(kMsgBadFaultCurrent);
     c.text.clear();
     e_.prompts.focus(c.name);
 }
@@ -279,25 +277,23 @@ void EntryChecks::Testvyplneni() {
         Control* focus;
     };
     const Check checks[] = {
-        {wired && f.PripCidl.text.isEmpty(), u"Není zadán způsob připojení čidla"_s, &f.PripCidl},
-        {model::IsCurrentType(type) && f.SnOdpor.isEmpty(),
-         u"Není zadána hodnota měřicího odporu"_s, &f.SnOdpor},
-        {f.Linearizace.text.isEmpty(), u"Není zadán způsob linearizace"_s, &f.Linearizace},
-        {f.Pocatek.isEmpty(), u"Není zadána dolní mez rozsahu"_s, &f.Pocatek},
-        {f.Konec.isEmpty(), u"Není zadána horní mez rozsahu"_s, &f.Konec},
-        {f.Tlumeni.isEmpty(), u"Není zadána časová konstanta tlumení"_s, &f.Tlumeni},
-        {f.Chybproud.text.isEmpty(), u"Není zadána volba chybového proudu"_s, &f.Chybproud},
-        {file && f.OpenDialog1.fileName.isEmpty(), u"Není vybrán soubor pro linearizaci."_s,
-         nullptr},
-        {file && f.VolenaJednotka.text.isEmpty(), u"Není zadaná jednotka."_s, &f.VolenaJednotka},
+        {wired && f.PripCidl.text.isEmpty(), kMsgNoConnection, &f.PripCidl},
+        {model::IsCurrentType(type) && f.SnOdpor.isEmpty(), kMsgNoMeasuringResistor, &f.SnOdpor},
+        {f.Linearizace.text.isEmpty(), kMsgNoLinearization, &f.Linearizace},
+        {f.Pocatek.isEmpty(), kMsgNoRangeBegin, &f.Pocatek},
+        {f.Konec.isEmpty(), kMsgNoRangeEnd, &f.Konec},
+        {f.Tlumeni.isEmpty(), kMsgNoDamping, &f.Tlumeni},
+        {f.Chybproud.text.isEmpty(), kMsgNoFaultCurrent, &f.Chybproud},
+        {file && f.OpenDialog1.fileName.isEmpty(), kMsgNoLinFile, nullptr},
+        {file && f.VolenaJednotka.text.isEmpty(), kMsgNoUnit, &f.VolenaJednotka},
         {is(InputGroup::RelativePotentiometer) && f.CelkovyOdpor.isEmpty(),
-         u"Není zadán celkový odpor potenciometru."_s, &f.CelkovyOdpor},
-        {is(InputGroup::ResistorDifference) && f.CelkovyOdpor.isEmpty(),
-         u"Není zadána hodnota maximálního odporu součtu měřených rezistorů."_s, &f.CelkovyOdpor},
-        {is(InputGroup::VoltageDifference) && f.CelkovyOdpor.isEmpty(),
-         u"Není zadána maximální hodnota měřených napětí."_s, &f.CelkovyOdpor},
-        {is(InputGroup::CurrentDifference) && f.CelkovyOdpor.isEmpty(),
-         u"Není zadána maximální hodnota měřených proudů."_s, &f.CelkovyOdpor},
+         kMsgNoPotentiometerTotal, &f.CelkovyOdpor},
+        {is(InputGroup::ResistorDifference) && f.CelkovyOdpor.isEmpty(), kMsgNoResistorPairTotal,
+         &f.CelkovyOdpor},
+        {is(InputGroup::VoltageDifference) && f.CelkovyOdpor.isEmpty(), kMsgNoVoltageTotal,
+         &f.CelkovyOdpor},
+        {is(InputGroup::CurrentDifference) && f.CelkovyOdpor.isEmpty(), kMsgNoCurrentTotal,
+         &f.CelkovyOdpor},
     };
     for (const Check& c : checks) {
         if (!c.missing)

@@ -3,6 +3,7 @@
 #include "config/lin_dialog.h"
 #include "config/lin_file.h"
 #include "config/main_form.h"
+#include "config/messages.h"
 #include "config/text_util.h"
 #include "lin/point_file.h"
 #include "model/code_tables.h"
@@ -22,7 +23,6 @@ using model::LinChoice;
 QString wiring(int wires) {
     return q(model::TextOf(model::WiringTexts(), static_cast<std::uint8_t>(wires)));
 }
-
 const QString kDvou = wiring(2);
 const QString kTri = wiring(3);
 const QString kCtyr = wiring(4);
@@ -31,6 +31,7 @@ const QString kCtyr = wiring(4);
 const QString kRangeCaption = u"Měřicí rozsah"_s;
 const QString kRangeLinearizedCaption = u"Měřicí rozsah po linearizaci"_s;
 const QString kRangeRootCaption = u"Měřicí rozsah po úpravě"_s;
+
 QStringList connectionItems(Connection c) {
     QStringList items = ItemsOf(model::WiringTexts());
     if (c == Connection::ThreeFour)
@@ -188,7 +189,7 @@ void InputRules::PripCidlChange() {
     if (c.text == kTri || c.text == kCtyr || (c.text == kDvou && twoWires))
         return;
     c.text.clear();
-    e_.prompts.message(u"špatně zadaný způsob připojení čidla"_s);
+    e_.prompts.message(kMsgBadConnection);
     e_.prompts.focus(c.name);
 }
 
@@ -241,14 +242,14 @@ void InputRules::LinearizaceChange() {
         e_.state.LinFileChosen = true;
     } else {
         lin.text.clear();
-        e_.prompts.message(u"špatně zadaný způsob linearizace"_s);
+        e_.prompts.message(kMsgBadLinearization);
     }
 }
 
 void InputRules::VolenaJednotkaChange() {
     ComboBox& c = e_.form.VolenaJednotka;
-    QString unit;
     // The first character picks the item, in either case.
+    QString unit;
     for (const QString& item : ItemsOf(model::UnitChoices()))
         if (!c.text.isEmpty() && item.front().toCaseFolded() == c.text.front().toCaseFolded())
             unit = item;
@@ -273,7 +274,7 @@ void InputRules::SnOdporChange() {
         e_.config.SenseResistance = *v;
         return;
     }
-    e_.prompts.message(u"Špatně zadaná hodnota snímacího odporu."_s);
+    e_.prompts.message(kMsgBadSenseResistor);
     edit.setText(QString());
 }
 
@@ -285,7 +286,7 @@ void InputRules::DelPomerChange() {
         e_.config.DividerRatio = *v;
         return;
     }
-    e_.prompts.message(u"špatně zadaná hodnota dělícího poměru"_s);
+    e_.prompts.message(kMsgBadDivider);
     edit.setText(QString());
 }
 

@@ -7,6 +7,7 @@
 
 #include "config/cp1250.h"
 #include "config/file_write.h"
+#include "config/messages.h"
 #include "link/device_access.h"
 #include "model/eeprom_names.h"
 
@@ -181,8 +182,7 @@ QByteArray TrafficLog::jsonLines() const {
 
 std::optional<QString> TrafficLog::save(const QString& path) const {
     if (const auto reason = WriteWhole(path, jsonLines())) {
-        return u"Záznam „%1“ se nepodařilo uložit: %2\nPřípadný dřívější obsah souboru zůstal "
-               u"beze změny."_s.arg(path, *reason);
+        return kMsgTrafficNotSaved.arg(path, *reason);
     }
     return std::nullopt;
 }
