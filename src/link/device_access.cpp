@@ -85,7 +85,7 @@ QString AccessFailure::describe() const {
 }
 
 Byte DeviceAccess::responseCode() const {
-    // A reply too short to hold the response code has none; RxData[0] would be an older one.
+    // A reply too short to hold the response code has none.
     const auto data = link_.replyData();
     return data.empty() ? Byte{0} : data[0];
 }
