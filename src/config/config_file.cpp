@@ -36,7 +36,6 @@ using model::InputGroup;
 using model::InputTypeInfo;
 
 const QString kHeader = u"Konfigurační data pro GALVO-PRIM:"_s;
-const QString kDataError = u"Chyba v datech souboru."_s;
 const QString kLineEnd = u"\r\n"_s;
 
 const QString kTypeKey = u"vstup: "_s;
@@ -371,7 +370,7 @@ Outcome ConfigFile::load(const QString& path) {
 
     const Parsed parsed = parse(lines.join(u'\n'));
     if (!parsed.ok) {
-        e_.prompts.message(kDataError);
+        e_.prompts.message(kMsgFileDataError);
         return Outcome::Stopped;
     }
     for (const Configuration& c : parsed.configurations)

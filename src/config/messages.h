@@ -83,7 +83,12 @@ inline const QString kMsgTooManySegmentPoints = QStringLiteral(
 inline const QString kMsgDegreeRange = QStringLiteral("Stupeň polynomu musí být 2 až 8.");
 inline const QString kMsgNoDeviation = QStringLiteral("Odchylku nelze spočítat.");
 
+// Files.
+inline const QString kMsgFileError = QStringLiteral("Chyba c. %1");  // %1 the system's error code
+inline const QString kNotAFileReason = QStringLiteral("není to soubor");  // why a save failed
+
 // The configuration file.
+inline const QString kMsgFileDataError = QStringLiteral("Chyba v datech souboru.");
 inline const QString kMsgControlCharacter =
     QStringLiteral("Údaj „%1“ obsahuje řídicí znak, který soubor neunese. Soubor nebyl uložen.");
 inline const QString kMsgConfigUnencodable = QStringLiteral(

@@ -49,7 +49,7 @@ QString Eeprom(std::uint32_t address, std::span<const link::Byte> bytes) {
 std::optional<QString> WriteWhole(const QString& path, const QByteArray& bytes) {
     const FileWrite written = WriteFileAtomically(path, bytes);
     if (written.status == FileWrite::NotAFile)
-        return u"není to soubor"_s;
+        return kNotAFileReason;
     if (!written)
         return FileErrorText(written.error);
     return std::nullopt;

@@ -110,8 +110,8 @@ TrendSaveResult Trend::saveCsv(const QString& path) const {
     const FileWrite written = WriteFileAtomically(path, csvBytes());
     if (written)
         return {};
-    const QString reason =
-        written.status == FileWrite::NotAFile ? u"není to soubor."_s : FileErrorText(written.error);
+    const QString reason = written.status == FileWrite::NotAFile ? kNotAFileReason + u"."_s
+                                                                 : FileErrorText(written.error);
     return {false, kMsgTrendNotSaved.arg(path, reason)};
 }
 
