@@ -128,9 +128,9 @@ void MainWindowModel::bindHandlers() {
     onTransaction(f.Poslat, [this] { return writeAll_.PoslatClick(); });
     onTransaction(f.S_Dolmez, [this] { return calibration_.S_DolmezClick(); });
     onTransaction(f.S_Hormez, [this] { return calibration_.S_HormezClick(); });
-    onTransaction(f.Button8,
-                  [this] { return calibration_.Button8Click(); });  // save the PV correction
-    onTransaction(f.Button1, [this] { return calibration_.Button1Click(); });  // read it
+    // Button8 saves the PV correction, Button1 reads it.
+    onTransaction(f.Button8, [this] { return calibration_.Button8Click(); });
+    onTransaction(f.Button1, [this] { return calibration_.Button1Click(); });
     // Page "Informace": each label reads the PV correction.
     for (Label* label : f.InfoLabels())
         onTransaction(*label, [this] { return calibration_.Button1Click(); });
