@@ -58,9 +58,11 @@ public:
                 return;
             // Reply: preamble, delimiter, five address bytes, command, byte count, its data
             // (response code, status, payload), checksum.
-            const double reply =
-                static_cast<double>(veld::link::kDefaultReplyPreamble) + 9 + link.rx.ReplyByteCount;
-            bytesMs_ += (static_cast<double>(link.tx.WireBytes().size()) + reply) * kCharMs;
+            const double reply = static_cast<double>(veld::link::kDefaultReplyPreamble + 9 +
+                                                     link.replyData().size());
+            // The request, then the pad and the CRC.
+            const double request = static_cast<double>(link.request().size() + 3);
+            bytesMs_ += (request + reply) * kCharMs;
             ++transactions_;
         };
     }

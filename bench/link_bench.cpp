@@ -42,15 +42,16 @@ void BM_ReadEeprom4OverPty(benchmark::State& state) {
     double requestBytes = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const bool failed = link.ReadKonst(36, 4);
+        link.BuildRequest("ReadEEPROM", 36, 4);
+        const bool failed = link.SendAndWait();
         const auto end = std::chrono::steady_clock::now();
         if (failed) {
             state.SkipWithError("transaction failed");
             break;
         }
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
-        replyBytes = link.rx.ReplyLength + 1;
-        requestBytes = static_cast<double>(link.tx.WireBytes().size());
+        replyBytes = static_cast<double>(link.replyFrame().size());
+        requestBytes = static_cast<double>(link.request().size() + 3);  // the pad and the CRC
     }
     const double floorMs = 50.0 + 1.0 + (requestBytes + replyBytes) * kCharMs;
     state.counters["floor_ms"] = floorMs;

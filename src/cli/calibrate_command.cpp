@@ -35,15 +35,14 @@ int CalibrateCommand::run(const std::vector<std::string>& args, ModelDriver& dri
         return ExitCodeOf(read);
     }
     if (const auto why = NoInputConfiguration(model)) {
-        context.err() << *why << " Nastavení s referencí není dostupné.\n";
+        context.err() << *why << kMsgCalibrationUnavailable << '\n';
         return kFailure;
     }
     // The window keeps these buttons out of sight; the read enables them where a calibration
     // makes sense, and the command goes no further than the window would.
     config::Button& button = lower ? f.S_Dolmez : f.S_Hormez;
     if (!button.enabled) {
-        context.err() << "Nastavení s referencí není u této konfigurace (" +
-                             f.Linearizace.text.toStdString() + ") dostupné.\n";
+        context.err() << kMsgCalibrationNotOffered.arg(f.Linearizace.text).toStdString() << '\n';
         return kFailure;
     }
     config::Calibration& calibration = model.calibration();

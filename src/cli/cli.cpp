@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cli/commands.h"
+#include "cli/messages.h"
 #include "cli/trace.h"
 #include "session/session.h"
 
@@ -145,9 +146,7 @@ int Run(const std::vector<std::string>& args, const Environment& environment) {
     // A full disk, /dev/full or a closed standard output: what was printed is lost, and a script
     // reading it must not take the run for a success.
     if (!environment.out.flush()) {
-        environment.err << "Výstup se nepodařilo zapsat (plný disk nebo zavřený standardní "
-                           "výstup).\n"
-                        << std::flush;
+        environment.err << kMsgOutputLost << '\n' << std::flush;
         if (exit == kSuccess)
             exit = kFailure;
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <csignal>
 
+#include "cli/messages.h"
 #include "session/session.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -105,7 +106,7 @@ bool Context::refuseTransaction() {
     // After the preamble, the delimiter and the long address: the command, the byte count, then
     // the data, which for an EEPROM command begin with the address, high byte first.
     constexpr std::size_t kCommandAt = link::kPreambleLength + 1 + link::DeviceAddress.size();
-    const auto& frame = session_->link().tx.TxFrame;
+    const auto frame = session_->link().request();
     const auto command = link::FindCommand(frame[kCommandAt]);
     const bool addressed = command && (command->layout == link::DataLayout::A16Count ||
                                        command->layout == link::DataLayout::A16CountData);
@@ -131,27 +132,26 @@ void Context::judgeLastTransaction() {
 
 int Context::reportInterruption(int signal) {
     std::ostream& err = environment_.err;
-    err << "Přerušeno signálem "
+    err << kMsgInterruptedBy
         << (signal == SIGINT    ? "SIGINT"
             : signal == SIGTERM ? "SIGTERM"
                                 : std::to_string(signal));
     if (session_) {
         judgeLastTransaction();
-        err << ". Převodník potvrdil přenosů: " << traffic_.confirmed;
+        err << kMsgConfirmedTransfers << traffic_.confirmed;
         if (const auto& last = traffic_.last) {
-            err << " (naposledy " << link::CommandName(last->first).toStdString();
+            err << kMsgLastTransfer << link::CommandName(last->first).toStdString();
             if (last->second >= 0)
-                err << " na adresu " << last->second;
+                err << kMsgAtAddress << last->second;
             err << ')';
         }
-        err << ", průběh " << session_->model().form.Prenos.position << " %";
+        err << kMsgProgress << session_->model().form.Prenos.position << " %";
         if (traffic_.refused)
-            err << "; další přenos už nebyl odeslán";
+            err << kMsgNotSentFurther;
     }
     err << ".\n";
     if (traffic_.stopped) {
-        err << "Převodník zůstal zastavený: po příkazu Stop nedostal Reset ani Continue a jeho "
-               "konfigurace je zapsána jen zčásti. Zapište ji znovu celou.\n";
+        err << kMsgLeftStopped << '\n';
     }
     err << std::flush;
     return 128 + signal;

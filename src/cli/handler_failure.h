@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "cli/messages.h"
 #include "config/main_window_model.h"
 #include "link/device_access.h"
 
@@ -22,8 +23,7 @@ inline void ReportSilentFailure(std::ostream& err,
 inline std::optional<std::string> NoInputConfiguration(const config::MainWindowModel& model) {
     if (!model.form.Vstup.text.isEmpty())
         return std::nullopt;
-    return "Převodník nemá platnou konfiguraci vstupu: kód typu vstupu " +
-           std::to_string(model.config.InputType) + " není z rozsahu 1..24.";
+    return kMsgNoInputConfiguration.arg(static_cast<int>(model.config.InputType)).toStdString();
 }
 
 }  // namespace veld::cli

@@ -1,5 +1,7 @@
 #include "cli/ports_command.h"
 
+#include "cli/messages.h"
+
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -60,7 +62,7 @@ int PortsCommand::execute(const std::vector<std::string>& args, Context& context
         return kSuccess;
     }
     if (ports.isEmpty())
-        context.err() << "Systém neuvádí žádný sériový port.\n";
+        context.err() << kMsgNoSerialPort << '\n';
     for (const link::PortInfo& p : ports) {
         const QStringList fields{p.port, OrDash(p.description), OrDash(p.manufacturer), Usb(p),
                                  OrDash(p.serialNumber)};

@@ -49,7 +49,7 @@ int ReadCommand::run(const std::vector<std::string>& args, ModelDriver& driver, 
     if (saveTo) {
         // Such a file would not load again.
         if (const auto why = NoInputConfiguration(model)) {
-            context.err() << *why << " Soubor nebyl uložen.\n";
+            context.err() << *why << kMsgFileNotSaved << '\n';
             saved = config::Outcome::Stopped;
         } else {
             context.prompts().queueFile(*saveTo);

@@ -5,7 +5,9 @@
 
 #include "cli/handler_failure.h"
 #include "config/number_format.h"
+#include "config/text_util.h"
 #include "link/device_access.h"
+#include "model/code_tables.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -78,7 +80,8 @@ int RelayCommand::run(const std::vector<std::string>& args, ModelDriver& driver,
     }
     if (!enable)
         return usageError(context, "values are saved with --enable or --disable");
-    if (mode && *mode != u"HYSTEREZE"_s && *mode != u"OKNO"_s)
+    if (mode && *mode != config::q(model::kRelayHysteresis) &&
+        *mode != config::q(model::kRelayWindow))
         return usageError(context, "--mode is HYSTEREZE or OKNO");
 
     config::ComparatorGroup& g = *driver.model().form.Komparator[static_cast<std::size_t>(k - 1)];

@@ -1,5 +1,6 @@
 #include "cli/trace.h"
 
+#include "cli/messages.h"
 #include "config/traffic_log.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -9,9 +10,7 @@ namespace veld::cli {
 bool Trace::openFile(const std::string& path) {
     file_.setFileName(QString::fromStdString(path));
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        err_ << u"Záznam provozu „%1“ nelze otevřít: %2. Nic nebylo odesláno."_s
-                    .arg(file_.fileName(), file_.errorString())
-                    .toStdString()
+        err_ << kMsgTraceCannotOpen.arg(file_.fileName(), file_.errorString()).toStdString()
              << '\n';
         return false;
     }
@@ -32,9 +31,7 @@ void Trace::write(const link::TransactionRecord& record) {
     // Each record reaches the file before the next transaction starts.
     if (file_.write(line) != line.size() || !file_.flush()) {
         writeFailed_ = true;
-        err_ << u"Do záznamu provozu „%1“ se nepodařilo zapsat (%2); další transakce v něm "
-                u"chybí."_s.arg(file_.fileName(), file_.errorString())
-                    .toStdString()
+        err_ << kMsgTraceWriteFailed.arg(file_.fileName(), file_.errorString()).toStdString()
              << '\n';
     }
 }

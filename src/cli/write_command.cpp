@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <optional>
 
+#include "cli/messages.h"
 #include "config/config_compare.h"
 #include "lin/format.h"
 #include "link/device_access.h"
@@ -184,8 +185,7 @@ int WriteCommand::run(const std::vector<std::string>& args, ModelDriver& driver,
         return kFailure;
     // An entry check refused a value of FILE: the window would write the value before it.
     if (prompts.messagesShown() != messages) {
-        context.err() << "Hodnotu ze souboru kontrola odmítla (viz výše); do převodníku se nic "
-                         "nezapsalo.\n";
+        context.err() << kMsgFileValueRefused << '\n';
         return kFailure;
     }
     const config::Outcome written = driver.click(m.form.Poslat.name);
@@ -211,7 +211,7 @@ int WriteCommand::run(const std::vector<std::string>& args, ModelDriver& driver,
             return kFailure;
         }
         for (const QString& line : config::DifferenceLines(*differences))
-            context.err() << "Ověření: " << line.toStdString() << '\n';
+            context.err() << kVerificationLine << line.toStdString() << '\n';
         result.insert(u"verified"_s, differences->empty());
         exit = differences->empty() ? kSuccess : kFailure;
     }

@@ -1,6 +1,7 @@
 #include "config/analog_output.h"
 
 #include "config/main_window_model.h"
+#include "config/messages.h"
 #include "config/read_all.h"
 #include "config/text_util.h"
 #include "link/dev_float.h"
@@ -68,8 +69,7 @@ void AnalogOutput::limitExit(End end) {
         (end == End::Lo ? OutputRangeLo : OutputRangeHi) = static_cast<float>(*value);
         return;
     }
-    m_.prompts().message(end == End::Lo ? u"Špatně zadaná dolní mez."_s
-                                        : u"Špatně zadaná horní mez"_s);
+    m_.prompts().message(end == End::Lo ? kMsgBadLowerLimit : kMsgBadUpperLimit);
     m_.prompts().focus(box.name);
 }
 
@@ -104,16 +104,16 @@ bool AnalogOutput::save() {
         return false;
     };
     if (f.Vstup.text.isEmpty())
-        return incomplete(u"Není přečtena konfigurace vstupu."_s, {});
+        return incomplete(kMsgInputNotRead, {});
     if (f.EdLoLimDA.isEmpty())
-        return incomplete(u"Není vyplněno okno dolní meze výstupu."_s, f.EdLoLimDA.name);
+        return incomplete(kMsgNoOutputBegin, f.EdLoLimDA.name);
     if (f.EdHiLimDA.isEmpty())
-        return incomplete(u"Není vyplněno okno horní meze výstupu."_s, f.EdHiLimDA.name);
+        return incomplete(kMsgNoOutputEnd, f.EdHiLimDA.name);
     // A box that holds no number keeps the value last accepted: that one is written.
     EdLoLimDAExit();
     EdHiLimDAExit();
     if (f.Chybproud.text.isEmpty())
-        return incomplete(u"Není zadána volba chybového proudu"_s, f.Chybproud.name);
+        return incomplete(kMsgNoFaultCurrent, f.Chybproud.name);
 
     const float lo = OutputRangeLo;
     const float hi = OutputRangeHi;
@@ -157,7 +157,7 @@ Outcome AnalogOutput::read(End end) {
         return Outcome::Stopped;
     const QString text = FormatLimit(*value, m_.settings().decimalSeparator);
     if (text.isEmpty()) {
-        m_.prompts().message(u"Špatně načtená hodnota z převodníku."_s);
+        m_.prompts().message(kMsgBadOutputReply);
         return Outcome::Stopped;
     }
     (end == End::Lo ? m_.form.EdLoLimDA : m_.form.EdHiLimDA).setText(text);

@@ -2,6 +2,7 @@
 
 #include "config/entry_checks.h"
 #include "config/main_form.h"
+#include "config/messages.h"
 #include "config/read_all.h"
 #include "lin/single.h"
 #include "link/device_access.h"
@@ -26,25 +27,24 @@ Calibration::Calibration(Editor& editor, link::DeviceAccess& device, EntryChecks
 QString Calibration::RefusalMessage(int resultCode) {
     switch (resultCode) {
         case 6:
-            return u"Procesní hodnota je mimo povolený rozsah."_s;
+            return kMsgPvOutOfRange;
         case 9:
-            return u"Procesní hodnota je příliž velká."_s;
+            return kMsgPvTooHigh;
         case 10:
-            return u"Procesní hodnota je příliž malá."_s;
+            return kMsgPvTooLow;
         case 14:
-            return u"Příliž malé rozpětí vst. signálu."_s;
+            return kMsgSignalSpanTooSmall;
         default:
             return {};
     }
 }
 
 Outcome Calibration::S_DolmezClick() {
-    return calibrate(e_.form.S_Dolmez, "NastOfs",
-                     u"Opravdu se má nastavit dolní mez převodníku?"_s);
+    return calibrate(e_.form.S_Dolmez, "NastOfs", kAskSetLowerLimit);
 }
 
 Outcome Calibration::S_HormezClick() {
-    return calibrate(e_.form.S_Hormez, "NastFS", u"Opravdu se má nastavit horní mez převodníku?"_s);
+    return calibrate(e_.form.S_Hormez, "NastFS", kAskSetUpperLimit);
 }
 
 Outcome Calibration::calibrate(Button& button, std::string_view command, const QString& question) {
@@ -93,7 +93,7 @@ std::optional<long double> Calibration::takeCorrection(const QString& typed) {
     const QString text = checks_.UpravaFormatu(typed);
     const auto value = CorrectionOf(text, e_.settings.decimalSeparator);
     if (!value)
-        e_.prompts.message(u"Špatně zadaná hodnota korekce měřeného odporu."_s);
+        e_.prompts.message(kMsgBadCorrection);
     Edit& edit = e_.form.korekcePV;
     if (edit.text() == typed) {
         edit.setText(value ? text : QString());
@@ -110,7 +110,7 @@ Calibration::CorrectionWrite Calibration::saveCorrection() {
 Calibration::CorrectionWrite Calibration::saveCorrection(const QString& typed, long double kept) {
     failure_.clear();
     if (typed.isEmpty()) {
-        e_.prompts.message(u"Je nutno vyplnit hodnotu korekce PV."_s);
+        e_.prompts.message(kMsgNoCorrection);
         e_.prompts.focus(e_.form.korekcePV.name);
         return CorrectionWrite::NothingToWrite;
     }

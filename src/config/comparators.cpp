@@ -2,8 +2,11 @@
 
 #include "config/handler_support.h"
 #include "config/main_window_model.h"
+#include "config/messages.h"
 #include "config/number_format.h"
+#include "config/text_util.h"
 #include "link/dev_float.h"
+#include "model/code_tables.h"
 #include "model/eeprom_map.h"
 
 #include <cmath>
@@ -15,8 +18,7 @@ namespace {
 
 namespace map = model::eeprom;
 
-const QString kRestartNote = u" Po potvrzení a zápisu nutno vypnout a zapnout napájení."_s;
-const QString kHysteresis = u"HYSTEREZE"_s;
+const QString kHysteresis = q(model::kRelayHysteresis);
 
 constexpr std::uint8_t kModeEnabled = 0x01;
 constexpr std::uint8_t kModeWindow = 0x02;
@@ -106,7 +108,7 @@ Outcome Comparators::PreckompClick(int k) {
     if (failed(mode))
         return Outcome::Stopped;
     g.PovolKompar.checked = ((*mode)[0] & kModeEnabled) != 0;
-    g.RezimRele.text = ((*mode)[0] & kModeWindow) != 0 ? u"OKNO"_s : kHysteresis;
+    g.RezimRele.text = ((*mode)[0] & kModeWindow) != 0 ? q(model::kRelayWindow) : kHysteresis;
     progress(100);
     return Outcome::Completed;
 }
@@ -120,10 +122,10 @@ Outcome Comparators::UlozkompClick(int k) {
     progress(0);
 
     const std::pair<Edit*, QString> required[] = {
-        {&g.EMezsep, u"Není zadána mez sepnutí komparátoru %1"_s},
-        {&g.EMezroz, u"Není zadána mez rozepnutí komparátoru %1"_s},
-        {&g.EZpoSep, u"Není zadán čas zpoždění sepnutí komparátoru %1"_s},
-        {&g.EZpoRoz, u"Není zadán čas zpoždění rozepnutí komparátoru %1"_s},
+        {&g.EMezsep, kMsgNoSwitchOnLimit},
+        {&g.EMezroz, kMsgNoSwitchOffLimit},
+        {&g.EZpoSep, kMsgNoSwitchOnDelay},
+        {&g.EZpoRoz, kMsgNoSwitchOffDelay},
     };
     for (const auto& [edit, message] : required) {
         if (edit->isEmpty()) {
@@ -163,13 +165,12 @@ Outcome Comparators::enable(int k, ComparatorGroup& g) {
     if (failed(present))
         return Outcome::Stopped;
     if (!OutputPresent(k, (*present)[0], (*present)[1])) {
-        m_.prompts().message(u"Připojený převodník neobsahuje spínací výstup %1"_s.arg(k));
+        m_.prompts().message(kMsgNoRelayOutput.arg(k));
         g.PovolKompar.checked = false;
         return Outcome::Stopped;
     }
     progress(20);
-    if (!m_.prompts().question(u"Opravdu se má zapsat konfigurace Relé %1?"_s.arg(k) +
-                               kRestartNote))
+    if (!m_.prompts().question(kAskWriteRelay.arg(k) + kRestartNote))
         return Outcome::Declined;
 
     const auto wholeSeconds = [](long double s) {
@@ -200,8 +201,7 @@ Outcome Comparators::enable(int k, ComparatorGroup& g) {
 }
 
 Outcome Comparators::disable(int k) {
-    if (!m_.prompts().question(u"Opravdu se má vypnout mezní komparátor %1?"_s.arg(k) +
-                               kRestartNote))
+    if (!m_.prompts().question(kAskDisableComparator.arg(k) + kRestartNote))
         return Outcome::Declined;
     link::DeviceAccess& device = m_.device();
     // Limits and delays stay in the transmitter; only the enable bit goes.
@@ -237,13 +237,12 @@ void Comparators::limitExit(int k, Limit which) {
     if (value && fitsDevFloat(*value)) {
         (which == Limit::On ? v.SwitchOnLimit : v.SwitchOffLimit) = *value;
     } else {
-        m_.prompts().message((which == Limit::On ? u"špatně zadaná mez sepnutí komparátoru %1"_s
-                                                 : u"špatně zadaná mez rozepnutí komparátoru %1"_s)
-                                 .arg(k));
+        m_.prompts().message(
+            (which == Limit::On ? kMsgBadSwitchOnLimit : kMsgBadSwitchOffLimit).arg(k));
         m_.prompts().focus(edit.name);
     }
     if (v.SwitchOnLimit == v.SwitchOffLimit) {
-        m_.prompts().message(u"Meze sepnutí a rozepnutí komparátoru nesmí být zcela shodné"_s);
+        m_.prompts().message(kMsgEqualLimits);
         m_.prompts().focus(edit.name);
     }
 }
@@ -259,8 +258,7 @@ void Comparators::EZpoRozExit(int k) {
 QString Comparators::delayRangeMessage(long double seconds, Delay which) {
     if (seconds >= 0 && seconds <= 255)
         return {};
-    return which == Delay::On ? u"Povolená mez pro zpoždění sepnutí je 0 až 255 s"_s
-                              : u"Povolená mez pro zpoždění rozepnutí je 0 až 255 s"_s;
+    return which == Delay::On ? kMsgSwitchOnDelayRange : kMsgSwitchOffDelayRange;
 }
 
 void Comparators::delayExit(int k, Delay which) {
@@ -276,8 +274,7 @@ void Comparators::delayExit(int k, Delay which) {
     if (const auto value = ParseReal(edit.text(), m_.settings().decimalSeparator)) {
         stored = *value;
     } else {
-        m_.prompts().message(which == Delay::On ? u"špatně zadaná mez zpoždění sepnutí"_s
-                                                : u"špatně zadaná mez zpoždění rozepnutí"_s);
+        m_.prompts().message(which == Delay::On ? kMsgBadSwitchOnDelay : kMsgBadSwitchOffDelay);
         m_.prompts().focus(edit.name);
     }
     const QString outside = delayRangeMessage(stored, which);
@@ -288,7 +285,7 @@ void Comparators::delayExit(int k, Delay which) {
 }
 
 void Comparators::RezimReleChange(int) {
-    m_.prompts().message(u"Změna režimu se projeví až po restartu přístroje."_s);
+    m_.prompts().message(kMsgModeAfterRestart);
 }
 
 }  // namespace veld::config

@@ -9,6 +9,7 @@
 #include "config/lin_file.h"
 #include "config/lin_preview.h"
 #include "config/main_form.h"
+#include "config/messages.h"
 #include "config/sensor_match.h"
 #include "config/text_util.h"
 #include "lin/format.h"
@@ -36,7 +37,6 @@ using model::InputGroup;
 using model::InputTypeInfo;
 
 const QString kHeader = u"Konfigurační data pro GALVO-PRIM:"_s;
-const QString kDataError = u"Chyba v datech souboru."_s;
 const QString kLineEnd = u"\r\n"_s;
 
 const QString kTypeKey = u"vstup: "_s;
@@ -309,24 +309,20 @@ Outcome ConfigFile::save(const QString& path) {
     for (const QString& line : lines) {
         for (const QChar c : line) {
             if (c.unicode() < 0x20) {
-                e_.prompts.message(
-                    u"Údaj „%1“ obsahuje řídicí znak, který soubor neunese. "
-                    u"Soubor nebyl uložen."_s.arg(line));
+                e_.prompts.message(kMsgControlCharacter.arg(line));
                 return Outcome::Stopped;
             }
         }
     }
     const cp1250::Encoded encoded = cp1250::Encode(lines.join(kLineEnd) + kLineEnd);
     if (!encoded.ok()) {
-        e_.prompts.message(
-            u"Znak „%1“ nelze uložit: konfigurační soubor zná jen znaky kódové "
-            u"stránky windows-1250. Soubor nebyl uložen."_s.arg(encoded.unencodable));
+        e_.prompts.message(kMsgConfigUnencodable.arg(encoded.unencodable));
         return Outcome::Stopped;
     }
     // A failed save leaves the previous file as it was.
     const FileWrite written = WriteFileAtomically(path, encoded.bytes);
     if (written.status == FileWrite::NotAFile) {
-        e_.prompts.message(u"„%1“ není soubor. Nic nebylo uloženo."_s.arg(Shown(path)));
+        e_.prompts.message(kMsgNotAFileNothingSaved.arg(Shown(path)));
         return Outcome::Stopped;
     }
     if (!written) {
@@ -351,7 +347,7 @@ Outcome ConfigFile::ctisoubClick() {
 Outcome ConfigFile::load(const QString& path) {
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
-        e_.prompts.message(u"„%1“ není soubor. Nic nebylo načteno."_s.arg(Shown(path)));
+        e_.prompts.message(kMsgNotAFileNothingLoaded.arg(Shown(path)));
         return Outcome::Stopped;
     }
     QFile file(path);
@@ -369,9 +365,7 @@ Outcome ConfigFile::load(const QString& path) {
     }
     file.close();
     if (bytes.size() > kMaxFileBytes) {
-        e_.prompts.message(
-            u"Soubor „%1“ je větší než 1 MiB, konfigurační soubor to není. "
-            u"Nic nebylo načteno."_s.arg(Shown(path)));
+        e_.prompts.message(kMsgConfigTooLarge.arg(Shown(path)));
         return Outcome::Stopped;
     }
 
@@ -383,10 +377,7 @@ Outcome ConfigFile::load(const QString& path) {
             lines[i].chop(1);
         if (lines[i].size() > kMaxLineLength) {
             e_.prompts.message(
-                u"Řádek %1 souboru „%2“ je delší než %3 znaků, konfigurační "
-                u"soubor to není. Nic nebylo načteno."_s.arg(i + 1)
-                    .arg(Shown(path))
-                    .arg(kMaxLineLength));
+                kMsgConfigLineTooLong.arg(i + 1).arg(Shown(path)).arg(kMaxLineLength));
             return Outcome::Stopped;
         }
     }
@@ -396,7 +387,7 @@ Outcome ConfigFile::load(const QString& path) {
 
     const Parsed parsed = parse(lines.join(u'\n'));
     if (!parsed.ok) {
-        e_.prompts.message(kDataError);
+        e_.prompts.message(kMsgFileDataError);
         return Outcome::Stopped;
     }
     for (const Configuration& c : parsed.configurations)

@@ -1,6 +1,7 @@
 #include "config/entry_checks.h"
 
 #include "config/main_form.h"
+#include "config/messages.h"
 #include "config/text_util.h"
 #include "lin/point_file.h"
 #include "lin/single.h"
@@ -12,6 +13,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -20,7 +22,6 @@ namespace {
 
 using model::InputGroup;
 using model::InputTypeInfo;
-using model::LimitRule;
 
 // Decimal-place class of a unified-signal range from its larger absolute end.
 std::uint8_t decimalClass(long double begin, long double end) {
@@ -36,7 +37,6 @@ std::uint8_t decimalClass(long double begin, long double end) {
 }  // namespace
 
 QString EntryChecks::UpravaFormatu(const QString& text) {
-    e_.state.DecimalIsPoint = e_.settings.decimalSeparator == DecimalSeparator::Point;
     return config::UpravaFormatu(text, e_.settings.decimalSeparator);
 }
 
@@ -61,27 +61,11 @@ void EntryChecks::TestMez() {
     const InputTypeInfo* type = model::FindInputType(utf8(e_.form.Vstup.text));
     if (!type)
         return;
-    const long double d = e_.config.DividerRatio;
-    const long double r = e_.config.SenseResistance;
-    switch (type->limits.rule) {
-        case LimitRule::None:
-            return;
-        case LimitRule::Fixed:
-            s.AllowedLow = type->limits.low;
-            s.AllowedHigh = type->limits.high;
-            break;
-        case LimitRule::Voltage:
-            // D/10 rather than 0.1*D: a typed "-0.3" for D = 3 then equals the limit exactly.
-            s.AllowedLow = -d / 10;
-            s.AllowedHigh = d;
-            break;
-        case LimitRule::Current:
-            if (r == 0)
-                return;
-            s.AllowedLow = -100 / r;  // -0.1 V across R, in mA
-            s.AllowedHigh = 100 / r;
-            break;
-    }
+    const auto interval =
+        model::AllowedRangeOf(*type, e_.config.DividerRatio, e_.config.SenseResistance, 0).interval;
+    if (!interval)
+        return;
+    std::tie(s.AllowedLow, s.AllowedHigh) = *interval;
     s.UnitText = q(type->unitText);
     TestMez1();
 }
@@ -106,25 +90,12 @@ void EntryChecks::TestRozpeti() {
     if (!type)
         return;
     const long double span = std::fabs(e_.config.RangeEnd - e_.config.RangeBegin);
-    const long double d = e_.config.DividerRatio;
-    const long double r = e_.config.SenseResistance;
-    switch (type->limits.rule) {
-        case LimitRule::None:
-            return;
-        case LimitRule::Fixed:
-            s.MinSpan = type->limits.minSpan;
-            break;
-        case LimitRule::Voltage:
-            if (d == 0)
-                return;
-            s.MinSpan = span / d <= 0.016L ? 3 * d / 1000 : d / 50;
-            break;
-        case LimitRule::Current:
-            if (r == 0)
-                return;
-            s.MinSpan = 20 / r;
-            break;
-    }
+    const auto minSpan =
+        model::AllowedRangeOf(*type, e_.config.DividerRatio, e_.config.SenseResistance, span)
+            .minSpan;
+    if (!minSpan)
+        return;
+    s.MinSpan = *minSpan;
     s.SpanTooSmall = span < s.MinSpan - 0.0000001L;
 }
 
@@ -139,13 +110,13 @@ void EntryChecks::rangeExit(End which) {
 
     const InputTypeInfo* type = model::FindInputType(utf8(f.Vstup.text));
     if (model::IsCurrentType(type) && e_.config.SenseResistance == 0) {
-        e_.prompts.message(u"Není zadána hodnota snímacího odporu."_s);
+        e_.prompts.message(kMsgNoSenseResistor);
         e_.prompts.focus(f.SnOdpor.name);
         return;
     }
     const auto value = ParseReal(edit.text(), e_.settings.decimalSeparator);
     if (!value) {
-        e_.prompts.message(begin ? u"Špatně zadaná dolní mez."_s : u"Špatně zadaná horní mez"_s);
+        e_.prompts.message(begin ? kMsgBadLowerLimit : kMsgBadUpperLimit);
         e_.prompts.focus(edit.name);
         return;
     }
@@ -156,8 +127,7 @@ void EntryChecks::rangeExit(End which) {
 
     TestMez();
     if (begin ? s.BeginOutOfRange : s.EndOutOfRange) {
-        e_.prompts.message((begin ? u"Dolní hodnota rozsahu musí být v intervalu "_s
-                                  : u"Horní hodnota rozsahu musí být v intervalu "_s) +
+        e_.prompts.message((begin ? kMsgLowerOutsideInterval : kMsgUpperOutsideInterval) +
                            FormatFixed3(s.AllowedLow) + u" až "_s + FormatFixed3(s.AllowedHigh) +
                            u" "_s + s.UnitText);
         e_.prompts.focus(edit.name);
@@ -165,8 +135,7 @@ void EntryChecks::rangeExit(End which) {
     if (!fromFile()) {
         TestRozpeti();
         if (s.SpanTooSmall) {
-            e_.prompts.message(u"Povolené minimální rozpětí je "_s + FormatFixed3(s.MinSpan) +
-                               u" "_s + s.UnitText);
+            e_.prompts.message(kMsgMinimumSpan + FormatFixed3(s.MinSpan) + u" "_s + s.UnitText);
             e_.prompts.focus(edit.name);
             if (!begin)
                 return;
@@ -202,12 +171,12 @@ void EntryChecks::TlumeniExit() {
     if (const auto v = ParseReal(edit.text(), e_.settings.decimalSeparator)) {
         e_.config.Damping = *v;
     } else {
-        e_.prompts.message(u"Císlo je špatne definováno."_s);
+        e_.prompts.message(kMsgBadNumber);
         e_.prompts.focus(edit.name);
         e_.state.DampingRefused = true;
     }
     if (e_.config.Damping < 0.3L || e_.config.Damping > 30) {
-        e_.prompts.message(u"Tlumení musí být v rozsahu 0.3...30 s."_s);
+        e_.prompts.message(kMsgDampingRange);
         e_.prompts.focus(edit.name);
         e_.state.DampingRefused = true;
     }
@@ -220,7 +189,7 @@ void EntryChecks::SnOdporExit() {
         return;
     edit.setText(UpravaFormatu(edit.text()));  // the change handler converts it
     if (e_.config.SenseResistance == 0) {
-        e_.prompts.message(u"Zadana hodnota snímacího odporu nesmí být 0."_s);
+        e_.prompts.message(kMsgSenseResistorZero);
         e_.prompts.focus(edit.name);
     }
     KonecExit();  // the limits of the current inputs depend on the resistor
@@ -240,7 +209,7 @@ void EntryChecks::CelkovyOdporExit() {
     edit.setText(UpravaFormatu(edit.text()));
     const auto value = ParseReal(edit.text(), e_.settings.decimalSeparator);
     if (!value) {
-        e_.prompts.message(u"Špatně zadaná hodnota celkového odporu potenciometru."_s);
+        e_.prompts.message(kMsgBadTotalResistance);
         e_.prompts.focus(edit.name);
         return;
     }
@@ -250,22 +219,21 @@ void EntryChecks::CelkovyOdporExit() {
         return;
     if (type->group == InputGroup::RelativePotentiometer) {
         if (*value < 0 || *value > 4000) {
-            e_.prompts.message(
-                u"Hodnota celkového odporu potenciometru musí být v intervalu 0 až 4000 Ohm"_s);
+            e_.prompts.message(kMsgTotalResistanceRange);
             e_.prompts.focus(edit.name);
         }
     } else if (type->group == InputGroup::CurrentDifference) {
         const long double r = e_.config.SenseResistance;
         if (r == 0) {
             // The limit is a voltage across R; without R there is none to state.
-            e_.prompts.message(u"Není zadána hodnota snímacího odporu."_s);
+            e_.prompts.message(kMsgNoSenseResistor);
             e_.prompts.focus(e_.form.SnOdpor.name);
             return;
         }
         const long double limit = 128 / r;  // 0.128 V across R, in mA
         if (*value < 0 || *value > limit) {
             const long double shown = std::trunc(128000 / r) / 1000;
-            e_.prompts.message(u"Maximální hodnota proudu musí být v intervalu 0 až "_s +
+            e_.prompts.message(kMsgMaxCurrentRange +
                                FormatGeneral(shown, e_.settings.decimalSeparator) + u" mA"_s);
             e_.prompts.focus(edit.name);
         }
@@ -278,7 +246,7 @@ void EntryChecks::VzdStKonExit() {
         return;
     if (c.text == q(model::kColdJunctionInternal) || c.text == q(model::kColdJunctionExternal))
         return;
-    e_.prompts.message(u"Špatně zadaná volba vzdálenosti studeného konce."_s);
+    e_.prompts.message(kMsgBadColdJunction);
     c.text.clear();
     e_.prompts.focus(c.name);
 }
@@ -289,7 +257,7 @@ void EntryChecks::ChybproudExit() {
         return;
     if (model::CodeOf(model::FaultCurrentTexts(), utf8(c.text)) != 0)
         return;
-    e_.prompts.message(u"Špatně zadaná volba chybového proudu"_s);
+    e_.prompts.message(kMsgBadFaultCurrent);
     c.text.clear();
     e_.prompts.focus(c.name);
 }
@@ -309,25 +277,23 @@ void EntryChecks::Testvyplneni() {
         Control* focus;
     };
     const Check checks[] = {
-        {wired && f.PripCidl.text.isEmpty(), u"Není zadán způsob připojení čidla"_s, &f.PripCidl},
-        {model::IsCurrentType(type) && f.SnOdpor.isEmpty(),
-         u"Není zadána hodnota měřicího odporu"_s, &f.SnOdpor},
-        {f.Linearizace.text.isEmpty(), u"Není zadán způsob linearizace"_s, &f.Linearizace},
-        {f.Pocatek.isEmpty(), u"Není zadána dolní mez rozsahu"_s, &f.Pocatek},
-        {f.Konec.isEmpty(), u"Není zadána horní mez rozsahu"_s, &f.Konec},
-        {f.Tlumeni.isEmpty(), u"Není zadána časová konstanta tlumení"_s, &f.Tlumeni},
-        {f.Chybproud.text.isEmpty(), u"Není zadána volba chybového proudu"_s, &f.Chybproud},
-        {file && f.OpenDialog1.fileName.isEmpty(), u"Není vybrán soubor pro linearizaci."_s,
-         nullptr},
-        {file && f.VolenaJednotka.text.isEmpty(), u"Není zadaná jednotka."_s, &f.VolenaJednotka},
+        {wired && f.PripCidl.text.isEmpty(), kMsgNoConnection, &f.PripCidl},
+        {model::IsCurrentType(type) && f.SnOdpor.isEmpty(), kMsgNoMeasuringResistor, &f.SnOdpor},
+        {f.Linearizace.text.isEmpty(), kMsgNoLinearization, &f.Linearizace},
+        {f.Pocatek.isEmpty(), kMsgNoRangeBegin, &f.Pocatek},
+        {f.Konec.isEmpty(), kMsgNoRangeEnd, &f.Konec},
+        {f.Tlumeni.isEmpty(), kMsgNoDamping, &f.Tlumeni},
+        {f.Chybproud.text.isEmpty(), kMsgNoFaultCurrent, &f.Chybproud},
+        {file && f.OpenDialog1.fileName.isEmpty(), kMsgNoLinFile, nullptr},
+        {file && f.VolenaJednotka.text.isEmpty(), kMsgNoUnit, &f.VolenaJednotka},
         {is(InputGroup::RelativePotentiometer) && f.CelkovyOdpor.isEmpty(),
-         u"Není zadán celkový odpor potenciometru."_s, &f.CelkovyOdpor},
-        {is(InputGroup::ResistorDifference) && f.CelkovyOdpor.isEmpty(),
-         u"Není zadána hodnota maximálního odporu součtu měřených rezistorů."_s, &f.CelkovyOdpor},
-        {is(InputGroup::VoltageDifference) && f.CelkovyOdpor.isEmpty(),
-         u"Není zadána maximální hodnota měřených napětí."_s, &f.CelkovyOdpor},
-        {is(InputGroup::CurrentDifference) && f.CelkovyOdpor.isEmpty(),
-         u"Není zadána maximální hodnota měřených proudů."_s, &f.CelkovyOdpor},
+         kMsgNoPotentiometerTotal, &f.CelkovyOdpor},
+        {is(InputGroup::ResistorDifference) && f.CelkovyOdpor.isEmpty(), kMsgNoResistorPairTotal,
+         &f.CelkovyOdpor},
+        {is(InputGroup::VoltageDifference) && f.CelkovyOdpor.isEmpty(), kMsgNoVoltageTotal,
+         &f.CelkovyOdpor},
+        {is(InputGroup::CurrentDifference) && f.CelkovyOdpor.isEmpty(), kMsgNoCurrentTotal,
+         &f.CelkovyOdpor},
     };
     for (const Check& c : checks) {
         if (!c.missing)

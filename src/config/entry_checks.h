@@ -17,7 +17,7 @@ class EntryChecks {
 public:
     explicit EntryChecks(Editor& editor) : e_(editor) {}
 
-    // The decimal-separator rule for every numeric entry; also sets `DecimalIsPoint`.
+    // The decimal-separator rule for every numeric entry.
     QString UpravaFormatu(const QString& text);
 
     void TestMez();

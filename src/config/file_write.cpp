@@ -1,5 +1,7 @@
 #include "config/file_write.h"
 
+#include "config/messages.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QtGlobal>
@@ -43,7 +45,7 @@ void ClearSystemError() {
 }
 
 QString FileErrorText(int error) {
-    return u"Chyba c. "_s + QString::number(error);
+    return kMsgFileError.arg(error);
 }
 
 bool IsMissingOrRegularFile(const QString& path) {

@@ -3,6 +3,7 @@
 #include "config/lin_dialog.h"
 #include "config/lin_file.h"
 #include "config/main_form.h"
+#include "config/messages.h"
 #include "config/text_util.h"
 #include "lin/point_file.h"
 #include "model/code_tables.h"
@@ -19,30 +20,23 @@ using model::InputGroup;
 using model::InputTypeInfo;
 using model::LinChoice;
 
-const QString kDvou = u"dvouvodičově"_s;
-const QString kTri = u"třívodičově"_s;
-const QString kCtyr = u"čtyřvodičově"_s;
-
-// The row of the total value names what it holds, as the configuration file does.
-QString totalValueCaption(InputGroup group) {
-    switch (group) {
-        case InputGroup::ResistorDifference:
-            return u"max. hodnota součtu obou rezistorů"_s;
-        case InputGroup::VoltageDifference:
-            return u"max. hodnota napětí"_s;
-        case InputGroup::CurrentDifference:
-            return u"maximální hodnota proudu"_s;
-        default:
-            return u"Maximální odpor potenciometru"_s;
-    }
+QString wiring(int wires) {
+    return q(model::TextOf(model::WiringTexts(), static_cast<std::uint8_t>(wires)));
 }
+const QString kDvou = wiring(2);
+const QString kTri = wiring(3);
+const QString kCtyr = wiring(4);
+
+// Captions of the range heading `Label4`.
+const QString kRangeCaption = u"Měřicí rozsah"_s;
+const QString kRangeLinearizedCaption = u"Měřicí rozsah po linearizaci"_s;
+const QString kRangeRootCaption = u"Měřicí rozsah po úpravě"_s;
 
 QStringList connectionItems(Connection c) {
-    if (c == Connection::TwoThreeFour)
-        return {kDvou, kTri, kCtyr};
+    QStringList items = ItemsOf(model::WiringTexts());
     if (c == Connection::ThreeFour)
-        return {kTri, kCtyr};
-    return {};
+        items.removeOne(kDvou);
+    return c == Connection::TwoThreeFour || c == Connection::ThreeFour ? items : QStringList{};
 }
 
 void showAll(std::initializer_list<Control*> list) {
@@ -137,8 +131,8 @@ void InputRules::VstupChange() {
     if (type->senseResistorGroup)
         showAll({&f.Label31, &f.SnOdpor, &f.Label32});
     // The completeness check asks for the total resistance of these types, so it is offered.
-    if (type->totalResistanceGroup) {
-        f.Pcelkodpor.caption = totalValueCaption(type->group);
+    if (!type->totalValueCaption.empty()) {
+        f.Pcelkodpor.caption = q(type->totalValueCaption);
         showAll({&f.Pcelkodpor, &f.CelkovyOdpor, &f.Jcelkodpor});
     }
 
@@ -195,7 +189,7 @@ void InputRules::PripCidlChange() {
     if (c.text == kTri || c.text == kCtyr || (c.text == kDvou && twoWires))
         return;
     c.text.clear();
-    e_.prompts.message(u"špatně zadaný způsob připojení čidla"_s);
+    e_.prompts.message(kMsgBadConnection);
     e_.prompts.focus(c.name);
 }
 
@@ -216,18 +210,18 @@ void InputRules::LinearizaceChange() {
     const bool unified = model::IsUnified(type);
 
     if (lin.text == q(model::kLinBuiltIn)) {
-        f.Label4.caption = unified ? u"Měřicí rozsah po linearizaci"_s : u"Měřicí rozsah"_s;
+        f.Label4.caption = unified ? kRangeLinearizedCaption : kRangeCaption;
         if (unified)
             enableAll({&f.Pocatek, &f.Konec}, true);
     } else if (lin.text == q(model::kLinNone)) {
-        f.Label4.caption = u"Měřicí rozsah"_s;
+        f.Label4.caption = kRangeCaption;
         if (unified) {
             enableAll({&f.Pocatek, &f.Konec}, false);
             setFixedUnifiedRange(*type);
         }
         PrepJednotek();
     } else if (lin.text == q(model::kLinSquareRoot)) {
-        f.Label4.caption = unified ? u"Měřicí rozsah po úpravě"_s : u"Měřicí rozsah"_s;
+        f.Label4.caption = unified ? kRangeRootCaption : kRangeCaption;
         if (unified)
             enableAll({&f.Pocatek, &f.Konec}, true);
         enableAll({&f.Label18, &f.S_Dolmez, &f.S_Hormez}, false);
@@ -235,9 +229,9 @@ void InputRules::LinearizaceChange() {
         enableAll({&f.Pocatek, &f.Konec}, true);
         f.Pocatek.setText(QString());
         f.Konec.setText(QString());
-        f.Label4.caption = u"Měřicí rozsah po linearizaci"_s;
+        f.Label4.caption = kRangeLinearizedCaption;
         showAll({&f.Vol_Jednotka, &f.VolenaJednotka});
-        f.VolenaJednotka.text = u"Bez jednotky"_s;
+        f.VolenaJednotka.text = q(model::TextOf(model::UnitChoices(), model::kUnitNone));
         e_.state.UnitText.clear();
         setUnitLabels(QString());
         linFile_.vyber_souboru();
@@ -248,28 +242,17 @@ void InputRules::LinearizaceChange() {
         e_.state.LinFileChosen = true;
     } else {
         lin.text.clear();
-        e_.prompts.message(u"špatně zadaný způsob linearizace"_s);
+        e_.prompts.message(kMsgBadLinearization);
     }
 }
 
 void InputRules::VolenaJednotkaChange() {
     ComboBox& c = e_.form.VolenaJednotka;
+    // The first character picks the item, in either case.
     QString unit;
-    if (!c.text.isEmpty()) {
-        const QChar first = c.text.front();
-        if (first == u'°')
-            unit = u"°C"_s;
-        else if (first == u'O' || first == u'o')
-            unit = u"Ohm"_s;
-        else if (first == u'V' || first == u'v')
-            unit = u"V"_s;
-        else if (first == u'm' || first == u'M')
-            unit = u"mA"_s;
-        else if (first == u'%')
-            unit = u"%"_s;
-        else if (first == u'b' || first == u'B')
-            unit = u"Bez jednotky"_s;
-    }
+    for (const QString& item : ItemsOf(model::UnitChoices()))
+        if (!c.text.isEmpty() && item.front().toCaseFolded() == c.text.front().toCaseFolded())
+            unit = item;
     if (unit.isEmpty()) {
         c.text.clear();
         e_.prompts.focus(c.name);
@@ -291,7 +274,7 @@ void InputRules::SnOdporChange() {
         e_.config.SenseResistance = *v;
         return;
     }
-    e_.prompts.message(u"Špatně zadaná hodnota snímacího odporu."_s);
+    e_.prompts.message(kMsgBadSenseResistor);
     edit.setText(QString());
 }
 
@@ -303,7 +286,7 @@ void InputRules::DelPomerChange() {
         e_.config.DividerRatio = *v;
         return;
     }
-    e_.prompts.message(u"špatně zadaná hodnota dělícího poměru"_s);
+    e_.prompts.message(kMsgBadDivider);
     edit.setText(QString());
 }
 

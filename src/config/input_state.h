@@ -35,7 +35,6 @@ struct InputState {
     std::optional<lin::PlatinumCoefficients> MatchedPlatinum;
 
     // Left by the entry checks.
-    bool DecimalIsPoint = true;
     long double AllowedLow = 0;
     long double AllowedHigh = 0;
     QString UnitText;  // unit in the range messages

@@ -1,6 +1,7 @@
 #include "config/lin_dialog.h"
 
 #include "config/lin_preview.h"
+#include "config/messages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,7 +51,7 @@ LinDialogCurve ComputeLinDialogCurve(const std::vector<lin::Point>& points, int 
     lin::Messages messages;
     if (method == LinDialogForm::kMethodPolynomial) {
         if (!degree) {
-            curve.message = QStringLiteral("Špatně zadaný stupeň polynomu.");
+            curve.message = kMsgBadPolynomialDegree;
             return curve;
         }
         const long double lo = std::min(points.front().out, points.back().out);
@@ -96,7 +97,7 @@ LinDialogCurve ComputeLinDialogCurve(const std::vector<lin::Point>& points, int 
     if (std::isfinite(largest))
         curve.largest = largest;
     else
-        curve.message = QStringLiteral("Odchylku nelze spočítat.");
+        curve.message = kMsgNoDeviation;
     return curve;
 }
 

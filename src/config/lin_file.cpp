@@ -2,6 +2,7 @@
 
 #include "config/lin_dialog.h"
 #include "config/main_form.h"
+#include "config/messages.h"
 #include "lin/point_file.h"
 
 #include <QDir>
@@ -101,13 +102,13 @@ void LinFileChoice::stup_pChange() {
     bool ok = false;
     const int degree = box.text.trimmed().toInt(&ok);
     if (!ok) {
-        e_.prompts.message(u"Špatně zadaný stupeň polynomu."_s);
+        e_.prompts.message(kMsgBadPolynomialDegree);
         e_.prompts.focus(box.name);
         return;
     }
     e_.points.PolyDegreeSetting = degree;
     if (degree > e_.points.PointTotal) {
-        e_.prompts.message(u"Stupeň linearizačního polynomu nesmí být větší než počet bodů."_s);
+        e_.prompts.message(kMsgDegreeAbovePoints);
         box.text = QString::number(e_.points.PointTotal);
     }
 }
@@ -117,20 +118,19 @@ void LinFileChoice::OKClick() {
     const int total = e_.points.PointTotal;
     if (d.Zpus_lin.itemIndex == LinDialogForm::kMethodPolynomial) {
         if (total < 3) {
-            e_.prompts.message(u"Minimální počet bodů pro linearizaci je 3."_s);
+            e_.prompts.message(kMsgTooFewPoints);
             return;
         }
         if (total > lin::kMaxPoints) {
-            e_.prompts.message(u"Maximální počet bodů pro linearizaci je 100."_s);
+            e_.prompts.message(kMsgTooManyPoints);
             return;
         }
     } else if (d.Zpus_lin.itemIndex == LinDialogForm::kMethodSegments && total > 21) {
-        e_.prompts.message(u"Maximální počet bodů pro linearizaci metodou "_s +
-                           u"proložení lineárními přímkami v zadaných bodech je 21."_s);
+        e_.prompts.message(kMsgTooManySegmentPoints);
         return;
     }
     if (d.stup_p.text.isEmpty())
-        e_.prompts.message(u"Stupeň polynomu musí být 2 až 8."_s);
+        e_.prompts.message(kMsgDegreeRange);
     stup_pChange();
     d.visible = false;
 }

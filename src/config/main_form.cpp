@@ -1,5 +1,10 @@
 #include "config/main_form.h"
 
+#include "config/text_util.h"
+#include "model/code_tables.h"
+#include "model/input_types.h"
+#include "model/record_codec.h"
+
 #include <initializer_list>
 
 using namespace Qt::Literals::StringLiterals;
@@ -42,7 +47,8 @@ ComparatorGroup::ComparatorGroup(int k)
       EZpoRoz(k == 2 ? u"Ezporoz2"_s : numbered(u"EZpoRoz"_s, k), u"0"_s),
       unitZpoRoz(numbered(u"LabZpoRozJednotka"_s, k), u"s"_s),
       labRezim(numbered(u"LabRezim"_s, k), numbered(u"Režim relé "_s, k)),
-      RezimRele(numbered(u"RezimRele"_s, k), {u"HYSTEREZE"_s, u"OKNO"_s}, u"HYSTEREZE"_s),
+      RezimRele(numbered(u"RezimRele"_s, k), {q(model::kRelayHysteresis), q(model::kRelayWindow)},
+                q(model::kRelayHysteresis)),
       Preckomp(numbered(u"Preckomp"_s, k), u"Přečíst"_s),
       Ulozkomp(numbered(u"Ulozkomp"_s, k), u"Uložit"_s) {}
 
@@ -52,7 +58,7 @@ MainForm::MainForm()
       LabVstup(u"LabVstup"_s, u"Vstup"_s),
       Vstup(u"Vstup"_s),
       Label3(u"Label3"_s, u"Připojení čidla"_s),
-      PripCidl(u"PripCidl"_s, {u"dvouvodičově"_s, u"třívodičově"_s, u"čtyřvodičově"_s}),
+      PripCidl(u"PripCidl"_s, ItemsOf(model::WiringTexts())),
       Label4(u"Label4"_s, u"Měřicí vstupní rozsah"_s),
       Label6(u"Label6"_s, u"Počátek"_s),
       Pocatek(u"Pocatek"_s),
@@ -61,7 +67,8 @@ MainForm::MainForm()
       Konec(u"Konec"_s),
       Label9(u"Label9"_s),
       Label15(u"Label15"_s, u"Linearizace"_s),
-      Linearizace(u"Linearizace"_s, {u"linearizováno"_s, u"nelinearizováno"_s, u"ze souboru"_s}),
+      Linearizace(u"Linearizace"_s,
+                  {q(model::kLinBuiltIn), q(model::kLinNone), q(model::kLinFromFile)}),
       PresnaLin(u"PresnaLin"_s, u"Přesná linearizace"_s),
       ButCidlo(u"ButCidlo"_s, u"Přizpůsobení čidlu…"_s),
       LabOdchylka(u"LabOdchylka"_s),
@@ -70,20 +77,20 @@ MainForm::MainForm()
       LabTlumeniJednotka(u"LabTlumeniJednotka"_s, u"s"_s),
       LabChybproud1(u"LabChybproud1"_s, u"Chyb. hlášení při poruše čidla"_s),
       LabChybproud2(u"LabChybproud2"_s, u"(u analog. výstupu)"_s),
-      Chybproud(u"Chybproud"_s, {u"nadproud"_s, u"podproud"_s, u"vyřazen"_s}, u"vyřazen"_s),
+      Chybproud(u"Chybproud"_s, ItemsOf(model::FaultCurrentTexts()),
+                q(model::TextOf(model::FaultCurrentTexts(), model::kFaultCurrentOff))),
       Label31(u"Label31"_s, u"Snímací odpor při měř. proudu"_s),
       SnOdpor(u"SnOdpor"_s),
       Label32(u"Label32"_s, u"Ohm"_s),
       OVzdStKon(u"OVzdStKon"_s, u"Vzdálenost studeného konce termočlánku"_s),
-      VzdStKon(u"VzdStKon"_s, {u"interní studený konec"_s, u"externí studený konec"_s},
-               u"interní studený konec"_s),
+      VzdStKon(u"VzdStKon"_s, {q(model::kColdJunctionInternal), q(model::kColdJunctionExternal)},
+               q(model::kColdJunctionInternal)),
       Label10(u"Label10"_s, u"Zeslabení přídavným děličem napětí"_s),
       DelPomer(u"DelPomer"_s, u"1"_s),
       Label11(u"Label11"_s, u"krát"_s),
       Vol_Jednotka(u"Vol_Jednotka"_s, u"Jednotka"_s),
-      VolenaJednotka(u"VolenaJednotka"_s,
-                     {u"°C"_s, u"Ohm"_s, u"V"_s, u"mA"_s, u"%"_s, u"Bez jednotky"_s}),
-      Pcelkodpor(u"Pcelkodpor"_s, u"Maximální odpor potenciometru"_s),
+      VolenaJednotka(u"VolenaJednotka"_s, ItemsOf(model::UnitChoices())),
+      Pcelkodpor(u"Pcelkodpor"_s, q(model::kPotentiometerTotalCaption)),
       CelkovyOdpor(u"CelkovyOdpor"_s),
       Jcelkodpor(u"Jcelkodpor"_s, u"Ohm"_s),
       Label1(u"Label1"_s, u"Korekce primární veličiny"_s),
@@ -173,13 +180,8 @@ MainForm::MainForm()
     // Initial states of the page "Konfigurace vstupu".
     Vstup.dropDownCount = 21;
     Vstup.items.clear();
-    for (const char* text :
-         {"odporový teploměr Pt100", "odporový teploměr Pt1000", "odporový teploměr Ni100",
-          "odporový teploměr Ni1000", "reostat", "potenciometr", "termočlánek B", "termočlánek E",
-          "termočlánek J", "termočlánek K", "termočlánek N", "termočlánek L", "termočlánek R",
-          "termočlánek S", "termočlánek T", "0...10 V-vstup U/I", "0...20 mA-vstup U/I",
-          "4...20 mA-vstup U/I", "napětí"})
-        Vstup.items.append(QString::fromUtf8(text));
+    for (const std::uint8_t code : model::InputListCodes())
+        Vstup.items.append(q(model::FindInputTypeByCode(code)->text));
     hideAll({&Label3,     &PripCidl,     &Label31,     &SnOdpor,  &Label32,      &OVzdStKon,
              &VzdStKon,   &Label10,      &DelPomer,    &Label11,  &Vol_Jednotka, &VolenaJednotka,
              &Pcelkodpor, &CelkovyOdpor, &Jcelkodpor,  &Label1,   &korekcePV,    &Label30,
@@ -257,7 +259,7 @@ MainForm::MainForm()
 }
 
 void MainForm::setFirmwareNumber(std::uint8_t stored) {
-    firmwareNumber = stored == 0 || stored == 255 ? 1 : stored;
+    firmwareNumber = *model::DecodeFirmwareNumber(std::span(&stored, 1));
     Label78.caption = QString::number(firmwareNumber);
     Label78.show();
 }

@@ -1,97 +1,10 @@
 #include "config/main_window_model.h"
 
-#include <QSet>
-
 #include "link/link.h"
 
 namespace veld::config {
 
 namespace {
-
-// Controls whose click runs a handler. A click that starts a transaction must not be taken while
-// another transaction waits on the line: the window keeps processing events meanwhile. Every click
-// but Stop waits until a running operation has ended.
-constexpr ClickRole kClickRoles[] = {
-    // Page "Konfigurace vstupu".
-    {u"Precist", ClickKind::Transaction},
-    {u"Poslat", ClickKind::Transaction},
-    {u"S_Dolmez", ClickKind::Transaction},
-    {u"S_Hormez", ClickKind::Transaction},
-    {u"Button8", ClickKind::Transaction},  // save the PV correction
-    {u"Button1", ClickKind::Transaction},  // read the PV correction
-    {u"Prec_Pozn", ClickKind::Transaction},
-    {u"Uloz_Pozn", ClickKind::Transaction},
-    {u"ctisoub", ClickKind::Local},  // configuration file: no transaction
-    {u"Ulosoub", ClickKind::Local},
-    {u"ButtonTV", ClickKind::Local},
-    {u"ButtonLMX", ClickKind::Local},
-    {u"LabOdchylka", ClickKind::Local},  // plots the deviation
-    {u"ButCidlo", ClickKind::Local},     // opens "Přizpůsobení čidlu"
-    // Page "Relé".
-    {u"Preckomp1", ClickKind::Transaction},
-    {u"Ulozkomp1", ClickKind::Transaction},
-    {u"Preckomp2", ClickKind::Transaction},
-    {u"Ulozkomp2", ClickKind::Transaction},
-    {u"Preckomp3", ClickKind::Transaction},
-    {u"Ulozkomp3", ClickKind::Transaction},
-    {u"Preckomp4", ClickKind::Transaction},
-    {u"Ulozkomp4", ClickKind::Transaction},
-    // Page "Konf. an. výstupu".
-    {u"Button2", ClickKind::Transaction},
-    {u"Button3", ClickKind::Transaction},
-    // Page "Komunikace": the choice takes effect at the next transaction, so it waits for the end
-    // of a running operation like every other input.
-    {u"SetCom", ClickKind::Local},
-    {u"DalsiPorty", ClickKind::Local},
-    {u"NajitPrevodnik", ClickKind::Transaction},  // reads the signature on each port
-    // Page "Informace": each label reads the PV correction.
-    {u"LabFirmPlace", ClickKind::Transaction},
-    {u"LabFirmName1", ClickKind::Transaction},
-    {u"LabAdrFirmPlace1", ClickKind::Transaction},
-    {u"LabPostCodeCity1", ClickKind::Transaction},
-    {u"LabWork", ClickKind::Transaction},
-    {u"LabFirmName2", ClickKind::Transaction},
-    {u"LabAdrFirmPlace2", ClickKind::Transaction},
-    {u"LabPostCodeCity2", ClickKind::Transaction},
-    {u"LabTelNr", ClickKind::Transaction},
-    {u"LabFaxNr", ClickKind::Transaction},
-    {u"LabMobNr", ClickKind::Transaction},
-    {u"LabEmail", ClickKind::Transaction},
-    {u"LabWWWPage", ClickKind::Transaction},
-    // Page "Měření". Stop ends a continuous measurement, so it must stay usable.
-    {u"ButMeasPV", ClickKind::Transaction},
-    {u"Start_Mer", ClickKind::Transaction},
-    {u"Stop_mer", ClickKind::Stop},
-    // Page "Záloha".
-    {u"Zalohovat", ClickKind::Transaction},
-    {u"Obnovit", ClickKind::Transaction},
-    {u"Porovnat", ClickKind::Transaction},
-    {u"VybratSlozku", ClickKind::Local},
-    // The linearization dialog.
-    {u"OK", ClickKind::Local},
-    {u"Jiny", ClickKind::Local},
-    {u"Zpus_lin", ClickKind::Local},
-    // "Přizpůsobení čidlu".
-    {u"Prizpusobit", ClickKind::Local},
-    {u"CidloOK", ClickKind::Local},
-    {u"CidloZrusit", ClickKind::Local},
-};
-
-}  // namespace
-
-std::span<const ClickRole> MainWindowModel::ClickRoles() {
-    return kClickRoles;
-}
-
-namespace {
-
-QSet<QString> NamesOf(ClickKind kind) {
-    QSet<QString> names;
-    for (const ClickRole& role : kClickRoles)
-        if (role.kind == kind)
-            names.insert(role.name.toString());
-    return names;
-}
 
 // Whether the user can change the control or start something with it.
 bool TakesUserInput(const Control& control) {
@@ -114,15 +27,13 @@ bool TakesUserInput(const Control& control) {
 
 }  // namespace
 
-bool MainWindowModel::StartsTransaction(const QString& controlName) {
-    static const QSet<QString> starters = NamesOf(ClickKind::Transaction);
-    return starters.contains(controlName);
-}
-
 bool MainWindowModel::blockedWhileBusy(const Control& control) const {
-    static const QSet<QString> stops = NamesOf(ClickKind::Stop);
+    // A click that starts a transaction must not be taken while another transaction waits on the
+    // line: the window keeps processing events meanwhile. Every input but Stop waits until a
+    // running operation has ended.
     if (operation_)
-        return TakesUserInput(control) && !stops.contains(control.name);
+        return TakesUserInput(control) &&
+               clickKinds_.value(control.name, ClickKind::Local) != ClickKind::Stop;
     return busy_ && StartsTransaction(control.name);
 }
 
@@ -161,7 +72,6 @@ MainWindowModel::MainWindowModel(Prompts& prompts, link::DeviceAccess& device,
       configFile_(editor_, rules_, checks_, calibration_) {
     config.DividerRatio = 1.0L;  // matches the "1" that `DelPomer` starts with
     config.Damping = 0.5L;       // and the "0.5" of `Tlumeni`
-    state.DecimalIsPoint = settings_.decimalSeparator == DecimalSeparator::Point;
     bindHandlers();
     checks_.setCharacteristic([this](int curve, long double x) {
         // The display curve cell stays as the caller left it.
@@ -174,11 +84,22 @@ MainWindowModel::MainWindowModel(Prompts& prompts, link::DeviceAccess& device,
     });
 }
 
+template <class F>
+void MainWindowModel::bindClick(Control& control, ClickKind kind, F handler) {
+    clickRoles_.push_back({control.name, kind});
+    clickKinds_.insert(control.name, kind);
+    if constexpr (std::is_same_v<std::invoke_result_t<F&>, Outcome>)
+        control.onClick = [this, handler = std::move(handler)]() mutable { report(handler()); };
+    else
+        control.onClick = std::move(handler);
+}
+
 // Each handler group is a member object working on `editor_` (and `device_` when it talks to the
-// transmitter); here its entry points are bound to the controls' events. A handler that talks to
-// the transmitter returns an Outcome and is bound through report():
-//     f.Poslat.onClick = [this] { report(writeAll_.PoslatClick()); };
-// and its control is marked in kClickRoles, so that it takes no click while a transaction runs.
+// transmitter); here its entry points are bound to the controls' events. A click is bound by what
+// it does: onTransaction when it starts a transaction (it takes no click while one runs), onLocal
+// when it works on the window or a file, onStop for what ends a running operation. A handler
+// that returns an Outcome has it reported:
+//     onTransaction(f.Poslat, [this] { return writeAll_.PoslatClick(); });
 void MainWindowModel::bindHandlers() {
     MainForm& f = form;
     f.Vstup.onChange = [this] { rules_.VstupChange(); };
@@ -203,18 +124,21 @@ void MainWindowModel::bindHandlers() {
 
     f.korekcePV.onExit = [this] { calibration_.korekcePVExit(); };
 
-    f.Precist.onClick = [this] { report(readAll_.PrecistClick()); };
-    f.Poslat.onClick = [this] { report(backupPage_.verifyAfterWrite(writeAll_.PoslatClick())); };
-    f.S_Dolmez.onClick = [this] { report(calibration_.S_DolmezClick()); };
-    f.S_Hormez.onClick = [this] { report(calibration_.S_HormezClick()); };
-    f.Button8.onClick = [this] { report(calibration_.Button8Click()); };
-    f.Button1.onClick = [this] { report(calibration_.Button1Click()); };
+    onTransaction(f.Precist, [this] { return readAll_.PrecistClick(); });
+    onTransaction(f.Poslat,
+                  [this] { return backupPage_.verifyAfterWrite(writeAll_.PoslatClick()); });
+    onTransaction(f.S_Dolmez, [this] { return calibration_.S_DolmezClick(); });
+    onTransaction(f.S_Hormez, [this] { return calibration_.S_HormezClick(); });
+    // Button8 saves the PV correction, Button1 reads it.
+    onTransaction(f.Button8, [this] { return calibration_.Button8Click(); });
+    onTransaction(f.Button1, [this] { return calibration_.Button1Click(); });
+    // Page "Informace": each label reads the PV correction.
     for (Label* label : f.InfoLabels())
-        label->onClick = [this] { report(calibration_.Button1Click()); };
+        onTransaction(*label, [this] { return calibration_.Button1Click(); });
     for (int k = 1; k <= Comparators::kCount; ++k) {
         ComparatorGroup& g = *f.Komparator[static_cast<std::size_t>(k - 1)];
-        g.Preckomp.onClick = [this, k] { report(comparators_.PreckompClick(k)); };
-        g.Ulozkomp.onClick = [this, k] { report(comparators_.UlozkompClick(k)); };
+        onTransaction(g.Preckomp, [this, k] { return comparators_.PreckompClick(k); });
+        onTransaction(g.Ulozkomp, [this, k] { return comparators_.UlozkompClick(k); });
         g.EMezsep.onExit = [this, k] { comparators_.EMezsepExit(k); };
         g.EMezroz.onExit = [this, k] { comparators_.EMezrozExit(k); };
         g.EZpoSep.onExit = [this, k] { comparators_.EZpoSepExit(k); };
@@ -223,45 +147,49 @@ void MainWindowModel::bindHandlers() {
     }
     f.EdLoLimDA.onExit = [this] { analogOutput_.EdLoLimDAExit(); };
     f.EdHiLimDA.onExit = [this] { analogOutput_.EdHiLimDAExit(); };
-    f.Button2.onClick = [this] { report(analogOutput_.Button2Click()); };
-    f.Button3.onClick = [this] { report(analogOutput_.Button3Click()); };
-    f.ButMeasPV.onClick = [this] { report(measurement_.ButMeasPVClick()); };
-    f.Start_Mer.onClick = [this] { report(measurement_.Start_MerClick()); };
-    f.Stop_mer.onClick = [this] { measurement_.Stop_merClick(); };
+    onTransaction(f.Button2, [this] { return analogOutput_.Button2Click(); });
+    onTransaction(f.Button3, [this] { return analogOutput_.Button3Click(); });
+    onTransaction(f.ButMeasPV, [this] { return measurement_.ButMeasPVClick(); });
+    onTransaction(f.Start_Mer, [this] { return measurement_.Start_MerClick(); });
+    // Stop ends a continuous measurement, so it stays usable.
+    onStop(f.Stop_mer, [this] { measurement_.Stop_merClick(); });
 
-    f.Uloz_Pozn.onClick = [this] { report(userNote_.Uloz_PoznClick()); };
-    f.Prec_Pozn.onClick = [this] { report(userNote_.Prec_PoznClick()); };
-    f.Ulosoub.onClick = [this] { report(configFile_.UlosoubClick()); };
-    f.ctisoub.onClick = [this] { report(configFile_.ctisoubClick()); };
+    onTransaction(f.Uloz_Pozn, [this] { return userNote_.Uloz_PoznClick(); });
+    onTransaction(f.Prec_Pozn, [this] { return userNote_.Prec_PoznClick(); });
+    onLocal(f.Ulosoub, [this] { return configFile_.UlosoubClick(); });
+    onLocal(f.ctisoub, [this] { return configFile_.ctisoubClick(); });
 
-    f.SetCom.onClick = [this] { com_.SetComClick(); };
-    f.DalsiPorty.onClick = [this] { com_.DalsiPortyClick(); };
+    // The port choice takes effect at the next transaction, so it waits for the end of a running
+    // operation like every other input.
+    onLocal(f.SetCom, [this] { com_.SetComClick(); });
+    onLocal(f.DalsiPorty, [this] { com_.DalsiPortyClick(); });
     f.RychlyPrenos.onClick = [this] { com_.RychlyPrenosClick(); };
-    f.NajitPrevodnik.onClick = [this] { report(com_.NajitPrevodnikClick()); };
-    f.ButtonTV.onClick = [this] { form.applyProfile(BrandingProfile::TV); };
-    f.ButtonLMX.onClick = [this] { form.applyProfile(BrandingProfile::LMX); };
-    f.LabOdchylka.onClick = [this] { ++linPreview_.plotRequests; };
-    f.ButCidlo.onClick = [this] { sensorMatch_.ButCidloClick(); };
-    sensorDialog.Prizpusobit.onClick = [this] { sensorMatch_.PrizpusobitClick(); };
-    sensorDialog.CidloOK.onClick = [this] { sensorMatch_.CidloOKClick(); };
-    sensorDialog.CidloZrusit.onClick = [this] { sensorMatch_.CidloZrusitClick(); };
+    // Reads the signature on each port.
+    onTransaction(f.NajitPrevodnik, [this] { return com_.NajitPrevodnikClick(); });
+    onLocal(f.ButtonTV, [this] { form.applyProfile(BrandingProfile::TV); });
+    onLocal(f.ButtonLMX, [this] { form.applyProfile(BrandingProfile::LMX); });
+    onLocal(f.LabOdchylka, [this] { ++linPreview_.plotRequests; });  // plots the deviation
+    onLocal(f.ButCidlo, [this] { sensorMatch_.ButCidloClick(); });  // opens "Přizpůsobení čidlu"
+    onLocal(sensorDialog.Prizpusobit, [this] { sensorMatch_.PrizpusobitClick(); });
+    onLocal(sensorDialog.CidloOK, [this] { sensorMatch_.CidloOKClick(); });
+    onLocal(sensorDialog.CidloZrusit, [this] { sensorMatch_.CidloZrusitClick(); });
 
     // Page "Záloha".
-    f.Zalohovat.onClick = [this] { report(backupPage_.ZalohovatClick()); };
-    f.Obnovit.onClick = [this] { report(backupPage_.ObnovitClick()); };
-    f.Porovnat.onClick = [this] { report(backupPage_.PorovnatClick()); };
-    f.VybratSlozku.onClick = [this] { backupPage_.VybratSlozkuClick(); };
+    onTransaction(f.Zalohovat, [this] { return backupPage_.ZalohovatClick(); });
+    onTransaction(f.Obnovit, [this] { return backupPage_.ObnovitClick(); });
+    onTransaction(f.Porovnat, [this] { return backupPage_.PorovnatClick(); });
+    onLocal(f.VybratSlozku, [this] { backupPage_.VybratSlozkuClick(); });
     f.ZalohaPredZapisem.onClick = [this] { backupPage_.settingClicked(); };
     f.OveritZapis.onClick = [this] { backupPage_.settingClicked(); };
 
-    dialog.OK.onClick = [this] { linFile_.OKClick(); };
-    dialog.Jiny.onClick = [this] { linFile_.JinyClick(); };
+    onLocal(dialog.OK, [this] { linFile_.OKClick(); });
+    onLocal(dialog.Jiny, [this] { linFile_.JinyClick(); });
     dialog.stup_p.onChange = [this] { linFile_.stup_pChange(); };
     // A click on a method both switches the degree box and resets the degree.
-    dialog.Zpus_lin.onClick = [this] {
+    onLocal(dialog.Zpus_lin, [this] {
         linFile_.Zpus_linClick();
         linFile_.Zpus_linChange();
-    };
+    });
 }
 
 template <class F>

@@ -26,11 +26,14 @@
 #include "link/device_access.h"
 #include "model/transmitter_config.h"
 
+#include <QHash>
 #include <QStringView>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
+#include <type_traits>
+#include <vector>
 
 // The presentation model of the main window and the linearization dialog: the controls, the
 // configuration record and the handlers that keep them consistent.
@@ -56,7 +59,7 @@ enum class ClickKind {
 
 // A control the user can click, and what the click does.
 struct ClickRole {
-    QStringView name;
+    QStringView name;  // the control's own name
     ClickKind kind;
 };
 
@@ -111,9 +114,12 @@ public:
     bool operationRunning() const { return operation_; }
     // The small progress bar `Transfer1`; `changed` fires when its position moves.
     void setTransfer(int position);
-    // Every clickable control of the window and what a click on it does.
-    static std::span<const ClickRole> ClickRoles();
-    static bool StartsTransaction(const QString& controlName);
+    // Every clickable control of the window and what a click on it does, as its handler was
+    // bound (bindHandlers).
+    std::span<const ClickRole> ClickRoles() const { return clickRoles_; }
+    bool StartsTransaction(const QString& controlName) const {
+        return clickKinds_.value(controlName, ClickKind::Local) == ClickKind::Transaction;
+    }
     // The control is enabled but takes no input now. While an operation runs, every control
     // that takes input refuses it except Stop, so nothing changes the page or the port under
     // the operation; a transaction on its own (continuous measurement's) refuses only the
@@ -181,6 +187,22 @@ private:
 
     Control* findAny(const QString& controlName) const;
     void bindHandlers();
+    // Bind a click handler and say what the click does (ClickKind). A handler that returns an
+    // Outcome has it reported.
+    template <class F>
+    void onTransaction(Control& control, F handler) {
+        bindClick(control, ClickKind::Transaction, std::move(handler));
+    }
+    template <class F>
+    void onLocal(Control& control, F handler) {
+        bindClick(control, ClickKind::Local, std::move(handler));
+    }
+    template <class F>
+    void onStop(Control& control, F handler) {
+        bindClick(control, ClickKind::Stop, std::move(handler));
+    }
+    template <class F>
+    void bindClick(Control& control, ClickKind kind, F handler);
     // Runs a user event's handler; `startsOperation` when its click starts a transaction.
     template <class F>
     void run(F&& action, bool startsOperation = false);
@@ -213,6 +235,8 @@ private:
     bool busy_ = false;
     bool operation_ = false;
     std::optional<Outcome> lastOutcome_;
+    std::vector<ClickRole> clickRoles_;
+    QHash<QString, ClickKind> clickKinds_;
 };
 
 // A lone typed character becomes the first item that begins with it, in any case; other texts

@@ -1,6 +1,7 @@
 #include "config/measurement.h"
 
 #include "config/main_window_model.h"
+#include "config/messages.h"
 #include "config/text_util.h"
 #include "link/link.h"
 #include "model/code_tables.h"
@@ -81,7 +82,7 @@ std::optional<float> Measurement::measureOnce() {
     }
     const QString text = FormatValue(pv->value, Decimals(f.Vstup.text, f.Linearizace.text));
     if (text.isEmpty()) {
-        m_.prompts().message(u"špatně načtená hodnota z převodníku"_s);
+        m_.prompts().message(kMsgBadPvReply);
         return std::nullopt;
     }
     f.ZoZmHodn.setText(text);

@@ -209,7 +209,7 @@ Outcome ReadAll::readSequence() {
 
     // The transmitter keeps no item the total resistance could be recovered from: the box
     // stays empty and the completeness check asks for it before the next write.
-    if (type && type->totalResistanceGroup)
+    if (type && !type->totalValueCaption.empty())
         progress_(22);
 
     if (HasGroup(type, {InputGroup::ResistanceThermometer})) {

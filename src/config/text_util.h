@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "model/code_tables.h"
 
 namespace veld::config {
 
@@ -11,6 +15,14 @@ inline QString q(std::string_view utf8) {
 }
 inline std::string utf8(const QString& text) {
     return text.toStdString();
+}
+
+// The texts of a code table in its order: the items of a drop-down list.
+inline QStringList ItemsOf(std::span<const model::CodeText> table) {
+    QStringList items;
+    for (const model::CodeText& e : table)
+        items.append(q(e.text));
+    return items;
 }
 
 }  // namespace veld::config

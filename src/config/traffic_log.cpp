@@ -7,6 +7,7 @@
 
 #include "config/cp1250.h"
 #include "config/file_write.h"
+#include "config/messages.h"
 #include "link/device_access.h"
 #include "model/eeprom_names.h"
 
@@ -48,7 +49,7 @@ QString Eeprom(std::uint32_t address, std::span<const link::Byte> bytes) {
 std::optional<QString> WriteWhole(const QString& path, const QByteArray& bytes) {
     const FileWrite written = WriteFileAtomically(path, bytes);
     if (written.status == FileWrite::NotAFile)
-        return u"není to soubor"_s;
+        return kNotAFileReason;
     if (!written)
         return FileErrorText(written.error);
     return std::nullopt;
@@ -181,8 +182,7 @@ QByteArray TrafficLog::jsonLines() const {
 
 std::optional<QString> TrafficLog::save(const QString& path) const {
     if (const auto reason = WriteWhole(path, jsonLines())) {
-        return u"Záznam „%1“ se nepodařilo uložit: %2\nPřípadný dřívější obsah souboru zůstal "
-               u"beze změny."_s.arg(path, *reason);
+        return kMsgTrafficNotSaved.arg(path, *reason);
     }
     return std::nullopt;
 }

@@ -3,6 +3,7 @@
 #include "common/prompts.h"
 #include "config/cp1250.h"
 #include "config/file_write.h"
+#include "config/messages.h"
 #include "link/device_access.h"
 #include "model/backup_image.h"
 #include "model/eeprom_map.h"
@@ -56,7 +57,7 @@ QString NoteText(const std::vector<std::uint8_t>& bytes) {
 std::optional<QString> SaveFileAtomically(const QString& path, const QByteArray& bytes) {
     const FileWrite written = WriteFileAtomically(path, bytes);
     if (written.status == FileWrite::NotAFile)
-        return u"„%1“ není soubor. Nic nebylo uloženo."_s.arg(Shown(path));
+        return kMsgNotAFileNothingSaved.arg(Shown(path));
     if (!written)
         return FileErrorText(written.error);
     return std::nullopt;
@@ -87,14 +88,13 @@ void TransmitterBackup::progressed(std::size_t area) {
 
 std::optional<model::BackupImage> TransmitterBackup::read(const QDateTime& when) {
     failure_.clear();
-    const QString notSaved = u"Záloha nebyla uložena."_s;
     const auto signature = device_.readBytes(map::kSignature.address, map::kSignature.length);
     if (failed(signature)) {
         stopped(notSaved);
         return std::nullopt;
     }
     if (!model::IsVeldSignature(*signature)) {
-        prompts_.message(u"Typ převodníku není VELD. "_s + notSaved);
+        prompts_.message(kMsgNotVeld + u' ' + notSaved);
         return std::nullopt;
     }
     const auto firmware = device_.readBytes(map::kFirmware.address, 1);
@@ -179,51 +179,50 @@ QString BackupFileName(const QDateTime& at, const QString& note) {
 Outcome TransmitterBackup::restore(const QString& path) {
     failure_.clear();
     written_.clear();
-    const QString nothing = u" Nic nebylo zapsáno."_s;
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
-        prompts_.message(u"„%1“ není soubor."_s.arg(Shown(path)) + nothing);
+        prompts_.message(kMsgNotAFile.arg(Shown(path)) + kMsgNothingWritten);
         return Outcome::Stopped;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        prompts_.message(u"Zálohu „%1“ nelze otevřít: %2."_s.arg(Shown(path), file.errorString()) +
-                         nothing);
+        prompts_.message(kMsgBackupCannotOpen.arg(Shown(path), file.errorString()) +
+                         kMsgNothingWritten);
         return Outcome::Stopped;
     }
     const QByteArray bytes = file.read(kMaxBackupBytes + 1);
     if (file.error() != QFileDevice::NoError || bytes.size() > kMaxBackupBytes) {
-        prompts_.message(u"Soubor „%1“ není záloha převodníku VELD."_s.arg(Shown(path)) + nothing);
+        prompts_.message(kMsgNotABackup.arg(Shown(path)) + kMsgNothingWritten);
         return Outcome::Stopped;
     }
     const model::ParsedBackup parsed = model::ParseBackup(bytes.toStdString());
     if (!parsed.image) {
         prompts_.message(u"%1: %2"_s.arg(Shown(path), QString::fromStdString(parsed.message)) +
-                         nothing);
+                         kMsgNothingWritten);
         return Outcome::Stopped;
     }
     const model::BackupImage& image = *parsed.image;
 
     const auto signature = device_.readBytes(map::kSignature.address, map::kSignature.length);
     if (failed(signature)) {
-        stopped(nothing.trimmed());
+        stopped(kMsgNothingWritten.trimmed());
         return Outcome::Stopped;
     }
     if (!std::equal(signature->begin(), signature->end(), image.signature.begin())) {
-        prompts_.message(u"Záloha je z převodníku s podpisem %1, připojený převodník má %2."_s.arg(
-                             SignatureText(image.signature), SignatureText(*signature)) +
-                         nothing);
+        prompts_.message(kMsgBackupOtherSignature.arg(SignatureText(image.signature),
+                                                      SignatureText(*signature)) +
+                         kMsgNothingWritten);
         return Outcome::Stopped;
     }
     const QString note = QString::fromStdString(image.note);
-    if (!prompts_.question(u"Opravdu se má do převodníku zapsat záloha z %1%2 ?"_s.arg(
-            QString::fromStdString(image.time),
-            note.isEmpty() ? QString() : u" („%1“)"_s.arg(note))))
+    if (!prompts_.question(
+            kAskRestoreBackup.arg(QString::fromStdString(image.time),
+                                  note.isEmpty() ? QString() : u" („%1“)"_s.arg(note))))
         return Outcome::Declined;
 
     const auto stop = [&](const QString& step) {
-        stopped(u"Obnova ze zálohy se zastavila %1. Zapsané oblasti: %2."_s.arg(
-            step, written_.isEmpty() ? u"žádná"_s : written_.join(u", "_s)));
+        stopped(
+            kMsgRestoreStopped.arg(step, written_.isEmpty() ? u"žádná"_s : written_.join(u", "_s)));
         return Outcome::Stopped;
     };
     // The same bracket as the whole write: the transmitter stops measuring until "Continue".

@@ -1,6 +1,7 @@
 #include "config/trend.h"
 
 #include "config/file_write.h"
+#include "config/messages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -109,11 +110,9 @@ TrendSaveResult Trend::saveCsv(const QString& path) const {
     const FileWrite written = WriteFileAtomically(path, csvBytes());
     if (written)
         return {};
-    const QString reason =
-        written.status == FileWrite::NotAFile ? u"není to soubor."_s : FileErrorText(written.error);
-    return {false,
-            u"Soubor „%1“ se nepodařilo uložit: %2\nPřípadný dřívější obsah souboru "
-            u"zůstal beze změny."_s.arg(path, reason)};
+    const QString reason = written.status == FileWrite::NotAFile ? kNotAFileReason + u"."_s
+                                                                 : FileErrorText(written.error);
+    return {false, kMsgTrendNotSaved.arg(path, reason)};
 }
 
 Outcome saveTrendCsv(const Trend& trend, Prompts& prompts) {

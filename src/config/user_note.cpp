@@ -2,6 +2,7 @@
 
 #include "config/cp1250.h"
 #include "config/main_form.h"
+#include "config/messages.h"
 #include "link/device_access.h"
 #include "model/eeprom_map.h"
 
@@ -26,16 +27,11 @@ UserNote::Bytes UserNote::EncodeNote(const QString& text) {
     Bytes result;
     const cp1250::Encoded encoded = cp1250::Encode(text);
     if (!encoded.ok()) {
-        result.refusal =
-            u"Znak „%1“ nelze do poznámky uložit: převodník zná jen znaky "
-            u"kódové stránky windows-1250. Poznámka nebyla uložena."_s.arg(encoded.unencodable);
+        result.refusal = kMsgNoteUnencodable.arg(encoded.unencodable);
         return result;
     }
     if (encoded.bytes.size() > kLength) {
-        result.refusal =
-            u"Poznámka může mít nejvýše %1 znaků, zadaná jich má %2. Poznámka "
-            u"nebyla uložena."_s.arg(kLength)
-                .arg(encoded.bytes.size());
+        result.refusal = kMsgNoteTooLong.arg(kLength).arg(encoded.bytes.size());
         return result;
     }
     result.bytes = encoded.bytes;

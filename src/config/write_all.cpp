@@ -82,7 +82,7 @@ bool WriteAll::entriesAccepted() {
     if (correction.visible) {
         const auto typed = ParseReal(UpravaFormatu(correction.text(), sep), sep);
         if (correction.isEmpty() || !typed || std::fabs(*typed) > FLT_MAX) {
-            message(q(correction.isEmpty() ? kCorrectionMissing : kCorrectionInvalid));
+            message(correction.isEmpty() ? kMsgNoCorrection : kMsgBadCorrection);
             m_.prompts().focus(correction.name);
             return false;
         }

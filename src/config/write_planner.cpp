@@ -79,6 +79,12 @@ WriteStep Text(Kind kind, std::string_view text) {
     return s;
 }
 
+WriteStep Text(Kind kind, const QString& text) {
+    WriteStep s = Step(kind);
+    s.text = text;
+    return s;
+}
+
 WriteStep Write(const model::EepromWrite& w, bool stopOnFailure) {
     WriteStep s = Step(Kind::Write);
     s.address = w.address;
@@ -101,6 +107,7 @@ private:
     std::vector<WriteStep>& steps() { return plan_.steps; }
     void add(WriteStep step) { steps().push_back(std::move(step)); }
     void message(std::string_view text) { add(Text(Kind::Message, text)); }
+    void message(const QString& text) { add(Text(Kind::Message, text)); }
     void check() { add(Step(Kind::Check)); }
     void progress(int position) { add(Step(Kind::Progress, position)); }
     // A failure of the write stops the sequence at the next check.
@@ -197,7 +204,7 @@ void Planning::run() {
     add(Step(Kind::Publish));
 
     // The user's word and the device type.
-    add(Text(Kind::Question, kWriteQuestion));
+    add(Text(Kind::Question, kAskWrite));
     progress(0);
     read(map::kSignature);
     add(Step(Kind::Signature));
@@ -215,7 +222,7 @@ bool Planning::takeLinearization() {
     } else if (lin == q(model::kLinSquareRoot)) {
         lin_ = Lin::SquareRoot;
     } else {
-        message(kBadLinMethod);
+        message(kMsgBadLinearization);
         return false;
     }
     return true;
@@ -223,7 +230,7 @@ bool Planning::takeLinearization() {
 
 bool Planning::chooseHardware() {
     if (!type_) {
-        message(kOverdrivenInput);
+        message(kMsgOverdriven);
         return false;
     }
     const model::InputTypeInfo& t = *type_;
@@ -311,7 +318,7 @@ bool Planning::chooseHardware() {
             break;
     }
     if (!code) {
-        message(kOverdrivenInput);
+        message(kMsgOverdriven);
         return false;
     }
     // Refused before anything is sent: writing the block of another code would misconfigure the
@@ -396,9 +403,6 @@ bool Planning::buildLinearization() {
     math_.MatchedPlatinum.reset();
     switch (lin_) {
         case Lin::BuiltIn:
-            math_.LinForward = 0;
-            math_.LinTask = 1;
-            math_.LinSource = 2;
             math_.LinSensor = rec_.SensorCurve;
             math_.DisplayCurve = rec_.SensorCurve;
             rec_.LinMode = 2;
@@ -412,9 +416,6 @@ bool Planning::buildLinearization() {
         case Lin::FromFile:
             rec_.LinMode = 4;
             if (page_.polynomial) {
-                math_.LinForward = 0;
-                math_.LinTask = 1;
-                math_.LinSource = 1;
                 math_.LinSensor = lin::kCurveFileLine;
                 math_.DisplayCurve = lin::kCurveFileLine;
                 math_.LinStep = std::fabs(rec_.RangeEnd - rec_.RangeBegin) / 100;
@@ -669,7 +670,7 @@ std::vector<WriteStep> ResolveStep(const WriteAllPlan& plan, const WriteStep& st
     switch (step.kind) {
         case Kind::Signature:
             if (!model::IsVeldSignature(reply)) {
-                steps.push_back(Text(Kind::Message, kNotVeld));
+                steps.push_back(Text(Kind::Message, kMsgNotVeld));
                 steps.push_back(Step(Kind::Stop));
             }
             break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/input_state.h"
+#include "config/messages.h"
 #include "lin/functions.h"
 #include "lin/lin_math.h"
 #include "lin/messages.h"
@@ -20,15 +21,6 @@
 // steps of the write (transactions, the checks between them, `Prenos`, messages); WriteAll sends
 // the steps and stops where a check fails.
 namespace veld::config {
-
-// The messages of the whole write.
-inline constexpr std::string_view kWriteQuestion = "Opravdu se má zapsat konfigurace ?";
-inline constexpr std::string_view kNotVeld = "Typ převodníku není VELD.";
-inline constexpr std::string_view kBadLinMethod = "špatně zadaný způsob linearizace";
-inline constexpr std::string_view kOverdrivenInput = "Přebuzen vstup";
-inline constexpr std::string_view kCorrectionMissing = "Je nutno vyplnit hodnotu korekce PV.";
-inline constexpr std::string_view kCorrectionInvalid =
-    "Špatně zadaná hodnota korekce měřeného odporu.";
 
 // What the write takes from the page and the settings once the entry checks passed: what the
 // user types while a transaction waits changes nothing that is written.

@@ -169,12 +169,4 @@ long double LinMath::SignalAt(int code, long double t) {
     return CurveResult;
 }
 
-long double LinMath::TemperatureOf(int code, long double signal) {
-    LinSensor = code;
-    DisplayCurve = code;
-    InverseSignal = signal;
-    vypocet_inverz();
-    return InverseResult;
-}
-
 }  // namespace veld::lin

@@ -32,9 +32,6 @@ public:
 
     // ---- cells of the linearization builders ----
     int LinSensor = kCurveIdentity;  // curve switched on by the inverse and the builders
-    int LinSource = 2;               // 1 points from the file, 2 from the characteristic
-    int LinTask = 1;                 // 1 build for upload
-    int LinForward = 0;              // 0 the table gives the process value of the signal
     long double LinStep = 0;
     // Set: the table builders take this characteristic for Pt100 and Pt1000 instead of the
     // built-in one (sensor matching); the forward conversions keep the built-in one.
@@ -105,10 +102,8 @@ public:
     // narrowed to single precision.
     float ZPPrepoc(long double value);
 
-    // Shortcuts that set the selector cells first: the signal of `code` at `t`, the
-    // temperature of `signal`.
+    // A shortcut that sets the selector cell first: the signal of `code` at `t`.
     long double SignalAt(int code, long double t);
-    long double TemperatureOf(int code, long double signal);
 
 private:
     bool buildTable(bool precise);

@@ -85,8 +85,9 @@ QString AccessFailure::describe() const {
 }
 
 Byte DeviceAccess::responseCode() const {
-    // A reply too short to hold the response code has none; RxData[0] would be an older one.
-    return link_.rx.ReplyByteCount >= 1 ? link_.rx.RxData[0] : Byte{0};
+    // A reply too short to hold the response code has none.
+    const auto data = link_.replyData();
+    return data.empty() ? Byte{0} : data[0];
 }
 
 std::optional<AccessFailure> DeviceAccess::exchange(const CommandInfo& command,
@@ -97,9 +98,8 @@ std::optional<AccessFailure> DeviceAccess::exchange(const CommandInfo& command,
     // will show) are left alone.
     if (link_.busy())
         return Failure(AccessFailure::Kind::Busy, command);
-    std::copy(data.begin(), data.end(), link_.tx.TxData.begin() + 1);
-    link_.BuildRequest(command.name, address, count);
-    lastRequest_.assign(link_.tx.TxFrame.begin(), link_.tx.TxFrame.begin() + link_.tx.TxLength);
+    link_.BuildRequest(command.name, address, count, data);
+    lastRequest_.assign(link_.request().begin(), link_.request().end());
 
     if (link_.SendAndWait()) {
         if (link_.lastResult() == TransactionResult::BadChecksum)
@@ -108,18 +108,18 @@ std::optional<AccessFailure> DeviceAccess::exchange(const CommandInfo& command,
         f.message = link_.lastMessage();
         return f;
     }
-    const ReplyState& rx = link_.rx;
+    const std::size_t replyBytes = link_.replyData().size();
     if (link_.replyCommand() != command.code) {
         AccessFailure f = Failure(AccessFailure::Kind::WrongCommand, command);
         f.replyCommand = link_.replyCommand();
         f.responseCode = responseCode();
         return f;
     }
-    if (std::size_t{rx.ReplyByteCount} < 2 + payloadBytes) {
+    if (replyBytes < 2 + payloadBytes) {
         AccessFailure f = Failure(AccessFailure::Kind::ShortReply, command);
         f.responseCode = responseCode();
         f.expected = static_cast<int>(payloadBytes);
-        f.received = std::max(0, rx.ReplyByteCount - 2);
+        f.received = std::max(0, static_cast<int>(replyBytes) - 2);
         return f;
     }
     return std::nullopt;
@@ -132,7 +132,7 @@ Result<std::vector<Byte>> DeviceAccess::readBytes(std::uint16_t address, std::ui
     }
     if (auto failure = exchange(read, address, count, count))
         return *std::move(failure);
-    const auto first = link_.rx.RxData.begin() + 2;
+    const auto first = link_.replyData().begin() + 2;
     return {std::vector<Byte>(first, first + count), read.code, responseCode()};
 }
 
@@ -207,10 +207,8 @@ Result<CommandReply> DeviceAccess::command(std::string_view name, std::size_t pa
     }
     if (auto failure = exchange(*info, 0, 0, payloadBytes))
         return *std::move(failure);
-    const ReplyState& rx = link_.rx;
-    const auto first = rx.RxData.begin() + 2;
-    const auto payload = static_cast<std::ptrdiff_t>(rx.ReplyByteCount) - 2;
-    return {CommandReply{std::vector<Byte>(first, first + payload)}, info->code, responseCode()};
+    const auto data = link_.replyData().subspan(2);
+    return {CommandReply{std::vector<Byte>(data.begin(), data.end())}, info->code, responseCode()};
 }
 
 Result<ProcessValue> DeviceAccess::readPv() {
@@ -219,12 +217,12 @@ Result<ProcessValue> DeviceAccess::readPv() {
     constexpr std::size_t kPayload = 5;
     if (auto failure = exchange(read, 0, 0, kPayload))
         return *std::move(failure);
-    const ReplyState& rx = link_.rx;
+    const auto data = link_.replyData();
     ProcessValue pv;
-    pv.unitCode = rx.RxData[2];
-    pv.value = DecodePvFloat({rx.RxData[3], rx.RxData[4], rx.RxData[5], rx.RxData[6]});
+    pv.unitCode = data[2];
+    pv.value = DecodePvFloat({data[3], data[4], data[5], data[6]});
     pv.request = lastRequest_;
-    pv.replyFrame.assign(rx.RxFrame.begin(), rx.RxFrame.begin() + rx.ReplyLength + 1);
+    pv.replyFrame = link_.replyFrame();
     return {std::move(pv), read.code, responseCode()};
 }
 

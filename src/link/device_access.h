@@ -152,7 +152,7 @@ public:
 
 private:
     // Sends one request and checks its reply; nullopt when the reply answers the command and
-    // holds payloadBytes. data goes to TxData[1..] first (writes).
+    // holds payloadBytes. data is what a write carries.
     std::optional<AccessFailure> exchange(const CommandInfo& command, std::uint32_t address,
                                           std::uint8_t count, std::size_t payloadBytes,
                                           std::span<const Byte> data = {});

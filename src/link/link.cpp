@@ -47,21 +47,10 @@ Link::~Link() {
     transport_.onLost = nullptr;
 }
 
-void Link::PutDevFloat(int index, float value) {
-    if (index < 1 || index + 3 >= static_cast<int>(tx.TxData.size()))
-        return;
-    const FloatBytes bytes = EncodeDevFloat(value);
-    for (int i = 0; i < 4; ++i)
-        tx.TxData[static_cast<std::size_t>(index + i)] = bytes[static_cast<std::size_t>(i)];
-}
-
-float Link::RxDevFloat(int index) const {
-    if (index < 0 || index + 3 >= static_cast<int>(rx.RxData.size()))
-        return 0.0f;
-    FloatBytes bytes{};
-    for (int i = 0; i < 4; ++i)
-        bytes[static_cast<std::size_t>(i)] = rx.RxData[static_cast<std::size_t>(index + i)];
-    return DecodeDevFloat(bytes);
+void Link::BuildRequest(std::string_view command, std::uint32_t address, std::uint8_t count,
+                        std::span<const Byte> data) {
+    std::copy_n(data.begin(), std::min(data.size(), tx_.TxData.size() - 1), tx_.TxData.begin() + 1);
+    tx_.BuildRequest(command, address, count);
 }
 
 void Link::receive(std::span<const std::uint8_t> bytes) {
@@ -167,7 +156,7 @@ void Link::endOperation() {
 void Link::fail(TransactionResult result, const QString& message) {
     result_ = result;
     message_ = message;
-    rx.ReplyError = true;
+    rx_.ReplyError = true;
     if (!quiet_)
         prompts_.message(message);
 }
@@ -181,15 +170,15 @@ bool Link::SendAndWait() {
     if (interrupted && interrupted()) {
         result_ = TransactionResult::Interrupted;
         message_.clear();
-        rx.ReplyError = true;
-        rx.ReplyComplete = false;
+        rx_.ReplyError = true;
+        rx_.ReplyComplete = false;
         return true;
     }
     busy_ = true;
     if (onBusyChanged)
         onBusyChanged(true);
     const Micros started = clock_.now();
-    std::vector<Byte> wire = tx.WireBytes();
+    std::vector<Byte> wire = tx_.WireBytes();
     const bool failed = transact(wire);
     if (onTransaction)
         report(started, std::move(wire));
@@ -200,10 +189,10 @@ bool Link::SendAndWait() {
 }
 
 bool Link::transact(const std::vector<Byte>& wire) {
-    rx.ReplyError = false;
-    rx.ReplyComplete = false;
+    rx_.ReplyError = false;
+    rx_.ReplyComplete = false;
     ring_.Clear();
-    rx.RxFrame.fill(0x00);
+    rx_.RxFrame.fill(0x00);
     // A held port that vanished, or another port chosen meanwhile: opened afresh below.
     if (held_ && (lost_ || ReopenPort || !transport_.isOpen()))
         closePort();
@@ -256,8 +245,8 @@ bool Link::transact(const std::vector<Byte>& wire) {
             return true;
         }
         clock_.pause(kAfterWrite);
-        timedOut = clock_.runFor(kReplyTimeout, [this] { return rx.ReplyComplete || lost_; });
-        if (!timedOut && rx.ReplyComplete && !rx.ReplyError && !lost_) {
+        timedOut = clock_.runFor(kReplyTimeout, [this] { return rx_.ReplyComplete || lost_; });
+        if (!timedOut && rx_.ReplyComplete && !rx_.ReplyError && !lost_) {
             // Without the settle before this request, a copy of a recent reply that a faulty
             // line repeats may come before the answer: a reply to another command, or a read's
             // reply equal to a recent one, counts only when no other follows in the time the
@@ -265,7 +254,7 @@ bool Link::transact(const std::vector<Byte>& wire) {
             if (fromHold && mayBeCopy())
                 awaitAnswerAfterCopy(writtenAt + LineTime(wire.size()));
             else
-                noteLatency(clock_.now() - writtenAt - LineTime(wire.size() + rx.ReplyLength + 1));
+                noteLatency(clock_.now() - writtenAt - LineTime(wire.size() + rx_.ReplyLength + 1));
         }
         if (lost_) {
             fail(TransactionResult::PortLost, kMsgWriteFailed);
@@ -273,22 +262,22 @@ bool Link::transact(const std::vector<Byte>& wire) {
             return true;
         }
         if (timedOut)
-            rx.ReplyError = true;
-        if (!rx.ReplyComplete)
+            rx_.ReplyError = true;
+        if (!rx_.ReplyComplete)
             clock_.pause(kRetryPause);
-    } while (!rx.ReplyComplete && attempts_ < kAttempts);
+    } while (!rx_.ReplyComplete && attempts_ < kAttempts);
 
     if (timedOut) {
         fail(TransactionResult::NoAnswer, kMsgNoAnswer);
     } else {
         setTransfer1(100);
         // Complete without time-out: only the checksum can be wrong, and that shows nothing.
-        if (rx.ReplyError)
+        if (rx_.ReplyError)
             result_ = TransactionResult::BadChecksum;
     }
-    if (!fast_ || operations_ == 0 || rx.ReplyError) {
+    if (!fast_ || operations_ == 0 || rx_.ReplyError) {
         closePort();
-        return rx.ReplyError;
+        return rx_.ReplyError;
     }
     recent_.push_back({replyFrame(), clock_.now()});
     held_ = true;
@@ -301,12 +290,12 @@ void Link::noteLatency(Micros latency) {
 }
 
 std::vector<Byte> Link::replyFrame() const {
-    return {rx.RxFrame.begin(), rx.RxFrame.begin() + rx.ReplyLength + 1};
+    return {rx_.RxFrame.begin(), rx_.RxFrame.begin() + rx_.ReplyLength + 1};
 }
 
 bool Link::mayBeCopy() {
     // The command follows the preamble, the delimiter and the five address bytes.
-    const Byte requested = tx.TxFrame[kPreambleLength + 1 + DeviceAddress.size()];
+    const Byte requested = tx_.TxFrame[kPreambleLength + 1 + DeviceAddress.size()];
     if (decoder_.replyCommand() != requested)
         return true;  // the answer to another request
     const auto info = FindCommand(requested);
@@ -332,12 +321,13 @@ void Link::awaitAnswerAfterCopy(Micros requestEnd) {
     const Micros shows = begins + LineTime(delivery) + margin;
     ring_.Clear();
     decoder_.Restart();
-    clock_.runFor(shows - clock_.now(),
-                  [this] { return rx.RxCount > 0 || rx.ReplyComplete || rx.ReplyError || lost_; });
-    if (rx.RxCount > 0 && !rx.ReplyComplete && !rx.ReplyError && !lost_)
+    clock_.runFor(shows - clock_.now(), [this] {
+        return rx_.RxCount > 0 || rx_.ReplyComplete || rx_.ReplyError || lost_;
+    });
+    if (rx_.RxCount > 0 && !rx_.ReplyComplete && !rx_.ReplyError && !lost_)
         clock_.runFor(LineTime(kBufferSize + delivery) + margin,
-                      [this] { return rx.ReplyComplete || lost_; });
-    if (rx.ReplyComplete || lost_)
+                      [this] { return rx_.ReplyComplete || lost_; });
+    if (rx_.ReplyComplete || lost_)
         return;
     // Nothing (whole) followed: it was the answer after all.
     ring_.Clear();
@@ -359,32 +349,22 @@ void Link::report(Micros started, std::vector<Byte> wire) const {
     r.request = std::move(wire);
     // A complete reply up to its checksum; otherwise what the last attempt had decoded.
     const std::size_t got =
-        rx.ReplyComplete ? std::size_t{rx.ReplyLength} + 1 : std::size_t{rx.RxCount};
-    r.reply.assign(rx.RxFrame.begin(),
-                   rx.RxFrame.begin() + static_cast<std::ptrdiff_t>(std::min(got, kBufferSize)));
+        rx_.ReplyComplete ? std::size_t{rx_.ReplyLength} + 1 : std::size_t{rx_.RxCount};
+    r.reply.assign(rx_.RxFrame.begin(),
+                   rx_.RxFrame.begin() + static_cast<std::ptrdiff_t>(std::min(got, kBufferSize)));
     if (result_ == TransactionResult::Success) {
         r.replyCommand = decoder_.replyCommand();
-        if (rx.ReplyByteCount >= 1)
-            r.code = rx.RxData[0];
-        if (rx.ReplyByteCount >= 2) {
-            r.status = rx.RxData[1];
-            r.payload.assign(rx.RxData.begin() + 2, rx.RxData.begin() + rx.ReplyByteCount);
+        if (rx_.ReplyByteCount >= 1)
+            r.code = rx_.RxData[0];
+        if (rx_.ReplyByteCount >= 2) {
+            r.status = rx_.RxData[1];
+            r.payload.assign(rx_.RxData.begin() + 2, rx_.RxData.begin() + rx_.ReplyByteCount);
         }
     }
     r.attempts = attempts_;
     r.result = result_;
     r.error = result_ == TransactionResult::BadChecksum ? kMsgBadChecksum : message_;
     onTransaction(r);
-}
-
-bool Link::ReadKonst(std::uint16_t address, std::uint8_t count) {
-    BuildRequest("ReadEEPROM", address, count);
-    return SendAndWait();
-}
-
-bool Link::ReadVar(std::uint8_t address, std::uint8_t count) {
-    BuildRequest("ReadRAM", address, count);
-    return SendAndWait();
 }
 
 }  // namespace veld::link

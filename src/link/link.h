@@ -2,14 +2,15 @@
 
 // The transaction engine: one request, its reply, retries and the failure messages.
 //
-// Callers follow one pattern: fill TxData (writes only), BuildRequest, SendAndWait, test
-// ReplyError, read RxData. SendAndWait opens the port, raises DTR and RTS, waits 50 ms, sends,
+// Callers follow one pattern: BuildRequest (with a write's data), SendAndWait, test its result,
+// read replyData. SendAndWait opens the port, raises DTR and RTS, waits 50 ms, sends,
 // waits 1 ms, then gives the reply up to 1000 ms; without a complete reply it waits 200 ms and
 // tries again, three attempts in all; then it closes the port. Worst case about 3.65 s. With the
 // fast transfer on, an operation's transactions share one opening (Link::setFastTransfer).
 
 #include <QLoggingCategory>
 #include <QSettings>
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -73,30 +74,27 @@ public:
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
 
-    // Request side: TxFrame, TxLength and TxData.
-    RequestBuffer tx;
-    // Reply side: RxFrame, RxCount, ReplyLength, RxData, ReplyError, ReplyComplete.
-    ReplyState rx;
-
     bool PortOpen = false;
     bool ReopenPort = false;
 
-    void BuildRequest(std::string_view command, std::uint32_t address, std::uint8_t count) {
-        tx.BuildRequest(command, address, count);
+    // Lays out the request; a write's data (at most what the buffer holds) is sent from its first
+    // byte on.
+    void BuildRequest(std::string_view command, std::uint32_t address, std::uint8_t count,
+                      std::span<const Byte> data = {});
+    // The request BuildRequest laid out: preamble through checksum (the pad and CRC follow it on
+    // the line).
+    std::span<const Byte> request() const { return {tx_.TxFrame.data(), tx_.TxLength}; }
+    // The data of the last reply decoded: response code, device status, payload.
+    std::span<const Byte> replyData() const {
+        return {rx_.RxData.data(), std::min<std::size_t>(rx_.ReplyByteCount, rx_.RxData.size())};
     }
-    // Encodes the value as a DevFloat into TxData[index..index+3] (index 1..47).
-    void PutDevFloat(int index, float value);
-    // DevFloat at RxData[index..index+3].
-    float RxDevFloat(int index) const;
+    // The last complete reply, preamble through checksum.
+    std::vector<Byte> replyFrame() const;
 
     // Sends what BuildRequest left and waits for the reply. Returns ReplyError: true when the
     // transaction failed (its message has been shown). A call while another transaction waits
     // is refused: it returns true and leaves the running transaction alone.
     bool SendAndWait();
-    // ReadEEPROM of count bytes at address; on success RxData[2..count+1] hold them.
-    bool ReadKonst(std::uint16_t address, std::uint8_t count);
-    // The same from RAM (kept for completeness; the program itself never reads RAM).
-    bool ReadVar(std::uint8_t address, std::uint8_t count);
 
     // The user picked another port: the next transaction closes whatever is open first.
     void SetComClick();
@@ -151,7 +149,6 @@ private:
     void dropStale(Byte b);
     void setTransfer1(int value);
     bool transact(const std::vector<Byte>& wire);
-    std::vector<Byte> replyFrame() const;
     // Fast transfer: the complete reply answers another command, or is a read's and equals one
     // of the recent ones.
     bool mayBeCopy();
@@ -166,8 +163,10 @@ private:
     Prompts& prompts_;
     PortChoice& port_;
     QSettings& settings_;
-    ReceiveRing ring_{rx};
-    ReplyDecoder decoder_{rx};
+    RequestBuffer tx_;  // TxFrame, TxLength and TxData
+    ReplyState rx_;     // RxFrame, RxCount, ReplyLength, RxData, ReplyError, ReplyComplete
+    ReceiveRing ring_{rx_};
+    ReplyDecoder decoder_{rx_};
     // Bytes that reached the port before this instant cannot belong to the reply being waited
     // for; no two received bytes are closer than characterTime_ (zero: no line timing).
     Micros replyFrom_{0};

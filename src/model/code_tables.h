@@ -33,14 +33,21 @@ inline constexpr std::uint8_t kUnitPercent = 57;
 inline constexpr std::uint8_t kUnitVolt = 58;
 inline constexpr std::uint8_t kUnitNone = 251;
 
+inline constexpr std::uint8_t kFaultCurrentOff = 3;  // "vyřazen", what the window starts with
+
 inline constexpr std::string_view kLinBuiltIn = "linearizováno";
 inline constexpr std::string_view kLinNone = "nelinearizováno";
 inline constexpr std::string_view kLinFromFile = "ze souboru";
 inline constexpr std::string_view kLinSquareRoot = "druhá odmocnina";
 
+// `VzdStKon` offers the first two; the other two are the texts of the file.
 inline constexpr std::string_view kColdJunctionInternal = "interní studený konec";
 inline constexpr std::string_view kColdJunctionExternal = "externí studený konec";
 inline constexpr std::string_view kColdJunctionNear = "blízký studený konec";
 inline constexpr std::string_view kColdJunctionFar = "vzdálený studený konec";
+
+// `RezimRele`, in list order.
+inline constexpr std::string_view kRelayHysteresis = "HYSTEREZE";
+inline constexpr std::string_view kRelayWindow = "OKNO";
 
 }  // namespace veld::model

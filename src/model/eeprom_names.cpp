@@ -202,7 +202,7 @@ std::string Describe(const NamedItem& n, std::size_t from, std::span<const std::
         }
         case K::Relay:
             return Join({n.name, (b[0] & 0x01) ? " povolen, " : " zakázán, ",
-                         (b[0] & 0x02) ? "OKNO" : "HYSTEREZE", " (", HexOf(b), ")"});
+                         (b[0] & 0x02) ? kRelayWindow : kRelayHysteresis, " (", HexOf(b), ")"});
         case K::Words:
             if (whole || (from % 2 == 0 && b.size() % 2 == 0))
                 return Join({n.name, whole ? "" : " (část)", " ", HexOf(b, 2)});

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <utility>
 
 // Facts of the 24 input types, one table row each. Texts are UTF-8 and are the exact texts the
 // window shows and the files store.
@@ -75,11 +76,15 @@ struct InputTypeInfo {
     bool pvCorrectionGroup;
     bool dividerGroup;
     bool senseResistorGroup;
-    bool totalResistanceGroup;  // `CelkovyOdpor`: the completeness check asks for it
-    std::uint8_t sensorCurve;   // characteristic of the sensor, 16 for linear inputs
+    // Caption of the row of `CelkovyOdpor`; empty when the type has none. The completeness
+    // check asks for the value of every type that has it.
+    std::string_view totalValueCaption;
+    std::uint8_t sensorCurve;  // characteristic of the sensor, 16 for linear inputs
     RangeLimits limits;
     std::optional<UnifiedSignal> unified;
 };
+
+inline constexpr std::string_view kPotentiometerTotalCaption = "Maximální odpor potenciometru";
 
 // All 24 types in code order.
 std::span<const InputTypeInfo> InputTypes();
@@ -88,6 +93,16 @@ const InputTypeInfo* FindInputType(std::string_view text);
 const InputTypeInfo* FindInputTypeByCode(int code);
 // Codes of the items of `Vstup`, in list order.
 std::span<const std::uint8_t> InputListCodes();
+
+// What the type's limit rule allows a range: the interval both ends must lie in, and the least
+// span (which for a voltage depends on the span entered). Either is missing when the rule sets
+// none or lacks the divider ratio or sense resistance (Ohm) it is stated in.
+struct AllowedRange {
+    std::optional<std::pair<long double, long double>> interval;
+    std::optional<long double> minSpan;
+};
+AllowedRange AllowedRangeOf(const InputTypeInfo& type, long double divider,
+                            long double senseResistance, long double span);
 
 inline bool IsUnified(const InputTypeInfo* t) {
     return t && t->group == InputGroup::Unified;

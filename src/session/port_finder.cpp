@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "link/link.h"
+#include "session/messages.h"
 #include "session/session.h"
 
 namespace veld::session {
@@ -23,18 +24,17 @@ QString HexBytes(const std::vector<link::Byte>& bytes) {
 QString Failure(const link::Link& link, const link::AccessFailure& failure) {
     using Kind = link::AccessFailure::Kind;
     if (failure.kind != Kind::Transaction)
-        return QStringLiteral("nesrozumitelná odpověď (%1)").arg(failure.describe());
+        return kTrialUnintelligible.arg(failure.describe());
     switch (link.lastResult()) {
         case link::TransactionResult::CannotOpen: {
             // Below the usual text the transport may say why (held by another program, no access).
             const QString why = link.lastMessage().section(u'\n', 1);
-            return why.isEmpty() ? QStringLiteral("nelze otevřít")
-                                 : QStringLiteral("nelze otevřít; ") + why;
+            return why.isEmpty() ? kTrialCannotOpen : kTrialCannotOpen + QStringLiteral("; ") + why;
         }
         case link::TransactionResult::NoAnswer:
-            return QStringLiteral("neodpovídá");
+            return kTrialNoAnswer;
         default:
-            return QStringLiteral("chyba portu");
+            return kTrialPortError;
     }
 }
 
@@ -42,10 +42,10 @@ QString Failure(const link::Link& link, const link::AccessFailure& failure) {
 
 QString PortSearch::headline() const {
     if (found)
-        return QStringLiteral("Převodník nalezen na portu %1.").arg(foundLabel);
+        return kMsgFoundOnPort.arg(foundLabel);
     if (trials.isEmpty())
-        return QStringLiteral("Převodník nebyl nalezen: systém neuvádí žádný sériový port.");
-    return QStringLiteral("Převodník nebyl nalezen na žádném portu.");
+        return kMsgNoPortListed;
+    return kMsgNotFound;
 }
 
 QString PortSearch::summary() const {
@@ -75,9 +75,9 @@ PortSearch FindTransmitter(link::DeviceAccess& device, link::PortChoice& choice,
         if (!reply)
             trial.outcome = Failure(link, reply.failure());
         else if (!trial.found)
-            trial.outcome = QStringLiteral("odpovídá jiný přístroj (%1)").arg(HexBytes(*reply));
+            trial.outcome = kTrialOtherDevice.arg(HexBytes(*reply));
         else
-            trial.outcome = QStringLiteral("převodník odpovídá");
+            trial.outcome = kTrialFound;
         search.trials.append(trial);
         if (tried)
             tried(trial);

@@ -5,6 +5,7 @@
 
 #include "config/file_write.h"
 #include "link/real_clock.h"
+#include "session/messages.h"
 
 namespace veld::session {
 
@@ -23,9 +24,7 @@ std::unique_ptr<QSettings> SettingsUnless(QSettings* given, Prompts& prompts) {
                          QStringLiteral("/KT/VELD.conf");
     if (config::IsMissingOrRegularFile(path))
         return std::make_unique<QSettings>(path, QSettings::IniFormat);
-    prompts.message(QStringLiteral("Nastavení nelze použít: „%1“ není soubor. Program pracuje "
-                                   "s výchozím nastavením a žádné neukládá.")
-                        .arg(path));
+    prompts.message(kMsgSettingsUnusable.arg(path));
     return std::make_unique<QSettings>(QStringLiteral(":/veld-defaults.conf"),
                                        QSettings::IniFormat);
 #else

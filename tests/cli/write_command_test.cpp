@@ -50,9 +50,9 @@ TEST_F(Write, loadsTheFileAndWritesItAfterTheQuestion) {
     EXPECT_EQ(requests, QStringList{u"ReadEEPROM 262 2"_s});
 
     EXPECT_EQ(runSim({"--yes", "--json", "write", path}), kSuccess) << err.str();
-    EXPECT_EQ(requests.size(), 55);  // the whole write of a linearized Pt100
-    EXPECT_EQ(requests.value(0), u"ReadEEPROM 262 2"_s);
-    EXPECT_EQ(requests.value(requests.size() - 1), u"Continue"_s);
+    ASSERT_EQ(requests.size(), 55);  // the whole write of a linearized Pt100
+    EXPECT_EQ(requests.first(), u"ReadEEPROM 262 2"_s);
+    EXPECT_EQ(requests.last(), u"Continue"_s);
     EXPECT_EQ(stored, (std::vector<link::Byte>{1, 3, 1, 4}));
     EXPECT_EQ(out.str(), "{\"file\":\"" + path +
                              "\",\"firmware\":23,\"hwCode\":1,\"inputType\":\"odporový teploměr "
@@ -98,7 +98,7 @@ TEST_F(Write, fastTransferSendsTheSameRequestsOverOneOpening) {
         s.link().onBusyChanged = [&s, &wire, model = s.link().onBusyChanged](bool busy) {
             model(busy);
             if (busy)
-                wire.push_back(s.link().tx.WireBytes());
+                wire.emplace_back(s.link().request().begin(), s.link().request().end());
         };
     };
     inspect = [this, &opens, logged = inspect](session::Session& s) {

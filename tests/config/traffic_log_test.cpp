@@ -100,7 +100,7 @@ TEST(TrafficLog, keepsTheLastTenThousandAndSavesThemAsJsonLines) {
         log.add(std::move(r));
     }
     EXPECT_EQ(changes, 10'005);
-    EXPECT_EQ(log.size(), TrafficLog::kCapacity);
+    ASSERT_EQ(log.size(), TrafficLog::kCapacity);
     EXPECT_EQ(TrafficLog::kCapacity, 10'000u);
     EXPECT_EQ(log.firstId(), 5u);
     EXPECT_EQ(log.at(5).address, 5u);

@@ -1,6 +1,7 @@
 #include "config_fixture.h"
 
 #include "link/link.h"
+#include "support/link_calls.h"
 
 #include <chrono>
 
@@ -8,6 +9,7 @@ namespace veld::config::test {
 namespace {
 
 using namespace std::chrono_literals;
+using veld::testing::ReadKonst;
 
 class TransactionState : public ModelTest {
 protected:
@@ -53,7 +55,7 @@ TEST_F(TransactionState, anOperationTakesOnlyStopUntilItsHandlerReturns) {
     // Two transactions with a pause between them, as the whole write has; the user tries every
     // kind of input while the line is idle in the pause.
     f().Precist.onClick = [&] {
-        (void)m().device().link().ReadKonst(257, 2);
+        (void)ReadKonst(m().device().link(), 257, 2);
         clock.schedule(50ms, [&] {
             blockedInThePause = !m().busy() && m().operationRunning() &&
                                 !m().effectivelyEnabled(f().Tlumeni) &&
@@ -61,7 +63,7 @@ TEST_F(TransactionState, anOperationTakesOnlyStopUntilItsHandlerReturns) {
             tryEverything();
         });
         clock.pause(100ms);
-        (void)m().device().link().ReadKonst(259, 2);
+        (void)ReadKonst(m().device().link(), 259, 2);
     };
     m().userClicked(f().Precist);
     EXPECT_TRUE(blockedInThePause);
@@ -85,7 +87,7 @@ TEST_F(TransactionState, anOperationTakesOnlyStopUntilItsHandlerReturns) {
 TEST_F(TransactionState, aClickWhileTheLineIsWaitedOnIsRefusedAndTheViewFollows) {
     // Precist waits for a real transaction to the simulator; the user clicks meanwhile.
     bool read = false;
-    f().Precist.onClick = [&] { read = !m().device().link().ReadKonst(257, 2); };
+    f().Precist.onClick = [&] { read = !ReadKonst(m().device().link(), 257, 2); };
     std::vector<int> transferSeen;
     int changesDuringWait = 0;
     clock.schedule(20ms, [&] {

@@ -43,7 +43,7 @@ QByteArray ReadAll(const QString& path) {
 
 TEST(TrendTest, statisticsCountOnlyValidSamples) {
     const Trend trend = Filled({2.0, kGap, -4.0, 11.0, kGap});
-    EXPECT_EQ(trend.samples().size(), 5u);
+    ASSERT_EQ(trend.samples().size(), 5u);
     EXPECT_EQ(trend.validCount(), 3u);
     EXPECT_EQ(std::tuple(trend.minimum(), trend.maximum(), trend.mean()),
               std::tuple(std::optional(-4.0), std::optional(11.0), std::optional(3.0)));

@@ -9,10 +9,13 @@
 #include "link/link.h"
 #include "link/serial_transport.h"
 #include "support/cli_process.h"
+#include "support/link_calls.h"
 #include "support/program.h"
 
 namespace veld {
 namespace {
+
+using testing::ReadKonst;
 
 // The program as veld-konf and veld-cli build it (real clock, serial transport), its port chosen
 // as the user chooses one: the pseudo-terminal of a veld-sim.
@@ -31,25 +34,22 @@ TEST(EndToEnd, SerialTransportWritesReadsAndMeasuresAgainstTheSimulator) {
     ASSERT_EQ(sim.path().rfind("/dev/", 0), 0u) << sim.path();
     PtyLink p(sim.path());
 
-    p.link.tx.TxData[1] = 0x12;
-    p.link.tx.TxData[2] = 0x34;
-    p.link.tx.TxData[3] = 0x56;
-    p.link.BuildRequest("WriteEEPROM", 700, 3);
+    p.link.BuildRequest("WriteEEPROM", 700, 3, std::vector<link::Byte>{0x12, 0x34, 0x56});
     ASSERT_FALSE(p.link.SendAndWait()) << p.prompts.messages.join(u'|').toStdString();
 
-    ASSERT_FALSE(p.link.ReadKonst(700, 3));
-    EXPECT_EQ(p.link.rx.RxData[2], 0x12);
-    EXPECT_EQ(p.link.rx.RxData[3], 0x34);
-    EXPECT_EQ(p.link.rx.RxData[4], 0x56);
+    ASSERT_FALSE(ReadKonst(p.link, 700, 3));
+    EXPECT_EQ(p.link.replyData()[2], 0x12);
+    EXPECT_EQ(p.link.replyData()[3], 0x34);
+    EXPECT_EQ(p.link.replyData()[4], 0x56);
 
-    ASSERT_FALSE(p.link.ReadKonst(257, 2));  // device-type signature
-    EXPECT_EQ(p.link.rx.RxData[2], 0x0D);
-    EXPECT_EQ(p.link.rx.RxData[3], 0xE5);
+    ASSERT_FALSE(ReadKonst(p.link, 257, 2));  // device-type signature
+    EXPECT_EQ(p.link.replyData()[2], 0x0D);
+    EXPECT_EQ(p.link.replyData()[3], 0xE5);
 
     p.link.BuildRequest("ReadPV", 0, 0);
     ASSERT_FALSE(p.link.SendAndWait());
-    const float pv = link::DecodePvFloat(
-        {p.link.rx.RxData[3], p.link.rx.RxData[4], p.link.rx.RxData[5], p.link.rx.RxData[6]});
+    const float pv = link::DecodePvFloat({p.link.replyData()[3], p.link.replyData()[4],
+                                          p.link.replyData()[5], p.link.replyData()[6]});
     EXPECT_TRUE(std::isfinite(pv));
     EXPECT_GT(std::abs(pv), 0.0f);
     EXPECT_TRUE(p.prompts.messages.isEmpty());
@@ -70,7 +70,7 @@ TEST(EndToEnd, PortVanishingDuringATransactionEndsItAtOnce) {
     PtyLink p(sim->path());
     p.realClock.schedule(std::chrono::milliseconds(200), [&] { sim.reset(); });
     const auto start = p.realClock.now();
-    EXPECT_TRUE(p.link.ReadKonst(0, 1));
+    EXPECT_TRUE(ReadKonst(p.link, 0, 1));
     const auto took = p.realClock.now() - start;
     EXPECT_EQ(p.prompts.messages, QStringList{link::kMsgWriteFailed});
     EXPECT_EQ(p.link.lastResult(), link::TransactionResult::PortLost);

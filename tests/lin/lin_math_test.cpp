@@ -24,7 +24,9 @@ TEST_F(Cells, unknownCodeKeepsTheResultsAndSaysSo) {
     math.CurveResult = 42;
     math.InverseResult = 7;
     math.SignalAt(kCurveReserved, 100);
-    math.TemperatureOf(17, 1);
+    math.LinSensor = math.DisplayCurve = 17;
+    math.InverseSignal = 1;
+    math.vypocet_inverz();
     EXPECT_EQ(math.CurveResult, 42.0L);
     EXPECT_EQ(math.InverseResult, 7.0L);
     EXPECT_EQ(math.CurveError, 1);

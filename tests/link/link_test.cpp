@@ -6,12 +6,15 @@
 
 #include "link/transaction_record.h"
 #include "support/fake_transport.h"
+#include "support/link_calls.h"
+#include "support/wire.h"
 
 namespace veld::link {
 namespace {
 
 using namespace std::chrono_literals;
 using veld::testing::FakeTransport;
+using veld::testing::ReadKonst;
 using veld::testing::ReplyFrame;
 
 class LinkTest : public ::testing::Test, protected veld::testing::FakeLinkWorld {};
@@ -30,12 +33,12 @@ TEST_F(LinkTest, SuccessfulReadFollowsTheDocumentedTiming) {
     bool linesUpAtWrite = false;
     clock.schedule(49ms, [&] { linesUpAtWrite = transport.dtr && transport.rts; });
 
-    EXPECT_FALSE(link.ReadKonst(257, 2));
+    EXPECT_FALSE(ReadKonst(link, 257, 2));
     EXPECT_EQ(link.lastResult(), TransactionResult::Success);
-    EXPECT_EQ(link.rx.RxData[2], 0x0D);
-    EXPECT_EQ(link.rx.RxData[3], 0xE5);
+    EXPECT_EQ(link.replyData()[2], 0x0D);
+    EXPECT_EQ(link.replyData()[3], 0xE5);
     ASSERT_EQ(transport.writes.size(), 1u);
-    EXPECT_EQ(transport.writes[0], link.tx.WireBytes());
+    EXPECT_EQ(transport.writes[0], veld::testing::RequestWire("ReadEEPROM", 257, 2));
     EXPECT_TRUE(linesUpAtWrite);
     EXPECT_EQ(transport.writeTimes[0], 50ms);  // after DTR, RTS and the 50 ms settle
     EXPECT_EQ(clock.now(), 50ms + 20ms);       // reply arrived 20 ms after the write
@@ -48,15 +51,15 @@ TEST_F(LinkTest, SuccessfulReadFollowsTheDocumentedTiming) {
     EXPECT_EQ(progress.back(), 100);
     EXPECT_EQ(busy, (std::vector<bool>{true, false}));
 
-    EXPECT_TRUE(link.ReadKonst(0, 2));  // silence: what the last reply gave stays
-    EXPECT_EQ(link.rx.RxData[2], 0x0D);
-    EXPECT_EQ(link.rx.RxData[3], 0xE5);
+    EXPECT_TRUE(ReadKonst(link, 0, 2));  // silence: what the last reply gave stays
+    EXPECT_EQ(link.replyData()[2], 0x0D);
+    EXPECT_EQ(link.replyData()[3], 0xE5);
 }
 
 TEST_F(LinkTest, SilenceCostsThreeAttemptsAndOneMessage) {
     link.BuildRequest("ReadPV", 0, 0);
     EXPECT_TRUE(link.SendAndWait());
-    EXPECT_EQ(transport.writes.size(), 3u);
+    ASSERT_EQ(transport.writes.size(), 3u);
     EXPECT_EQ(link.attemptsMade(), 3);
     // 50 + 3 x (1 + 1000 + 200) ms, in virtual time.
     EXPECT_EQ(clock.now(), 50ms + 3 * (1ms + 1000ms + 200ms));
@@ -94,10 +97,9 @@ TEST_F(LinkTest, RepliesAreJudgedAsDocumented) {
         transport.writes.clear();
         prompts.messages.clear();
         transport.answers.assign(c.answers.begin(), c.answers.end());
-        const bool failed = link.ReadKonst(0, 1);
+        const bool failed = ReadKonst(link, 0, 1);
         EXPECT_EQ(failed, c.result != R::Success);
-        EXPECT_EQ(link.rx.ReplyError, failed);
-        EXPECT_EQ(transport.writes.size(), c.writes);
+        ASSERT_EQ(transport.writes.size(), c.writes);
         EXPECT_EQ(link.lastResult(), c.result);
         EXPECT_EQ(prompts.messages, c.messages);
         EXPECT_EQ(link.lastMessage(), c.messages.value(0));
@@ -108,20 +110,20 @@ TEST_F(LinkTest, RepliesAreJudgedAsDocumented) {
 
 TEST_F(LinkTest, PartialWriteIsNotAWriteFailure_theWholeRequestIsRetried) {
     transport.acceptBytes = 5;  // a request cut short goes unanswered
-    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_TRUE(ReadKonst(link, 0, 1));
     EXPECT_EQ(transport.writes.size(), 3u);
     EXPECT_EQ(prompts.messages, QStringList{kMsgNoAnswer});
 
     transport.acceptBytes.reset();
     answer(ReplyFrame({0, 0, 7}));
-    EXPECT_FALSE(link.ReadKonst(0, 1));
-    EXPECT_EQ(transport.writes.back(), link.tx.WireBytes());
+    EXPECT_FALSE(ReadKonst(link, 0, 1));
+    EXPECT_EQ(transport.writes.back(), veld::testing::RequestWire("ReadEEPROM", 0, 1));
 }
 
 TEST_F(LinkTest, OnlyAPortThatOpenedIsRemembered) {
     port.selectCom(3);
     transport.openFails = true;
-    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_TRUE(ReadKonst(link, 0, 1));
     EXPECT_EQ(prompts.messages,
               QStringList{QStringLiteral("It is not possible initialize comm 4")});
     EXPECT_EQ(link.lastResult(), TransactionResult::CannotOpen);
@@ -132,14 +134,14 @@ TEST_F(LinkTest, OnlyAPortThatOpenedIsRemembered) {
     port.selectCom(5);
     transport.openFails = false;
     answer(ReplyFrame({0, 0}));
-    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_FALSE(ReadKonst(link, 0, 1));
     EXPECT_EQ(settings.value(PortChoice::kComPortKey).toString(), QStringLiteral("Com6"));
     EXPECT_EQ(transport.opened, std::vector<std::string>{"COM6"});
 }
 
 TEST_F(LinkTest, FailedWriteLeavesThePortOpenForTheNextTransaction) {
     transport.writeFails = true;
-    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_TRUE(ReadKonst(link, 0, 1));
     EXPECT_EQ(prompts.messages, QStringList{kMsgWriteFailed});
     EXPECT_EQ(link.lastResult(), TransactionResult::WriteFailed);
     EXPECT_TRUE(transport.isOpen());
@@ -147,17 +149,17 @@ TEST_F(LinkTest, FailedWriteLeavesThePortOpenForTheNextTransaction) {
 
     transport.writeFails = false;
     answer(ReplyFrame({0, 0, 7}));
-    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_FALSE(ReadKonst(link, 0, 1));
     EXPECT_EQ(transport.opened.size(), 1u);  // reused, not reopened
 
     // After a failed write, choosing a port makes the next transaction reopen.
     transport.writeFails = true;
-    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_TRUE(ReadKonst(link, 0, 1));
     transport.writeFails = false;
     port.selectCom(1);
     link.SetComClick();
     answer(ReplyFrame({0, 0, 7}));
-    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_FALSE(ReadKonst(link, 0, 1));
     EXPECT_EQ(transport.opened.back(), "COM2");
     EXPECT_FALSE(link.ReopenPort);
 }
@@ -218,13 +220,13 @@ TEST_F(LinkTest, EachTransactionLeavesItsRecord) {
 TEST_F(LinkTest, FastTransferOpensThePortOncePerOperation) {
     link.setFastTransfer(true);
     answer(ReplyFrame({0, 0, 1}));
-    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_FALSE(ReadKonst(link, 0, 1));
     EXPECT_FALSE(transport.isOpen());  // no operation: as without it
     {
         const HeldPort operation(link);
         for (int i = 0; i < 3; ++i) {
             answer(ReplyFrame({0, 0, 1}));
-            EXPECT_FALSE(link.ReadKonst(0, 1));
+            EXPECT_FALSE(ReadKonst(link, 0, 1));
             EXPECT_TRUE(transport.isOpen());
         }
     }
@@ -239,12 +241,12 @@ TEST_F(LinkTest, FastTransferOpensThePortOncePerOperation) {
 
     // A failed transaction closes the port; the next one of the operation opens and settles.
     const HeldPort operation(link);
-    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_TRUE(ReadKonst(link, 0, 1));
     EXPECT_EQ(link.attemptsMade(), 3);
     EXPECT_FALSE(transport.isOpen());
     answer(ReplyFrame({0, 0, 1}));
     const Micros start = clock.now();
-    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_FALSE(ReadKonst(link, 0, 1));
     EXPECT_EQ(transport.writeTimes.back() - start, 50ms);
     EXPECT_EQ(transport.opened.size(), 4u);
 }
@@ -253,31 +255,22 @@ TEST_F(LinkTest, FastTransfer_aPortThatVanishesEndsTheHoldAndTheNextTransactionR
     link.setFastTransfer(true);
     const HeldPort operation(link);
     answer(ReplyFrame({0, 0, 1}));
-    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_FALSE(ReadKonst(link, 0, 1));
     transport.vanishAfter(5ms);  // while the next waits for its reply
-    EXPECT_TRUE(link.ReadKonst(0, 1));
+    EXPECT_TRUE(ReadKonst(link, 0, 1));
     EXPECT_EQ(prompts.messages, QStringList{kMsgWriteFailed});
     EXPECT_EQ(link.lastResult(), TransactionResult::PortLost);
     answer(ReplyFrame({0, 0, 2}));
-    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_FALSE(ReadKonst(link, 0, 1));
     EXPECT_EQ(transport.opened.size(), 2u);
 
     // Gone between two transactions: opened afresh, as without the fast transfer.
     transport.vanishAfter(0ms);
     clock.advance(1ms);
     answer(ReplyFrame({0, 0, 3}));
-    EXPECT_FALSE(link.ReadKonst(0, 1));
+    EXPECT_FALSE(ReadKonst(link, 0, 1));
     EXPECT_EQ(transport.opened.size(), 3u);
-    EXPECT_EQ(link.rx.RxData[2], 3);
-}
-
-TEST_F(LinkTest, PutDevFloatFillsFourBytesOnly) {
-    link.tx.TxData.fill(0xAA);
-    link.PutDevFloat(5, 100.0f);
-    link.PutDevFloat(48, 1.0f);  // would pass the end: ignored
-    EXPECT_EQ(std::vector<Byte>(link.tx.TxData.begin() + 4, link.tx.TxData.begin() + 10),
-              (std::vector<Byte>{0xAA, 0x87, 0x48, 0x00, 0x00, 0xAA}));
-    EXPECT_EQ(link.tx.TxData[50], 0xAA);
+    EXPECT_EQ(link.replyData()[2], 3);
 }
 
 using PortChoiceTest = LinkTest;

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <memory>
 
+#include "../support/link_calls.h"
 #include "../support/process_limits.h"
 
 #ifndef _WIN32
@@ -18,6 +19,7 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 using namespace std::chrono_literals;
+using veld::testing::ReadKonst;
 
 class SessionTest : public ::testing::Test {
 protected:
@@ -43,8 +45,8 @@ TEST_F(SessionTest, aTransactionReachesTheSimulatorAndTheModelFollowsIt) {
     auto s = start(Session::kSimulatorAlias);
     bool busyMeanwhile = false;
     clock.schedule(10ms, [&] { busyMeanwhile = s->model().busy(); });
-    ASSERT_FALSE(s->link().ReadKonst(257, 2)) << prompts.messages.join(u'|').toStdString();
-    EXPECT_EQ(std::pair(s->link().rx.RxData[2], s->link().rx.RxData[3]),
+    ASSERT_FALSE(ReadKonst(s->link(), 257, 2)) << prompts.messages.join(u'|').toStdString();
+    EXPECT_EQ(std::pair(s->link().replyData()[2], s->link().replyData()[3]),
               std::pair(link::Byte{0x0D}, link::Byte{0xE5}));  // the device-type signature
     EXPECT_EQ(s->simDevice().RequestsReceived(), 1u);
     EXPECT_TRUE(busyMeanwhile);
@@ -87,7 +89,7 @@ TEST_F(SessionTest, aPortForThisRunIsNotRememberedButTheUsersNextChoiceIs) {
     auto s = start(u"/dev/ttyUSB7"_s);
     s->portChoice().recordOpened(settings);  // as the link does after opening it
     auto sim = start(Session::kSimulatorAlias);
-    ASSERT_FALSE(sim->link().ReadKonst(257, 2));
+    ASSERT_FALSE(ReadKonst(sim->link(), 257, 2));
     EXPECT_EQ(settings.value(link::PortChoice::kComPortKey).toString(), u"Com3"_s);
     EXPECT_FALSE(settings.contains(link::PortChoice::kOtherPortKey));
 

@@ -5,6 +5,7 @@
 #include "session/port_router.h"
 #include "session/session.h"
 #include "support/fake_transport.h"
+#include "support/link_calls.h"
 #include "support/program.h"
 
 #include <QtTest>
@@ -12,6 +13,7 @@
 using namespace Qt::Literals::StringLiterals;
 using namespace veld;
 using Bytes = std::vector<std::uint8_t>;
+using testing::ReadKonst;
 
 namespace {
 
