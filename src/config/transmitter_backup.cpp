@@ -90,16 +90,16 @@ std::optional<model::BackupImage> TransmitterBackup::read(const QDateTime& when)
     failure_.clear();
     const auto signature = device_.readBytes(map::kSignature.address, map::kSignature.length);
     if (failed(signature)) {
-        stopped(notSaved);
+        stopped(kMsgBackupNotSaved);
         return std::nullopt;
     }
     if (!model::IsVeldSignature(*signature)) {
-        prompts_.message(kMsgNotVeld + u' ' + notSaved);
+        prompts_.message(kMsgNotVeld + u' ' + kMsgBackupNotSaved);
         return std::nullopt;
     }
     const auto firmware = device_.readBytes(map::kFirmware.address, 1);
     if (failed(firmware)) {
-        stopped(notSaved);
+        stopped(kMsgBackupNotSaved);
         return std::nullopt;
     }
 
@@ -115,7 +115,7 @@ std::optional<model::BackupImage> TransmitterBackup::read(const QDateTime& when)
             const auto bytes =
                 device_.readBytes(static_cast<std::uint16_t>(area.item.address + at), count);
             if (failed(bytes)) {
-                stopped(notSaved);
+                stopped(kMsgBackupNotSaved);
                 return std::nullopt;
             }
             read.bytes.insert(read.bytes.end(), bytes->begin(), bytes->end());
