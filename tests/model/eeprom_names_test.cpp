@@ -42,7 +42,6 @@ TEST(EepromNames, describesWhatLiesAtAnAddress) {
     } cases[] = {
         {363, Reals({0.5f}), "tlumení 0.5 s"},
         {1568, Reals({0, 100}), "rozsah 0 … 100"},
-        {1572, Reals({-50}), "horní mez -50"},
         // Two items at once, and one touched only in part.
         {363, Hex("80 00 00 00 00"), "tlumení 0.5 s"},
         {361, Reals({1}), "mez přebuzení dolní (část) 81 00; tlumení (část) 00 00"},
@@ -51,7 +50,6 @@ TEST(EepromNames, describesWhatLiesAtAnAddress) {
          "připojení čidla třívodičově (3)"},
         {1048, Reals({150, 140}), "komparátor 2 mez sepnutí 150; komparátor 2 mez rozepnutí 140"},
         {1081, Hex("03"), "komparátor 2 povolen, OKNO (03)"},
-        {132, Reals({2, 3}), "koeficienty polynomu (hodnoty 2–3) 2, 3"},
         {532, note, "poznámka (znaky 21–40) „K?“"},
         {2000, Hex("01 02"), ""},
     };

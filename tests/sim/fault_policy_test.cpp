@@ -16,47 +16,19 @@ std::vector<Byte> SampleReply() {
     return BuildReplyFrame(0x71, 0, 0, payload);
 }
 
+// How the link takes each shape is the fault matrix's business; here the shapes the matrix
+// does not tell apart.
 TEST(ApplyFaults, eachFaultShapesTheReplyAsNamed) {
     const auto reply = SampleReply();
-    ASSERT_TRUE(Decode(reply).Valid());
-
-    const auto clean = ApplyFaults({}, reply);
-    EXPECT_TRUE(clean.send);
-    EXPECT_EQ(clean.bytes, reply);
-    EXPECT_EQ(clean.delay, 0us);
-
-    EXPECT_FALSE(ApplyFaults({Fault::NoReply()}, reply).send);
-
-    // A wrong checksum completes the reply and fails it at once.
-    auto d = Decode(ApplyFaults({Fault::BadChecksum()}, reply).bytes);
-    EXPECT_TRUE(d.state.ReplyComplete);
-    EXPECT_TRUE(d.state.ReplyError);
-
-    // A wrong address byte: only the address is wrong (the XOR still matches), so the decoder
-    // stops at that byte and the reply never completes.
+    EXPECT_EQ(ApplyFaults({}, reply).bytes, reply);
+    // Only the address is wrong: the XOR still matches.
     const auto wrong = ApplyFaults({Fault::WrongAddress()}, reply).bytes;
     EXPECT_NE(wrong[7], reply[7]);
     EXPECT_EQ(link::XorChecksum(std::span<const Byte>(wrong).subspan(2, wrong.size() - 3)),
               wrong.back());
-    d = Decode(wrong);
-    EXPECT_FALSE(d.state.ReplyComplete);
-    EXPECT_TRUE(d.state.ReplyError);
-
-    // A byte count above 49 with a matching checksum: refused at the count, never completed.
-    const auto oversize = ApplyFaults({Fault::ByteCountOver()}, reply).bytes;
-    EXPECT_EQ(oversize[9], 50);
-    EXPECT_EQ(link::XorChecksum(std::span<const Byte>(oversize).subspan(2, oversize.size() - 3)),
-              oversize.back());
-    d = Decode(oversize);
-    EXPECT_FALSE(d.state.ReplyComplete);
-    EXPECT_TRUE(d.state.ReplyError);
-
     const auto delayed = ApplyFaults({Fault::Delay(1500ms)}, reply);
     EXPECT_EQ(delayed.delay, 1500ms);
     EXPECT_EQ(delayed.bytes, reply);
-
-    const auto truncated = ApplyFaults({Fault::Truncated(5)}, reply).bytes;
-    EXPECT_EQ(truncated, std::vector<Byte>(reply.begin(), reply.begin() + 5));
     EXPECT_EQ(ApplyFaults({Fault::Truncated(1000)}, reply).bytes, reply);
     EXPECT_TRUE(ApplyFaults({Fault::Truncated(0)}, reply).bytes.empty());
 }
@@ -64,7 +36,6 @@ TEST(ApplyFaults, eachFaultShapesTheReplyAsNamed) {
 TEST(ApplyFaults, repeated_sendsACopyAfterTheGap) {
     const auto reply = SampleReply();
     EXPECT_FALSE(ApplyFaults({}, reply).repeat.has_value());
-
     const auto same = ApplyFaults({Fault::Repeated(20ms)}, reply);
     EXPECT_EQ(same.bytes, reply);
     ASSERT_TRUE(same.repeat.has_value());
@@ -102,18 +73,14 @@ TEST(AddFaultRule, parsesTheCommandLineForm) {
     ASSERT_EQ(AddFaultRule(p, "no-reply:2"), std::nullopt);
     ASSERT_EQ(AddFaultRule(p, "none"), std::nullopt);
     ASSERT_EQ(AddFaultRule(p, "delay=1500+bad-checksum"), std::nullopt);
-    ASSERT_EQ(AddFaultRule(p, "truncated=5:1"), std::nullopt);
     ASSERT_EQ(AddFaultRule(p, "repeat=20+repeat-bad-checksum=30"), std::nullopt);
-    ASSERT_EQ(AddFaultRule(p, "byte-count-over"), std::nullopt);
     ASSERT_EQ(AddFaultRule(p, "long-preamble=30+wrong-address:all"), std::nullopt);
-    EXPECT_EQ(p.Queued(), 7u);
+    EXPECT_EQ(p.Queued(), 5u);
     EXPECT_EQ(p.Next(), FaultSet{Fault::NoReply()});
     EXPECT_EQ(p.Next(), FaultSet{Fault::NoReply()});
     EXPECT_TRUE(p.Next().empty());
     EXPECT_EQ(p.Next(), (FaultSet{Fault::Delay(1500ms), Fault::BadChecksum()}));
-    EXPECT_EQ(p.Next(), FaultSet{Fault::Truncated(5)});
     EXPECT_EQ(p.Next(), (FaultSet{Fault::Repeated(20ms), Fault::RepeatedBadChecksum(30ms)}));
-    EXPECT_EQ(p.Next(), FaultSet{Fault::ByteCountOver()});
     EXPECT_EQ(p.Next(), (FaultSet{Fault::LongPreamble(30), Fault::WrongAddress()}));
 }
 

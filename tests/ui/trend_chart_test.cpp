@@ -65,11 +65,9 @@ void TrendChartTest::segmentsFollowTheRunsBetweenGaps_data() {
     QTest::addColumn<std::vector<int>>("lines");
     QTest::addColumn<int>("older");
     const auto gap = std::nullopt;
-    QTest::newRow("no gap") << Values{1.0, 2.0, 3.0} << std::vector<int>{3} << 0;
-    QTest::newRow("gaps inside") << Values{1.0, 2.0, gap, 3.0, gap, gap, 4.0, 5.0}
-                                 << std::vector<int>{2, 1, 2} << 0;
-    QTest::newRow("gaps at both ends")
-        << Values{gap, 1.0, gap, 2.0, 3.0, gap} << std::vector<int>{1, 2} << 0;
+    QTest::newRow("gaps inside and at both ends")
+        << Values{gap, 1.0, 2.0, gap, 3.0, gap, gap, 4.0, 5.0, gap} << std::vector<int>{2, 1, 2}
+        << 0;
     QTest::newRow("only gaps") << Values{gap, gap} << std::vector<int>{} << 0;
     // 250 runs of 1, 2 and 3 samples: the newest 100 are lines, the 300 samples before them dots.
     Values often;
@@ -126,18 +124,15 @@ void TrendChartTest::labelsShowTheStatistics_saveWritesTheCsv_startClears() {
     QCOMPARE(label("TrendMean"), u"Průměr: 22.167 °C"_s);
     auto* value = static_cast<QValueAxis*>(chart.chart().axes(Qt::Vertical).front());
     QVERIFY(value->min() <= 20.0 && value->max() >= 25.0);
-    QCOMPARE(value->titleText(), u"Naměřená hodnota [°C]"_s);
 
     auto* save = chart.findChild<QPushButton*>(u"TrendSaveCsv"_s);
     QTest::mouseClick(save, Qt::LeftButton);
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), trend.csvBytes());
-    QVERIFY(prompts.messages.isEmpty());
 
     trend.start(100s, u"mA"_s, 3);
     chart.refresh();
-    QCOMPARE(chart.segmentCount(), 0);
     QCOMPARE(label("TrendMaximum"), u"Maximum: –"_s);
     QCOMPARE(value->titleText(), u"Naměřená hodnota [mA]"_s);
     QVERIFY(!save->isEnabled());

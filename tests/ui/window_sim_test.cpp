@@ -11,7 +11,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -23,18 +22,8 @@ namespace {
 
 struct SimWorld : ui::test::World {
     explicit SimWorld(Prompts& inner) : World(inner, true) {}
-    // Types into an edit and leaves it with Tab.
-    void type(const QString& editName, const QString& text) {
-        typeInto(find<QLineEdit>(editName), text);
-        QTest::keyClick(find<QLineEdit>(editName), Qt::Key_Tab);
-    }
     void click(const QString& buttonName) {
         QTest::mouseClick(find<QPushButton>(buttonName), Qt::LeftButton);
-    }
-    QString text(const QString& name) {
-        if (auto* list = find<QComboBox>(name))
-            return list->currentText();
-        return find<QLineEdit>(name)->text();
     }
     std::size_t readPvRequests() { return session().simDevice().Count("ReadPV"); }
     // Clicks the button and runs the click to its end in virtual time. Meanwhile the window's
@@ -88,7 +77,7 @@ void WindowSimTest::wholeWrite_takesNoOtherInputAndGivesTheFocusBack() {
     QCOMPARE(QApplication::focusWidget(), write);
 
     // Mid-write the user clicks the file "Přečíst", types into "Konec" and presses Space.
-    const QString end = world.text(u"Konec"_s);
+    const QString end = world.find<QLineEdit>(u"Konec"_s)->text();
     bool midWrite = false;
     const QList<QByteArray> disturbed = world.clickWhileUserActs(u"Poslat"_s, 300ms, [&] {
         midWrite = world.model.operationRunning();
@@ -100,7 +89,7 @@ void WindowSimTest::wholeWrite_takesNoOtherInputAndGivesTheFocusBack() {
     QVERIFY(midWrite);
     QCOMPARE(disturbed, undisturbed);
     QVERIFY(script.fileRequests.isEmpty());
-    QCOMPARE(world.text(u"Konec"_s), end);
+    QCOMPARE(world.find<QLineEdit>(u"Konec"_s)->text(), end);
     QCOMPARE(world.model.form.Konec.text(), end);
     QCOMPARE(script.messages, QStringList());
     QCOMPARE(QApplication::focusWidget(), write);
@@ -115,44 +104,33 @@ void WindowSimTest::wholeWrite_takesNoOtherInputAndGivesTheFocusBack() {
     QTRY_COMPARE(QApplication::focusWidget(), correction);
 }
 
+// The measurement's rules are the model's; here its trend reaches the chart and the window's
+// close ends it.
 void WindowSimTest::continuousMeasurement_drawsItsTrendAndEndsWithTheWindow() {
     ScriptedPrompts script;
     SimWorld world(script);
-    config::MainForm& f = world.model.form;
     world.model.userShowedPage(5);
-    world.window.resize(900, 700);
     QVERIFY(world.show());
     world.click(u"Precist"_s);  // enables the measurement buttons
-
     world.click(u"Start_Mer"_s);
-    QVERIFY(f.Timer3.enabled);
-    // A minute of a slow wave; two measurements find no answer (each a gap, and the ticks that
-    // come while it waits are lost).
-    for (int i = 1; i <= 40; ++i) {
-        if (i == 12 || i == 27)
-            world.session().simFaults().Queue(sim::Fault::NoReply(), 3);
-        world.session().simDevice().SetProcessValue(
-            static_cast<float>(60.0 + 25.0 * std::sin(i / 6.0) + 0.5 * std::sin(i * 7.3)));
+    for (int i = 1; i <= 6; ++i) {
+        if (i == 3)
+            world.session().simFaults().Queue(sim::Fault::NoReply(), 3);  // a gap
         world.clock.advance(1500ms);
     }
-    world.click(u"Stop_mer"_s);
-    QVERIFY(!f.Timer3.enabled);
-
-    QCOMPARE(world.window.trend().segmentCount(), 3);
+    QCOMPARE(world.window.trend().segmentCount(), 2);
     auto* last = world.window.trend().findChild<QLabel*>(u"TrendLast"_s);
-    QCOMPARE(last->text(), u"Poslední: %1 °C"_s.arg(f.ZoZmHodn.text()));
+    QCOMPARE(last->text(), u"Poslední: %1 °C"_s.arg(world.model.form.ZoZmHodn.text()));
 
-    // Measuring again (at once and after 1.5 s), then the window closes.
     const std::size_t before = world.readPvRequests();
-    world.click(u"Start_Mer"_s);
-    world.clock.advance(1600ms);
-    QCOMPARE(world.readPvRequests(), before + 2);
     QVERIFY(world.window.close());
     QVERIFY(!world.model.measurement().continuousRunning());
     world.clock.advance(10s);
-    QCOMPARE(world.readPvRequests(), before + 2);
+    QCOMPARE(world.readPvRequests(), before);
 }
 
+// The filters are the log's; here the page follows the link, its controls reach the filter and
+// it stays in front while a handler runs.
 void WindowSimTest::trafficPage_followsTheLinkFiltersAndStaysInFront() {
     config::TrafficLog log;  // outlives the window, as in the program
     ScriptedPrompts script;
@@ -163,22 +141,13 @@ void WindowSimTest::trafficPage_followsTheLinkFiltersAndStaysInFront() {
     world.click(u"Precist"_s);
     const int provoz = world.window.pages().count() - 1;
     world.window.pages().setCurrentIndex(provoz);
-    QCOMPARE(world.window.pages().tabText(provoz), u"Provoz"_s);
-
     auto* page = world.find<ui::TrafficPage>(u"Provoz"_s);
-    const int rows = page->table().rowCount();
-    QCOMPARE(rows, 10);  // the whole read
-    QCOMPARE(static_cast<std::size_t>(rows), log.size());
-    // The model knows nothing of this page: a handler's transactions leave it in front.
+    QCOMPARE(page->table().rowCount(), 10);  // the whole read
     world.model.userClicked(u"Prec_Pozn"_s);
     QCOMPARE(world.window.pages().currentIndex(), provoz);
-    QCOMPARE(page->table().rowCount(), rows + 4);  // the note in four reads
+    QCOMPARE(page->table().rowCount(), 14);  // the note in four reads
 
-    world.find<QCheckBox>(u"ProvozJenChyby"_s)->setChecked(true);
-    QCOMPARE(page->table().rowCount(), 0);
-    world.find<QCheckBox>(u"ProvozJenChyby"_s)->setChecked(false);
     world.find<QLineEdit>(u"ProvozAdresa"_s)->setText(u"0x16B"_s);  // 363
-    QVERIFY(page->table().rowCount() >= 1);
     QVERIFY(page->table()
                 .data(page->table().index(0, ui::TrafficTableModel::Meaning), Qt::DisplayRole)
                 .toString()
@@ -188,12 +157,8 @@ void WindowSimTest::trafficPage_followsTheLinkFiltersAndStaysInFront() {
     QVERIFY(world.find<QPlainTextEdit>(u"ProvozBajty"_s)
                 ->toPlainText()
                 .startsWith(u"Požadavek (18 B): FF FF FF 82"_s));
-
-    world.session().simFaults().Queue(sim::Fault::NoReply(), 3);
-    world.find<QLineEdit>(u"ProvozAdresa"_s)->clear();
     world.find<QCheckBox>(u"ProvozJenChyby"_s)->setChecked(true);
-    world.model.userClicked(u"Prec_Pozn"_s);
-    QCOMPARE(page->table().rowCount(), 1);
+    QCOMPARE(page->table().rowCount(), 0);
 }
 
 QTEST_MAIN(WindowSimTest)
