@@ -29,17 +29,5 @@ TEST_F(InputRulesTest, fromFileShowsThePointsInTheDialog) {
     EXPECT_EQ(m().dialog.StringGrid1.cell(1, 2), u"3,75"_s);
 }
 
-TEST_F(InputRulesTest, malformedPointFileIsReportedAndUsesNoPoint) {
-    chooseType(u"reostat"_s);
-    chooseFromFile(pointFile(u"zly.txt"_s, "0 0\n1,5 2\n3 4\n"));
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages.front().contains(u"řádku 2"_s))
-        << prompts.messages.front().toStdString();
-    EXPECT_FALSE(m().points.PointsLoaded || m().dialog.visible);
-    EXPECT_EQ(m().points.PointCount, 0);
-    EXPECT_TRUE(f().OpenDialog1.fileName.isEmpty());
-    EXPECT_EQ(f().Linearizace.text, u"nelinearizováno"_s);
-}
-
 }  // namespace
 }  // namespace veld::config::test
