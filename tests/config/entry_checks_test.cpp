@@ -9,7 +9,6 @@ using EntryChecksTest = ModelTest;
 
 // The messages of the entries, their limits and spans are the entry checks scenarios'; here the
 // state they leave and the checks no scenario reaches.
-const QString kUpper = u"Horní hodnota rozsahu musí být v intervalu "_s;
 const QString kNoSense = u"Není zadána hodnota snímacího odporu."_s;
 
 TEST_F(EntryChecksTest, currentWithoutSenseResistorStopsBeforeTheLimits) {
@@ -38,22 +37,6 @@ TEST_F(EntryChecksTest, unifiedDecimalClassesAndNoLimits) {
     }
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_FALSE(m().state.BeginOutOfRange || m().state.EndOutOfRange || m().state.SpanTooSmall);
-}
-
-TEST_F(EntryChecksTest, fromFileLimitsComeFromTheDesiredValuesWhenPointsAreLoaded) {
-    chooseType(u"reostat"_s);
-    f().Linearizace.text = u"ze souboru"_s;  // as a read from the transmitter leaves it
-    enter(f().Pocatek, u"-5"_s);
-    EXPECT_TRUE(prompts.messages.isEmpty());
-    EXPECT_FALSE(m().state.BeginOutOfRange);
-
-    chooseFromFile(pointFile(u"dolu.txt"_s, "0 100\n50 40\n100 10\n"));  // runs downwards
-    ASSERT_TRUE(m().points.PointsLoaded);
-    enter(f().Pocatek, u"10"_s);
-    enter(f().Konec, u"11"_s);  // no minimum span with a file
-    EXPECT_TRUE(prompts.messages.isEmpty()) << shown();
-    enter(f().Konec, u"101"_s);
-    EXPECT_EQ(prompts.messages, QStringList{kUpper + u"100.000 až 10.000 "_s});
 }
 
 // The filter coefficient of a damping, and of one refused: it stays within its bounds.
