@@ -9,20 +9,6 @@ using EntryChecksTest = ModelTest;
 
 // The messages of the entries, their limits and spans are the entry checks scenarios'; here the
 // state they leave and the checks no scenario reaches.
-const QString kNoSense = u"Není zadána hodnota snímacího odporu."_s;
-
-TEST_F(EntryChecksTest, currentWithoutSenseResistorStopsBeforeTheLimits) {
-    chooseType(u"rozdíl dvou proudů"_s);
-    m().state.BeginOutOfRange = true;  // from an earlier run: must stay
-    enter(f().Pocatek, u"1"_s);
-    EXPECT_EQ(prompts.messages, QStringList{kNoSense});
-    EXPECT_EQ(prompts.focused, QStringList{u"SnOdpor"_s});
-    EXPECT_TRUE(m().state.BeginOutOfRange);
-    EXPECT_EQ(m().config.RangeBegin, 0.0L);
-    enter(f().CelkovyOdpor, u"30"_s);  // refused too, but the value typed is kept
-    EXPECT_EQ(m().config.TotalResistance, 30.0L);
-}
-
 TEST_F(EntryChecksTest, unifiedDecimalClassesAndNoLimits) {
     chooseType(u"0...10 V-vstup U/I"_s);
     m().userEdited(f().Linearizace, u"l"_s);
