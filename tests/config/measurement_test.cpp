@@ -74,24 +74,6 @@ TEST_F(MeasurementTest, continuousMeasuresAtOnceThenOnTicksAndLosesTicksDuringAM
     EXPECT_EQ(readPvRequests(), 0u);
 }
 
-TEST_F(MeasurementTest, failedContinuousMeasurementIsAGapAndTheLoopGoesOn) {
-    f().Label8.caption = u"°C"_s;
-    m().userClicked(f().Start_Mer);
-    noReply(3);
-    clock.advance(7s);  // the 1.5 s tick fails for 3.7 s; 3.0 and 4.5 s are lost; 6.0 s measures
-    m().userClicked(f().Stop_mer);
-    ASSERT_EQ(trend().samples().size(), 3u);
-    EXPECT_FALSE(trend().samples()[1].value.has_value());
-    EXPECT_EQ(trend().samples()[2].value, 100.0);
-    EXPECT_EQ(trend().unit(), u"°C"_s);
-    EXPECT_EQ(prompts.messages, QStringList{u"No answer from transmitter !"_s});
-
-    // Start again: the trend begins afresh.
-    m().userClicked(f().Start_Mer);
-    EXPECT_EQ(trend().samples().size(), 1u);
-    m().userClicked(f().Stop_mer);
-}
-
 TEST_F(MeasurementTest, tickDuringAnotherOperationWaitsUntilItHasEnded) {
     m().userClicked(f().Start_Mer);
     // The comparator read (four transactions) runs across the 1.5 s tick.
