@@ -100,21 +100,6 @@ TEST_F(ConfigFileTest, sensorMatchingLoadsBackAndAFlawInItLosesNothingElse) {
     EXPECT_EQ(f().Pocatek.text(), u"-50"_s);
 }
 
-TEST_F(ConfigFileTest, numbersTravelWithAFullStopBetweenSystems) {
-    useSeparator(DecimalSeparator::Comma);
-    chooseType(u"napětí"_s);
-    enter(f().DelPomer, u"2,5"_s);
-    enter(f().Pocatek, u"0,25"_s);
-    enter(f().Konec, u"1,5"_s);
-    ASSERT_EQ(save(path(u"c.txt"_s)), Outcome::Completed);
-    EXPECT_TRUE(contents(path(u"c.txt"_s)).contains("doln\xed mez: 0.25\r\n"));
-    useSeparator(DecimalSeparator::Point);
-    ASSERT_EQ(load(path(u"c.txt"_s)), Outcome::Completed);
-    EXPECT_EQ(f().Pocatek.text(), u"0.25"_s);
-    EXPECT_EQ(f().DelPomer.text(), u"2.5"_s);
-    EXPECT_TRUE(prompts.messages.isEmpty()) << shown();
-}
-
 TEST_F(ConfigFileTest, malformedFilesChangeNothing) {
     const QByteArray good = Cp1250(kHeader +
                                    u"vstup: reostat\r\ndolní mez: 0\r\nhorní mez: 100\r\n"

@@ -1,5 +1,5 @@
 // Measurement of the primary variable continuously on the 1.5 s tick; the single measurement is
-// the measurement scenario's.
+// the measurement scenarios', its decimals too.
 
 #include "config_fixture.h"
 
@@ -31,19 +31,6 @@ protected:
     }
     const Trend& trend() { return m().measurement().trend(); }
 };
-
-TEST(MeasurementDecimals, voltagesAndUnlinearizedThermocouplesShowSix) {
-    const QString lin = u"linearizováno"_s, plain = u"nelinearizováno"_s;
-    // clang-format off
-    for (const auto& [type, linearization, decimals] :
-         {std::tuple{u"termočlánek K"_s, lin, 3}, {u"termočlánek K"_s, plain, 6},
-          {u"termočlánek B"_s, u"ze souboru"_s, 6}, {u"rozdíl dvou napětí"_s, lin, 6},
-          {u"rozdíl dvou proudů"_s, plain, 3}, {u"0...10 V-vstup U/I"_s, plain, 3},
-          {QString(), QString(), 3}}) {
-        // clang-format on
-        EXPECT_EQ(Measurement::Decimals(type, linearization), decimals) << type.toStdString();
-    }
-}
 
 TEST_F(MeasurementTest, continuousMeasuresAtOnceThenOnTicksAndLosesTicksDuringAMeasurement) {
     m().userClicked(f().Start_Mer);
