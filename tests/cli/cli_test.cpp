@@ -1,7 +1,6 @@
 #include "cli_fixture.h"
 
 #include "cli/command.h"
-#include "cli/model_command.h"
 #include "cli/terminal_prompts.h"
 #include "link/dev_float.h"
 #include "sim/fault_policy.h"
@@ -91,14 +90,6 @@ TEST_F(GlobalOptions, exitCodesAndUsageErrors) {
     }
 }
 
-TEST_F(GlobalOptions, jsonIsGlobalAndStillAcceptedAfterLin) {
-    ASSERT_EQ(run({"lin", "--json", "curve", "16", "2.5"}), kSuccess) << err.str();
-    const std::string local = out.str();
-    ASSERT_EQ(run({"--json", "lin", "curve", "16", "2.5"}), kSuccess);
-    EXPECT_EQ(out.str(), local);
-    EXPECT_EQ(local, "{\"values\":[2.5]}\n");
-}
-
 // The lines of each transaction are the traffic log's own; here what the options do with them.
 TEST_F(GlobalOptions, traceGoesToStandardErrorAndItsFileIsAppendedOrTheRunStops) {
     const std::string path = file(u"provoz.jsonl"_s, "{\"earlier\":true}\n");
@@ -122,32 +113,6 @@ TEST_F(GlobalOptions, traceGoesToStandardErrorAndItsFileIsAppendedOrTheRunStops)
               kFailure);
     EXPECT_TRUE(said("nelze otevřít")) << err.str();
     EXPECT_FALSE(built);
-}
-
-TEST_F(GlobalOptions, theModelIsDrivenAsAUserWouldAndRefusalsFail) {
-    Environment environment{in, out, err, false};
-    environment.settings = &settings;
-    environment.clock = &clock;
-    Options options;
-    options.port = "sim";
-    Context context(environment, options);
-    ModelDriver driver(context);
-    EXPECT_TRUE(driver.choose(u"Vstup"_s, u"odporový teploměr Pt100"_s));
-    EXPECT_FALSE(driver.choose(u"Vstup"_s, u"Pt100"_s));  // no such item
-    EXPECT_FALSE(driver.enter(u"Pocatek"_s, u"-300"_s));  // its entry check refuses it
-    EXPECT_TRUE(driver.enter(u"Pocatek"_s, u"0"_s));
-    EXPECT_FALSE(driver.tick(u"Pocatek"_s, true));        // no check box
-    for (const QString& name : {u"Nic"_s, u"Button8"_s})  // no such control; hidden
-        EXPECT_EQ(driver.click(name), config::Outcome::Stopped);
-    EXPECT_EQ(driver.click(u"SetCom"_s), config::Outcome::Completed);  // reports nothing
-    EXPECT_TRUE(said("has no item 'Pt100'")) << err.str();
-}
-
-TEST_F(GlobalOptions, outputThatCannotBeWrittenFails) {
-    std::ostream lost(nullptr);  // every write fails, as on a full disk
-    Environment environment{in, lost, err, false};
-    EXPECT_EQ(cli::Run({"lin", "curve", "16", "2.5"}, environment), kFailure);
-    EXPECT_TRUE(said("Výstup se nepodařilo zapsat"));
 }
 
 TEST_F(GlobalOptions, portsListsWhatTheSystemKnows_autoTakesTheFirstThatAnswers) {

@@ -27,18 +27,6 @@ class ModelTest : public ::testing::Test, public testing::Program {
 protected:
     // The user picks or types an input type.
     void chooseType(const QString& text) { m().userEdited(f().Vstup, text); }
-    // A point file in the program's folder; returns its path.
-    QString pointFile(const QString& name, const QByteArray& content) {
-        const QString path = file(name, content);
-        EXPECT_FALSE(path.isEmpty()) << name.toStdString();
-        return path;
-    }
-    static QByteArray linearPoints(int count) {
-        QByteArray text;
-        for (int i = 0; i < count; ++i)
-            text += QByteArray::number(i) + " " + QByteArray::number(10 * i) + "\n";
-        return text;
-    }
     // The user chooses "ze souboru" and picks `path` (or cancels when it is empty).
     void chooseFromFile(const QString& path) {
         if (!path.isEmpty())

@@ -9,21 +9,6 @@ using EntryChecksTest = ModelTest;
 
 // The messages of the entries, their limits and spans are the entry checks scenarios'; here the
 // state they leave and the checks no scenario reaches.
-const QString kUpper = u"Horní hodnota rozsahu musí být v intervalu "_s;
-const QString kNoSense = u"Není zadána hodnota snímacího odporu."_s;
-
-TEST_F(EntryChecksTest, currentWithoutSenseResistorStopsBeforeTheLimits) {
-    chooseType(u"rozdíl dvou proudů"_s);
-    m().state.BeginOutOfRange = true;  // from an earlier run: must stay
-    enter(f().Pocatek, u"1"_s);
-    EXPECT_EQ(prompts.messages, QStringList{kNoSense});
-    EXPECT_EQ(prompts.focused, QStringList{u"SnOdpor"_s});
-    EXPECT_TRUE(m().state.BeginOutOfRange);
-    EXPECT_EQ(m().config.RangeBegin, 0.0L);
-    enter(f().CelkovyOdpor, u"30"_s);  // refused too, but the value typed is kept
-    EXPECT_EQ(m().config.TotalResistance, 30.0L);
-}
-
 TEST_F(EntryChecksTest, unifiedDecimalClassesAndNoLimits) {
     chooseType(u"0...10 V-vstup U/I"_s);
     m().userEdited(f().Linearizace, u"l"_s);
@@ -38,22 +23,6 @@ TEST_F(EntryChecksTest, unifiedDecimalClassesAndNoLimits) {
     }
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_FALSE(m().state.BeginOutOfRange || m().state.EndOutOfRange || m().state.SpanTooSmall);
-}
-
-TEST_F(EntryChecksTest, fromFileLimitsComeFromTheDesiredValuesWhenPointsAreLoaded) {
-    chooseType(u"reostat"_s);
-    f().Linearizace.text = u"ze souboru"_s;  // as a read from the transmitter leaves it
-    enter(f().Pocatek, u"-5"_s);
-    EXPECT_TRUE(prompts.messages.isEmpty());
-    EXPECT_FALSE(m().state.BeginOutOfRange);
-
-    chooseFromFile(pointFile(u"dolu.txt"_s, "0 100\n50 40\n100 10\n"));  // runs downwards
-    ASSERT_TRUE(m().points.PointsLoaded);
-    enter(f().Pocatek, u"10"_s);
-    enter(f().Konec, u"11"_s);  // no minimum span with a file
-    EXPECT_TRUE(prompts.messages.isEmpty()) << shown();
-    enter(f().Konec, u"101"_s);
-    EXPECT_EQ(prompts.messages, QStringList{kUpper + u"100.000 až 10.000 "_s});
 }
 
 // The filter coefficient of a damping, and of one refused: it stays within its bounds.
@@ -71,83 +40,6 @@ TEST_F(EntryChecksTest, dampingCoefficientWithinItsBounds) {
     enter(f().Tlumeni, u"dva"_s);  // no number: the value before stays
     EXPECT_EQ(m().config.Damping, 2.0L);
     EXPECT_EQ(m().state.DampingCoefficient, EntryChecks::DampingCoefficient(2));
-}
-
-// Fills the page step by step; each call must report the next missing entry, in order.
-TEST_F(EntryChecksTest, completenessInItsOrder) {
-    const auto missing = [&]() -> QString {
-        clearPrompts();
-        m().state.IncompleteInput = false;
-        m().checks().Testvyplneni();
-        EXPECT_EQ(m().state.IncompleteInput, !prompts.messages.isEmpty());
-        return prompts.messages.value(0);
-    };
-    chooseType(u"rozdíl dvou proudů"_s);
-    EXPECT_EQ(missing(), u"Není zadána hodnota měřicího odporu"_s);
-    EXPECT_EQ(prompts.focused, QStringList{u"SnOdpor"_s});
-    m().userEdited(f().SnOdpor, u"5"_s);
-    EXPECT_EQ(missing(), u"Není zadána dolní mez rozsahu"_s);
-    m().userEdited(f().Pocatek, u"0"_s);
-    EXPECT_EQ(missing(), u"Není zadána horní mez rozsahu"_s);
-    m().userEdited(f().Konec, u"10"_s);
-    f().Tlumeni.setText(QString());
-    EXPECT_EQ(missing(), u"Není zadána časová konstanta tlumení"_s);
-    f().Tlumeni.setText(u"1"_s);
-    f().Chybproud.text.clear();
-    EXPECT_EQ(missing(), u"Není zadána volba chybového proudu"_s);
-    f().Chybproud.text = u"podproud"_s;
-    EXPECT_EQ(missing(), u"Není zadána maximální hodnota měřených proudů."_s);
-    m().userEdited(f().CelkovyOdpor, u"20"_s);
-    EXPECT_EQ(missing(), QString());
-
-    chooseType(u"potenciometr"_s);
-    EXPECT_EQ(missing(), u"Není zadán způsob připojení čidla"_s);
-    EXPECT_EQ(prompts.focused, QStringList{u"PripCidl"_s});
-    f().PripCidl.text = u"třívodičově"_s;
-    f().Linearizace.text.clear();
-    EXPECT_EQ(missing(), u"Není zadán způsob linearizace"_s);
-
-    // The total of each difference type and of the relative potentiometer; a missing entry
-    // whose control is hidden gets its message but no focus.
-    struct Total {
-        QString type, wiring, message;
-    };
-    for (const Total& t :
-         {Total{u"rozdíl dvou napětí"_s, {}, u"Není zadána maximální hodnota měřených napětí."_s},
-          Total{u"rozdíl dvou rezistorů"_s,
-                {},
-                u"Není zadána hodnota maximálního odporu součtu měřených rezistorů."_s},
-          Total{u"potenciometr relativní"_s, u"čtyřvodičově"_s,
-                u"Není zadán celkový odpor potenciometru."_s}}) {
-        chooseType(t.type);
-        f().PripCidl.text = t.wiring;
-        f().CelkovyOdpor.hide();
-        if (t.wiring.isEmpty())
-            f().Linearizace.text = u"nelinearizováno"_s;
-        f().Pocatek.setText(u"0"_s);
-        f().Konec.setText(u"1"_s);
-        EXPECT_EQ(missing(), t.message);
-        EXPECT_TRUE(prompts.focused.isEmpty());
-    }
-
-    // A file linearization read from a transmitter: no file chosen yet, then no unit.
-    chooseType(u"reostat"_s);
-    f().PripCidl.text = u"třívodičově"_s;
-    f().Linearizace.text = u"ze souboru"_s;
-    f().Pocatek.setText(u"0"_s);
-    f().Konec.setText(u"1"_s);
-    EXPECT_EQ(missing(), u"Není vybrán soubor pro linearizaci."_s);
-    EXPECT_TRUE(prompts.focused.isEmpty());
-    f().OpenDialog1.fileName = u"body.txt"_s;
-    f().VolenaJednotka.show();
-    f().VolenaJednotka.text.clear();
-    EXPECT_EQ(missing(), u"Není zadaná jednotka."_s);
-    EXPECT_EQ(prompts.focused, QStringList{u"VolenaJednotka"_s});
-
-    // The check never clears the flag itself.
-    f().VolenaJednotka.text = u"%"_s;
-    m().checks().Testvyplneni();
-    EXPECT_TRUE(m().state.IncompleteInput);
 }
 
 TEST_F(EntryChecksTest, backConversionUsesTheSensorCurveEvenForFileAndRootDisplays) {

@@ -1,4 +1,5 @@
-// The dialog's limits and the degree's checks are the points dialog scenario's.
+// The dialog's limits, the degree's checks and the files it shows are the points dialog
+// scenarios'.
 
 #include "config_fixture.h"
 
@@ -7,63 +8,7 @@
 namespace veld::config::test {
 namespace {
 
-class LinDialogTest : public ModelTest {
-protected:
-    // A reostat with "ze souboru" and a file of `count` points.
-    void load(int count) {
-        chooseType(u"reostat"_s);
-        chooseFromFile(pointFile(u"p%1.txt"_s.arg(count), linearPoints(count)));
-    }
-    LinDialogForm& d() { return m().dialog; }
-};
-
-TEST_F(LinDialogTest, hundredPointsAreAcceptedAndHundredOneAreNot) {
-    load(100);
-    EXPECT_TRUE(m().points.PointsLoaded);
-    EXPECT_EQ(m().points.PointTotal, 100);
-    EXPECT_EQ(d().StringGrid1.cell(1, 100), u"990"_s);
-    EXPECT_TRUE(prompts.messages.isEmpty());
-
-    m().userSelected(d().Zpus_lin, LinDialogForm::kMethodPolynomial);
-    m().userClicked(d().OK);
-    EXPECT_FALSE(d().visible);
-    prompts.fileAnswers.append(pointFile(u"p101.txt"_s, linearPoints(101)));
-    m().userEdited(f().Linearizace, u"z"_s);
-    EXPECT_EQ(prompts.messages, QStringList{u"Maximální počet bodů pro linearizaci je 100."_s});
-    // The earlier file stays whole and chosen.
-    EXPECT_TRUE(m().points.PointsLoaded);
-    EXPECT_EQ(m().points.PointCount, 100);
-    EXPECT_EQ(m().points.PointsOut[100], 990.0L);
-    EXPECT_TRUE(f().OpenDialog1.fileName.endsWith(u"p100.txt"_s));
-    EXPECT_EQ(f().Linearizace.text, u"ze souboru"_s);
-
-    useSeparator(DecimalSeparator::Point);  // without an earlier file nothing is loaded
-    load(101);
-    EXPECT_FALSE(m().points.PointsLoaded || d().visible);
-    EXPECT_EQ(f().Linearizace.text, u"nelinearizováno"_s);
-}
-
-TEST_F(LinDialogTest, anotherFileReplacesThePointsTheCloseBoxOnlyHides) {
-    load(5);
-    prompts.fileAnswers.append(pointFile(u"jiny.txt"_s, "1 1\n2 4\n3 9\n"));
-    m().userClicked(d().Jiny);
-    EXPECT_TRUE(d().visible);
-    EXPECT_EQ(m().points.PointCount, 3);
-    EXPECT_TRUE(d().StringGrid1.cell(0, 4).isEmpty());  // rows of the longer file are cleared
-    EXPECT_EQ(d().StringGrid1.cell(1, 3), u"9"_s);
-
-    m().userClicked(d().Jiny);  // cancelled: the dialog goes, the points stay
-    EXPECT_FALSE(d().visible);
-    EXPECT_EQ(m().points.PointCount, 3);
-
-    // The close box only hides.
-    load(5);
-    m().userClosedDialog();
-    EXPECT_FALSE(d().visible);
-    EXPECT_TRUE(prompts.messages.isEmpty());
-    m().userClicked(d().OK);  // a hidden dialog takes no clicks
-    EXPECT_TRUE(prompts.messages.isEmpty());
-}
+using LinDialogTest = ModelTest;
 
 TEST(LinPreviewTest, deviationShowsThreeSignificantDigitsAndAtMostSixDecimals) {
     const std::pair<long double, QString> cases[] = {

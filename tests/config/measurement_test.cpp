@@ -1,5 +1,5 @@
 // Measurement of the primary variable continuously on the 1.5 s tick; the single measurement is
-// the measurement scenario's.
+// the measurement scenarios', its decimals too.
 
 #include "config_fixture.h"
 
@@ -32,19 +32,6 @@ protected:
     const Trend& trend() { return m().measurement().trend(); }
 };
 
-TEST(MeasurementDecimals, voltagesAndUnlinearizedThermocouplesShowSix) {
-    const QString lin = u"linearizováno"_s, plain = u"nelinearizováno"_s;
-    // clang-format off
-    for (const auto& [type, linearization, decimals] :
-         {std::tuple{u"termočlánek K"_s, lin, 3}, {u"termočlánek K"_s, plain, 6},
-          {u"termočlánek B"_s, u"ze souboru"_s, 6}, {u"rozdíl dvou napětí"_s, lin, 6},
-          {u"rozdíl dvou proudů"_s, plain, 3}, {u"0...10 V-vstup U/I"_s, plain, 3},
-          {QString(), QString(), 3}}) {
-        // clang-format on
-        EXPECT_EQ(Measurement::Decimals(type, linearization), decimals) << type.toStdString();
-    }
-}
-
 TEST_F(MeasurementTest, continuousMeasuresAtOnceThenOnTicksAndLosesTicksDuringAMeasurement) {
     m().userClicked(f().Start_Mer);
     EXPECT_EQ(trend().samples().size(), 1u);
@@ -72,24 +59,6 @@ TEST_F(MeasurementTest, continuousMeasuresAtOnceThenOnTicksAndLosesTicksDuringAM
     useSeparator(DecimalSeparator::Point);
     clock.advance(5s);
     EXPECT_EQ(readPvRequests(), 0u);
-}
-
-TEST_F(MeasurementTest, failedContinuousMeasurementIsAGapAndTheLoopGoesOn) {
-    f().Label8.caption = u"°C"_s;
-    m().userClicked(f().Start_Mer);
-    noReply(3);
-    clock.advance(7s);  // the 1.5 s tick fails for 3.7 s; 3.0 and 4.5 s are lost; 6.0 s measures
-    m().userClicked(f().Stop_mer);
-    ASSERT_EQ(trend().samples().size(), 3u);
-    EXPECT_FALSE(trend().samples()[1].value.has_value());
-    EXPECT_EQ(trend().samples()[2].value, 100.0);
-    EXPECT_EQ(trend().unit(), u"°C"_s);
-    EXPECT_EQ(prompts.messages, QStringList{u"No answer from transmitter !"_s});
-
-    // Start again: the trend begins afresh.
-    m().userClicked(f().Start_Mer);
-    EXPECT_EQ(trend().samples().size(), 1u);
-    m().userClicked(f().Stop_mer);
 }
 
 TEST_F(MeasurementTest, tickDuringAnotherOperationWaitsUntilItHasEnded) {

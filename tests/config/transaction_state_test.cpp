@@ -22,25 +22,6 @@ protected:
     QStringList clicked;
 };
 
-TEST_F(TransactionState, startersTakeNoInputWhileBusyAndGetTheirOwnStateBack) {
-    m().setBusy(true);
-    f().Precist.enabled = false;  // its handler disables it while the transaction runs
-    for (Button* b : {&f().Poslat, &f().Precist, &f().Stop_mer})
-        m().userClicked(*b);
-    EXPECT_EQ(clicked, QStringList{u"Stop_mer"_s});
-    EXPECT_FALSE(m().effectivelyEnabled(f().Poslat));
-    EXPECT_TRUE(f().Poslat.enabled);  // the overlay leaves the control's own state alone
-    chooseType(u"reostat"_s);         // input that starts no transaction is taken
-    EXPECT_EQ(f().Vstup.text, u"reostat"_s);
-
-    m().setBusy(false);
-    EXPECT_TRUE(m().effectivelyEnabled(f().Poslat));
-    EXPECT_FALSE(m().effectivelyEnabled(f().Precist));
-    m().userClicked(f().Poslat);
-    m().userClicked(f().Precist);
-    EXPECT_EQ(clicked, (QStringList{u"Stop_mer"_s, u"Poslat"_s}));
-}
-
 TEST_F(TransactionState, anOperationTakesOnlyStopUntilItsHandlerReturns) {
     ComparatorGroup& relay = *f().Komparator[0];
     const auto tryEverything = [&] {

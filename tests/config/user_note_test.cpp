@@ -15,18 +15,6 @@ protected:
     UserNote& note() { return m().userNote(); }
 };
 
-TEST_F(UserNoteTest, textTheTransmitterCannotHoldIsRefusedBeforeAnythingIsSent) {
-    for (const QString& text : {u"Teplota 20 °C ✓"_s, QString(61, u'a')}) {
-        f().EditUzPozn.setText(text);
-        clearPrompts();
-        EXPECT_EQ(note().Uloz_PoznClick(), Outcome::Stopped);
-        ASSERT_EQ(prompts.messages.size(), 1);
-        EXPECT_TRUE(prompts.messages[0].endsWith(u"Poznámka nebyla uložena."_s));
-    }
-    EXPECT_TRUE(prompts.messages[0].contains(u"61"_s));
-    EXPECT_TRUE(requests().isEmpty());
-}
-
 TEST_F(UserNoteTest, progressMovesOnlyWhenTheNoteButtonsAskForIt) {
     f().Prenos.position = 42;
     note().NoteProgress = false;

@@ -63,20 +63,6 @@ TEST_F(WriteAllTest, squareRootWritesTheSplineTheLastWriteBuilt) {
     EXPECT_TRUE(sent.contains(u"WriteEEPROM 1008 4 88 0A 80 00"_s));
 }
 
-TEST_F(WriteAllTest, failedWriteWithoutItsOwnCheckStopsAtTheNextCheck) {
-    choose(u"odporový teploměr Pt100"_s, u"třívodičově"_s, u"0"_s, u"100"_s);
-    session().simFaults().QueueClean(7);                    // up to the output scaling
-    session().simFaults().Queue(sim::Fault::NoReply(), 3);  // every attempt of the damping
-    EXPECT_EQ(write(), Outcome::Stopped);
-    const QStringList sent = requests();
-    // The coefficient and the preset, from its block at 0 to its input limits, still go out; the
-    // check after the preset stops.
-    EXPECT_EQ(sent.mid(10, 1), QStringList{u"WriteEEPROM 68 4 7F 13 6C 59"_s});
-    EXPECT_TRUE(sent.value(11).startsWith(u"WriteEEPROM 0 12 "_s));
-    EXPECT_TRUE(sent.last().startsWith(u"WriteEEPROM 448 8 "_s));
-    EXPECT_NE(f().Prenos.position, 100);
-}
-
 TEST_F(WriteAllTest, outputConstantsAreReplacedOrTheRangeRefused) {
     ASSERT_TRUE(session().simMemory().SetReal(44, 3.0f));  // I1 outside 4..6 mA
     choose(u"odporový teploměr Pt100"_s, u"třívodičově"_s, u"0"_s, u"100"_s);

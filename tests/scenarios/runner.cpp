@@ -23,7 +23,8 @@
 //                                       the program's folder shows as DIR
 //   expect questions                    the same
 //   expect control Prenos.position 100  text, caption, checked, position, item, enabled or
-//                                       visible (yes/no); without a property the main one
+//                                       visible (yes/no), a grid's cell_COLUMN_ROW; without a
+//                                       property the main one
 //   expect memory 448 87 61 33 C1       simulator memory from the address on
 //   expect differences                  the table of "Porovnat", "field: transmitter → file"
 //
@@ -112,6 +113,10 @@ std::optional<QString> Property(const config::Control& c, QString property) {
                    : bar              ? u"position"_s
                    : group || listBox ? u"item"_s
                                       : u"caption"_s;
+    if (const auto* grid = dynamic_cast<const StringGrid*>(&c);
+        grid && property.startsWith(u"cell_"))
+        return grid->cell(property.section(u'_', 1, 1).toInt(),
+                          property.section(u'_', 2, 2).toInt());
     if (property == u"enabled")
         return YesNo(c.enabled);
     if (property == u"visible")
