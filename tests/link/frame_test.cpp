@@ -104,18 +104,6 @@ TEST(BuildRequest, OversizedWriteIsCut_aShorterRequestLeavesNothingOfIt) {
         EXPECT_EQ(r.TxFrame[i], 0) << i;
 }
 
-TEST(WireBytes, CrcCoversPreambleFrameAndPad) {
-    RequestBuffer r;
-    r.BuildRequest("ReadEEPROM", 257, 2);
-    const auto wire = r.WireBytes();
-    ASSERT_EQ(wire.size(), r.TxLength + 3u);
-    EXPECT_EQ(wire[r.TxLength], 0x00);
-    const std::vector<Byte> covered(wire.begin(), wire.begin() + r.TxLength + 1);
-    const std::uint16_t crc = Crc16(covered);
-    EXPECT_EQ(wire[r.TxLength + 1], crc & 0xFF);
-    EXPECT_EQ(wire[r.TxLength + 2], crc >> 8);
-}
-
 // The checksums were worked out by hand from the documented frames.
 TEST(BuildReplyFrame, BuildsTheDocumentedReplies) {
     EXPECT_EQ(BuildReplyFrame(0x7F, 0, 0, {}),

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <functional>
 #include <limits>
 
@@ -25,12 +24,6 @@ using testing::DescribeRequest;
 
 // A whole program on the simulated transmitter, in virtual time.
 using World = testing::Program;
-
-testing::Program::Options Transfer(bool fast) {
-    testing::Program::Options options;
-    options.fastTransfer = fast;
-    return options;
-}
 
 // How a failed transaction bears on the rest of an operation.
 enum class Step {
@@ -403,15 +396,20 @@ std::vector<link::Byte> Memory(World& w) {
     return {bytes.begin(), bytes.end()};
 }
 
-// Runs every case of one operation; returns {run, passed}. With the fast transfer no settle lies
-// between a reply and the next request, so a repeated copy may arrive after that request has
-// left: it must not pass for the answer.
-std::pair<int, int> RunMatrix(const Operation& op, bool fast) {
-    World reference(Transfer(fast));
+std::string Text(const QStringList& lines) {
+    return lines.join(u" | ").toStdString();
+}
+
+// Runs every case of one operation. With the fast transfer no settle lies between a reply and
+// the next request, so a repeated copy may arrive after that request has left: it must not pass
+// for the answer.
+void RunMatrix(const Operation& op, bool fast) {
+    World reference({.fastTransfer = fast});
     op.prepare(reference);
     const auto initial = Memory(reference);
     const Run healthy = Click(reference, op);
-    EXPECT_EQ(healthy.outcome, config::Outcome::Completed) << op.name;
+    ASSERT_EQ(healthy.outcome, config::Outcome::Completed) << op.name;
+    ASSERT_FALSE(healthy.requests.empty()) << op.name;
     if (fast) {
         World plain;
         op.prepare(plain);
@@ -425,23 +423,12 @@ std::pair<int, int> RunMatrix(const Operation& op, bool fast) {
     const std::vector<Step> steps = op.steps(healthy.log);
     const QString cannotOpen = link::kMsgCannotOpen + reference.session().portChoice().numberText();
 
-    int run = 0;
-    int passed = 0;
     for (std::size_t k = 0; k < healthy.requests.size(); ++k) {
         for (const LineFault& f : kFaults) {
-            ++run;
-            bool ok = true;
-            const auto check = [&](bool good, const char* what, const auto& actual,
-                                   const auto& expected) {
-                if (good)
-                    return;
-                ok = false;
-                ADD_FAILURE() << op.name << ", " << f.name << " at transaction " << k << " ("
-                              << healthy.log[static_cast<qsizetype>(k)].toStdString()
-                              << "): " << what << "\n  actual:   " << actual.toStdString()
-                              << "\n  expected: " << expected.toStdString();
-            };
-            World w(Transfer(fast));
+            SCOPED_TRACE(std::string(op.name) + (fast ? " (fast transfer), " : ", ") + f.name +
+                         " at transaction " + std::to_string(k) + " (" +
+                         healthy.log[static_cast<qsizetype>(k)].toStdString() + ")");
+            World w({.fastTransfer = fast});
             op.prepare(w);
             sim::FaultPolicy& faults = w.session().simFaults();
             if (f.effect == Effect::Lost) {
@@ -457,71 +444,44 @@ std::pair<int, int> RunMatrix(const Operation& op, bool fast) {
             const bool enabledBefore = Button(w, op).enabled;
             const bool measurementBefore = w.f().ButMeasPV.enabled && w.f().Start_Mer.enabled;
             const Run actual = Click(w, op);
-            if (op.kept && !Completes(f))
-                check(op.kept(w) == before, "kept", op.kept(w), before);
+            EXPECT_TRUE(!op.kept || Completes(f) || op.kept(w) == before) << "kept";
             const Run expected = Expected(op, healthy, steps, k, f, cannotOpen);
-            const auto outcomeText = [](const std::optional<config::Outcome>& o) {
-                return QString::number(o ? static_cast<int>(*o) : -1);
-            };
-            check(actual.messages == expected.messages, "messages", actual.messages.join(u" | "),
-                  expected.messages.join(u" | "));
-            check(actual.questions == expected.questions, "questions",
-                  actual.questions.join(u" | "), expected.questions.join(u" | "));
-            check(actual.log == expected.log, "requests", actual.log.join(u"\n    "),
-                  expected.log.join(u"\n    "));
-            check(actual.outcome == expected.outcome, "outcome", outcomeText(actual.outcome),
-                  outcomeText(expected.outcome));
-            if (!op.progress.empty()) {
-                const int stage = Completes(f) ? op.progress.back()
-                                  : k == 0     ? 0
-                                               : op.progress[k - 1];
-                check(actual.progress == stage, "Prenos", QString::number(actual.progress),
-                      QString::number(stage));
-            }
-            const bool measurement =
-                op.enablesMeasurement && Completes(f) ? true : measurementBefore;
-            check(actual.measurement == measurement, "measurement buttons",
-                  QString::number(actual.measurement), QString::number(measurement));
-            check(Button(w, op).enabled == enabledBefore && !w.m().busy(),
-                  "button as before, not busy", u"changed or busy"_s, u"as before"_s);
-            check(Memory(w) == Replayed(initial, expected.requests), "transmitter memory",
-                  u"differs"_s, u"the writes before the fault"_s);
-            if (Completes(f))
-                check(actual.shown == healthy.shown, "what the window shows",
-                      actual.shown.join(u" | "), healthy.shown.join(u" | "));
+            EXPECT_EQ(Text(actual.messages), Text(expected.messages));
+            EXPECT_EQ(Text(actual.questions), Text(expected.questions));
+            EXPECT_EQ(Text(actual.log), Text(expected.log));
+            EXPECT_EQ(actual.outcome, expected.outcome);
+            const int stage = op.progress.empty() ? actual.progress
+                              : Completes(f)      ? op.progress.back()
+                              : k == 0            ? 0
+                                                  : op.progress[k - 1];
+            EXPECT_EQ(actual.progress, stage) << "Prenos";
+            EXPECT_EQ(actual.measurement,
+                      (op.enablesMeasurement && Completes(f)) || measurementBefore)
+                << "measurement buttons";
+            EXPECT_EQ(Button(w, op).enabled, enabledBefore) << "button as before";
+            EXPECT_FALSE(w.m().busy());
+            EXPECT_TRUE(Memory(w) == Replayed(initial, expected.requests))
+                << "transmitter memory: the writes before the fault";
+            EXPECT_EQ(Text(actual.shown), Text(Completes(f) ? healthy.shown : actual.shown))
+                << "what the window shows";
 
             // The same operation on a healthy line.
             faults.Clear();
             faults.onAnswer = nullptr;
             w.session().simTransport().Reappear();
             const Run again = Click(w, op);
-            check(again.outcome == config::Outcome::Completed &&
-                      again.messages == healthyAgain.messages,
-                  "healthy retry", again.messages.join(u" | "), healthyAgain.messages.join(u" | "));
-            check(again.log == healthyAgain.log && Memory(w) == memoryAgain,
-                  "healthy retry's requests and memory", again.log.join(u"\n    "),
-                  healthyAgain.log.join(u"\n    "));
-            passed += ok ? 1 : 0;
+            EXPECT_EQ(again.outcome, config::Outcome::Completed) << "healthy retry";
+            EXPECT_EQ(Text(again.messages), Text(healthyAgain.messages)) << "healthy retry";
+            EXPECT_EQ(Text(again.log), Text(healthyAgain.log)) << "healthy retry";
+            EXPECT_TRUE(Memory(w) == memoryAgain) << "healthy retry's memory";
         }
     }
-    std::printf("fault matrix%s: %s: %d cases run, %d passed\n", fast ? " (fast transfer)" : "",
-                op.name, run, passed);
-    return {run, passed};
 }
 
 TEST(FaultMatrix, everyFaultAtEveryTransactionOfEachOperation) {
-    int run = 0;
-    int passed = 0;
-    for (const bool fast : {false, true}) {
-        for (const Operation& op : kOperations) {
-            const auto [r, p] = RunMatrix(op, fast);
-            run += r;
-            passed += p;
-        }
-    }
-    std::printf("fault matrix: %d cases run, %d passed\n", run, passed);
-    EXPECT_EQ(passed, run);
-    EXPECT_GT(run, 0);
+    for (const bool fast : {false, true})
+        for (const Operation& op : kOperations)
+            RunMatrix(op, fast);
 }
 
 }  // namespace

@@ -79,21 +79,16 @@ public:
             Answer a = answers.front();
             answers.pop_front();
             if (a.bytes)
-                deliver(*a.bytes, a.delay);
+                clock_.schedule(a.delay, [this, reply = std::move(*a.bytes)] {
+                    if (open_ && onReceive)
+                        onReceive(reply);
+                });
         }
         return static_cast<std::int64_t>(n);
     }
     void setDtr(bool on) override { dtr = on; }
     void setRts(bool on) override { rts = on; }
     void clearInput() override { ++inputClears; }
-
-    // Bytes arriving after `delay` whatever was written (while the port is open).
-    void deliver(std::vector<Byte> bytes, Micros delay) {
-        clock_.schedule(delay, [this, reply = std::move(bytes)] {
-            if (open_ && onReceive)
-                onReceive(reply);
-        });
-    }
 
     // The device disappears: the port reports itself lost after `delay`.
     void vanishAfter(Micros delay) {

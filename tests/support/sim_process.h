@@ -55,7 +55,6 @@ public:
 
     // The pseudo-terminal's path; empty when the simulator printed none (a refused option).
     const std::string& path() const { return path_; }
-    pid_t pid() const { return pid_; }
     void terminate() const {
         if (pid_ > 0)
             kill(pid_, SIGTERM);
