@@ -8,6 +8,8 @@
 
 #include "support/cli_process.h"
 
+#include <chrono>
+
 namespace veld {
 namespace {
 
@@ -71,6 +73,58 @@ TEST(WriteRead, ReadPrintsWhatTheWrittenFileHeld) {
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("Konfigura\xe8n\xed data pro GALVO-PRIM:\r\n\r\n"));
+}
+
+// The simulator's whole memory when it ends, after `run` has had its way with it.
+QByteArray MemoryAfter(const QString& image,
+                       const std::function<void(const testing::SimProcess&)>& run) {
+    testing::SimProcess sim({"--image", image.toStdString(), "--save-on-exit", "--no-pacing"});
+    EXPECT_FALSE(sim.path().empty());
+    run(sim);
+    sim.terminate();
+    EXPECT_EQ(sim.waitForExit(std::chrono::seconds(10)), 0);
+    QFile file(image);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A backup, a changed configuration and comparator, a restore: the memory is as it was, byte for
+// byte. A damaged backup is refused and nothing is written.
+TEST(BackupRestore, RestoreLeavesTheMemoryAsItWas) {
+    QTemporaryDir dir;
+    const QString backup = dir.filePath(u"zaloha.txt"_s), damaged = dir.filePath(u"vadna.txt"_s);
+    const QByteArray before = MemoryAfter(dir.filePath(u"a.img"_s), [](const auto&) {});
+    const QString changed =
+        WriteFile(dir,
+                  u"Konfigurační data pro GALVO-PRIM:\n\nvstup: napětí\ndolní mez: 0\nhorní mez: "
+                  "5\njednotka: V\nlinearizace: nelinearizováno\ntlumení: 2.0s\nchybový proud: "
+                  "podproud\nzeslabení děličem: 10\n"_s);
+    const QByteArray after = MemoryAfter(dir.filePath(u"b.img"_s), [&](const auto& sim) {
+        ASSERT_EQ(Cli(sim, {u"backup"_s, backup}).exitCode, 0);
+        ASSERT_EQ(Cli(sim, {u"--yes"_s, u"write"_s, changed}).exitCode, 0);
+        ASSERT_EQ(Cli(sim, "--yes relay 2 --enable --on 50 --off 40").exitCode, 0);
+        EXPECT_EQ(Cli(sim, {u"diff"_s, changed}).exitCode, 0);
+        const CliRun restored = Cli(sim, {u"--yes"_s, u"restore"_s, backup});
+        EXPECT_EQ(restored.exitCode, 0) << restored.err.toStdString();
+        EXPECT_EQ(Cli(sim, {u"diff"_s, changed}).exitCode, 1);
+    });
+    ASSERT_EQ(before.size(), 2048);
+    EXPECT_EQ(after, before);
+
+    QFile file(backup);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 1);
+    QFile bad(damaged);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write(bytes) == bytes.size());
+    bad.close();
+    EXPECT_EQ(MemoryAfter(dir.filePath(u"c.img"_s),
+                          [&](const auto& sim) {
+                              const CliRun refused = Cli(sim, {u"--yes"_s, u"restore"_s, damaged});
+                              EXPECT_EQ(refused.exitCode, 1);
+                              EXPECT_TRUE(refused.err.contains("Nic nebylo zapsáno"))
+                                  << refused.err.toStdString();
+                          }),
+              before);
 }
 
 }  // namespace
