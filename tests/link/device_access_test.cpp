@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "link/dev_float.h"
 #include "link/link.h"
 #include "support/fake_transport.h"
@@ -39,13 +41,10 @@ TEST_F(DeviceAccessTest, readBytes_sendsWhatReadKonstSendsAndReturnsThePayload) 
 TEST_F(DeviceAccessTest, readBytes_refusesWhatDoesNotAnswerTheRequest) {
     auto badChecksum = ReplyFrame({0, 0, 1, 2});
     badChecksum.back() ^= 0xFF;
-    struct Case {
-        const char* name;
-        std::optional<std::vector<Byte>> reply;
-        Kind kind;
-        Byte responseCode;
-        QStringList shown;
-    };
+    // clang-format off
+    struct Case { const char* name; std::optional<std::vector<Byte>> reply; Kind kind;
+                  Byte responseCode; QStringList shown; };
+    // clang-format on
     const Case cases[] = {
         // A ReadPV reply padded to the length asked for is not memory.
         {"other command", ReplyFrame({0, 0, 32, 0x42, 0xC8}, kReadPv), Kind::WrongCommand, 0, {}},
@@ -73,8 +72,7 @@ TEST_F(DeviceAccessTest, readBytes_refusesWhatDoesNotAnswerTheRequest) {
 
 TEST_F(DeviceAccessTest, writeBytes_inChunksOfTwentyInOrder_stopsAtTheFirstFailure) {
     std::vector<Byte> bytes(45);
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<Byte>(i + 1);
+    std::iota(bytes.begin(), bytes.end(), Byte{1});
     for (int i = 0; i < 3; ++i)
         answer(ReplyFrame({0, 0}, kWriteEeprom));
     ASSERT_TRUE(access.writeBytes(600, bytes).ok());

@@ -37,15 +37,11 @@ TEST(Crc16, MatchesPublishedModbusCheckValues) {
 // Whole frames without their checksum, which is checked as the XOR from the delimiter on; and
 // the fields read back from them.
 TEST(BuildRequest, LaysOutEachAddressWidth) {
-    struct Case {
-        const char* name;
-        std::uint32_t address;
-        std::uint8_t count;
-        std::vector<Byte> afterAddress;  // command, byte count, data
-        std::optional<std::uint32_t> readAddress;
-        std::optional<std::uint8_t> readCount;
-        std::size_t dataBytes;
-    };
+    // afterAddress: command, byte count, data
+    // clang-format off
+    struct Case { const char* name; std::uint32_t address; std::uint8_t count;
+                  std::vector<Byte> afterAddress; std::optional<std::uint32_t> readAddress;
+                  std::optional<std::uint8_t> readCount; std::size_t dataBytes; };
     const std::vector<Case> cases{
         {"ReadUniqIdent", 0, 0, {0x00, 0}, {}, {}, 0},
         {"ReadEEPROM", 512, 15, {0x71, 3, 0x02, 0x00, 0x0F}, 512, 15, 0},
@@ -56,8 +52,8 @@ TEST(BuildRequest, LaysOutEachAddressWidth) {
         {"ReadRAM", 0x1234, 2, {0x6F, 2, 0x34, 2}, 0x34, 2, 0},
         {"STOPFAZ", 0xABCD, 0, {0x7B, 1, 0xCD}, 0xCD, {}, 0},
         {"WriteCasKonst", 0, 0, {0x22, 4, 0x11, 0x22, 0x33, 0x44}, {}, 4, 4},
-        {"readeeprom", 512, 4, {}, {}, {}, 0},  // unknown or miscased: address only
-    };
+        {"readeeprom", 512, 4, {}, {}, {}, 0}};  // unknown or miscased: address only
+    // clang-format on
     const std::vector<Byte> head{0xFF, 0xFF, 0xFF, 0x82, 0x3A, 0xBD, 0xEF, 0xB1, 0x34};
     for (const Case& c : cases) {
         RequestBuffer r;
@@ -121,15 +117,12 @@ TEST(BuildReplyFrame, BuildsTheDocumentedReplies) {
 }
 
 TEST(DevFloat, KnownEncodings) {
-    struct Row {
-        float value;
-        FloatBytes bytes;
-    };
-    const Row rows[] = {
-        {1.0f, {0x81, 0x00, 0x00, 0x00}},   {-1.0f, {0x81, 0x80, 0x00, 0x00}},
-        {100.0f, {0x87, 0x48, 0x00, 0x00}}, {0.5f, {0x80, 0x00, 0x00, 0x00}},
-        {0.0f, {0x00, 0x00, 0x00, 0x00}},
-    };
+    // clang-format off
+    struct Row { float value; FloatBytes bytes; };
+    const Row rows[] = {{1.0f, {0x81, 0x00, 0x00, 0x00}}, {-1.0f, {0x81, 0x80, 0x00, 0x00}},
+                        {100.0f, {0x87, 0x48, 0x00, 0x00}}, {0.5f, {0x80, 0x00, 0x00, 0x00}},
+                        {0.0f, {0x00, 0x00, 0x00, 0x00}}};
+    // clang-format on
     for (const Row& row : rows) {
         EXPECT_EQ(EncodeDevFloat(row.value), row.bytes) << row.value;
         EXPECT_EQ(DecodeDevFloat(row.bytes), row.value) << row.value;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <tuple>
 
 #include "link/transaction_record.h"
 #include "support/fake_transport.h"
@@ -63,12 +64,10 @@ TEST_F(LinkTest, RepliesAreJudgedAsDocumented) {
     wrongAddress[5] ^= 0x01;  // second address byte
     const auto bad = WithBadChecksum(ReplyFrame({0, 0, 1}));
     const QStringList none, noAnswer{kMsgNoAnswer};
-    struct Case {
-        std::vector<FakeTransport::Answer> answers;
-        std::size_t writes;
-        TransactionResult result;
-        QStringList messages;
-    };
+    // clang-format off
+    struct Case { std::vector<FakeTransport::Answer> answers; std::size_t writes;
+                  TransactionResult result; QStringList messages; };
+    // clang-format on
     const Case cases[] = {
         // Silence, then an answered retry; a wrong address is retried like silence.
         {{{std::nullopt}, {ReplyFrame({0, 0, 0x42})}}, 2, R::Success, none},
@@ -167,17 +166,12 @@ TEST_F(LinkTest, EachTransactionLeavesItsRecord) {
     ASSERT_EQ(records.size(), 4u);
 
     const TransactionRecord& write = records[0];
-    EXPECT_EQ(write.started, 0ms);
-    EXPECT_EQ(write.duration, 70ms);
-    EXPECT_EQ(write.command, 0x72);
-    EXPECT_EQ(write.address, 363u);
-    EXPECT_EQ(write.count, 4);
+    EXPECT_EQ(std::tie(write.started, write.duration, write.command, write.address, write.count),
+              std::tuple(0ms, 70ms, Byte{0x72}, 363u, 4));
     EXPECT_EQ(write.data, (std::vector<Byte>{0x80, 0x00, 0x00, 0x00}));
     EXPECT_EQ(write.request, transport.writes[0]);
     EXPECT_EQ(write.reply, ReplyFrame({0, 0x40}, 0x72));
-    EXPECT_EQ(write.code, 0);
-    EXPECT_EQ(write.status, 0x40);
-    EXPECT_EQ(write.attempts, 1);
+    EXPECT_EQ(std::tie(write.code, write.status, write.attempts), std::tuple(0, 0x40, 1));
     EXPECT_TRUE(write.error.isEmpty());
 
     const TransactionRecord& retried = records[1];
@@ -291,11 +285,9 @@ TEST_F(PortChoiceTest, OtherPortIsKeptApartFromTheComItems) {
 // Only the exact spelling of a COM item is recognised; a corrupt or unreadable store falls back
 // to COM1.
 TEST(PortChoiceStore, OnlyTheExactSpelling_aCorruptOrUnreadableStoreFallsBackToCom1) {
-    struct Row {
-        const char* what;
-        QByteArray content;
-        const char* port = "COM1";
-    };
+    // clang-format off
+    struct Row { const char* what; QByteArray content; const char* port = "COM1"; };
+    // clang-format on
     const Row rows[] = {
         {"Com6", "[General]\nComPort=Com6\n", "COM6"},
         {"Com8", "[General]\nComPort=Com8\n", "COM8"},

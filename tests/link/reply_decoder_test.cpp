@@ -64,12 +64,8 @@ TEST(ReplyDecoder, JudgesEachShapeOfReply) {
     const auto good = Reply({0x00, 0x00, 0x12});
     auto trailing = good;
     trailing.insert(trailing.end(), {0x55, 0x66});
-    struct Case {
-        const char* what;
-        std::vector<Byte> bytes;
-        bool complete;
-        bool error;
-    };
+    // clang-format off
+    struct Case { const char* what; std::vector<Byte> bytes; bool complete, error; };
     const std::vector<Case> cases{
         {"first byte taken as preamble whatever its value", With(good, 0, 0x00), true, false},
         // Without a preamble 0x86 is eaten as preamble and 0x3A is no delimiter.
@@ -85,8 +81,8 @@ TEST(ReplyDecoder, JudgesEachShapeOfReply) {
         {"byte count 50 in a frame that fits", With(good, 9, 50), false, true},
         {"endless preamble", std::vector<Byte>(300, 0xFF), false, true},
         {"frame past the 51-byte buffer", Reply(std::vector<Byte>(45, 0x01), 3), false, true},
-        {"the largest that fits", Reply(std::vector<Byte>(41, 0x01), 1), true, false},
-    };
+        {"the largest that fits", Reply(std::vector<Byte>(41, 0x01), 1), true, false}};
+    // clang-format on
     for (const Case& c : cases) {
         Decoding d;
         d.feed(c.bytes);
