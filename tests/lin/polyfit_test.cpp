@@ -156,15 +156,9 @@ System make(std::initializer_list<std::initializer_list<long double>> rows,
             std::initializer_list<long double> rhs) {
     System s;
     std::size_t i = 0;
-    for (const auto& row : rows) {
-        std::size_t j = 0;
-        for (long double v : row)
-            s.a[i][j++] = v;
-        ++i;
-    }
-    std::size_t k = 0;
-    for (long double v : rhs)
-        s.b[k++] = v;
+    for (const auto& row : rows)
+        std::copy(row.begin(), row.end(), s.a[i++].begin());
+    std::copy(rhs.begin(), rhs.end(), s.b.begin());
     return s;
 }
 

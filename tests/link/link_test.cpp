@@ -36,8 +36,7 @@ TEST_F(LinkTest, SuccessfulReadFollowsTheDocumentedTiming) {
 
     EXPECT_FALSE(ReadKonst(link, 257, 2));
     EXPECT_EQ(link.lastResult(), TransactionResult::Success);
-    EXPECT_EQ(link.replyData()[2], 0x0D);
-    EXPECT_EQ(link.replyData()[3], 0xE5);
+    EXPECT_EQ(std::tie(link.replyData()[2], link.replyData()[3]), std::tuple(0x0D, 0xE5));
     ASSERT_EQ(transport.writes.size(), 1u);
     EXPECT_EQ(transport.writes[0], veld::testing::RequestWire("ReadEEPROM", 257, 2));
     EXPECT_TRUE(linesUpAtWrite);
@@ -48,13 +47,11 @@ TEST_F(LinkTest, SuccessfulReadFollowsTheDocumentedTiming) {
     EXPECT_FALSE(link.PortOpen);
     EXPECT_TRUE(prompts.messages.isEmpty());
     ASSERT_FALSE(progress.empty());
-    EXPECT_EQ(progress.front(), 0);
-    EXPECT_EQ(progress.back(), 100);
+    EXPECT_EQ(std::tie(progress.front(), progress.back()), std::tuple(0, 100));
     EXPECT_EQ(busy, (std::vector<bool>{true, false}));
 
     EXPECT_TRUE(ReadKonst(link, 0, 2));  // silence: what the last reply gave stays
-    EXPECT_EQ(link.replyData()[2], 0x0D);
-    EXPECT_EQ(link.replyData()[3], 0xE5);
+    EXPECT_EQ(std::tie(link.replyData()[2], link.replyData()[3]), std::tuple(0x0D, 0xE5));
 }
 
 // Each reply shape against what the engine makes of it: attempts, outcome and messages.
@@ -175,21 +172,18 @@ TEST_F(LinkTest, EachTransactionLeavesItsRecord) {
     EXPECT_TRUE(write.error.isEmpty());
 
     const TransactionRecord& retried = records[1];
-    EXPECT_EQ(retried.started, 70ms);
-    EXPECT_EQ(retried.duration, 50ms + 1201ms + 20ms);
-    EXPECT_EQ(retried.attempts, 2);
+    EXPECT_EQ(std::tie(retried.started, retried.duration, retried.attempts),
+              std::tuple(70ms, 50ms + 1201ms + 20ms, 2));
     EXPECT_EQ(retried.payload, (std::vector<Byte>{0x0D, 0xE5}));
     EXPECT_FALSE(retried.failed());
 
     const TransactionRecord& silent = records[2];
-    EXPECT_EQ(silent.duration, 50ms + 3 * 1201ms);
-    EXPECT_EQ(silent.attempts, 3);
+    EXPECT_EQ(std::tie(silent.duration, silent.attempts), std::tuple(50ms + 3 * 1201ms, 3));
     EXPECT_EQ(silent.result, TransactionResult::NoAnswer);
     EXPECT_EQ(silent.error, kMsgNoAnswer);
     EXPECT_TRUE(silent.reply.empty());
     EXPECT_FALSE(silent.code);
-    EXPECT_EQ(silent.address, 1568u);
-    EXPECT_EQ(silent.count, 8);
+    EXPECT_EQ(std::tie(silent.address, silent.count), std::tuple(1568u, 8));
 
     // The engine shows nothing for a wrong checksum; the record names it and keeps no code.
     EXPECT_EQ(records[3].error, kMsgBadChecksum);
