@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace veld::lin {
 namespace {
@@ -201,16 +202,14 @@ TEST(PointStore, loadFillsArraysAndEndLines_aRefusedLoadChangesNothing) {
     EXPECT_EQ(store.PointsIn[1], 1.0L);
     EXPECT_EQ(store.PointsOut[3], 30.0L);
     // Line through (1, 10) and (3, 30): out = 10 * in + 0, in = 0.1 * out + 0.
-    EXPECT_EQ(store.EndLineOutSlope, 10.0L);
-    EXPECT_EQ(store.EndLineOutOffset, 0.0L);
+    EXPECT_EQ(std::tuple(store.EndLineOutSlope, store.EndLineOutOffset), std::tuple(10.0L, 0.0L));
     EXPECT_NEAR(static_cast<double>(store.EndLineInSlope), 0.1, 1e-18);
     EXPECT_NEAR(static_cast<double>(store.EndLineInOffset), 0.0, 1e-18);
 
     EXPECT_FALSE(store.load({{1, 10}, {1, 30}}));
     EXPECT_FALSE(store.load({}));
     EXPECT_FALSE(store.load(std::vector<Point>(101, Point{1, 2})));
-    EXPECT_EQ(store.PointCount, 3);
-    EXPECT_EQ(store.PointsIn[3], 3.0L);
+    EXPECT_EQ(std::tuple(store.PointCount, store.PointsIn[3]), std::tuple(3, 3.0L));
 }
 
 using Status = LineReader::Status;

@@ -43,8 +43,7 @@ TEST_F(LinkTest, SuccessfulReadFollowsTheDocumentedTiming) {
     EXPECT_EQ(transport.writeTimes[0], 50ms);  // after DTR, RTS and the 50 ms settle
     EXPECT_EQ(clock.now(), 50ms + 20ms);       // reply arrived 20 ms after the write
     EXPECT_EQ(transport.opened, std::vector<std::string>{"COM1"});
-    EXPECT_FALSE(transport.isOpen());  // closed after every transaction
-    EXPECT_FALSE(link.PortOpen);
+    EXPECT_FALSE(transport.isOpen() || link.PortOpen);  // closed after every transaction
     EXPECT_TRUE(prompts.messages.isEmpty());
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(std::tie(progress.front(), progress.back()), std::tuple(0, 100));
@@ -128,8 +127,7 @@ TEST_F(LinkTest, FailedWriteLeavesThePortOpenForTheNextTransaction) {
     EXPECT_TRUE(ReadKonst(link, 0, 1));
     EXPECT_EQ(prompts.messages, QStringList{kMsgWriteFailed});
     EXPECT_EQ(link.lastResult(), TransactionResult::WriteFailed);
-    EXPECT_TRUE(transport.isOpen());
-    EXPECT_TRUE(link.PortOpen);
+    EXPECT_TRUE(transport.isOpen() && link.PortOpen);
 
     transport.writeFails = false;
     answer(ReplyFrame({0, 0, 7}));
@@ -206,8 +204,7 @@ TEST_F(LinkTest, FastTransferOpensThePortOncePerOperation) {
             EXPECT_TRUE(transport.isOpen());
         }
     }
-    EXPECT_FALSE(transport.isOpen());
-    EXPECT_FALSE(link.PortOpen);
+    EXPECT_FALSE(transport.isOpen() || link.PortOpen);
     EXPECT_EQ(transport.opened.size(), 2u);
     ASSERT_EQ(transport.writeTimes.size(), 4u);
     // Only the first of the operation waits 50 ms; the next go out when the reply is in.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace veld::link {
@@ -36,13 +37,10 @@ struct Decoding {
 TEST(ReplyDecoder, DecodesTheDocumentedReply) {
     Decoding d;
     d.feed(Reply({0x00, 0x00}));
-    EXPECT_TRUE(d.state.ReplyComplete);
-    EXPECT_FALSE(d.state.ReplyError);
-    EXPECT_EQ(d.state.RxData[0], 0x00);
-    EXPECT_EQ(d.state.RxData[1], 0x00);
-    EXPECT_EQ(d.state.ReplyLength, 12);
-    EXPECT_EQ(d.state.ReplyByteCount, 2);
-    EXPECT_EQ(d.decoder.replyCommand(), 0x7F);
+    const ReplyState& s = d.state;
+    EXPECT_EQ(std::tuple(s.ReplyComplete, s.ReplyError, s.RxData[0], s.RxData[1], s.ReplyLength,
+                         s.ReplyByteCount, d.decoder.replyCommand()),
+              std::tuple(true, false, 0, 0, 12, 2, 0x7F));
 }
 
 std::vector<Byte> With(std::vector<Byte> bytes, std::size_t index, Byte value) {
@@ -100,16 +98,14 @@ TEST(ReplyDecoder, ZeroByteCountKeepsEarlierData_restartForgetsTheVerdict) {
     Decoding d;
     d.state.RxData[0] = 0x42;
     d.feed(Reply({}));
-    EXPECT_TRUE(d.state.ReplyComplete);
-    EXPECT_FALSE(d.state.ReplyError);
-    EXPECT_EQ(d.state.RxData[0], 0x42);
+    EXPECT_EQ(std::tuple(d.state.ReplyComplete, d.state.ReplyError, d.state.RxData[0]),
+              std::tuple(true, false, 0x42));
 
     d.feed(Reply({0x00, 0x00}));  // after a complete reply: ignored
     EXPECT_EQ(d.state.RxData[0], 0x42);
     d.decoder.Restart();
     d.feed(Reply({0x07, 0x00}));
-    EXPECT_TRUE(d.state.ReplyComplete);
-    EXPECT_EQ(d.state.RxData[0], 0x07);
+    EXPECT_EQ(std::tuple(d.state.ReplyComplete, d.state.RxData[0]), std::tuple(true, 0x07));
 }
 
 TEST(ReceiveRing, WrapsAndClearsAtTheEnd) {
