@@ -18,10 +18,7 @@ float transmitted(const SegmentImage& image, float input) {
         ++k;
     const SegmentGroup& g = image.groups[k];
     const float d = input - g.x;
-    float y = g.c3;
-    y = y * d + g.c2;
-    y = y * d + g.c1;
-    return y * d + g.c0;
+    return ((g.c3 * d + g.c2) * d + g.c1) * d + g.c0;
 }
 
 // Largest error at 9001 temperatures over lo..hi, each signal as the transmitter receives it.

@@ -29,8 +29,7 @@ TEST(Crc16, MatchesPublishedModbusCheckValues) {
     const std::string text = "123456789";
     const std::vector<Byte> ascii(text.begin(), text.end());
     EXPECT_EQ(Crc16(ascii), 0x4B37);
-    const std::vector<Byte> rtu{0x01, 0x03, 0x00, 0x00, 0x00, 0x01};
-    EXPECT_EQ(Crc16(rtu), 0x0A84);
+    EXPECT_EQ(Crc16(std::vector<Byte>{0x01, 0x03, 0x00, 0x00, 0x00, 0x01}), 0x0A84);
     EXPECT_EQ(Crc16({}), 0xFFFF);
 }
 
@@ -132,13 +131,12 @@ TEST(DevFloat, KnownEncodings) {
 TEST(DevFloat, RoundTripsEveryNormalExponentBelowTheShiftLimit) {
     std::mt19937 gen(20261206);
     std::uniform_int_distribution<std::uint32_t> mantissa(0, 0x7FFFFF);
-    for (std::uint32_t e = 1; e < 253; ++e) {
+    for (std::uint32_t e = 1; e < 253; ++e)
         for (std::uint32_t sign : {0u, 1u}) {
             const auto bits = (sign << 31) | (e << 23) | mantissa(gen);
             const float x = std::bit_cast<float>(bits);
             EXPECT_EQ(std::bit_cast<std::uint32_t>(DecodeDevFloat(EncodeDevFloat(x))), bits);
         }
-    }
 }
 
 TEST(DevFloat, LargestExponentsAreCarriedUnshifted) {

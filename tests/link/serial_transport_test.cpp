@@ -248,12 +248,9 @@ TEST_F(SerialTransportTest, lockFileLeftByAKilledRun_doesNotBlock) {
     const QString lockFile = SerialLockFile(QString::fromStdString(pty.path()));
     char host[256] = {};
     ::gethostname(host, sizeof host - 1);
+    const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
     const QByteArray self = QByteArray::number(getpid()) + '\n' +
-                            QFileInfo(QStringLiteral("/proc/self/exe"))
-                                .symLinkTarget()
-                                .section(u'/', -1)
-                                .toLocal8Bit() +
-                            '\n' + host + '\n';
+                            exe.section(u'/', -1).toLocal8Bit() + '\n' + host + '\n';
     for (const QByteArray& content : {QByteArray(), self}) {
         QFile file(lockFile);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
