@@ -274,12 +274,9 @@ Run Click(World& w, const Operation& op) {
     w.prompts.messages.clear();
     w.prompts.questions.clear();
     Run run;
-    if (op.direct) {
-        run.outcome = op.direct(w);
-    } else {
+    if (!op.direct)
         w.m().userClicked(Button(w, op));
-        run.outcome = w.m().lastOutcome();
-    }
+    run.outcome = op.direct ? op.direct(w) : w.m().lastOutcome();
     for (const sim::Request& r : w.session().simDevice().Log()) {
         run.log.append(DescribeRequest(r));
         run.requests.push_back(r);
