@@ -24,51 +24,31 @@ TEST(Characteristic, publishedValuesAndEveryCoefficientSet) {
     // Volts or ohms. With a tolerance: published five-digit values, half their last digit.
     // Without: worked from the coefficient tables in 30-digit arithmetic where the highest
     // powers weigh most; a wrong digit in a set moves the result by far more than 1e-13 of it.
-    struct Case {
-        int code;
-        long double t, expected, tolerance = 0;
-    };
+    // clang-format off
+    struct Case { int code; long double t, expected, tolerance = 0; };
     const Case cases[] = {
-        {kCurveK, 100, 4.0953e-3L, 5e-8L},
-        {kCurveK, 1000, 41.269e-3L, 5e-7L},
-        {kCurveJ, 100, 5.2677e-3L, 5e-8L},
-        {kCurveS, 1000, 9.5847e-3L, 5e-8L},
-        {kCurveB, 1000, 4.8326e-3L, 5e-8L},
-        {kCurveL, 100, 6.8417e-3L, 5e-8L},
-        {kCurvePt100, 100, 138.50L, 0.005L},
-        {kCurvePt100, -100, 60.254L, 0.0005L},
+        {kCurveK, 100, 4.0953e-3L, 5e-8L}, {kCurveK, 1000, 41.269e-3L, 5e-7L},
+        {kCurveJ, 100, 5.2677e-3L, 5e-8L}, {kCurveS, 1000, 9.5847e-3L, 5e-8L},
+        {kCurveB, 1000, 4.8326e-3L, 5e-8L}, {kCurveL, 100, 6.8417e-3L, 5e-8L},
+        {kCurvePt100, 100, 138.50L, 0.005L}, {kCurvePt100, -100, 60.254L, 0.0005L},
         {kCurveNi100, 100, 161.78L, 0.005L},
-        {kCurveN, -250, -0.00431330201018347167969L},
-        {kCurveN, 1250, 0.0456819169102799797058L},
-        {kCurveK, -180, -0.00555020805849527534617L},
-        {kCurveK, 50, 0.00202244991229410721871L},
-        {kCurveK, 1300, 0.05239848336833403656L},
-        {kCurveT, -190, -0.00543855331703398664463L},
-        {kCurveT, 350, 0.0178163667988041039062L},
-        {kCurveJ, 700, 0.0391302203142817463L},
-        {kCurveJ, 1100, 0.0637772808069448L},
-        {kCurveE, -180, -0.00827323011763933241115L},
-        {kCurveE, 900, 0.06878309447510935533L},
-        {kCurveR, 500, 0.00447055090625L},
-        {kCurveR, 900, 0.0092033501126L},
-        {kCurveR, 1500, 0.01744473114439125L},
-        {kCurveR, 1740, 0.0207475259329875L},
-        {kCurveS, 500, 0.004233593015625L},
-        {kCurveS, 900, 0.00844831961L},
-        {kCurveS, 1500, 0.01557649341457425L},
-        {kCurveS, 1740, 0.0183936802821375L},
-        {kCurveB, 1700, 0.0124263401288322715347L},
-        {kCurveL, 800, 0.06648362030592L},
-        {kCurvePt100, -150, 39.7136734375L},
-        {kCurvePt100, 600, 313.594L},
-        {kCurveNi100, -60, 69.520259488L},
+        {kCurveN, -250, -0.00431330201018347167969L}, {kCurveN, 1250, 0.0456819169102799797058L},
+        {kCurveK, -180, -0.00555020805849527534617L}, {kCurveK, 50, 0.00202244991229410721871L},
+        {kCurveK, 1300, 0.05239848336833403656L}, {kCurveT, -190, -0.00543855331703398664463L},
+        {kCurveT, 350, 0.0178163667988041039062L}, {kCurveJ, 700, 0.0391302203142817463L},
+        {kCurveJ, 1100, 0.0637772808069448L}, {kCurveE, -180, -0.00827323011763933241115L},
+        {kCurveE, 900, 0.06878309447510935533L}, {kCurveR, 500, 0.00447055090625L},
+        {kCurveR, 900, 0.0092033501126L}, {kCurveR, 1500, 0.01744473114439125L},
+        {kCurveR, 1740, 0.0207475259329875L}, {kCurveS, 500, 0.004233593015625L},
+        {kCurveS, 900, 0.00844831961L}, {kCurveS, 1500, 0.01557649341457425L},
+        {kCurveS, 1740, 0.0183936802821375L}, {kCurveB, 1700, 0.0124263401288322715347L},
+        {kCurveL, 800, 0.06648362030592L}, {kCurvePt100, -150, 39.7136734375L},
+        {kCurvePt100, 600, 313.594L}, {kCurveNi100, -60, 69.520259488L},
         {kCurveNi100, 240, 278.868110848L},
         // Range ends belong to the lower set; the upper one differs there by 2e-9 or more.
-        {kCurveR, 630, 0.0059245830428010693012L},
-        {kCurveR, 1064, 0.0113580460265524736L},
-        {kCurveR, 1665, 0.019738670497L},
-        {kCurveJ, 760, 0.04292195701579983090876416L},
-    };
+        {kCurveR, 630, 0.0059245830428010693012L}, {kCurveR, 1064, 0.0113580460265524736L},
+        {kCurveR, 1665, 0.019738670497L}, {kCurveJ, 760, 0.04292195701579983090876416L}};
+    // clang-format on
     for (const auto& c : cases) {
         const long double got = signal(c.code, c.t);
         EXPECT_LE(std::fabs(got - c.expected),

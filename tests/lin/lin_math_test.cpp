@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 // The cells over the plain functions: what a failed routine leaves behind.
 namespace veld::lin {
 namespace {
@@ -27,9 +29,8 @@ TEST_F(Cells, unknownCodeKeepsTheResultsAndSaysSo) {
     math.LinSensor = math.DisplayCurve = 17;
     math.InverseSignal = 1;
     math.vypocet_inverz();
-    EXPECT_EQ(math.CurveResult, 42.0L);
-    EXPECT_EQ(math.InverseResult, 7.0L);
-    EXPECT_EQ(math.CurveError, 1);
+    EXPECT_EQ(std::tuple(math.CurveResult, math.InverseResult, math.CurveError),
+              std::tuple(42.0L, 7.0L, 1));
     EXPECT_EQ(messages(), Messages(2, "Dany prubeh neni v programu jeste zadan"));
 }
 
@@ -37,12 +38,10 @@ TEST_F(Cells, failedSplineLeavesNoTableForUpload) {
     ASSERT_TRUE(build(kCurvePt100, 0, 100));
     ASSERT_TRUE(math.SplineImage());
     EXPECT_FALSE(build(kCurveB, 50, 1000));
-    EXPECT_EQ(math.CurveError, 1);
-    EXPECT_TRUE(math.LimitError);
+    EXPECT_EQ(std::tuple(math.CurveError, math.LimitError), std::tuple(1, true));
     EXPECT_FALSE(math.SplineImage());
     EXPECT_TRUE(build(kCurvePt100, 0, 100));  // clears the error
-    EXPECT_EQ(math.CurveError, 0);
-    EXPECT_FALSE(math.LimitError);
+    EXPECT_EQ(std::tuple(math.CurveError, math.LimitError), std::tuple(0, false));
 }
 
 TEST_F(Cells, failedFitOrSegmentsLeaveNothingToUpload) {
@@ -56,8 +55,7 @@ TEST_F(Cells, failedFitOrSegmentsLeaveNothingToUpload) {
     EXPECT_TRUE(messages().empty());  // the deviation is not asked for
     math.LinStep = 50;                // larger than the range
     EXPECT_FALSE(math.FitPolynomial());
-    EXPECT_EQ(math.CurveError, 1);
-    EXPECT_EQ(math.PolyCoefficients[1], 0.0L);
+    EXPECT_EQ(std::tuple(math.CurveError, math.PolyCoefficients[1]), std::tuple(1, 0.0L));
     EXPECT_EQ(messages(), (Messages{"Chyba teploty", "Chyba v datech pro linearizaci."}));
 
     SegmentImage image;

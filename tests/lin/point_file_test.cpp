@@ -8,56 +8,39 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace veld::lin {
 namespace {
 
 // Below 0.0001 the form turns scientific; 15 digits at most.
 TEST(FormatGeneral, plainAndScientificForms) {
-    struct Case {
-        long double value;
-        const char* text;
-    };
-    const Case cases[] = {{0.0L, "0"},
-                          {-2.5L, "-2.5"},
-                          {138.5055L, "138.5055"},
-                          {0.0001L, "0.0001"},
-                          {-0.00044652683347L, "-0.00044652683347"},
-                          {0.00001L, "1E-5"},
-                          {9.391712847e-5L, "9.391712847E-5"},
-                          {-1.5e-7L, "-1.5E-7"},
-                          {123456789012345.0L, "123456789012345"},
-                          {1e15L, "1E15"},
-                          {1.0L / 3.0L, "0.333333333333333"}};
+    // clang-format off
+    struct Case { long double value; const char* text; };
+    const Case cases[] = {
+        {0.0L, "0"}, {-2.5L, "-2.5"}, {138.5055L, "138.5055"}, {0.0001L, "0.0001"},
+        {-0.00044652683347L, "-0.00044652683347"}, {0.00001L, "1E-5"},
+        {9.391712847e-5L, "9.391712847E-5"}, {-1.5e-7L, "-1.5E-7"},
+        {123456789012345.0L, "123456789012345"}, {1e15L, "1E15"}, {1.0L / 3.0L, "0.333333333333333"}};
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(FormatGeneral(c.value), c.text) << c.text;
 }
 
 TEST(ParseBoundedReal, singleRangeNumbersOthersOutOfRangeOrNoNumber) {
     using S = BoundedReal::Status;
-    struct Case {
-        const char* word;
-        S status;
-        bool unbounded;  // what the window's entries read, ParseReal, takes as a number
-    };
+    // clang-format off
+    // unbounded: what the window's entries read, ParseReal, takes as a number
+    struct Case { const char* word; S status; bool unbounded; };
     const Case cases[] = {
-        {"0", S::Number, true},
-        {"+1.5", S::Number, true},
-        {"3.4028234e38", S::Number, true},
-        {"-1.1754944e-38", S::Number, true},
-        {"3.5e38", S::OutOfRange, true},
-        {"1e4000", S::OutOfRange, true},
-        {"1e-40", S::OutOfRange, true},
-        {"1e5000", S::OutOfRange, false},
-        {"1e-5000", S::OutOfRange, false},
-        {"", S::NotANumber, false},
-        {"inf", S::NotANumber, false},
-        {"nan", S::NotANumber, false},
-        {"1,5", S::NotANumber, false},
-        {"+-1", S::NotANumber, false},
-        {"0x10", S::NotANumber, false},
-        {"1e-5000x", S::NotANumber, false},
-    };
+        {"0", S::Number, true}, {"+1.5", S::Number, true}, {"3.4028234e38", S::Number, true},
+        {"-1.1754944e-38", S::Number, true}, {"3.5e38", S::OutOfRange, true},
+        {"1e4000", S::OutOfRange, true}, {"1e-40", S::OutOfRange, true},
+        {"1e5000", S::OutOfRange, false}, {"1e-5000", S::OutOfRange, false},
+        {"", S::NotANumber, false}, {"inf", S::NotANumber, false}, {"nan", S::NotANumber, false},
+        {"1,5", S::NotANumber, false}, {"+-1", S::NotANumber, false},
+        {"0x10", S::NotANumber, false}, {"1e-5000x", S::NotANumber, false}};
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(ParseBoundedReal(c.word).status, c.status) << c.word;
         EXPECT_EQ(ParseReal(c.word).has_value(), c.unbounded) << c.word;
@@ -71,8 +54,7 @@ TEST(QuoteForMessage, shortEscapedAndValidUtf8) {
     for (int i = 0; i < 41; ++i)
         czech += "ř";
     struct Case {
-        std::string text;
-        std::string quoted;
+        std::string text, quoted;
     };
     // Named, not a temporary: GCC 12 at -O3 warns falsely on "literal" + std::string&&.
     const std::string czechCut = czech.substr(0, 80);
@@ -190,8 +172,7 @@ TEST(ReadPointFile, refusedFilesNameTheLineAndValueAndReturnNoPoint) {
 TEST(ReadPointFile, fromDiskOrAMessageNamingTheFile) {
     const std::string dir = ::testing::TempDir();
     struct Case {
-        std::string path;
-        std::string fragment;
+        std::string path, fragment;
     };
     const Case cases[] = {
         {"/nonexistent/dir/lin.txt", "\"/nonexistent/dir/lin.txt\" nelze otevřít."},
@@ -221,16 +202,14 @@ TEST(PointStore, loadFillsArraysAndEndLines_aRefusedLoadChangesNothing) {
     EXPECT_EQ(store.PointsIn[1], 1.0L);
     EXPECT_EQ(store.PointsOut[3], 30.0L);
     // Line through (1, 10) and (3, 30): out = 10 * in + 0, in = 0.1 * out + 0.
-    EXPECT_EQ(store.EndLineOutSlope, 10.0L);
-    EXPECT_EQ(store.EndLineOutOffset, 0.0L);
+    EXPECT_EQ(std::tuple(store.EndLineOutSlope, store.EndLineOutOffset), std::tuple(10.0L, 0.0L));
     EXPECT_NEAR(static_cast<double>(store.EndLineInSlope), 0.1, 1e-18);
     EXPECT_NEAR(static_cast<double>(store.EndLineInOffset), 0.0, 1e-18);
 
     EXPECT_FALSE(store.load({{1, 10}, {1, 30}}));
     EXPECT_FALSE(store.load({}));
     EXPECT_FALSE(store.load(std::vector<Point>(101, Point{1, 2})));
-    EXPECT_EQ(store.PointCount, 3);
-    EXPECT_EQ(store.PointsIn[3], 3.0L);
+    EXPECT_EQ(std::tuple(store.PointCount, store.PointsIn[3]), std::tuple(3, 3.0L));
 }
 
 using Status = LineReader::Status;
@@ -255,22 +234,17 @@ std::string blankLines(int n) {
 
 TEST(LineReader, linesAndLimits) {
     const LineReader::Limits small{32, 8};
-    struct Case {
-        std::string text;
-        std::string read;
-    };
+    // clang-format off
+    struct Case { std::string text, read; };
     const Case cases[] = {
-        {"", " end 0"},
-        {"a\nb", "[a][b] end 2"},
-        {"a\r\nb\r\n\n", "[a][b][] end 3"},
+        {"", " end 0"}, {"a\nb", "[a][b] end 2"}, {"a\r\nb\r\n\n", "[a][b][] end 3"},
         {std::string("a\0b\n", 4), std::string("[a\0b] end 1", 11)},
         {"12345678\n12345678\r\n", "[12345678][12345678] end 2"},  // the CR is no part of it
-        {"1\n123456789\n", "[1] line too long 2"},
-        {"123456789", " line too long 1"},
+        {"1\n123456789\n", "[1] line too long 2"}, {"123456789", " line too long 1"},
         // Exactly the file limit is read; one byte more is refused before any line.
         {std::string(31, '\n') + "x", blankLines(31) + "[x] end 32"},
-        {std::string(33, '\n'), " file too large 0"},
-    };
+        {std::string(33, '\n'), " file too large 0"}};
+    // clang-format on
     for (const auto& c : cases) {
         std::istringstream in(c.text);
         EXPECT_EQ(readAll(in, small), c.read) << c.text.substr(0, 20);

@@ -47,10 +47,8 @@ TEST(Fit, pointsOnACubicGiveTheCubic) {
 TEST(Fit, pt100TableOfDegreeEightMatchesTheExactLeastSquaresSolution) {
     // Pt100 ohms to degrees, 0..850 by 50, resistances rounded to 0.1 milliohm. Expected:
     // the exact rational least-squares polynomial of degree 8 at each point.
-    struct Row {
-        const char* line;
-        long double exact;
-    };
+    // clang-format off
+    struct Row { const char* line; long double exact; };
     const Row rows[] = {
         {"100.0000 0", 0.0000062293156836914013L},   {"119.3950 50", 49.999964211458770294774L},
         {"138.5000 100", 100.00007760507316584799L}, {"157.3148 150", 149.99992097122364472580L},
@@ -60,8 +58,8 @@ TEST(Fit, pt100TableOfDegreeEightMatchesTheExactLeastSquaresSolution) {
         {"280.8960 500", 500.00006313766378774296L}, {"297.3900 550", 549.99992054013141858596L},
         {"313.5940 600", 600.00008822775893217361L}, {"329.5078 650", 649.99993625724677860478L},
         {"345.1316 700", 700.00008351129718099639L}, {"360.4652 750", 749.99989594863006464254L},
-        {"375.5088 800", 800.00006108374591482714L}, {"390.2622 850", 849.99998686358006922561L},
-    };
+        {"375.5088 800", 800.00006108374591482714L}, {"390.2622 850", 849.99998686358006922561L}};
+    // clang-format on
     std::string text;
     for (const auto& r : rows)
         text += std::string(r.line) + "\n";
@@ -81,10 +79,9 @@ TEST(Fit, pt100TableOfDegreeEightMatchesTheExactLeastSquaresSolution) {
 }
 
 TEST(Fit, coefficientsOutsideTheDeviceFloatAreReported) {
-    struct Case {
-        long double slope;
-        bool underflow, overflow, zeroed;
-    };
+    // clang-format off
+    struct Case { long double slope; bool underflow, overflow, zeroed; };
+    // clang-format on
     // Slope 1: a_0 is exactly 0, which is no underflow.
     for (const Case c : {Case{1, false, false, false}, Case{1e-40L, true, false, true},
                          Case{1e39L, false, true, false}}) {
@@ -122,23 +119,19 @@ TEST(Fit, fallingPolynomialIsReportedFromTheFirstStepAndKept) {
 TEST(Fit, refusalsEndTheFitWithTheDataMessageLast) {
     const std::vector<std::string> outside{"Počátek měřicího rozsahu je mimo tabulku hodnot.",
                                            "Konec měřicího rozsahu je mimo tabulku hodnot."};
-    struct Case {
-        long double lo, hi;
-        std::optional<long double> step;
-        int degree;
-        std::vector<std::string> fragments;  // each message in turn contains its fragment
-        std::vector<Point> points = line(5, 1, 0);
-    };
+    // fragments: each message in turn contains its fragment
+    // clang-format off
+    struct Case { long double lo, hi; std::optional<long double> step; int degree;
+                  std::vector<std::string> fragments; std::vector<Point> points = line(5, 1, 0); };
     const Case cases[] = {
-        {0, 4, 0.0L, 3, {"Chyba teploty"}},
-        {0, 4, 5.0L, 3, {"Chyba teploty"}},            // step larger than the range
+        {0, 4, 0.0L, 3, {"Chyba teploty"}}, {0, 4, 5.0L, 3, {"Chyba teploty"}},  // step > range
         {0, 4, 0.04L, 21, {"Chyba stupne polynomu"}},  // beyond the 21 x 21 normal matrix
         {0, 4, 0.0L, -1, {"Chyba teploty", "Chyba stupne polynomu"}},
         {5, 60, std::nullopt, 3, outside, line(5, 10, 10)},
         // Three points cannot carry four coefficients: the normal matrix is singular.
         {0, 4, std::nullopt, 3, {"alespoň 4 bodů"}, {{0, 0}, {1, 1}, {2, 4}}},
-        {0, 4, std::nullopt, 3, {"soubor jich má 3"}, {{0, 0}, {1, 1}, {1, 2}, {1, 3}, {2, 4}}},
-    };
+        {0, 4, std::nullopt, 3, {"soubor jich má 3"}, {{0, 0}, {1, 1}, {1, 2}, {1, 3}, {2, 4}}}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fragments[0]);
         FitOptions options;
@@ -163,37 +156,26 @@ System make(std::initializer_list<std::initializer_list<long double>> rows,
             std::initializer_list<long double> rhs) {
     System s;
     std::size_t i = 0;
-    for (const auto& row : rows) {
-        std::size_t j = 0;
-        for (long double v : row)
-            s.a[i][j++] = v;
-        ++i;
-    }
-    std::size_t k = 0;
-    for (long double v : rhs)
-        s.b[k++] = v;
+    for (const auto& row : rows)
+        std::copy(row.begin(), row.end(), s.a[i++].begin());
+    std::copy(rhs.begin(), rhs.end(), s.b.begin());
     return s;
 }
 
 // Known solutions; singular or empty systems are reported and leave finite unknowns (no
 // division by zero).
 TEST(SolveLinearSystem, knownSystemsSmallPivotsAndSingularOnes) {
-    struct Case {
-        System system;
-        int m;
-        std::vector<long double> x;  // empty: singular
-        int smallPivots = 0;
-    };
+    // x empty: singular
+    // clang-format off
+    struct Case { System system; int m; std::vector<long double> x; int smallPivots = 0; };
     const Case cases[] = {
-        {make({{4}}, {2}), 1, {0.5L}},
+        {make({{4}}, {2}), 1, {0.5L}}, {{}, 0, {}}, {{}, 22, {}},
         // A zero on the diagonal: without pivoting the first step divides by zero.
         {make({{0, 2, 1}, {1, 1, 1}, {2, 0, 3}}, {7, 6, 11}), 3, {1, 2, 3}},
         {make({{4, -2, 1}, {-2, 4, -2}, {1, -2, 4}}, {11, -16, 17}), 3, {1, -2, 3}},
         {make({{0.05L, 0}, {0, 3}}, {0.1L, 3}), 2, {2, 1}, 1},
-        {make({{1, 2}, {2, 4}}, {3, 6}), 2, {}, 1},
-        {{}, 0, {}},
-        {{}, 22, {}},
-    };
+        {make({{1, 2}, {2, 4}}, {3, 6}), 2, {}, 1}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         Vector x{};

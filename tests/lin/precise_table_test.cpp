@@ -18,10 +18,7 @@ float transmitted(const SegmentImage& image, float input) {
         ++k;
     const SegmentGroup& g = image.groups[k];
     const float d = input - g.x;
-    float y = g.c3;
-    y = y * d + g.c2;
-    y = y * d + g.c1;
-    return y * d + g.c0;
+    return ((g.c3 * d + g.c2) * d + g.c1) * d + g.c0;
 }
 
 // Largest error at 9001 temperatures over lo..hi, each signal as the transmitter receives it.
@@ -39,11 +36,10 @@ long double ulp(float v) {
     return std::nextafter(std::fabs(v), INFINITY) - std::fabs(v);
 }
 
-struct Case {
-    int code;
-    long double lo, hi;
-    double target;  // 0: only "not worse than the spline"
-};
+// target 0: only "not worse than the spline"
+// clang-format off
+struct Case { int code; long double lo, hi; double target; };
+// clang-format on
 
 // Every curve over the range its entry checks allow (R and S from 0, where the sensor starts),
 // the ranges with a target, and narrow ones down to the smallest span, some across a boundary
@@ -87,17 +83,11 @@ TEST(PreciseTable, meetsItsTargetsAndIsNeverWorseThanTheSpline) {
 // Neighbours meet within the rounding of their singles, except where the characteristic
 // itself jumps (J at 760, R and S at their three boundaries).
 TEST(PreciseTable, segmentsMeetExceptWhereTheCharacteristicJumps) {
-    struct Joints {
-        int code;
-        long double lo, hi;
-        std::vector<long double> jumps;
-    };
-    const Joints cases[] = {
-        {kCurveK, -200, 1370, {}},
-        {kCurveN, -200, 1300, {}},
-        {kCurveJ, -100, 1200, {760}},
-        {kCurveS, 0, 1760, {630, 1064, 1665}},
-    };
+    // clang-format off
+    struct Joints { int code; long double lo, hi; std::vector<long double> jumps; };
+    const Joints cases[] = {{kCurveK, -200, 1370, {}}, {kCurveN, -200, 1300, {}},
+                            {kCurveJ, -100, 1200, {760}}, {kCurveS, 0, 1760, {630, 1064, 1665}}};
+    // clang-format on
     for (const Joints& c : cases) {
         SCOPED_TRACE(c.code);
         const auto r = PreciseTable(c.code, c.lo, c.hi);
@@ -130,11 +120,9 @@ TEST(PreciseTable, segmentsMeetExceptWhereTheCharacteristicJumps) {
 }
 
 TEST(PreciseTable, otherCodesAndRangesOutsideTheSensorGiveNoTableAndSayWhy) {
-    struct Refusal {
-        int code;
-        long double lo, hi;
-        std::string said;
-    };
+    // clang-format off
+    struct Refusal { int code; long double lo, hi; std::string said; };
+    // clang-format on
     const Refusal cases[] = {
         {kCurveFileLine, 0, 100,
          "Přesnou linearizaci lze spočítat jen pro termočlánky a odporové teploměry (průběh 0 až "

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+#include <tuple>
+
 #include "link/dev_float.h"
 #include "link/link.h"
 #include "support/fake_transport.h"
@@ -39,13 +42,10 @@ TEST_F(DeviceAccessTest, readBytes_sendsWhatReadKonstSendsAndReturnsThePayload) 
 TEST_F(DeviceAccessTest, readBytes_refusesWhatDoesNotAnswerTheRequest) {
     auto badChecksum = ReplyFrame({0, 0, 1, 2});
     badChecksum.back() ^= 0xFF;
-    struct Case {
-        const char* name;
-        std::optional<std::vector<Byte>> reply;
-        Kind kind;
-        Byte responseCode;
-        QStringList shown;
-    };
+    // clang-format off
+    struct Case { const char* name; std::optional<std::vector<Byte>> reply; Kind kind;
+                  Byte responseCode; QStringList shown; };
+    // clang-format on
     const Case cases[] = {
         // A ReadPV reply padded to the length asked for is not memory.
         {"other command", ReplyFrame({0, 0, 32, 0x42, 0xC8}, kReadPv), Kind::WrongCommand, 0, {}},
@@ -73,8 +73,7 @@ TEST_F(DeviceAccessTest, readBytes_refusesWhatDoesNotAnswerTheRequest) {
 
 TEST_F(DeviceAccessTest, writeBytes_inChunksOfTwentyInOrder_stopsAtTheFirstFailure) {
     std::vector<Byte> bytes(45);
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<Byte>(i + 1);
+    std::iota(bytes.begin(), bytes.end(), Byte{1});
     for (int i = 0; i < 3; ++i)
         answer(ReplyFrame({0, 0}, kWriteEeprom));
     ASSERT_TRUE(access.writeBytes(600, bytes).ok());
@@ -103,8 +102,7 @@ TEST_F(DeviceAccessTest, readReals_andReadPv_decodeTheirEncodings) {
     answer(reply);
     const auto pv = access.readPv();
     ASSERT_TRUE(pv.ok());
-    EXPECT_EQ(pv->unitCode, 32);
-    EXPECT_EQ(pv->value, 100.0f);
+    EXPECT_EQ(std::tie(pv->unitCode, pv->value), std::tuple(32, 100.0f));
     EXPECT_EQ(pv->request, (std::vector<Byte>{0xFF, 0xFF, 0xFF, 0x82, 0x3A, 0xBD, 0xEF, 0xB1, 0x34,
                                               0x01, 0x00, 0x6E}));
     EXPECT_EQ(pv->replyFrame, reply);
@@ -152,8 +150,7 @@ TEST_F(DeviceAccessTest, callWhileATransactionWaits_isBusyAndLeavesItAlone) {
     ASSERT_TRUE(outer.ok());
     EXPECT_EQ(*outer, std::vector<Byte>{0x42});
     ASSERT_TRUE(inner.has_value());
-    EXPECT_EQ(inner->kind, Kind::Busy);
-    EXPECT_FALSE(inner->messageShown());
+    EXPECT_EQ(std::tuple(inner->kind, inner->messageShown()), std::tuple(Kind::Busy, false));
     EXPECT_EQ(transport.writes.size(), 1u);
     EXPECT_EQ(link.lastResult(), TransactionResult::Success);
 }
@@ -162,8 +159,8 @@ TEST(DeviceAccessOnTheSimulator, refusedAddress_carriesTheResponseCode) {
     SimWorld world;
     const auto read = world.access.readBytes(2040, 16);
     ASSERT_FALSE(read.ok());
-    EXPECT_EQ(read.failure().kind, Kind::ShortReply);
-    EXPECT_EQ(read.failure().responseCode, sim::kResponseParameterTooLarge);
+    EXPECT_EQ(std::tie(read.failure().kind, read.failure().responseCode),
+              std::tuple(Kind::ShortReply, sim::kResponseParameterTooLarge));
     const std::vector<Byte> bytes(16, 1);
     const auto write = world.access.writeBytes(2040, bytes);
     ASSERT_TRUE(write.ok()) << "the window's sequences ignore the code";

@@ -29,23 +29,18 @@ TEST(Crc16, MatchesPublishedModbusCheckValues) {
     const std::string text = "123456789";
     const std::vector<Byte> ascii(text.begin(), text.end());
     EXPECT_EQ(Crc16(ascii), 0x4B37);
-    const std::vector<Byte> rtu{0x01, 0x03, 0x00, 0x00, 0x00, 0x01};
-    EXPECT_EQ(Crc16(rtu), 0x0A84);
+    EXPECT_EQ(Crc16(std::vector<Byte>{0x01, 0x03, 0x00, 0x00, 0x00, 0x01}), 0x0A84);
     EXPECT_EQ(Crc16({}), 0xFFFF);
 }
 
 // Whole frames without their checksum, which is checked as the XOR from the delimiter on; and
 // the fields read back from them.
 TEST(BuildRequest, LaysOutEachAddressWidth) {
-    struct Case {
-        const char* name;
-        std::uint32_t address;
-        std::uint8_t count;
-        std::vector<Byte> afterAddress;  // command, byte count, data
-        std::optional<std::uint32_t> readAddress;
-        std::optional<std::uint8_t> readCount;
-        std::size_t dataBytes;
-    };
+    // afterAddress: command, byte count, data
+    // clang-format off
+    struct Case { const char* name; std::uint32_t address; std::uint8_t count;
+                  std::vector<Byte> afterAddress; std::optional<std::uint32_t> readAddress;
+                  std::optional<std::uint8_t> readCount; std::size_t dataBytes; };
     const std::vector<Case> cases{
         {"ReadUniqIdent", 0, 0, {0x00, 0}, {}, {}, 0},
         {"ReadEEPROM", 512, 15, {0x71, 3, 0x02, 0x00, 0x0F}, 512, 15, 0},
@@ -56,8 +51,8 @@ TEST(BuildRequest, LaysOutEachAddressWidth) {
         {"ReadRAM", 0x1234, 2, {0x6F, 2, 0x34, 2}, 0x34, 2, 0},
         {"STOPFAZ", 0xABCD, 0, {0x7B, 1, 0xCD}, 0xCD, {}, 0},
         {"WriteCasKonst", 0, 0, {0x22, 4, 0x11, 0x22, 0x33, 0x44}, {}, 4, 4},
-        {"readeeprom", 512, 4, {}, {}, {}, 0},  // unknown or miscased: address only
-    };
+        {"readeeprom", 512, 4, {}, {}, {}, 0}};  // unknown or miscased: address only
+    // clang-format on
     const std::vector<Byte> head{0xFF, 0xFF, 0xFF, 0x82, 0x3A, 0xBD, 0xEF, 0xB1, 0x34};
     for (const Case& c : cases) {
         RequestBuffer r;
@@ -121,15 +116,12 @@ TEST(BuildReplyFrame, BuildsTheDocumentedReplies) {
 }
 
 TEST(DevFloat, KnownEncodings) {
-    struct Row {
-        float value;
-        FloatBytes bytes;
-    };
-    const Row rows[] = {
-        {1.0f, {0x81, 0x00, 0x00, 0x00}},   {-1.0f, {0x81, 0x80, 0x00, 0x00}},
-        {100.0f, {0x87, 0x48, 0x00, 0x00}}, {0.5f, {0x80, 0x00, 0x00, 0x00}},
-        {0.0f, {0x00, 0x00, 0x00, 0x00}},
-    };
+    // clang-format off
+    struct Row { float value; FloatBytes bytes; };
+    const Row rows[] = {{1.0f, {0x81, 0x00, 0x00, 0x00}}, {-1.0f, {0x81, 0x80, 0x00, 0x00}},
+                        {100.0f, {0x87, 0x48, 0x00, 0x00}}, {0.5f, {0x80, 0x00, 0x00, 0x00}},
+                        {0.0f, {0x00, 0x00, 0x00, 0x00}}};
+    // clang-format on
     for (const Row& row : rows) {
         EXPECT_EQ(EncodeDevFloat(row.value), row.bytes) << row.value;
         EXPECT_EQ(DecodeDevFloat(row.bytes), row.value) << row.value;
@@ -139,13 +131,12 @@ TEST(DevFloat, KnownEncodings) {
 TEST(DevFloat, RoundTripsEveryNormalExponentBelowTheShiftLimit) {
     std::mt19937 gen(20261206);
     std::uniform_int_distribution<std::uint32_t> mantissa(0, 0x7FFFFF);
-    for (std::uint32_t e = 1; e < 253; ++e) {
+    for (std::uint32_t e = 1; e < 253; ++e)
         for (std::uint32_t sign : {0u, 1u}) {
             const auto bits = (sign << 31) | (e << 23) | mantissa(gen);
             const float x = std::bit_cast<float>(bits);
             EXPECT_EQ(std::bit_cast<std::uint32_t>(DecodeDevFloat(EncodeDevFloat(x))), bits);
         }
-    }
 }
 
 TEST(DevFloat, LargestExponentsAreCarriedUnshifted) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "link/device_access.h"
 #include "link/link.h"
 #include "support/sim_world.h"
@@ -20,8 +22,7 @@ std::pair<int, std::size_t> SecondReadAfterACopy(std::chrono::milliseconds gap, 
     veld::testing::SimWorld world;
     world.transport.SetDeliveryChunk(chunk);
     std::vector<Byte> image(32);
-    for (std::size_t i = 0; i < image.size(); ++i)
-        image[i] = static_cast<Byte>(0xA0 + i);
+    std::iota(image.begin(), image.end(), Byte{0xA0});
     EXPECT_TRUE(world.memory.Write(30, image));
     world.faults.Queue(sim::Fault::Repeated(gap));
     std::size_t seen = 0;
@@ -59,11 +60,9 @@ TEST(LateCopy, aCopyBegunBeforeTheRequestHasLeftNeverPassesAsItsReply) {
 // reply is taken at once. A copy whose head went with the purge before the write leaves a tail
 // that nothing marks as a frame: it may cost a retry.
 TEST(LateCopy, aCopyCutByTheThresholdCostsNoRetry) {
-    struct Case {
-        std::chrono::milliseconds gap;
-        std::size_t chunk;
-        int maxAttempts;
-    };
+    // clang-format off
+    struct Case { std::chrono::milliseconds gap; std::size_t chunk; int maxAttempts; };
+    // clang-format on
     for (const Case c : {Case{45ms, 0, 1}, Case{58ms, 0, 1}, Case{60ms, 1, 1}, Case{58ms, 4, 1},
                          Case{45ms, 4, 2}, Case{45ms, 1, 2}}) {
         SCOPED_TRACE(::testing::Message() << c.gap.count() << " ms, pieces of " << c.chunk);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace veld::link {
@@ -36,13 +37,10 @@ struct Decoding {
 TEST(ReplyDecoder, DecodesTheDocumentedReply) {
     Decoding d;
     d.feed(Reply({0x00, 0x00}));
-    EXPECT_TRUE(d.state.ReplyComplete);
-    EXPECT_FALSE(d.state.ReplyError);
-    EXPECT_EQ(d.state.RxData[0], 0x00);
-    EXPECT_EQ(d.state.RxData[1], 0x00);
-    EXPECT_EQ(d.state.ReplyLength, 12);
-    EXPECT_EQ(d.state.ReplyByteCount, 2);
-    EXPECT_EQ(d.decoder.replyCommand(), 0x7F);
+    const ReplyState& s = d.state;
+    EXPECT_EQ(std::tuple(s.ReplyComplete, s.ReplyError, s.RxData[0], s.RxData[1], s.ReplyLength,
+                         s.ReplyByteCount, d.decoder.replyCommand()),
+              std::tuple(true, false, 0, 0, 12, 2, 0x7F));
 }
 
 std::vector<Byte> With(std::vector<Byte> bytes, std::size_t index, Byte value) {
@@ -64,12 +62,8 @@ TEST(ReplyDecoder, JudgesEachShapeOfReply) {
     const auto good = Reply({0x00, 0x00, 0x12});
     auto trailing = good;
     trailing.insert(trailing.end(), {0x55, 0x66});
-    struct Case {
-        const char* what;
-        std::vector<Byte> bytes;
-        bool complete;
-        bool error;
-    };
+    // clang-format off
+    struct Case { const char* what; std::vector<Byte> bytes; bool complete, error; };
     const std::vector<Case> cases{
         {"first byte taken as preamble whatever its value", With(good, 0, 0x00), true, false},
         // Without a preamble 0x86 is eaten as preamble and 0x3A is no delimiter.
@@ -85,8 +79,8 @@ TEST(ReplyDecoder, JudgesEachShapeOfReply) {
         {"byte count 50 in a frame that fits", With(good, 9, 50), false, true},
         {"endless preamble", std::vector<Byte>(300, 0xFF), false, true},
         {"frame past the 51-byte buffer", Reply(std::vector<Byte>(45, 0x01), 3), false, true},
-        {"the largest that fits", Reply(std::vector<Byte>(41, 0x01), 1), true, false},
-    };
+        {"the largest that fits", Reply(std::vector<Byte>(41, 0x01), 1), true, false}};
+    // clang-format on
     for (const Case& c : cases) {
         Decoding d;
         d.feed(c.bytes);
@@ -104,16 +98,14 @@ TEST(ReplyDecoder, ZeroByteCountKeepsEarlierData_restartForgetsTheVerdict) {
     Decoding d;
     d.state.RxData[0] = 0x42;
     d.feed(Reply({}));
-    EXPECT_TRUE(d.state.ReplyComplete);
-    EXPECT_FALSE(d.state.ReplyError);
-    EXPECT_EQ(d.state.RxData[0], 0x42);
+    EXPECT_EQ(std::tuple(d.state.ReplyComplete, d.state.ReplyError, d.state.RxData[0]),
+              std::tuple(true, false, 0x42));
 
     d.feed(Reply({0x00, 0x00}));  // after a complete reply: ignored
     EXPECT_EQ(d.state.RxData[0], 0x42);
     d.decoder.Restart();
     d.feed(Reply({0x07, 0x00}));
-    EXPECT_TRUE(d.state.ReplyComplete);
-    EXPECT_EQ(d.state.RxData[0], 0x07);
+    EXPECT_EQ(std::tuple(d.state.ReplyComplete, d.state.RxData[0]), std::tuple(true, 0x07));
 }
 
 TEST(ReceiveRing, WrapsAndClearsAtTheEnd) {

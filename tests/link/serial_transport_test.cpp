@@ -55,8 +55,7 @@ TEST_F(SerialTransportTest, missingPort_failsToOpenAndAcceptsNothing) {
     EXPECT_FALSE(transport.open("/dev/veld-no-such-port"));
     EXPECT_FALSE(transport.isOpen());
     EXPECT_EQ(transport.write(request), 0);
-    // Harmless on a closed port.
-    transport.setDtr(true);
+    transport.setDtr(true);  // harmless on a closed port
     transport.setRts(true);
     transport.clearInput();
     transport.close();
@@ -88,10 +87,8 @@ TEST_F(RealClockTest, expiresNeverEarly_aWakeEndsTheWaitWhenTheConditionHolds) {
 // A transaction started while the window waits for the next measurement: the inner wait ends by
 // its own rules, the outer one sees its condition met during the inner wait.
 TEST_F(RealClockTest, nestedWaits_endEachByItsOwnRules) {
-    bool outerDone = false;
-    bool innerExpired = false;
-    Micros innerStart{0};
-    Micros innerEnd{0};
+    bool outerDone = false, innerExpired = false;
+    Micros innerStart{0}, innerEnd{0};
     clock.schedule(5ms, [&] {
         clock.schedule(10ms, [&] {
             outerDone = true;  // met while the inner wait runs
@@ -251,12 +248,9 @@ TEST_F(SerialTransportTest, lockFileLeftByAKilledRun_doesNotBlock) {
     const QString lockFile = SerialLockFile(QString::fromStdString(pty.path()));
     char host[256] = {};
     ::gethostname(host, sizeof host - 1);
+    const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
     const QByteArray self = QByteArray::number(getpid()) + '\n' +
-                            QFileInfo(QStringLiteral("/proc/self/exe"))
-                                .symLinkTarget()
-                                .section(u'/', -1)
-                                .toLocal8Bit() +
-                            '\n' + host + '\n';
+                            exe.section(u'/', -1).toLocal8Bit() + '\n' + host + '\n';
     for (const QByteArray& content : {QByteArray(), self}) {
         QFile file(lockFile);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));

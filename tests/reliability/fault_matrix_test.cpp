@@ -141,105 +141,71 @@ std::function<void(World&)> Comparator(bool enabled) {
     };
 }
 
+// clang-format off
 const Operation kOperations[] = {
-    {.name = "whole read",
-     .button = u"Precist"_s,
-     // 400, 32, 363, 408, 1568, 28, then the four reads of the note; the 11 after the first
-     // read is cleared at once by the input type's change handler
-     .progress = {0, 33, 44, 67, 78, 89, 89, 89, 89, 100},
-     .enablesMeasurement = true},
+    // 400, 32, 363, 408, 1568, 28, then the four reads of the note; the 11 after the first read
+    // is cleared at once by the input type's change handler
+    {.name = "whole read", .button = u"Precist"_s,
+     .progress = {0, 33, 44, 67, 78, 89, 89, 89, 89, 100}, .enablesMeasurement = true},
     // After a write of a current input: its sense resistor is read too.
-    {.name = "whole read, current input",
-     .button = u"Precist"_s,
-     .prepare =
-         [](World& w) {
-             w.m().userEdited(w.f().Vstup, u"proud"_s);
-             for (auto [edit, text] : {std::pair{&w.f().SnOdpor, u"5"_s},
-                                       {&w.f().Pocatek, u"0"_s},
-                                       {&w.f().Konec, u"20"_s}})
-                 w.enter(*edit, text);
-             w.m().userClicked(w.f().Poslat);
-         },
-     .progress = {0, 22, 44, 67, 78, 89, 89, 89, 89, 100},
-     .enablesMeasurement = true},
+    {.name = "whole read, current input", .button = u"Precist"_s,
+     .prepare = [](World& w) {
+         w.m().userEdited(w.f().Vstup, u"proud"_s);
+         for (auto [edit, text] : {std::pair{&w.f().SnOdpor, u"5"_s}, {&w.f().Pocatek, u"0"_s},
+                                   {&w.f().Konec, u"20"_s}})
+             w.enter(*edit, text);
+         w.m().userClicked(w.f().Poslat);
+     },
+     .progress = {0, 22, 44, 67, 78, 89, 89, 89, 89, 100}, .enablesMeasurement = true},
     // The firmware number is read before the question.
-    {.name = "whole write, Pt100 linearized",
-     .button = u"Poslat"_s,
+    {.name = "whole write, Pt100 linearized", .button = u"Poslat"_s,
      .prepare = Page(u"odporový teploměr Pt100"_s, u"čtyřvodičově"_s, u"0"_s, u"100"_s),
-     .promptsAfter = 1,
-     .steps = WriteSteps(),
-     .enablesMeasurement = true},
-    {.name = "whole write, from file by segments",
-     .button = u"Poslat"_s,
+     .promptsAfter = 1, .steps = WriteSteps(), .enablesMeasurement = true},
+    {.name = "whole write, from file by segments", .button = u"Poslat"_s,
      .prepare = FromFile(config::LinDialogForm::kMethodSegments),
-     .promptsAfter = 1,
-     .steps = WriteSteps(),
-     .enablesMeasurement = true},
-    {.name = "whole write, from file by polynomial",
-     .button = u"Poslat"_s,
+     .promptsAfter = 1, .steps = WriteSteps(), .enablesMeasurement = true},
+    {.name = "whole write, from file by polynomial", .button = u"Poslat"_s,
      .prepare = FromFile(config::LinDialogForm::kMethodPolynomial),
-     .promptsAfter = 1,
-     .steps = WriteSteps(),
-     .enablesMeasurement = true},
-    {.name = "whole write, thermocouple K",
-     .button = u"Poslat"_s,
+     .promptsAfter = 1, .steps = WriteSteps(), .enablesMeasurement = true},
+    {.name = "whole write, thermocouple K", .button = u"Poslat"_s,
      .prepare = Page(u"termočlánek K"_s, {}, u"0"_s, u"1300"_s),
-     .promptsAfter = 1,
-     .steps = WriteSteps(),
-     .enablesMeasurement = true},
+     .promptsAfter = 1, .steps = WriteSteps(), .enablesMeasurement = true},
     // Its scale items and decimals go out without a check until the linearization kind.
-    {.name = "whole write, 0...20 mA unified",
-     .button = u"Poslat"_s,
+    {.name = "whole write, 0...20 mA unified", .button = u"Poslat"_s,
      .prepare = Page(u"0...20 mA-vstup U/I"_s, {}, {}, {}),
-     .promptsAfter = 1,
-     .steps = WriteSteps({1576, 115}),
-     .enablesMeasurement = true},
+     .promptsAfter = 1, .steps = WriteSteps({1576, 115}), .enablesMeasurement = true},
     // Presence, the two delays, the limits, the mode byte read and written; 100 at the end.
-    {.name = "comparator 2 write",
-     .button = u"Ulozkomp2"_s,
-     .prepare = Comparator(true),
-     .promptsAfter = 1,
-     .progress = {20, 40, 40, 60, 60, 100}},
-    {.name = "comparator 2 switched off",
-     .button = u"Ulozkomp2"_s,
-     .prepare = Comparator(false),
-     .promptsAfter = 0,
-     .progress = {0, 100}},
+    {.name = "comparator 2 write", .button = u"Ulozkomp2"_s, .prepare = Comparator(true),
+     .promptsAfter = 1, .progress = {20, 40, 40, 60, 60, 100}},
+    {.name = "comparator 2 switched off", .button = u"Ulozkomp2"_s, .prepare = Comparator(false),
+     .promptsAfter = 0, .progress = {0, 100}},
     {.name = "comparator 2 read", .button = u"Preckomp2"_s, .progress = {25, 50, 75, 100}},
-    {.name = "note write",
-     .button = u"Uloz_Pozn"_s,
+    {.name = "note write", .button = u"Uloz_Pozn"_s,
      .prepare = [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
      .progress = {33, 67, 100}},
-    {.name = "note read",
-     .button = u"Prec_Pozn"_s,
+    {.name = "note read", .button = u"Prec_Pozn"_s,
      .prepare = [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
-     .progress = {25, 50, 75, 100},
-     .kept = [](World& w) { return w.f().EditUzPozn.text(); }},
-    {.name = "analog output save",
-     .button = u"Button2"_s,
-     .prepare =
-         [](World& w) {
-             w.f().Vstup.text = u"odporový teploměr Pt100"_s;
-             w.enter(w.f().EdLoLimDA, u"0"_s);
-             w.enter(w.f().EdHiLimDA, u"100"_s);
-         },
+     .progress = {25, 50, 75, 100}, .kept = [](World& w) { return w.f().EditUzPozn.text(); }},
+    {.name = "analog output save", .button = u"Button2"_s,
+     .prepare = [](World& w) {
+         w.f().Vstup.text = u"odporový teploměr Pt100"_s;
+         w.enter(w.f().EdLoLimDA, u"0"_s);
+         w.enter(w.f().EdHiLimDA, u"100"_s);
+     },
      .progress = {0, 100}},
     {.name = "analog output read", .button = u"Button3"_s},
-    {.name = "calibration of the lower range value",
-     .button = u"S_Dolmez"_s,
+    {.name = "calibration of the lower range value", .button = u"S_Dolmez"_s,
      .prepare = [](World& w) { w.m().userClicked(w.f().Precist); },
-     .promptsAfter = 0,
-     .progress = {50, 100},
+     .promptsAfter = 0, .progress = {50, 100},
      .kept = [](World& w) { return w.f().Pocatek.text() + u".."_s + w.f().Konec.text(); },
      .direct = [](World& w) { return w.m().calibration().S_DolmezClick(); }},
-    {.name = "correction save",
-     .button = u"Button8"_s,
+    {.name = "correction save", .button = u"Button8"_s,
      .prepare = Page(u"odporový teploměr Pt100"_s, {}, {}, {}),
      .direct = [](World& w) { return w.m().calibration().Button8Click(); }},
-    {.name = "correction read",
-     .button = u"Button1"_s,
+    {.name = "correction read", .button = u"Button1"_s,
      .direct = [](World& w) { return w.m().calibration().Button1Click(); }},
 };
+// clang-format on
 
 enum class Effect {
     NoAnswer,  // no valid reply on any of the three attempts
@@ -249,11 +215,9 @@ enum class Effect {
     Retried,   // the first attempt goes unanswered, the second is answered
 };
 
-struct LineFault {
-    const char* name;
-    sim::FaultSet faults;
-    Effect effect;
-};
+// clang-format off
+struct LineFault { const char* name; sim::FaultSet faults; Effect effect; };
+// clang-format on
 
 // The reply is 2 preamble bytes, delimiter, 5 address bytes, command, byte count, data, checksum:
 // cut after the first data byte.
@@ -275,15 +239,13 @@ bool Completes(const LineFault& f) {
     return f.effect == Effect::Harmless || f.effect == Effect::Retried;
 }
 
+// shown: what the window's fields, lists and labels show afterwards
 struct Run {
-    QStringList log;
+    QStringList log, messages, questions, shown;
     std::vector<sim::Request> requests;
-    QStringList messages;
-    QStringList questions;
     std::optional<config::Outcome> outcome;
     int progress = 0;
     bool measurement = false;
-    QStringList shown;  // what the window's fields, lists and labels show afterwards
 };
 
 QStringList Shown(World& w) {
@@ -312,12 +274,9 @@ Run Click(World& w, const Operation& op) {
     w.prompts.messages.clear();
     w.prompts.questions.clear();
     Run run;
-    if (op.direct) {
-        run.outcome = op.direct(w);
-    } else {
+    if (!op.direct)
         w.m().userClicked(Button(w, op));
-        run.outcome = w.m().lastOutcome();
-    }
+    run.outcome = op.direct ? op.direct(w) : w.m().lastOutcome();
     for (const sim::Request& r : w.session().simDevice().Log()) {
         run.log.append(DescribeRequest(r));
         run.requests.push_back(r);

@@ -46,13 +46,10 @@ public:
     std::vector<std::vector<Byte>> writes;
     std::vector<Micros> writeTimes;
     std::vector<std::string> opened;
-    bool openFails = false;
-    bool writeFails = false;
+    bool openFails = false, writeFails = false;
     // Accept at most this many bytes of each write (a partial write); nullopt accepts all.
     std::optional<std::size_t> acceptBytes;
-    bool open_ = false;
-    bool dtr = false;
-    bool rts = false;
+    bool open_ = false, dtr = false, rts = false;
     int inputClears = 0;
 
     bool open(const std::string& name) override {
