@@ -113,17 +113,13 @@ TEST_F(ConfigFileTest, malformedFilesChangeNothing) {
     const auto variant = [&](const char* from, const char* to) {
         return QByteArray(good).replace(from, to);
     };
+    // clang-format off
     const QByteArray bad[] = {
-        variant("GALVO", "galvo"),
-        variant("PRIM:\r\n\r\n", "PRIM:\r\nx\r\n"),
-        variant("vstup: ", "vstup:"),
-        variant("vstup: reostat", "Vstup: reostat"),
-        variant("vstup: reostat", "vstup: rezistor"),
-        variant("mez: 0", "mez: 12,5"),
-        variant("p\xf8ipojen\xed \xe8idla: dvouvodi\xe8ov\xec\r\n", ""),
-        good.left(40),
-        good + Cp1250(u"přesná linearizace: ne\r\n"_s),
-    };
+        variant("GALVO", "galvo"), variant("PRIM:\r\n\r\n", "PRIM:\r\nx\r\n"), variant("vstup: ", "vstup:"),
+        variant("vstup: reostat", "Vstup: reostat"), variant("vstup: reostat", "vstup: rezistor"),
+        variant("mez: 0", "mez: 12,5"), variant("p\xf8ipojen\xed \xe8idla: dvouvodi\xe8ov\xec\r\n", ""),
+        good.left(40), good + Cp1250(u"přesná linearizace: ne\r\n"_s)};
+    // clang-format on
     for (const QByteArray& bytes : bad) {
         SCOPED_TRACE(bytes.toStdString());
         clearPrompts();
