@@ -3,17 +3,9 @@
 #include "cli_fixture.h"
 
 #include <QRegularExpression>
-#include <QStringEncoder>
 
 namespace veld::cli::test {
 namespace {
-
-using namespace Qt::Literals::StringLiterals;
-
-constexpr const char* kFactory =
-    "Konfigurační data pro GALVO-PRIM:\n\nvstup: odporový teploměr Pt100\ndolní mez: 0\n"
-    "horní mez: 100\njednotka: °C\nlinearizace: linearizováno\ntlumení: 1.0s\n"
-    "chybový proud: nadproud\npřipojení čidla: třívodičově\nParazitní odpor: 0.000\n";
 
 // The simulator's memory carried from run to run, as one transmitter would keep it.
 class BackupCommands : public LoggedCliTest {
@@ -32,9 +24,6 @@ protected:
             memory.assign(bytes.begin(), bytes.end());
         };
     }
-    std::string configuration(const QString& name, QString text) {
-        return file(name, QStringEncoder("windows-1250").encode(text.replace(u"\n"_s, u"\r\n"_s)));
-    }
     std::vector<link::Byte> memory;
     std::function<void(session::Session&)> faults;
 };
@@ -45,8 +34,7 @@ TEST_F(BackupCommands, backupThenChangesThenRestoreLeavesTheMemoryAsItWas) {
     const std::vector<link::Byte> before = memory;
     EXPECT_FALSE(requests.join(u'\n').contains(u"WriteEEPROM"_s));
 
-    const QString changed =
-        QString::fromUtf8(kFactory).replace(u"tlumení: 1.0s"_s, u"tlumení: 2.0s"_s);
+    const QString changed = QString(kFactory).replace(u"tlumení: 1.0s"_s, u"tlumení: 2.0s"_s);
     ASSERT_EQ(runSim({"--yes", "write", configuration(u"c.txt"_s, changed)}), kSuccess)
         << err.str();
     ASSERT_EQ(runSim({"--yes", "relay", "2", "--enable", "--on", "150", "--off", "140", "--mode",
@@ -79,7 +67,7 @@ TEST_F(BackupCommands, restoreRefusesDamagedAndForeignBackupsAndNamesWhatAFailur
     EXPECT_EQ(runSim({"--yes", "restore", file(u"damaged.txt"_s, damaged)}), kFailure);
     EXPECT_TRUE(said("Záloha je poškozená: kontrolní součet nesouhlasí. Nic nebylo zapsáno."));
     EXPECT_TRUE(requests.isEmpty());
-    EXPECT_EQ(runSim({"--yes", "restore", file(u"cfg.txt"_s, kFactory)}), kFailure);
+    EXPECT_EQ(runSim({"--yes", "restore", configuration(u"cfg.txt"_s, kFactory)}), kFailure);
     EXPECT_TRUE(said("není záloha převodníku VELD."));
     EXPECT_TRUE(requests.isEmpty());
     EXPECT_EQ(runSim({"--yes", "restore"}), kUsage);
@@ -104,11 +92,11 @@ TEST_F(BackupCommands, restoreRefusesDamagedAndForeignBackupsAndNamesWhatAFailur
 }
 
 TEST_F(BackupCommands, diffPrintsOnlyTheDifferencesInSinglePrecision) {
-    EXPECT_EQ(runSim({"diff", configuration(u"same.txt"_s, QString::fromUtf8(kFactory))}), kSuccess)
+    EXPECT_EQ(runSim({"diff", configuration(u"same.txt"_s, QString(kFactory))}), kSuccess)
         << err.str();
     EXPECT_EQ(out.str(), "");
 
-    const QString changed = QString::fromUtf8(kFactory)
+    const QString changed = QString(kFactory)
                                 .replace(u"horní mez: 100"_s, u"horní mez: 400.7"_s)
                                 .replace(u"tlumení: 1.0s"_s, u"tlumení: 2.0s"_s);
     const std::string path = configuration(u"changed.txt"_s, changed);
@@ -126,8 +114,7 @@ TEST_F(BackupCommands, diffPrintsOnlyTheDifferencesInSinglePrecision) {
 }
 
 TEST_F(BackupCommands, verifiedWriteFindsAByteChangedAfterTheWrite) {
-    const QString changed =
-        QString::fromUtf8(kFactory).replace(u"tlumení: 1.0s"_s, u"tlumení: 2.0s"_s);
+    const QString changed = QString(kFactory).replace(u"tlumení: 1.0s"_s, u"tlumení: 2.0s"_s);
     const std::string path = configuration(u"c.txt"_s, changed);
     ASSERT_EQ(runSim({"--yes", "write", path, "--verify"}), kSuccess) << err.str();
     const QStringList verified = requests;
@@ -148,8 +135,7 @@ TEST_F(BackupCommands, verifiedWriteFindsAByteChangedAfterTheWrite) {
 }
 
 TEST_F(BackupCommands, traceNamesEveryTransactionOfAWholeWriteWithItsMeaning) {
-    ASSERT_EQ(runSim({"--yes", "--trace", "write",
-                      configuration(u"c.txt"_s, QString::fromUtf8(kFactory))}),
+    ASSERT_EQ(runSim({"--yes", "--trace", "write", configuration(u"c.txt"_s, QString(kFactory))}),
               kSuccess);
     static const QRegularExpression decoded(
         uR"(^\d+\.\d{3} s  (Stop|Reset|Continue|\w+EEPROM \d+ \(\d+ B\) [←→] \p{L}[^[]+)  \[kód 0)"_s);

@@ -8,10 +8,19 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "config/cp1250.h"
 #include "session/session.h"
 #include "support/program.h"
 
 namespace veld::cli::test {
+
+using namespace Qt::Literals::StringLiterals;
+
+// The simulator's configuration as "read" prints it.
+inline const QString kFactory =
+    u"Konfigurační data pro GALVO-PRIM:\n\nvstup: odporový teploměr Pt100\ndolní mez: 0\n"
+    "horní mez: 100\njednotka: °C\nlinearizace: linearizováno\ntlumení: 1.0s\n"
+    "chybový proud: nadproud\npřipojení čidla: třívodičově\nParazitní odpor: 0.000\n"_s;
 
 // veld-cli run in process on captured streams, in a home of its own (settings, folder, virtual
 // clock); "--port sim" reaches the session's simulated transmitter, which `prepare` can fill or
@@ -47,6 +56,10 @@ protected:
         const QString path = ProgramHome::file(name, bytes);
         EXPECT_FALSE(path.isEmpty()) << name.toStdString();
         return path.toStdString();
+    }
+    // A configuration file as the window saves it: windows-1250, CR LF.
+    std::string configuration(const QString& name, QString text) {
+        return file(name, config::cp1250::Encode(text.replace(u"\n"_s, u"\r\n"_s)).bytes);
     }
     // Whether the last run wrote `text` on standard error.
     bool said(const std::string& text) const { return err.str().find(text) != std::string::npos; }

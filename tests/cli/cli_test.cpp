@@ -25,6 +25,8 @@ TEST_F(GlobalOptions, exitCodesAndUsageErrors) {
         std::string said;  // on standard error
     };
     const std::string usage = "usage: veld-cli";
+    const std::string points = file(u"points.txt"_s, "0 1\n1 3\n2 5\n3 7\n4 9\n");
+    const std::string huge = file(u"huge.txt"_s, "0 1\n1e309 3\n");
     // clang-format off
     const std::vector<Case> cases{
         // An empty port is no port (not COM1).
@@ -61,6 +63,17 @@ TEST_F(GlobalOptions, exitCodesAndUsageErrors) {
         {{"calibrate", "lower"}, kFailure, "Opravdu se má nastavit dolní mez převodníku? [a/n] ne"},
         {{"correction", "0,25x"}, kFailure, "Špatně zadaná hodnota korekce měřeného odporu."},
         {{"note", std::string(61, 'a')}, kFailure, "nejvýše 60 znaků"},
+        // The computations' own refusals are their tests'; values beyond single precision are named.
+        {{"lin", "curve", "13", "1"}, kFailure, "Dany prubeh neni v programu jeste zadan\n"},
+        {{"lin", "segments", file(u"bad.txt"_s, "1 2\n3,5 4\n5 6\n")}, kFailure, "\"3,5\" na řádku 2"},
+        {{"lin", "segments", dir.filePath(u"no_such.txt"_s).toStdString()}, kFailure, {}},
+        {{"lin", "curve", "1", "1e4000"}, kFailure, "Hodnota \"1e4000\" je mimo rozsah"},
+        {{"lin", "--json", "curve", "1", "-1e4000"}, kFailure, "Hodnota \"-1e4000\" je mimo rozsah"},
+        {{"lin", "inverse", "9", "100", "1e-5000"}, kFailure, "Hodnota \"1e-5000\" je mimo rozsah"},
+        {{"lin", "spline", "9", "0", "1e39"}, kFailure, "Hodnota \"1e39\" je mimo rozsah"},
+        {{"lin", "fit", points, "3", "1", "1e309"}, kFailure, "Hodnota \"1e309\" je mimo rozsah"},
+        {{"lin", "fit", huge, "3", "1", "3"}, kFailure, "Vstupní hodnota \"1e309\" na řádku 2"},
+        {{"lin", "segments", huge}, kFailure, "Vstupní hodnota \"1e309\" na řádku 2"},
     };
     // clang-format on
     QStringList written;
@@ -78,6 +91,9 @@ TEST_F(GlobalOptions, exitCodesAndUsageErrors) {
         EXPECT_EQ(run(args), c.exit);
         EXPECT_FALSE(err.str().empty());
         EXPECT_TRUE(said(c.said)) << err.str();
+        if (c.said.ends_with('\n')) {
+            EXPECT_EQ(err.str(), c.said);  // all of it
+        }
         EXPECT_TRUE(out.str().empty());
         EXPECT_TRUE(written.isEmpty()) << written.join(u'|').toStdString();
     }

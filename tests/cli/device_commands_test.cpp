@@ -15,18 +15,46 @@ using namespace std::chrono_literals;
 
 using Relay = LoggedCliTest;
 
-// The end-to-end tests hold the text of a read; here its JSON.
-TEST_F(Relay, readPrintsTheComparatorInJson) {
-    prepare = [](session::Session& s) {
-        ASSERT_TRUE(s.simMemory().SetReal(1048, 50.0f));
-        ASSERT_TRUE(s.simMemory().SetReal(1052, 45.0f));
-        ASSERT_TRUE(s.simMemory().Write(1073, std::vector<link::Byte>{2}));
-        ASSERT_TRUE(s.simMemory().Write(1081, std::vector<link::Byte>{0x03}));
+// What the reading commands print of what the transmitter holds: reals, then bytes, from their
+// addresses on. The end-to-end tests hold the text of a comparator read and of a note.
+TEST_F(Relay, readingCommandsPrintWhatIsHeld) {
+    struct Case {
+        std::vector<std::pair<std::size_t, float>> reals;
+        std::vector<std::pair<std::size_t, std::vector<link::Byte>>> bytes;
+        std::vector<std::string> args;
+        std::string out;
     };
-    EXPECT_EQ(runSim({"--json", "relay", "2"}), kSuccess);
-    EXPECT_EQ(out.str(),
-              "{\"comparator\":2,\"delayOff\":0,\"delayOn\":2,\"enabled\":true,\"mode\":\"OKNO\","
-              "\"off\":45,\"on\":50,\"unit\":\"\"}\n");
+    const Case cases[] = {
+        {{{1048, 50}, {1052, 45}},
+         {{1073, {2}}, {1081, {3}}},
+         {"--json", "relay", "2"},
+         "{\"comparator\":2,\"delayOff\":0,\"delayOn\":2,\"enabled\":true,\"mode\":\"OKNO\","
+         "\"off\":45,\"on\":50,\"unit\":\"\"}\n"},
+        {{{60, -50}, {64, 150}}, {}, {"output"}, "Počátek: -50\nKonec: 150\n"},
+        {{{120, 1.04f}}, {}, {"correction"}, "1.0 (1.04)\n"},
+        {{{120, 1.04f}},
+         {},
+         {"--json", "correction"},
+         "{\"correction\":1.0399999618530273,\"shown\":\"1.0\"}\n"},
+        {{}, {{512, {'-', 'x', ' '}}}, {"--json", "note"}, "{\"note\":\"-x\"}\n"},
+        // Control characters reach no terminal as they are.
+        {{}, {{512, {0x1B, ']', 9, 0x7F, 0x81, 'x'}}}, {"note"}, "\\x1B]\\x09\\x7F\\x81x\n"},
+        {{},
+         {},
+         {"--json", "eeprom", "read", "257", "2"},
+         "{\"address\":257,\"bytes\":[13,229]}\n"},
+    };
+    for (const Case& c : cases) {
+        prepare = [&c](session::Session& s) {
+            for (const auto& [address, value] : c.reals)
+                ASSERT_TRUE(s.simMemory().SetReal(address, value));
+            for (const auto& [address, bytes] : c.bytes)
+                ASSERT_TRUE(s.simMemory().Write(address, bytes));
+        };
+        EXPECT_EQ(runSim(c.args), kSuccess) << c.args[1] << err.str();
+        EXPECT_EQ(out.str(), c.out);
+    }
+    EXPECT_EQ(runSim({"note", "--", "-minus"}), kSuccess);
 }
 
 // The comparator scenario holds the save itself; here what the options add to it.
@@ -45,15 +73,6 @@ TEST_F(Relay, aZeroLimitIsAValueAndSwitchingOffReadsTheValuesFirst) {
 }
 
 using Output = LoggedCliTest;
-
-TEST_F(Output, readPrintsBothEnds) {
-    prepare = [](session::Session& s) {
-        ASSERT_TRUE(s.simMemory().SetReal(60, -50.0f));
-        ASSERT_TRUE(s.simMemory().SetReal(64, 150.0f));
-    };
-    EXPECT_EQ(runSim({"output"}), kSuccess) << err.str();
-    EXPECT_EQ(out.str(), "Počátek: -50\nKonec: 150\n");
-}
 
 TEST_F(Output, saveAfterTheReadTheWindowNeeds) {
     EXPECT_EQ(runSim({"--json", "output", "-20.5", "100", "--read"}), kSuccess) << err.str();

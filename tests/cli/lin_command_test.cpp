@@ -104,42 +104,5 @@ TEST_F(LinCommandTest, segmentsPrintTheTableOfStraightLinesInExactSingles) {
     EXPECT_EQ(o[u"segments"_s].toArray()[0].toObject()[u"c0"_s].toDouble(), 0.0);
 }
 
-// Every refusal exits one, says why on standard error and prints nothing else. `whole`: the
-// messages are all of standard error. The computations' own refusals are their tests'.
-TEST_F(LinCommandTest, refusalsExitOneAndSayWhy) {
-    const auto points = file(u"points.txt"_s, "0 1\n1 3\n2 5\n3 7\n4 9\n");
-    const auto huge = file(u"huge.txt"_s, "0 1\n1e309 3\n");
-    const auto comma = file(u"bad.txt"_s, "1 2\n3,5 4\n5 6\n");
-    struct Case {
-        std::vector<std::string> args;
-        std::vector<std::string> said;
-        bool whole;
-    };
-    const Case cases[] = {
-        {{"curve", "13", "1"}, {"Dany prubeh neni v programu jeste zadan\n"}, true},
-        {{"segments", comma}, {"\"3,5\" na řádku 2"}, false},
-        {{"segments", dir.filePath(u"no_such.txt"_s).toStdString()}, {}, false},
-        // Values beyond single precision are named.
-        {{"curve", "1", "1e4000"}, {"Hodnota \"1e4000\" je mimo rozsah"}, false},
-        {{"--json", "curve", "1", "-1e4000"}, {"Hodnota \"-1e4000\" je mimo rozsah"}, false},
-        {{"inverse", "9", "100", "1e-5000"}, {"Hodnota \"1e-5000\" je mimo rozsah"}, false},
-        {{"spline", "9", "0", "1e39"}, {"Hodnota \"1e39\" je mimo rozsah"}, false},
-        {{"fit", points, "3", "1", "1e309"}, {"Hodnota \"1e309\" je mimo rozsah"}, false},
-        {{"fit", huge, "3", "1", "3"}, {"Vstupní hodnota \"1e309\" na řádku 2"}, false},
-        {{"segments", huge}, {"Vstupní hodnota \"1e309\" na řádku 2"}, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args.back());
-        EXPECT_EQ(lin(c.args), kFailure);
-        EXPECT_TRUE(out.str().empty()) << out.str();
-        EXPECT_FALSE(err.str().empty());
-        if (c.whole) {
-            EXPECT_EQ(err.str(), c.said.front());
-        }
-        for (const auto& text : c.said)
-            EXPECT_TRUE(said(text)) << err.str();
-    }
-}
-
 }  // namespace
 }  // namespace veld::cli::test

@@ -3,14 +3,10 @@
 
 #include "cli_fixture.h"
 
-#include "config/cp1250.h"
-
 #include <csignal>
 
 namespace veld::cli::test {
 namespace {
-
-using namespace Qt::Literals::StringLiterals;
 
 class Write : public LoggedCliTest {
 protected:
@@ -20,25 +16,13 @@ protected:
             stored = *s.simMemory().Read(400, 4);
         };
     }
-    // Configuration files are windows-1250 with CR LF.
-    std::string file(const QString& name, const QString& text) {
-        return CliTest::file(name, config::cp1250::Encode(text).bytes);
-    }
     std::string pt100(const QString& damping = u"0.5"_s, const QString& correction = u"0.000"_s) {
-        return file(u"pt100.txt"_s,
-                    u"Konfigurační data pro GALVO-PRIM:\r\n\r\nvstup: odporový teploměr Pt100\r\n"
-                    "dolní mez: 0\r\nhorní mez: 100\r\njednotka: °C\r\nlinearizace: "
-                    "linearizováno\r\ntlumení: %1s\r\nchybový proud: vyřazen\r\npřipojení čidla: "
-                    "čtyřvodičově\r\nParazitní odpor: %2\r\n"_s.arg(damping, correction));
-    }
-    std::string voltageFromFile() {
-        return file(u"napeti.txt"_s,
-                    u"Konfigurační data pro GALVO-PRIM:\r\n\r\nvstup: napětí\r\ndolní mez: 0\r\n"
-                    "horní mez: 100\r\njednotka: %\r\nlinearizace: ze souboru\r\ntlumení: "
-                    "0.5s\r\nchybový proud: nadproud\r\nzeslabení děličem: 1\r\n"_s);
-    }
-    std::string points() {
-        return file(u"points.txt"_s, u"0 0\n0.25 20\n0.5 45\n0.75 70\n1 100\n"_s);
+        return configuration(
+            u"pt100.txt"_s,
+            u"Konfigurační data pro GALVO-PRIM:\n\nvstup: odporový teploměr Pt100\n"
+            "dolní mez: 0\nhorní mez: 100\njednotka: °C\nlinearizace: "
+            "linearizováno\ntlumení: %1s\nchybový proud: vyřazen\npřipojení čidla: "
+            "čtyřvodičově\nParazitní odpor: %2\n"_s.arg(damping, correction));
     }
     std::vector<link::Byte> stored;
 };
@@ -109,13 +93,10 @@ TEST_F(Write, fastTransferSendsTheSameRequestsOverOneOpening) {
     std::vector<std::vector<std::vector<link::Byte>>> wires;
     std::vector<std::size_t> openings;
     std::vector<link::Micros> durations;
-    for (const bool fast : {false, true}) {
+    for (const char* option : {"--yes", "--fast"}) {
         wire.clear();
         const link::Micros start = clock.now();
-        std::vector<std::string> args{"--yes", "write", path};
-        if (fast)
-            args.insert(args.begin(), "--fast");
-        ASSERT_EQ(runSim(args), kSuccess) << err.str();
+        ASSERT_EQ(runSim({"--yes", option, "write", path}), kSuccess) << err.str();
         durations.push_back(clock.now() - start);
         logs.push_back(requests);
         wires.push_back(wire);
@@ -129,19 +110,24 @@ TEST_F(Write, fastTransferSendsTheSameRequestsOverOneOpening) {
 }
 
 TEST_F(Write, pointFileAnswersTheDialog) {
-    const std::string config = voltageFromFile();
+    const std::string config =
+        configuration(u"napeti.txt"_s,
+                      u"Konfigurační data pro GALVO-PRIM:\n\nvstup: napětí\ndolní mez: 0\n"
+                      "horní mez: 100\njednotka: %\nlinearizace: ze souboru\ntlumení: "
+                      "0.5s\nchybový proud: nadproud\nzeslabení děličem: 1\n"_s);
+    const std::string points = file(u"points.txt"_s, "0 0\n0.25 20\n0.5 45\n0.75 70\n1 100\n");
     EXPECT_EQ(runSim({"--yes", "write", config}), kUsage);
     EXPECT_TRUE(requests.isEmpty());
 
-    EXPECT_EQ(runSim({"--yes", "write", config, "--points", points(), "--method", "polynomial",
+    EXPECT_EQ(runSim({"--yes", "write", config, "--points", points, "--method", "polynomial",
                       "--degree", "3"}),
               kSuccess)
         << err.str();
-    EXPECT_TRUE(requests.contains(u"WriteEEPROM 127 1 03"_s));
-    EXPECT_TRUE(requests.contains(u"WriteEEPROM 606 1 01"_s));
+    EXPECT_TRUE(sent(u"WriteEEPROM 127 1 03"_s));
+    EXPECT_TRUE(sent(u"WriteEEPROM 606 1 01"_s));
 
-    EXPECT_EQ(runSim({"--yes", "write", config, "--points", points()}), kSuccess) << err.str();
-    EXPECT_TRUE(requests.contains(u"WriteEEPROM 606 1 02"_s));
+    EXPECT_EQ(runSim({"--yes", "write", config, "--points", points}), kSuccess) << err.str();
+    EXPECT_TRUE(sent(u"WriteEEPROM 606 1 02"_s));
     EXPECT_EQ(stored, (std::vector<link::Byte>{17, 1, 53, 0}));
 }
 

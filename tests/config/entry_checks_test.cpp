@@ -64,22 +64,17 @@ TEST(CheckPlatinumTest, boundsAtTheirEdges) {
         QString field;  // empty: accepted
     };
     const long double A = kStandardA, B = kStandardB, C = kStandardC;
+    // clang-format off
     const Row rows[] = {
-        {9, 105, A, B, C, -200, {}},
-        {9, 105.01L, A, B, C, -200, u"CidloR0"_s},
-        {9, 95, A, B, C, -200, {}},
-        {9, 94.99L, A, B, C, -200, u"CidloR0"_s},
-        {10, 1050, A, B, C, -200, {}},
-        {10, 100, A, B, C, -200, u"CidloR0"_s},
-        {9, 100, A * 1.019L, B, C, 0, {}},
-        {9, 100, A * 1.021L, B, C, 0, u"CidloA"_s},
-        {9, 100, A, B * 1.09L, C, 0, {}},
-        {9, 100, A, B * 1.11L, C, 0, u"CidloB"_s},
-        {9, 100, A, B, C * 1.3L, -1, u"CidloC"_s},
-        {9, 100, A, B, C * 1.3L, 0, {}},
-        {9, 100, A, B, 0, -200, {}},
-        {9, 100, A, -5e-5L, C, 0, u"CidloA"_s},
+        {9, 105, A, B, C, -200, {}},             {9, 105.01L, A, B, C, -200, u"CidloR0"_s},
+        {9, 95, A, B, C, -200, {}},              {9, 94.99L, A, B, C, -200, u"CidloR0"_s},
+        {10, 1050, A, B, C, -200, {}},           {10, 100, A, B, C, -200, u"CidloR0"_s},
+        {9, 100, A * 1.019L, B, C, 0, {}},       {9, 100, A * 1.021L, B, C, 0, u"CidloA"_s},
+        {9, 100, A, B * 1.09L, C, 0, {}},        {9, 100, A, B * 1.11L, C, 0, u"CidloB"_s},
+        {9, 100, A, B, C * 1.3L, -1, u"CidloC"_s}, {9, 100, A, B, C * 1.3L, 0, {}},
+        {9, 100, A, B, 0, -200, {}},             {9, 100, A, -5e-5L, C, 0, u"CidloA"_s},
     };
+    // clang-format on
     for (const Row& r : rows) {
         const auto refusal = CheckPlatinum(r.code, {r.r0, r.a, r.b, r.c}, r.lo, 850);
         EXPECT_EQ(refusal ? refusal->field : QString(), r.field)

@@ -63,23 +63,6 @@ TEST_F(WriteAllTest, squareRootWritesTheSplineTheLastWriteBuilt) {
     EXPECT_TRUE(sent.contains(u"WriteEEPROM 1008 4 88 0A 80 00"_s));
 }
 
-TEST_F(WriteAllTest, outputConstantsAreReplacedOrTheRangeRefused) {
-    ASSERT_TRUE(session().simMemory().SetReal(44, 3.0f));  // I1 outside 4..6 mA
-    choose(u"odporový teploměr Pt100"_s, u"třívodičově"_s, u"0"_s, u"100"_s);
-    clearPrompts();
-    EXPECT_EQ(write(), Outcome::Completed);
-    EXPECT_EQ(prompts.messages, QStringList{u"špatně přečtená konstanta I1 z převodníku"_s});
-
-    m().userEdited(f().Linearizace, u"nelinearizováno"_s);
-    enter(f().Pocatek, u"50"_s);
-    enter(f().Konec, u"50"_s);
-    clearPrompts();
-    EXPECT_EQ(write(), Outcome::Stopped);
-    EXPECT_EQ(requests().last(), u"ReadEEPROM 36 16"_s);
-    EXPECT_EQ(prompts.messages.size(), 4);  // span twice, I1, and the refusal
-    EXPECT_FALSE(session().simDevice().Measuring());
-}
-
 TEST_F(WriteAllTest, typingDuringTheWriteIsRefusedAndChangesNothingWritten) {
     choose(u"odporový teploměr Pt100"_s, u"čtyřvodičově"_s, u"0"_s, u"100"_s);
     ASSERT_EQ(write(), Outcome::Completed);

@@ -15,10 +15,7 @@ using namespace Qt::Literals::StringLiterals;
 TEST(DeviceCommands, WrittenValuesReadBackAndMeasurementsPrinted) {
     testing::SimProcess sim({"--no-pacing"});
     ASSERT_FALSE(sim.path().empty());
-    QStringList write{QStringLiteral("eeprom"), QStringLiteral("write"), QStringLiteral("600")};
-    for (int i = 0; i < 24; ++i)
-        write << QStringLiteral("%1").arg(i + 0xA0, 2, 16, QLatin1Char('0'));
-    const CliRun w = Cli(sim, write);
+    const CliRun w = Cli(sim, "eeprom write 600 a0a1a2a3a4a5a6a7a8a9aaabacadaeaf b0b1b2b3b4b5b6b7");
     ASSERT_EQ(w.exitCode, 0) << w.err.toStdString();
     EXPECT_TRUE(w.out.isEmpty());
     const CliRun e = Cli(sim, "eeprom read 600 24");
@@ -58,10 +55,10 @@ TEST(DeviceCommands, OutputThatCannotBeWrittenFails) {
     ASSERT_FALSE(sim.path().empty());
     for (const char* redirect : {">/dev/full", ">&-"}) {
         QProcess cli;
-        cli.start(QStringLiteral("/bin/sh"),
-                  {QStringLiteral("-c"),
-                   u"exec \"$0\" --port \"$1\" eeprom read 0 4 "_s + QString::fromLatin1(redirect),
-                   QStringLiteral(VELD_CLI_PATH), QString::fromStdString(sim.path())});
+        cli.start(
+            u"/bin/sh"_s,
+            {u"-c"_s, u"exec \"$0\" --port \"$1\" eeprom read 0 4 "_s + QLatin1StringView(redirect),
+             QStringLiteral(VELD_CLI_PATH), QString::fromStdString(sim.path())});
         ASSERT_TRUE(cli.waitForFinished(60000));
         EXPECT_EQ(cli.exitCode(), 1) << redirect;
         EXPECT_TRUE(cli.readAllStandardError().contains("Výstup se nepodařilo zapsat")) << redirect;

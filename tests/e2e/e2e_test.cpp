@@ -15,6 +15,7 @@
 namespace veld {
 namespace {
 
+using namespace Qt::Literals::StringLiterals;
 using testing::ReadKonst;
 
 // The program as veld-konf and veld-cli build it (real clock, serial transport), its port chosen
@@ -38,13 +39,12 @@ TEST(EndToEnd, SerialTransportWritesReadsAndMeasuresAgainstTheSimulator) {
     ASSERT_FALSE(p.link.SendAndWait()) << p.prompts.messages.join(u'|').toStdString();
 
     ASSERT_FALSE(ReadKonst(p.link, 700, 3));
-    EXPECT_EQ(p.link.replyData()[2], 0x12);
-    EXPECT_EQ(p.link.replyData()[3], 0x34);
-    EXPECT_EQ(p.link.replyData()[4], 0x56);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(p.link.replyData().data()) + 2, 3),
+              "\x12\x34\x56");
 
     ASSERT_FALSE(ReadKonst(p.link, 257, 2));  // device-type signature
-    EXPECT_EQ(p.link.replyData()[2], 0x0D);
-    EXPECT_EQ(p.link.replyData()[3], 0xE5);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(p.link.replyData().data()) + 2, 2),
+              "\x0D\xE5");
 
     p.link.BuildRequest("ReadPV", 0, 0);
     ASSERT_FALSE(p.link.SendAndWait());
@@ -101,8 +101,7 @@ TEST(EndToEnd, CliRefusesAPortHeldUnderAnotherName) {
     ASSERT_TRUE(holder.transport.open(sim.path()));
     const QString doubled = QString::fromStdString("/dev/" + sim.path().substr(4));
     const CliRun r =
-        testing::RunCli({QStringLiteral("--port"), doubled, QStringLiteral("eeprom"),
-                         QStringLiteral("read"), QStringLiteral("257"), QStringLiteral("2")});
+        testing::RunCli({u"--port"_s, doubled, u"eeprom"_s, u"read"_s, u"257"_s, u"2"_s});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(QString::fromUtf8(r.err),
               link::kMsgCannotOpen + doubled +

@@ -69,12 +69,11 @@ TEST_F(SessionTest, theWindowsSimulatorHasAMovingProcessValue) {
 
 TEST_F(SessionTest, portNamesSelectTheirPort) {
     // "COM9" is no item of "Nast COM": a name.
-    for (const auto& [given, opened] : {std::pair{u"sim"_s, "simulator"},
-                                        {u"simulator"_s, "simulator"},
-                                        {u"com3"_s, "COM3"},
-                                        {u"COM8"_s, "COM8"},
-                                        {u"COM9"_s, "COM9"},
-                                        {u"/dev/ttyUSB0"_s, "/dev/ttyUSB0"}}) {
+    const std::pair<QString, const char*> ports[] = {
+        {u"sim"_s, "simulator"}, {u"simulator"_s, "simulator"},
+        {u"com3"_s, "COM3"},     {u"COM8"_s, "COM8"},
+        {u"COM9"_s, "COM9"},     {u"/dev/ttyUSB0"_s, "/dev/ttyUSB0"}};
+    for (const auto& [given, opened] : ports) {
         auto s = start(given);
         EXPECT_EQ(s->portChoice().portName(), opened) << given.toStdString();
     }
