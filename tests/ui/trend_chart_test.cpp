@@ -4,13 +4,7 @@
 #include "common/prompts.h"
 #include "config/trend.h"
 
-#include <QChart>
-#include <QFile>
-#include <QLabel>
-#include <QLineSeries>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QValueAxis>
+#include <QtCharts>
 #include <QtTest>
 #include <algorithm>
 #include <optional>

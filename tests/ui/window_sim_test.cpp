@@ -6,11 +6,6 @@
 #include "ui/traffic_page.h"
 #include "ui/trend_chart.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTableView>
 #include <functional>
 #include <memory>
 

@@ -6,15 +6,6 @@
 #include "ui/control_binder.h"
 #include "ui/lin_dialog_view.h"
 
-#include <QDir>
-#include <QFileDialog>
-#include <QRadioButton>
-#include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QTabBar>
-#include <QWheelEvent>
-
 using namespace Qt::Literals::StringLiterals;
 using namespace veld;
 using config::Control;
@@ -76,13 +67,6 @@ void wheel(QWidget* widget) {
     QApplication::sendEvent(widget, &event);
 }
 
-void clickMethod(World& world, int index) {
-    QRadioButton* button =
-        world.find<QGroupBox>(u"Zpus_lin"_s)->findChildren<QRadioButton*>().at(index);
-    // On the button's circle: a radio button reacts only on its circle and its text.
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-}
-
 }  // namespace
 
 class WindowTest : public QObject {
@@ -96,7 +80,6 @@ private slots:
     void refusedField_oneMessageFocusBackAndTheMoveDropped_data();
     void refusedField_oneMessageFocusBackAndTheMoveDropped();
     void lists_changeOnlyWhenTheUserChangesThem();
-    void closingThePointsDialog_checksAsOk_data();
     void closingThePointsDialog_checksAsOk();
     void fileDialogs_startWhereAskedThenInTheirOwnLastFolder();
     void windowSize_insideTheScreenAndPagesScrollWhereTheyDoNotFit();
@@ -233,34 +216,34 @@ void WindowTest::lists_changeOnlyWhenTheUserChangesThem() {
     QCOMPARE(f.Vstup.text, u"odporový teploměr Pt1000"_s);
 }
 
-void WindowTest::closingThePointsDialog_checksAsOk_data() {
-    QTest::addColumn<bool>("escape");
-    QTest::newRow("close box") << false;
-    QTest::newRow("Esc") << true;
-}
-
+// By the close box and by Esc.
 void WindowTest::closingThePointsDialog_checksAsOk() {
-    QFETCH(bool, escape);
-    ScriptedPrompts script;
-    World world(script);
-    QVERIFY(world.show());
-    world.choose(u"Vstup"_s, u"termočlánek K"_s);
-    script.fileAnswers.append(ui::test::writePoints(dir_, u"twentytwo.txt"_s, 22));
-    world.choose(u"Linearizace"_s, u"ze souboru"_s);
-    ui::LinDialogView& dialog = world.window.linDialog();
-    QTRY_VERIFY(dialog.isVisible());
-    const auto close = [&] {
-        escape ? QTest::keyClick(&dialog, Qt::Key_Escape) : void(dialog.close());
-    };
+    for (const bool escape : {false, true}) {
+        ScriptedPrompts script;
+        World world(script);
+        QVERIFY(world.show());
+        world.choose(u"Vstup"_s, u"termočlánek K"_s);
+        script.fileAnswers.append(ui::test::writePoints(dir_, u"twentytwo.txt"_s, 22));
+        world.choose(u"Linearizace"_s, u"ze souboru"_s);
+        ui::LinDialogView& dialog = world.window.linDialog();
+        QTRY_VERIFY(dialog.isVisible());
+        const auto close = [&] {
+            escape ? QTest::keyClick(&dialog, Qt::Key_Escape) : void(dialog.close());
+        };
 
-    close();  // 22 points are too many for the segments
-    QCOMPARE(script.messages, QStringList({kSegmentsMax}));
-    QVERIFY(dialog.isVisible());
+        close();  // 22 points are too many for the segments
+        QCOMPARE(script.messages, QStringList({kSegmentsMax}));
+        QVERIFY(dialog.isVisible());
 
-    clickMethod(world, config::LinDialogForm::kMethodPolynomial);
-    close();
-    QCOMPARE(script.messages.size(), 1);
-    QTRY_VERIFY(!dialog.isVisible());
+        QRadioButton* polynomial = world.find<QGroupBox>(u"Zpus_lin"_s)
+                                       ->findChildren<QRadioButton*>()
+                                       .at(config::LinDialogForm::kMethodPolynomial);
+        // On the button's circle: a radio button reacts only on its circle and its text.
+        QTest::mouseClick(polynomial, Qt::LeftButton, {}, QPoint(8, polynomial->height() / 2));
+        close();
+        QCOMPARE(script.messages.size(), 1);
+        QTRY_VERIFY(!dialog.isVisible());
+    }
 }
 
 void WindowTest::fileDialogs_startWhereAskedThenInTheirOwnLastFolder() {
