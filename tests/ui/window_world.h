@@ -29,17 +29,11 @@ struct WithWindowPrompts {
 struct World : WithWindowPrompts, testing::Program {
     explicit World(Prompts& inner, bool onSimulator = false)
         : WithWindowPrompts(inner),
-          Program(optionsFor(windowPrompts, onSimulator)),
+          Program(
+              onSimulator
+                  ? Options{.prompts = &windowPrompts}
+                  : Options{.port = std::nullopt, .virtualTime = false, .prompts = &windowPrompts}),
           window(model, windowPrompts) {}
-    static Options optionsFor(Prompts& prompts, bool onSimulator) {
-        Options options;
-        options.prompts = &prompts;
-        if (!onSimulator) {
-            options.port = std::nullopt;
-            options.virtualTime = false;
-        }
-        return options;
-    }
 
     template <class W>
     W* find(const QString& name) {
