@@ -3,21 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "hex.h"
-#include "link/dev_float.h"
+#include "model/write_plan.h"
 
 namespace veld::model {
 namespace {
 
 using testing::Hex;
-
-std::vector<std::uint8_t> Reals(std::initializer_list<float> values) {
-    std::vector<std::uint8_t> bytes;
-    for (float v : values) {
-        const auto b = link::EncodeDevFloat(v);
-        bytes.insert(bytes.end(), b.begin(), b.end());
-    }
-    return bytes;
-}
 
 TEST(EepromNames, itemsLieInAddressOrderWithoutOverlap) {
     const auto items = NamedItems();
@@ -40,15 +31,16 @@ TEST(EepromNames, describesWhatLiesAtAnAddress) {
         std::vector<std::uint8_t> bytes;
         std::string meaning;
     } cases[] = {
-        {363, Reals({0.5f}), "tlumení 0.5 s"},
-        {1568, Reals({0, 100}), "rozsah 0 … 100"},
+        {363, RealBytes({0.5f}), "tlumení 0.5 s"},
+        {1568, RealBytes({0, 100}), "rozsah 0 … 100"},
         // Two items at once, and one touched only in part.
         {363, Hex("80 00 00 00 00"), "tlumení 0.5 s"},
-        {361, Reals({1}), "mez přebuzení dolní (část) 81 00; tlumení (část) 00 00"},
+        {361, RealBytes({1}), "mez přebuzení dolní (část) 81 00; tlumení (část) 00 00"},
         {400, Hex("01 01 05 03"),
          "vstup odporový teploměr Pt100 (1); chybový proud nadproud (1); kód předvolby 5; "
          "připojení čidla třívodičově (3)"},
-        {1048, Reals({150, 140}), "komparátor 2 mez sepnutí 150; komparátor 2 mez rozepnutí 140"},
+        {1048, RealBytes({150, 140}),
+         "komparátor 2 mez sepnutí 150; komparátor 2 mez rozepnutí 140"},
         {1081, Hex("03"), "komparátor 2 povolen, OKNO (03)"},
         {532, note, "poznámka (znaky 21–40) „K?“"},
         {2000, Hex("01 02"), ""},

@@ -31,17 +31,7 @@ TEST(RecordCodec, signatureAndFirmwareNumber) {
     EXPECT_EQ(DecodeFirmwareNumber(Hex("17 00")), 23);
 }
 
-TEST(RecordCodec, coldJunctionFromTheHardwareCode) {
-    // clang-format off
-    const std::pair<int, std::string_view> cases[] = {
-        {28, ""}, {29, "interní studený konec"}, {32, "interní studený konec"},
-        {33, "blízký studený konec"}, {36, "blízký studený konec"},
-        {37, "vzdálený studený konec"}, {40, "vzdálený studený konec"}, {41, ""}};
-    // clang-format on
-    for (const auto& [code, text] : cases)
-        EXPECT_EQ(ColdJunctionText(static_cast<std::uint8_t>(code)), text) << code;
-}
-
+// The cold junction a hardware code names is in cold_junction.scn.
 TEST(InputTypes, listShowsNBeforeLButBothKeepTheTransmittersCodes) {
     const auto list = InputListCodes();
     ASSERT_EQ(list.size(), 19u);

@@ -12,10 +12,6 @@ namespace {
 
 using testing::Hex;
 
-std::vector<std::uint8_t> Constants(float codeLo, float codeHi, float i1, float i2) {
-    return RealBytes({codeLo, codeHi, i1, i2});
-}
-
 struct CalibrationCase {
     const char* name;
     float i1, i2, lo, hi;
@@ -34,7 +30,7 @@ TEST(ReadOutputCalibration, replacesBadCurrentsWithFourAndTwentyMilliamperes) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto cal =
-            ReadOutputCalibration::Decode(Constants(1000, 17000, c.i1, c.i2), c.lo, c.hi);
+            ReadOutputCalibration::Decode(RealBytes({1000, 17000, c.i1, c.i2}), c.lo, c.hi);
         EXPECT_EQ(cal.warnings, c.warnings);
         ASSERT_TRUE(cal.scaling.ok()) << cal.scaling.message();
         EXPECT_EQ(cal.scaling->Out4mA, c.out4mA);
@@ -43,14 +39,14 @@ TEST(ReadOutputCalibration, replacesBadCurrentsWithFourAndTwentyMilliamperes) {
 }
 
 TEST(ReadOutputCalibration, refusesWhatWouldDivideByZero) {
-    const auto equalEnds = ReadOutputCalibration::Decode(Constants(1000, 17000, 4, 20), 50, 50);
+    const auto equalEnds = ReadOutputCalibration::Decode(RealBytes({1000, 17000, 4, 20}), 50, 50);
     ASSERT_FALSE(equalEnds.scaling.ok());
     EXPECT_EQ(equalEnds.scaling.message(),
               "Počátek a konec rozsahu jsou shodné, nastavení analogového výstupu nelze "
               "vypočítat.");
 
     // The warning is still reported before the refusal.
-    const auto both = ReadOutputCalibration::Decode(Constants(1000, 17000, 0, 20), 1, 1);
+    const auto both = ReadOutputCalibration::Decode(RealBytes({1000, 17000, 0, 20}), 1, 1);
     EXPECT_EQ(both.warnings, std::vector<std::string_view>{kBadI1});
     EXPECT_FALSE(both.scaling.ok());
 

@@ -24,17 +24,17 @@ protected:
 };
 
 TEST_F(DeviceTest, memoryBeyondTheImage_isRefusedWithCode3AndNothingWritten) {
-    struct Case {
+    struct {
         const char* command;
         std::uint32_t address;
         std::uint8_t count;
         Byte code;
-    };
+    } const cases[] = {{"ReadEEPROM", 2040, 8, 0},     {"ReadEEPROM", 2041, 8, 3},
+                       {"ReadEEPROM", 0xFFFF, 1, 3},   {"WriteEEPROM", 2044, 4, 0},
+                       {"WriteEEPROM", 2045, 4, 3},    {"WriteEEPROM", 0xFFF0, 20, 3},
+                       {"ReadEEPROM2", 0x010000, 4, 3}};
     const std::vector<Byte> bytes(20, 0xAB);
-    for (const Case c : {Case{"ReadEEPROM", 2040, 8, 0}, Case{"ReadEEPROM", 2041, 8, 3},
-                         Case{"ReadEEPROM", 0xFFFF, 1, 3}, Case{"WriteEEPROM", 2044, 4, 0},
-                         Case{"WriteEEPROM", 2045, 4, 3}, Case{"WriteEEPROM", 0xFFF0, 20, 3},
-                         Case{"ReadEEPROM2", 0x010000, 4, 3}}) {
+    for (const auto& c : cases) {
         const std::vector<Byte> before(memory.Bytes().begin(), memory.Bytes().end());
         const auto d = Send(c.command, c.address, c.count, bytes);
         ASSERT_TRUE(d.Valid()) << c.command << " " << c.address;

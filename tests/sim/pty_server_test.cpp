@@ -17,7 +17,8 @@ using namespace std::chrono_literals;
 using testing::Decode;
 using testing::RequestWire;
 
-// Reads from fd until a reply has been decoded, or nothing more has come for `quiet`.
+// Reads from fd until a reply has been decoded, or nothing more has come for
+// `quiet`.
 std::vector<Byte> ReadReply(int fd, std::chrono::milliseconds quiet = 2000ms) {
     std::vector<Byte> got;
     for (;;) {
@@ -34,20 +35,17 @@ std::vector<Byte> ReadReply(int fd, std::chrono::milliseconds quiet = 2000ms) {
     }
 }
 
-bool WriteAll(int fd, const std::vector<Byte>& bytes) {
-    return write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-}
-
-// veld-sim as a program, on its pseudo-terminal: serves, saves its image on SIGTERM, ends by itself
-// when idle, and refuses a bad option before printing a path. Its wiring to the program is the e2e
-// tests'.
+// veld-sim as a program, on its pseudo-terminal: serves, saves its image on
+// SIGTERM, ends by itself when idle, and refuses a bad option before printing a
+// path. Its wiring to the program is the e2e tests'.
 TEST(VeldSim, savesOnSigterm_endsWhenIdle_refusesABadOption) {
     const auto image = std::filesystem::temp_directory_path() / "veld_sim_process_test.bin";
     std::filesystem::remove(image);
     veld::testing::SimProcess sim({"--image", image.string(), "--save-on-exit", "--no-pacing"});
     const int fd = open(sim.path().c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(fd, 0) << sim.path();
-    ASSERT_TRUE(WriteAll(fd, RequestWire("WriteEEPROM", 512, 2, std::vector<Byte>{'K', 'o'})));
+    const auto request = RequestWire("WriteEEPROM", 512, 2, std::vector<Byte>{'K', 'o'});
+    ASSERT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
     EXPECT_TRUE(Decode(ReadReply(fd)).Valid());
     close(fd);
     sim.terminate();

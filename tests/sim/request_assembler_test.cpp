@@ -26,8 +26,7 @@ std::vector<Byte> ForeignRequest() {
     wire.push_back(link::XorChecksum(std::span<const Byte>(wire).subspan(3)));
     wire.push_back(0x00);
     const auto crc = link::Crc16(wire);
-    wire.push_back(static_cast<Byte>(crc & 0xFF));
-    wire.push_back(static_cast<Byte>(crc >> 8));
+    wire.insert(wire.end(), {static_cast<Byte>(crc & 0xFF), static_cast<Byte>(crc >> 8)});
     return wire;
 }
 

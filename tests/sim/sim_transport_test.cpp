@@ -107,16 +107,12 @@ TEST_F(SimTransportTest, closingBeforeTheReply_losesIt_aClosedPortTakesNothing) 
     EXPECT_TRUE(received.empty());
 }
 
-TEST(SimTransportLifetime, destroyedBeforeItsReply_clockRunsSafely) {
-    link::VirtualClock clock;
-    MemoryImage memory;
-    Device device(memory);
-    FaultPolicy faults;
+TEST_F(SimTransportTest, destroyedBeforeItsReply_clockRunsSafely) {
     {
-        SimTransport transport(device, faults, clock);
-        transport.onReceive = [](std::span<const std::uint8_t>) { FAIL() << "delivered"; };
-        ASSERT_TRUE(transport.open("simulator"));
-        transport.write(RequestWire("ReadPV"));
+        SimTransport other(device, faults, clock);
+        other.onReceive = [](std::span<const std::uint8_t>) { FAIL() << "delivered"; };
+        ASSERT_TRUE(other.open("simulator"));
+        other.write(RequestWire("ReadPV"));
     }
     EXPECT_EQ(clock.pendingEvents(), 1u);
     clock.advance(1s);

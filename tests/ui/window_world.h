@@ -8,24 +8,8 @@
 #include "ui/main_window.h"
 #include "ui/qt_prompts.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMessageBox>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 #include <functional>
 #include <vector>
 
@@ -45,17 +29,11 @@ struct WithWindowPrompts {
 struct World : WithWindowPrompts, testing::Program {
     explicit World(Prompts& inner, bool onSimulator = false)
         : WithWindowPrompts(inner),
-          Program(optionsFor(windowPrompts, onSimulator)),
+          Program(
+              onSimulator
+                  ? Options{.prompts = &windowPrompts}
+                  : Options{.port = std::nullopt, .virtualTime = false, .prompts = &windowPrompts}),
           window(model, windowPrompts) {}
-    static Options optionsFor(Prompts& prompts, bool onSimulator) {
-        Options options;
-        options.prompts = &prompts;
-        if (!onSimulator) {
-            options.port = std::nullopt;
-            options.virtualTime = false;
-        }
-        return options;
-    }
 
     template <class W>
     W* find(const QString& name) {
@@ -88,89 +66,75 @@ struct World : WithWindowPrompts, testing::Program {
     MainWindow window;
 };
 
-inline QStringList itemsOf(const QComboBox* list) {
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i)
-        items.append(list->itemText(i));
-    return items;
-}
-
 // The first control whose widget does not show what the control holds; empty when all agree.
 inline QString firstMismatch(World& world) {
     using config::ControlKind;
     std::vector<config::Control*> controls = world.model.form.controls();
     for (config::Control* c : world.model.dialog.controls())
         controls.push_back(c);
+// Returns from the check with the control's name and `what` when `shown` is not `held`.
+#define VELD_SHOWS(shown, held, what) \
+    if ((shown) != (held))            \
+    return c->name + u": " what ""_s
     for (config::Control* c : controls) {
         const QList<QWidget*> found = world.window.findChildren<QWidget*>(c->name);
         if (found.size() != 1)
             return c->name + u": %1 widgets"_s.arg(found.size());
         QWidget* w = found.first();
-        const auto differs = [&](const QString& what) { return c->name + u": "_s + what; };
         if (c->kind == ControlKind::TabSheet) {
             const int index = world.window.pageIndex(*c);
-            if (world.window.pages().tabText(index) != static_cast<config::TabSheet*>(c)->caption)
-                return differs(u"caption"_s);
-            if (world.window.pages().isTabVisible(index) != c->visible)
-                return differs(u"visible"_s);
+            VELD_SHOWS(world.window.pages().tabText(index),
+                       static_cast<config::TabSheet*>(c)->caption, "caption");
+            VELD_SHOWS(world.window.pages().isTabVisible(index), c->visible, "visible");
             continue;
         }
-        if (w->isHidden() == c->visible)
-            return differs(u"visible"_s);
-        if (w->isEnabled() != c->enabled)
-            return differs(u"enabled"_s);
+        VELD_SHOWS(!w->isHidden(), c->visible, "visible");
+        VELD_SHOWS(w->isEnabled(), c->enabled, "enabled");
         switch (c->kind) {
             case ControlKind::Label:
-                if (static_cast<QLabel*>(w)->text() != static_cast<config::Label*>(c)->caption)
-                    return differs(u"caption"_s);
+                VELD_SHOWS(static_cast<QLabel*>(w)->text(), static_cast<config::Label*>(c)->caption,
+                           "caption");
                 break;
             case ControlKind::Button:
-                if (static_cast<QPushButton*>(w)->text() !=
-                    static_cast<config::Button*>(c)->caption)
-                    return differs(u"caption"_s);
+                VELD_SHOWS(static_cast<QPushButton*>(w)->text(),
+                           static_cast<config::Button*>(c)->caption, "caption");
                 break;
             case ControlKind::CheckBox:
-                if (static_cast<QCheckBox*>(w)->isChecked() !=
-                    static_cast<config::CheckBox*>(c)->checked)
-                    return differs(u"checked"_s);
+                VELD_SHOWS(static_cast<QCheckBox*>(w)->isChecked(),
+                           static_cast<config::CheckBox*>(c)->checked, "checked");
                 break;
             case ControlKind::Edit:
             case ControlKind::MaskedEdit:
-                if (static_cast<QLineEdit*>(w)->text() != static_cast<config::Edit*>(c)->text())
-                    return differs(u"text"_s);
+                VELD_SHOWS(static_cast<QLineEdit*>(w)->text(),
+                           static_cast<config::Edit*>(c)->text(), "text");
                 break;
             case ControlKind::ComboBox: {
                 auto* list = static_cast<QComboBox*>(w);
-                auto* control = static_cast<config::ComboBox*>(c);
-                if (list->currentText() != control->text)
-                    return differs(u"text"_s);
-                if (itemsOf(list) != control->items)
-                    return differs(u"items"_s);
-                if (!list->isEditable())
-                    return differs(u"not editable"_s);
+                QStringList items;
+                for (int i = 0; i < list->count(); ++i)
+                    items.append(list->itemText(i));
+                VELD_SHOWS(list->currentText(), static_cast<config::ComboBox*>(c)->text, "text");
+                VELD_SHOWS(items, static_cast<config::ComboBox*>(c)->items, "items");
+                VELD_SHOWS(list->isEditable(), true, "not editable");
                 break;
             }
             case ControlKind::RadioGroup: {
-                auto* group = static_cast<config::RadioGroup*>(c);
                 auto* box = static_cast<QGroupBox*>(w);
-                if (box->title() != group->caption)
-                    return differs(u"caption"_s);
-                if (box->findChild<QButtonGroup*>()->checkedId() != group->itemIndex)
-                    return differs(u"item"_s);
+                VELD_SHOWS(box->title(), static_cast<config::RadioGroup*>(c)->caption, "caption");
+                VELD_SHOWS(box->findChild<QButtonGroup*>()->checkedId(),
+                           static_cast<config::RadioGroup*>(c)->itemIndex, "item");
                 break;
             }
             case ControlKind::ListBox: {
                 auto* list = static_cast<QListWidget*>(w);
-                auto* control = static_cast<config::ListBox*>(c);
-                if (list->count() != control->items.size() ||
-                    list->currentRow() != control->itemIndex)
-                    return differs(u"items"_s);
+                VELD_SHOWS(list->count(), static_cast<config::ListBox*>(c)->items.size(), "items");
+                VELD_SHOWS(list->currentRow(), static_cast<config::ListBox*>(c)->itemIndex,
+                           "items");
                 break;
             }
             case ControlKind::ProgressBar:
-                if (static_cast<QProgressBar*>(w)->value() !=
-                    static_cast<config::ProgressBar*>(c)->position)
-                    return differs(u"position"_s);
+                VELD_SHOWS(static_cast<QProgressBar*>(w)->value(),
+                           static_cast<config::ProgressBar*>(c)->position, "position");
                 break;
             case ControlKind::StringGrid: {
                 auto* grid = static_cast<config::StringGrid*>(c);
@@ -178,8 +142,8 @@ inline QString firstMismatch(World& world) {
                 for (int row = 1; row < grid->rowCount(); ++row)
                     for (int column = 0; column < grid->columnCount(); ++column) {
                         const QTableWidgetItem* item = table->item(row - 1, column);
-                        if ((item ? item->text() : QString()) != grid->cell(column, row))
-                            return differs(u"cell"_s);
+                        VELD_SHOWS(item ? item->text() : QString(), grid->cell(column, row),
+                                   "cell");
                     }
                 break;
             }
@@ -187,6 +151,7 @@ inline QString firstMismatch(World& world) {
                 break;
         }
     }
+#undef VELD_SHOWS
     return {};
 }
 
