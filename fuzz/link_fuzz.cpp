@@ -55,14 +55,16 @@ constexpr link::Micros kWorstCase =
 // The reply the engine holds answers `command` with a right checksum and at least `payload`
 // payload bytes; its data bytes are what device access handed on.
 void CheckReply(const link::Link& link, link::Byte command, std::size_t payload) {
-    const auto view = fuzz::ReadReply(link.rx.RxFrame, link.rx.ReplyLength);
+    const std::vector<link::Byte> frame = link.replyFrame();
+    const auto view = fuzz::ReadReply(frame, frame.size() - 1);
     FUZZ_CHECK(view.has_value(), "a success holds a well-formed reply with a right checksum");
     FUZZ_CHECK(view->command == command, "a success answers the command sent");
     FUZZ_CHECK(view->byteCount >= 2 + payload, "a success holds the bytes asked for");
-    FUZZ_CHECK(view->byteCount == link.rx.ReplyByteCount, "the byte count is the frame's");
-    FUZZ_CHECK(std::equal(link.rx.RxData.begin(), link.rx.RxData.begin() + view->byteCount,
-                          link.rx.RxFrame.begin() + static_cast<std::ptrdiff_t>(view->dataStart)),
-               "RxData holds the reply's data bytes");
+    const auto data = link.replyData();
+    FUZZ_CHECK(view->byteCount == data.size(), "the byte count is the frame's");
+    FUZZ_CHECK(std::equal(data.begin(), data.end(),
+                          frame.begin() + static_cast<std::ptrdiff_t>(view->dataStart)),
+               "the reply's data are the frame's data bytes");
 }
 
 }  // namespace
@@ -93,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (ok) {
                     CheckReply(engine, 0x71, count);
                     FUZZ_CHECK(r->size() == count, "a read returns the count asked for");
-                    FUZZ_CHECK(std::equal(r->begin(), r->end(), engine.rx.RxData.begin() + 2),
+                    FUZZ_CHECK(std::equal(r->begin(), r->end(), engine.replyData().begin() + 2),
                                "a read returns the reply's payload");
                 }
                 break;
@@ -114,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 ok = r.ok();
                 if (ok) {
                     CheckReply(engine, 0x01, 5);
-                    FUZZ_CHECK(r->replyFrame.size() == std::size_t{engine.rx.ReplyLength} + 1u,
+                    FUZZ_CHECK(r->replyFrame == engine.replyFrame(),
                                "the shown reply ends at its checksum");
                 }
                 break;
@@ -137,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 ok = r.ok();
                 if (ok) {
                     CheckReply(engine, 0x73, payload);
-                    FUZZ_CHECK(r->payload.size() + 2 == engine.rx.ReplyByteCount,
+                    FUZZ_CHECK(r->payload.size() + 2 == engine.replyData().size(),
                                "the command's payload is the reply's");
                 }
                 break;
@@ -156,8 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A request refused before sending leaves the engine's last verdict as it was.
         const bool sent = transport.writes != writesBefore;
         if (sent && engine.lastResult() == link::TransactionResult::Success) {
-            const auto view = fuzz::ReadReply(engine.rx.RxFrame, engine.rx.ReplyLength);
-            FUZZ_CHECK(view.has_value() && !engine.rx.ReplyError,
+            const std::vector<link::Byte> frame = engine.replyFrame();
+            FUZZ_CHECK(fuzz::ReadReply(frame, frame.size() - 1).has_value(),
                        "the engine never succeeds with a bad reply");
         }
         if (ok) {
