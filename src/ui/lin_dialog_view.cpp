@@ -38,11 +38,7 @@ void SetRange(QValueAxis* axis, double lo, double hi) {
 }  // namespace
 
 LinDialogView::LinDialogView(config::MainWindowModel& model, ControlBinder& binder, QWidget* parent)
-    : QDialog(parent),
-      model_(model),
-      binder_(binder),
-      chart_(new QChart),
-      largest_(new QLabel(this)) {
+    : ModelDialog(binder, parent), model_(model), chart_(new QChart), largest_(new QLabel(this)) {
     setObjectName(QStringLiteral("Form4"));
     config::LinDialogForm& d = model.dialog;
     setWindowModality(Qt::ApplicationModal);
@@ -228,21 +224,12 @@ void LinDialogView::refreshPreview() {
     }
 }
 
-void LinDialogView::reject() {
-    if (model_.dialog.visible)
-        binder_.runUserEvent([this] { model_.userClosedDialog(); });
-    else
-        QDialog::reject();
+bool LinDialogView::shownByModel() const {
+    return model_.dialog.visible;
 }
 
-void LinDialogView::closeEvent(QCloseEvent* event) {
-    // The model closes the dialog; it stays open when the model keeps it.
-    if (!model_.dialog.visible) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-    binder_.runUserEvent([this] { model_.userClosedDialog(); });
+void LinDialogView::closedByUser() {
+    model_.userClosedDialog();
 }
 
 }  // namespace veld::ui

@@ -2,7 +2,8 @@
 
 #include "config/lin_dialog.h"
 
-#include <QDialog>
+#include "ui/model_dialog.h"
+
 #include <QString>
 #include <vector>
 
@@ -15,15 +16,13 @@ class MainWindowModel;
 
 namespace veld::ui {
 
-class ControlBinder;
-
 // The dialog "Hodnoty linearizačního souboru": the points of the linearization file, the method
 // and the polynomial degree. The model opens it by setting `dialog.visible` and closes it by
 // clearing it, so it is shown without a nested event loop (application modal) and hidden again
 // on the next sync; the close box and Esc ask the model to close it, which checks the choice as
 // "OK" does. Beside the grid a plot shows the curve the chosen method makes of the points and
 // its deviation at each of them.
-class LinDialogView final : public QDialog {
+class LinDialogView final : public ModelDialog {
     Q_OBJECT
 public:
     LinDialogView(config::MainWindowModel& model, ControlBinder& binder, QWidget* parent);
@@ -32,14 +31,11 @@ public:
     // binder).
     void sync();
 
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
+    bool shownByModel() const override;
+    void closedByUser() override;
+
     config::MainWindowModel& model_;
-    ControlBinder& binder_;
     int filesShown_ = 0;
 
     // Redraws the preview when points, method, degree or unit changed since the last sync.

@@ -15,7 +15,7 @@ namespace veld::ui {
 
 SensorMatchView::SensorMatchView(config::MainWindowModel& model, ControlBinder& binder,
                                  QWidget* parent)
-    : QDialog(parent), model_(model), binder_(binder) {
+    : ModelDialog(binder, parent), model_(model) {
     setObjectName(QStringLiteral("SensorMatchView"));
     setWindowModality(Qt::ApplicationModal);
     config::SensorMatchForm& d = model.sensorDialog;
@@ -76,20 +76,12 @@ void SensorMatchView::sync() {
     }
 }
 
-void SensorMatchView::reject() {
-    if (model_.sensorDialog.visible)
-        binder_.runUserEvent([this] { model_.userClosedSensorDialog(); });
-    else
-        QDialog::reject();
+bool SensorMatchView::shownByModel() const {
+    return model_.sensorDialog.visible;
 }
 
-void SensorMatchView::closeEvent(QCloseEvent* event) {
-    if (!model_.sensorDialog.visible) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-    binder_.runUserEvent([this] { model_.userClosedSensorDialog(); });
+void SensorMatchView::closedByUser() {
+    model_.userClosedSensorDialog();
 }
 
 }  // namespace veld::ui

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/model_dialog.h"
 
 namespace veld::config {
 class MainWindowModel;
@@ -8,24 +8,20 @@ class MainWindowModel;
 
 namespace veld::ui {
 
-class ControlBinder;
-
 // The dialog "Přizpůsobení čidlu": its controls are the model's (SensorMatchForm), bound by the
 // binder; it is shown while the model says so, and the close box and Esc ask the model to cancel.
-class SensorMatchView final : public QDialog {
+class SensorMatchView final : public ModelDialog {
     Q_OBJECT
 public:
     SensorMatchView(config::MainWindowModel& model, ControlBinder& binder, QWidget* parent);
 
     void sync();
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool shownByModel() const override;
+    void closedByUser() override;
+
     config::MainWindowModel& model_;
-    ControlBinder& binder_;
 };
 
 }  // namespace veld::ui
