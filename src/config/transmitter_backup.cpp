@@ -39,6 +39,14 @@ QString SignatureText(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
+// The stored time is ISO text; the question shows it as a technician reads dates here. A time
+// that does not parse (an edited file) is shown as it stands.
+QString TimeText(const std::string& stored) {
+    const QString iso = QString::fromStdString(stored);
+    const QDateTime at = QDateTime::fromString(iso, Qt::ISODate);
+    return at.isValid() ? at.toString(u"d. M. yyyy H:mm:ss"_s) : iso;
+}
+
 // The note as the header shows it: one line, without the padding.
 QString NoteText(const std::vector<std::uint8_t>& bytes) {
     QString note =
@@ -216,7 +224,7 @@ Outcome TransmitterBackup::restore(const QString& path) {
     }
     const QString note = QString::fromStdString(image.note);
     if (!prompts_.question(
-            kAskRestoreBackup.arg(QString::fromStdString(image.time),
+            kAskRestoreBackup.arg(TimeText(image.time),
                                   note.isEmpty() ? QString() : u" („%1“)"_s.arg(note))))
         return Outcome::Declined;
 
