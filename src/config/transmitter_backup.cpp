@@ -223,9 +223,8 @@ Outcome TransmitterBackup::restore(const QString& path) {
         return Outcome::Stopped;
     }
     const QString note = QString::fromStdString(image.note);
-    if (!prompts_.question(
-            kAskRestoreBackup.arg(TimeText(image.time),
-                                  note.isEmpty() ? QString() : u" („%1“)"_s.arg(note))))
+    if (!prompts_.question(kAskRestoreBackup.arg(
+            TimeText(image.time), note.isEmpty() ? QString() : u" („%1“)"_s.arg(note))))
         return Outcome::Declined;
 
     const auto stop = [&](const QString& step) {
