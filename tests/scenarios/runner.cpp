@@ -14,7 +14,9 @@
 //   click Poslat                        a button, a label, a control of the points dialog
 //   call S_Dolmez                       a button the window never shows, as veld-cli runs it
 //   answer no                           the next question (questions not answered get Yes)
-//   file points.txt                     a file in the program's folder: its lines up to "end"
+//   file points.txt                     a file in the program's folder: its lines up to "end",
+//                                       UTF-8 with LF; "file c.txt cp1250 crlf" as the
+//                                       configuration files are
 //   pick points.txt                     the next file dialog picks it ("pick" alone cancels)
 //   expect outcome Completed            Completed, Stopped, Declined, or none
 //   expect requests                     then one a line up to a blank line or a directive:
@@ -27,6 +29,8 @@
 //                                       property the main one
 //   expect memory 448 87 61 33 C1       simulator memory from the address on
 //   expect differences                  the table of "Porovnat", "field: transmitter → file"
+//   expect file c.txt cp1250 crlf       a file's lines in the file directive's form, one a
+//                                       line like the requests (a blank line written as "")
 //
 // Values may be quoted, which keeps blanks at their ends. A step the window would not take, an
 // unknown directive or a malformed line ends the scenario with its file and line.
@@ -34,6 +38,7 @@
 // With --plan, "click Poslat" only plans the write, and its act's requests are the plan's, the
 // reads answered from the simulator's memory; the act's other expectations are not checked.
 
+#include "config/cp1250.h"
 #include "support/program.h"
 
 #include <gtest/gtest.h>
@@ -92,6 +97,13 @@ QString Hex(std::span<const link::Byte> bytes) {
     for (link::Byte b : bytes)
         words.append(u"%1"_s.arg(b, 2, 16, QLatin1Char('0')).toUpper());
     return words.join(u' ');
+}
+
+// The forms of a file besides UTF-8 with LF: "cp1250", "crlf", or both.
+bool IsFileForm(const QString& form) {
+    const QStringList words = form.split(u' ', Qt::SkipEmptyParts);
+    return std::ranges::all_of(words,
+                               [](const QString& w) { return w == u"cp1250" || w == u"crlf"; });
 }
 
 QString YesNo(bool b) {
@@ -265,15 +277,19 @@ private:
                                          : std::optional(program_.dir.filePath(Unquoted(rest))));
             return {};
         }
-        // file NAME
-        if (rest.isEmpty() || rest.contains(u'/'))
-            return u"file NAME (in the program's folder)"_s;
-        QByteArray content;
+        // file NAME [cp1250] [crlf]
+        if (name.isEmpty() || name.contains(u'/') || !IsFileForm(value))
+            return u"file NAME [cp1250] [crlf] (in the program's folder)"_s;
+        QString content;
         while (next_ < lines_.size() && lines_[next_].trimmed() != u"end")
-            content += lines_[next_++].toUtf8() + '\n';
+            content += lines_[next_++] + (value.contains(u"crlf") ? u"\r\n"_s : u"\n"_s);
         if (next_++ == lines_.size())
             return u"file without its \"end\""_s;
-        return program_.file(rest, content).isEmpty() ? u"cannot write "_s + rest : QString();
+        const auto cp1250 = config::cp1250::Encode(content);
+        if (value.contains(u"cp1250") && !cp1250.ok())
+            return u"not in windows-1250: "_s + cp1250.unencodable;
+        const QByteArray bytes = value.contains(u"cp1250") ? cp1250.bytes : content.toUtf8();
+        return program_.file(name, bytes).isEmpty() ? u"cannot write "_s + name : QString();
     }
 
     QString expect(const QString& what, int number) {
@@ -304,6 +320,15 @@ private:
                     config::DifferenceLines(program_.m().backupPage().differences()));
         } else if (kind == u"questions" && rest.isEmpty()) {
             compare(number, u"question"_s, block(), program_.prompts.questions);
+        } else if (const auto [name, form] = Split(rest); kind == u"file" && IsFileForm(form)) {
+            QFile file(program_.dir.filePath(name));
+            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : "(none)\n";
+            QStringList lines = (form.contains(u"cp1250") ? config::cp1250::Decode(bytes)
+                                                          : QString::fromUtf8(bytes))
+                                    .split(form.contains(u"crlf") ? u"\r\n"_s : u"\n"_s);
+            if (!lines.takeLast().isEmpty())
+                fail(number, name + u" does not end with a line end"_s);
+            compare(number, u"line"_s, block(), lines);
         } else if (kind == u"control") {
             const auto [target, value] = Split(rest);
             config::Control* c = program_.control(target.section(u'.', 0, 0));
@@ -323,8 +348,8 @@ private:
                 fail(number, u"memory at %1 holds %2"_s.arg(expected->first)
                                  .arg(actual ? Hex(*actual) : u"nothing"_s));
         } else {
-            return u"expect outcome|requests|messages|questions|control|memory|differences, not "
-                   u"\"%1\""_s.arg(what);
+            return u"expect outcome|requests|messages|questions|control|memory|differences|file, "
+                   u"not \"%1\""_s.arg(what);
         }
         return {};
     }
