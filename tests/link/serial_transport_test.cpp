@@ -133,44 +133,37 @@ TEST(SystemPortName, comItemsAreTheSystemsDevices) {
 
 #ifndef _WIN32
 
-// The transmitter's end of a pseudo-terminal.
-class PtyEnd {
-public:
-    PtyEnd() {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
-            path_ = ptsname(master_);
+// The transmitter's end of a pseudo-terminal; `path` names the program's end.
+struct PtyEnd {
+    PtyEnd() : master(posix_openpt(O_RDWR | O_NOCTTY)) {
+        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0)
+            path = ptsname(master);
     }
     ~PtyEnd() { closeMaster(); }
-    const std::string& path() const { return path_; }
     bool send(const std::vector<std::uint8_t>& bytes) const {
-        return ::write(master_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+        return ::write(master, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     }
     std::vector<std::uint8_t> receive() const {
         std::vector<std::uint8_t> got(256);
-        pollfd p{master_, POLLIN, 0};
-        if (poll(&p, 1, 5000) <= 0)
-            return {};
-        const ssize_t n = ::read(master_, got.data(), got.size());
+        pollfd p{master, POLLIN, 0};
+        const ssize_t n = poll(&p, 1, 5000) > 0 ? ::read(master, got.data(), got.size()) : 0;
         got.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
         return got;
     }
     void closeMaster() {
-        if (master_ >= 0)
-            ::close(master_);
-        master_ = -1;
+        if (master >= 0)
+            ::close(std::exchange(master, -1));
     }
 
-private:
-    int master_ = -1;
-    std::string path_;
+    int master;
+    std::string path;
 };
 
 TEST_F(SerialTransportTest, pseudoTerminal_carriesBytesBothWays_aVanishedDeviceIsReportedOnce) {
     PtyEnd pty;
-    ASSERT_FALSE(pty.path().empty());
-    ASSERT_TRUE(transport.open(pty.path()));
-    EXPECT_TRUE(transport.open(pty.path())) << "open twice: still open";
+    ASSERT_FALSE(pty.path.empty());
+    ASSERT_TRUE(transport.open(pty.path));
+    EXPECT_TRUE(transport.open(pty.path)) << "open twice: still open";
     // No line timing behind a pseudo-terminal: a harness there may answer at once.
     EXPECT_EQ(transport.shortestCharacterTime(), Micros{0});
     const std::vector<std::uint8_t> request{0xFF, 0xFF, 0xFF, 0x82, 0x3A};
@@ -189,11 +182,11 @@ TEST_F(SerialTransportTest, pseudoTerminal_carriesBytesBothWays_aVanishedDeviceI
 
 TEST_F(SerialTransportTest, clearInput_dropsWhatArrivedBeforeIt) {
     PtyEnd pty;
-    ASSERT_TRUE(transport.open(pty.path()));
+    ASSERT_TRUE(transport.open(pty.path));
     ASSERT_TRUE(pty.send({0xAA, 0xAA, 0xAA}));
     // Wait until the stale bytes sit in the terminal's input queue (seen through a second
     // descriptor that reads nothing), without running the event loop that would hand them on.
-    const int watcher = ::open(pty.path().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    const int watcher = ::open(pty.path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(watcher, 0);
     pollfd p{watcher, POLLIN, 0};
     ASSERT_EQ(poll(&p, 1, 5000), 1);
@@ -219,19 +212,19 @@ TEST_F(SerialTransportTest, deviceHeldUnderAnyName_isRefusedNamingTheHolder) {
     PtyEnd pty;
     QTemporaryDir dir;
     const std::string link = dir.filePath(QStringLiteral("port")).toStdString();
-    ASSERT_EQ(::symlink(pty.path().c_str(), link.c_str()), 0);
-    const std::string doubled = "/dev/" + pty.path().substr(4);
+    ASSERT_EQ(::symlink(pty.path.c_str(), link.c_str()), 0);
+    const std::string doubled = "/dev/" + pty.path.substr(4);
     ASSERT_TRUE(transport.open(link));
-    EXPECT_TRUE(QFile::exists(SerialLockFile(QString::fromStdString(pty.path()))))
+    EXPECT_TRUE(QFile::exists(SerialLockFile(QString::fromStdString(pty.path))))
         << "the lock file QSerialPort takes is the one examined";
-    for (const std::string& name : {pty.path(), link, doubled}) {
+    for (const std::string& name : {pty.path, link, doubled}) {
         SerialTransport other;
         EXPECT_FALSE(other.open(name)) << name;
         EXPECT_EQ(other.openRefusal(), HeldByThisProcess()) << name;
     }
     transport.close();
 
-    const int held = ::open(pty.path().c_str(), O_RDWR | O_NOCTTY);
+    const int held = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
     EXPECT_FALSE(transport.open(doubled));
     EXPECT_EQ(transport.openRefusal(), HeldByThisProcess());
@@ -245,7 +238,7 @@ TEST_F(SerialTransportTest, deviceHeldUnderAnyName_isRefusedNamingTheHolder) {
 // living program holds stays.
 TEST_F(SerialTransportTest, lockFileLeftByAKilledRun_doesNotBlock) {
     PtyEnd pty;
-    const QString lockFile = SerialLockFile(QString::fromStdString(pty.path()));
+    const QString lockFile = SerialLockFile(QString::fromStdString(pty.path));
     char host[256] = {};
     ::gethostname(host, sizeof host - 1);
     const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
@@ -256,14 +249,14 @@ TEST_F(SerialTransportTest, lockFileLeftByAKilledRun_doesNotBlock) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
         file.close();
-        EXPECT_TRUE(transport.open(pty.path())) << content.toStdString();
+        EXPECT_TRUE(transport.open(pty.path)) << content.toStdString();
         transport.close();
         EXPECT_FALSE(QFile::exists(lockFile));
     }
 
     QLockFile living(lockFile);
     ASSERT_TRUE(living.tryLock());
-    EXPECT_FALSE(transport.open(pty.path()));
+    EXPECT_FALSE(transport.open(pty.path));
     EXPECT_EQ(transport.openRefusal(), HeldByThisProcess());
 }
 
@@ -274,25 +267,25 @@ TEST_F(SerialTransportTest, deviceTheUserMayNotOpen_namesTheGroupThatGrantsAcces
     if (::geteuid() != 0 || dialout == nullptr)
         GTEST_SKIP() << "needs root and the group dialout";
     PtyEnd pty;
-    const QString device = QString::fromStdString(pty.path());
-    ASSERT_EQ(::chown(pty.path().c_str(), 0, dialout->gr_gid), 0);
-    ASSERT_EQ(::chmod(pty.path().c_str(), 0660), 0);
+    const QString device = QString::fromStdString(pty.path);
+    ASSERT_EQ(::chown(pty.path.c_str(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(::chmod(pty.path.c_str(), 0660), 0);
     constexpr uid_t kNobody = 65534;
     ASSERT_EQ(::setegid(kNobody), 0);
     ASSERT_EQ(::seteuid(kNobody), 0);
-    const bool opened = transport.open(pty.path());
+    const bool opened = transport.open(pty.path);
     const std::string refusal = transport.openRefusal();
     ASSERT_EQ(::seteuid(0), 0);
     ASSERT_EQ(::setegid(0), 0);
     EXPECT_FALSE(opened);
-    EXPECT_EQ(refusal, "Přístup k portu " + pty.path() +
+    EXPECT_EQ(refusal, "Přístup k portu " + pty.path +
                            " byl odepřen. Přidejte uživatele do skupiny dialout (sudo usermod -aG "
                            "dialout $USER) a přihlaste se znovu.");
     // No group to name: one that may not read and write it, or root's.
-    ASSERT_EQ(::chmod(pty.path().c_str(), 0640), 0);
+    ASSERT_EQ(::chmod(pty.path.c_str(), 0640), 0);
     EXPECT_EQ(DeviceGroup(device), QString());
-    ASSERT_EQ(::chmod(pty.path().c_str(), 0660), 0);
-    ASSERT_EQ(::chown(pty.path().c_str(), 0, 0), 0);
+    ASSERT_EQ(::chmod(pty.path.c_str(), 0660), 0);
+    ASSERT_EQ(::chown(pty.path.c_str(), 0, 0), 0);
     EXPECT_EQ(DeviceGroup(device), QString());
     EXPECT_EQ(AccessDeniedText(device, {}),
               QStringLiteral("Přístup k portu %1 byl odepřen.").arg(device));

@@ -9,13 +9,10 @@
 namespace veld::sim {
 namespace {
 
-// What the factory image holds, the scenarios rely on byte for byte (signature, firmware number,
-// output constants, mode flags).
 TEST(MemoryImageAccess, neverReachesBeyondTheImage) {
-    struct Case {
-        std::size_t address, count;
-        bool inside;
-    };
+    // clang-format off
+    struct Case { std::size_t address, count; bool inside; };
+    // clang-format on
     for (const Case c : {Case{0, 0, true}, Case{2047, 1, true}, Case{2046, 2, true},
                          Case{2048, 0, true}, Case{2047, 2, false}, Case{2048, 1, false},
                          Case{65535, 4, false}, Case{static_cast<std::size_t>(-1), 2, false}}) {

@@ -41,11 +41,10 @@ TEST_F(SimTransportTest, repliesArriveWhenTheLineHasCarriedThem) {
     using link::Micros;
     const Micros readRequest = TransmissionTime(18), readReply = TransmissionTime(15);
     ASSERT_EQ(readRequest + readReply, 13750us + 11459us);
-    struct Case {
-        std::function<void()> setUp;
-        std::vector<std::vector<Byte>> requests;
-        std::vector<Micros> arrivals;
-    };
+    // clang-format off
+    struct Case { std::function<void()> setUp; std::vector<std::vector<Byte>> requests;
+                  std::vector<Micros> arrivals; };
+    // clang-format on
     const auto read = RequestWire("ReadEEPROM", 257, 2);
     const auto pv = RequestWire("ReadPV");
     const Case cases[] = {
