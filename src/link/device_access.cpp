@@ -219,9 +219,7 @@ Result<ProcessValue> DeviceAccess::readPv() {
         return *std::move(failure);
     const auto data = link_.replyData();
     ProcessValue pv;
-    pv.unitCode = data[2];
     pv.value = DecodePvFloat({data[3], data[4], data[5], data[6]});
-    pv.request = lastRequest_;
     pv.replyFrame = link_.replyFrame();
     return {std::move(pv), read.code, responseCode()};
 }

@@ -105,9 +105,7 @@ struct CommandReply {
 
 // One "ReadPV": the value as the transmitter sent it and the traffic as the window shows it.
 struct ProcessValue {
-    Byte unitCode = 0;
-    float value = 0;               // DecodePvFloat of payload bytes 1..4
-    std::vector<Byte> request;     // the request as built: TxFrame[0..TxLength), no pad, no CRC
+    float value = 0;               // DecodePvFloat of payload bytes 1..4, after the unit code
     std::vector<Byte> replyFrame;  // RxFrame[0..ReplyLength], checksum included
 };
 
