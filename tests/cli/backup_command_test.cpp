@@ -28,38 +28,19 @@ protected:
     std::function<void(session::Session&)> faults;
 };
 
-TEST_F(BackupCommands, backupThenChangesThenRestoreLeavesTheMemoryAsItWas) {
+// backup_restore.scn and the end-to-end test hold the memory as it was after a restore, and the
+// refusal of foreign backups and of another transmitter; here the question, the frame of the
+// restore's requests, a damaged backup and what a failure left.
+TEST_F(BackupCommands, restoreAsksWritesBetweenStopAndResetAndNamesWhatAFailureLeft) {
     const std::string backup = dir.filePath(u"zaloha.txt"_s).toStdString();
     ASSERT_EQ(runSim({"backup", backup}), kSuccess) << err.str();
-    const std::vector<link::Byte> before = memory;
     EXPECT_FALSE(requests.join(u'\n').contains(u"WriteEEPROM"_s));
-
-    const QString changed = QString(kFactory).replace(u"tlumení: 1.0s"_s, u"tlumení: 2.0s"_s);
-    ASSERT_EQ(runSim({"--yes", "write", configuration(u"c.txt"_s, changed)}), kSuccess)
-        << err.str();
-    ASSERT_EQ(runSim({"--yes", "relay", "2", "--enable", "--on", "150", "--off", "140", "--mode",
-                      "HYSTEREZE"}),
-              kSuccess)
-        << err.str();
-    ASSERT_NE(memory, before);
-
     EXPECT_EQ(runSim({"restore", backup}), kFailure);  // no terminal: answered No
     EXPECT_EQ(requests, QStringList{u"ReadEEPROM 257 2"_s});
     ASSERT_EQ(runSim({"--yes", "restore", backup}), kSuccess) << err.str();
-    EXPECT_EQ(memory, before);
     EXPECT_EQ(requests.mid(0, 2), (QStringList{u"ReadEEPROM 257 2"_s, u"Stop"_s}));
     EXPECT_EQ(requests.mid(requests.size() - 2), (QStringList{u"Reset"_s, u"Continue"_s}));
-    for (const QString& r : requests) {
-        const int address = r.startsWith(u"WriteEEPROM "_s) ? r.section(u' ', 1, 1).toInt() : -1;
-        EXPECT_TRUE(address < 0 || address + r.section(u' ', 2, 2).toInt() <= 36 ||
-                    (address >= 52 && (address >= 259 || address + 20 <= 257)))
-            << r.toStdString();
-    }
-}
 
-TEST_F(BackupCommands, restoreRefusesDamagedAndForeignBackupsAndNamesWhatAFailureLeft) {
-    const std::string backup = dir.filePath(u"zaloha.txt"_s).toStdString();
-    ASSERT_EQ(runSim({"backup", backup}), kSuccess) << err.str();
     QFile f(QString::fromStdString(backup));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     QByteArray damaged = f.readAll();
@@ -67,19 +48,7 @@ TEST_F(BackupCommands, restoreRefusesDamagedAndForeignBackupsAndNamesWhatAFailur
     EXPECT_EQ(runSim({"--yes", "restore", file(u"damaged.txt"_s, damaged)}), kFailure);
     EXPECT_TRUE(said("Záloha je poškozená: kontrolní součet nesouhlasí. Nic nebylo zapsáno."));
     EXPECT_TRUE(requests.isEmpty());
-    EXPECT_EQ(runSim({"--yes", "restore", configuration(u"cfg.txt"_s, kFactory)}), kFailure);
-    EXPECT_TRUE(said("není záloha převodníku VELD."));
-    EXPECT_TRUE(requests.isEmpty());
-    EXPECT_EQ(runSim({"--yes", "restore"}), kUsage);
 
-    memory[258] = 0xE6;
-    EXPECT_EQ(runSim({"--yes", "restore", backup}), kFailure);
-    EXPECT_TRUE(
-        said("Záloha je z převodníku s podpisem 0D E5, připojený převodník má 0D E6. Nic "
-             "nebylo zapsáno."));
-    EXPECT_EQ(requests, QStringList{u"ReadEEPROM 257 2"_s});
-
-    memory[258] = 0xE5;
     faults = [](session::Session& s) {
         s.simFaults().QueueClean(5);  // signature, "Stop", the three writes of two areas
         s.simFaults().Queue(sim::Fault::NoReply(), 3);
@@ -109,19 +78,13 @@ TEST_F(BackupCommands, diffPrintsOnlyTheDifferencesInSinglePrecision) {
     // Written, then read back as 400.7000122: equal as the transmitter stores it.
     ASSERT_EQ(runSim({"--yes", "write", path}), kSuccess) << err.str();
     EXPECT_EQ(runSim({"diff", path}), kSuccess) << out.str();
-    EXPECT_EQ(runSim({"diff"}), kUsage);
-    EXPECT_EQ(runSim({"diff", path, "--bogus"}), kUsage);
 }
 
+// verify_write.scn holds the requests of a verified write and of the read after it.
 TEST_F(BackupCommands, verifiedWriteFindsAByteChangedAfterTheWrite) {
     const QString changed = QString(kFactory).replace(u"tlumení: 1.0s"_s, u"tlumení: 2.0s"_s);
     const std::string path = configuration(u"c.txt"_s, changed);
     ASSERT_EQ(runSim({"--yes", "write", path, "--verify"}), kSuccess) << err.str();
-    const QStringList verified = requests;
-    ASSERT_EQ(runSim({"--yes", "write", path}), kSuccess) << err.str();
-    // The write itself is the same; the read follows it.
-    EXPECT_EQ(verified.mid(0, requests.size()), requests);
-    EXPECT_GT(verified.size(), requests.size());
 
     faults = [](session::Session& s) {
         s.simFaults().onAnswer = [&s] {

@@ -80,10 +80,12 @@ protected:
     LoggedCliTest() {
         inspect = [this](session::Session& s) {
             requests = testing::DescribeLog(s.simDevice().Log());
+            opens = s.simTransport().OpenCount();
         };
     }
     bool sent(const QString& request) const { return requests.contains(request); }
     QStringList requests;
+    std::size_t opens = 0;  // of the port
 };
 
 }  // namespace veld::cli::test

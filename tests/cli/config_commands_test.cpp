@@ -54,8 +54,7 @@ TEST_F(ConfigCommands, readOfADifferenceInputLeavesItsTotalToTheUserAndAFailedRe
 TEST_F(ConfigCommands, calibratePrintsTheRangeReadBack) {
     prepare = [](session::Session& s) { s.simDevice().SetProcessValue(20.0f); };
     EXPECT_EQ(runSim({"--yes", "calibrate", "lower"}), kSuccess) << err.str();
-    EXPECT_EQ(requests.mid(requests.size() - 2), (QStringList{u"NastOfs"_s, u"ReadEEPROM 60 8"_s}));
-    EXPECT_EQ(out.str(), "Počátek: 20 °C\nKonec: 100 °C\n");
+    EXPECT_EQ(out.str(), "Počátek: 20 °C\nKonec: 100 °C\n");  // calibration_lower.scn: the requests
 
     // The read leaves calibration closed for a square-root linearization.
     prepare = [](session::Session& s) {

@@ -81,6 +81,14 @@ TEST_F(Output, saveAfterTheReadTheWindowNeeds) {
     EXPECT_TRUE(requests.last().startsWith(u"WriteEEPROM 52 16 "_s));
     EXPECT_TRUE(requests.last().endsWith(u" 85 A4 00 00 87 48 00 00"_s));
     EXPECT_EQ(out.str(), "{\"begin\":-20.5,\"end\":100}\n");
+    EXPECT_EQ(opens, static_cast<std::size_t>(requests.size()));
+
+    // --fast: the same requests over one opening of the port for the whole command, its read and
+    // its save. The fault matrix holds the bytes of fast transfers, the link test the settle.
+    const QStringList plain = requests;
+    EXPECT_EQ(runSim({"--fast", "--json", "output", "-20.5", "100", "--read"}), kSuccess);
+    EXPECT_EQ(requests, plain);
+    EXPECT_EQ(opens, 1u);
 }
 
 class Measure : public CliTest {

@@ -72,43 +72,6 @@ TEST_F(Write, aValueTheEntryChecksRefuseStopsBeforeAnythingIsSent) {
     EXPECT_EQ(requests.size(), 55);
 }
 
-// --fast: the same requests, byte for byte, over one opening of the port; only the 50 ms settle
-// of every transaction but the first is gone.
-TEST_F(Write, fastTransferSendsTheSameRequestsOverOneOpening) {
-    const std::string path = pt100();
-    std::size_t opens = 0;
-    std::vector<std::vector<link::Byte>> wire;
-    prepare = [&](session::Session& s) {
-        s.link().onBusyChanged = [&s, &wire, model = s.link().onBusyChanged](bool busy) {
-            model(busy);
-            if (busy)
-                wire.emplace_back(s.link().request().begin(), s.link().request().end());
-        };
-    };
-    inspect = [this, &opens, logged = inspect](session::Session& s) {
-        logged(s);
-        opens = s.simTransport().OpenCount();
-    };
-    std::vector<QStringList> logs;
-    std::vector<std::vector<std::vector<link::Byte>>> wires;
-    std::vector<std::size_t> openings;
-    std::vector<link::Micros> durations;
-    for (const char* option : {"--yes", "--fast"}) {
-        wire.clear();
-        const link::Micros start = clock.now();
-        ASSERT_EQ(runSim({"--yes", option, "write", path}), kSuccess) << err.str();
-        durations.push_back(clock.now() - start);
-        logs.push_back(requests);
-        wires.push_back(wire);
-        openings.push_back(opens);
-    }
-    EXPECT_EQ(logs[1], logs[0]);
-    EXPECT_EQ(wires[1], wires[0]);
-    EXPECT_EQ(wires[0].size(), 55u);
-    EXPECT_EQ(openings, (std::vector<std::size_t>{55, 1}));
-    EXPECT_EQ(durations[0] - durations[1], 54 * link::kLineSettleTime);
-}
-
 TEST_F(Write, pointFileAnswersTheDialog) {
     const std::string config =
         configuration(u"napeti.txt"_s,
