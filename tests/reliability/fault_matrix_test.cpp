@@ -97,14 +97,17 @@ std::function<std::vector<Step>(const QStringList&)> WriteSteps(
     };
 }
 
-std::function<void(World&)> Page(QString type, QString wiring, QString begin, QString end) {
-    return [=](World& w) {
-        w.m().userEdited(w.f().Vstup, type);
-        if (!wiring.isEmpty())
-            w.m().userEdited(w.f().PripCidl, wiring);
-        if (!begin.isEmpty()) {
-            w.enter(w.f().Pocatek, begin);
-            w.enter(w.f().Konec, end);
+// The user's steps before the click, in order: a name alone is clicked, a box ticked ("on") or
+// cleared ("off"), a list typed into, a field typed into and left.
+std::function<void(World&)> Steps(std::vector<std::pair<QString, QString>> steps) {
+    return [steps](World& w) {
+        for (const auto& [name, value] : steps) {
+            config::Control* c = w.control(name);
+            const QString refused = value.isEmpty()                      ? w.press(name)
+                                    : dynamic_cast<config::CheckBox*>(c) ? w.set(name, value)
+                                    : dynamic_cast<config::ComboBox*>(c) ? w.type(name, value)
+                                                                         : w.enter(name, value);
+            EXPECT_EQ(refused.toStdString(), "");
         }
     };
 }
@@ -112,36 +115,23 @@ std::function<void(World&)> Page(QString type, QString wiring, QString begin, QS
 // "napětí" linearized from a file of five points, 0..1 V for 0..100.
 std::function<void(World&)> FromFile(int method) {
     return [method](World& w) {
-        const QString path = w.dir.filePath(u"points.txt"_s);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("0 0\n0.25 25\n0.5 50\n0.75 75\n1 100\n");
-        file.close();
-        w.m().userEdited(w.f().Vstup, u"napětí"_s);
-        w.prompts.fileAnswers.append(path);
-        w.m().userSelected(w.f().Linearizace,
-                           static_cast<int>(w.f().Linearizace.items.indexOf(u"ze souboru"_s)));
+        w.pick(w.file(u"points.txt"_s, "0 0\n0.25 25\n0.5 50\n0.75 75\n1 100\n"));
+        Steps({{u"Vstup"_s, u"napětí"_s}})(w);
+        EXPECT_EQ(w.set(u"Linearizace"_s, u"ze souboru"_s).toStdString(), "");
         w.m().userSelected(w.m().dialog.Zpus_lin, method);
         if (method == config::LinDialogForm::kMethodPolynomial)
             w.m().userEdited(w.m().dialog.stup_p, u"3"_s);
         w.m().userClicked(w.m().dialog.OK);
-        w.enter(w.f().Pocatek, u"0"_s);
-        w.enter(w.f().Konec, u"100"_s);
-    };
-}
-
-std::function<void(World&)> Comparator(bool enabled) {
-    return [enabled](World& w) {
-        config::ComparatorGroup& g = *w.f().Komparator[1];
-        w.enter(g.EMezsep, u"50"_s);
-        w.enter(g.EMezroz, u"45"_s);
-        w.enter(g.EZpoSep, u"2"_s);
-        w.enter(g.EZpoRoz, u"0"_s);
-        w.m().userToggled(g.PovolKompar, enabled);
+        Steps({{u"Pocatek"_s, u"0"_s}, {u"Konec"_s, u"100"_s}})(w);
     };
 }
 
 // clang-format off
+std::function<void(World&)> Comparator2(const QString& enabled) {
+    return Steps({{u"EMezsep2"_s, u"50"_s}, {u"EMezroz2"_s, u"45"_s}, {u"Ezposep2"_s, u"2"_s},
+                  {u"Ezporoz2"_s, u"0"_s}, {u"PovolKompar2"_s, enabled}});
+}
+
 const Operation kOperations[] = {
     // 400, 32, 363, 408, 1568, 28, then the four reads of the note; the 11 after the first read
     // is cleared at once by the input type's change handler
@@ -149,17 +139,14 @@ const Operation kOperations[] = {
      .progress = {0, 33, 44, 67, 78, 89, 89, 89, 89, 100}, .enablesMeasurement = true},
     // After a write of a current input: its sense resistor is read too.
     {.name = "whole read, current input", .button = u"Precist"_s,
-     .prepare = [](World& w) {
-         w.m().userEdited(w.f().Vstup, u"proud"_s);
-         for (auto [edit, text] : {std::pair{&w.f().SnOdpor, u"5"_s}, {&w.f().Pocatek, u"0"_s},
-                                   {&w.f().Konec, u"20"_s}})
-             w.enter(*edit, text);
-         w.m().userClicked(w.f().Poslat);
-     },
+     .prepare = Steps({{u"Vstup"_s, u"proud"_s}, {u"SnOdpor"_s, u"5"_s}, {u"Pocatek"_s, u"0"_s},
+                       {u"Konec"_s, u"20"_s}, {u"Poslat"_s, {}}}),
      .progress = {0, 22, 44, 67, 78, 89, 89, 89, 89, 100}, .enablesMeasurement = true},
     // The firmware number is read before the question.
     {.name = "whole write, Pt100 linearized", .button = u"Poslat"_s,
-     .prepare = Page(u"odporový teploměr Pt100"_s, u"čtyřvodičově"_s, u"0"_s, u"100"_s),
+     .prepare = Steps({{u"Vstup"_s, u"odporový teploměr Pt100"_s},
+                       {u"PripCidl"_s, u"čtyřvodičově"_s}, {u"Pocatek"_s, u"0"_s},
+                       {u"Konec"_s, u"100"_s}}),
      .promptsAfter = 1, .steps = WriteSteps(), .enablesMeasurement = true},
     {.name = "whole write, from file by segments", .button = u"Poslat"_s,
      .prepare = FromFile(config::LinDialogForm::kMethodSegments),
@@ -168,23 +155,23 @@ const Operation kOperations[] = {
      .prepare = FromFile(config::LinDialogForm::kMethodPolynomial),
      .promptsAfter = 1, .steps = WriteSteps(), .enablesMeasurement = true},
     {.name = "whole write, thermocouple K", .button = u"Poslat"_s,
-     .prepare = Page(u"termočlánek K"_s, {}, u"0"_s, u"1300"_s),
+     .prepare = Steps({{u"Vstup"_s, u"termočlánek K"_s}, {u"Pocatek"_s, u"0"_s},
+                       {u"Konec"_s, u"1300"_s}}),
      .promptsAfter = 1, .steps = WriteSteps(), .enablesMeasurement = true},
     // Its scale items and decimals go out without a check until the linearization kind.
     {.name = "whole write, 0...20 mA unified", .button = u"Poslat"_s,
-     .prepare = Page(u"0...20 mA-vstup U/I"_s, {}, {}, {}),
+     .prepare = Steps({{u"Vstup"_s, u"0...20 mA-vstup U/I"_s}}),
      .promptsAfter = 1, .steps = WriteSteps({1576, 115}), .enablesMeasurement = true},
     // Presence, the two delays, the limits, the mode byte read and written; 100 at the end.
-    {.name = "comparator 2 write", .button = u"Ulozkomp2"_s, .prepare = Comparator(true),
+    {.name = "comparator 2 write", .button = u"Ulozkomp2"_s, .prepare = Comparator2(u"on"_s),
      .promptsAfter = 1, .progress = {20, 40, 40, 60, 60, 100}},
-    {.name = "comparator 2 switched off", .button = u"Ulozkomp2"_s, .prepare = Comparator(false),
-     .promptsAfter = 0, .progress = {0, 100}},
+    {.name = "comparator 2 switched off", .button = u"Ulozkomp2"_s,
+     .prepare = Comparator2(u"off"_s), .promptsAfter = 0, .progress = {0, 100}},
     {.name = "comparator 2 read", .button = u"Preckomp2"_s, .progress = {25, 50, 75, 100}},
     {.name = "note write", .button = u"Uloz_Pozn"_s,
-     .prepare = [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
-     .progress = {33, 67, 100}},
+     .prepare = Steps({{u"EditUzPozn"_s, u"Kotelna 3"_s}}), .progress = {33, 67, 100}},
     {.name = "note read", .button = u"Prec_Pozn"_s,
-     .prepare = [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
+     .prepare = Steps({{u"EditUzPozn"_s, u"Kotelna 3"_s}}),
      .progress = {25, 50, 75, 100}, .kept = [](World& w) { return w.f().EditUzPozn.text(); }},
     {.name = "analog output save", .button = u"Button2"_s,
      .prepare = [](World& w) {
@@ -195,12 +182,12 @@ const Operation kOperations[] = {
      .progress = {0, 100}},
     {.name = "analog output read", .button = u"Button3"_s},
     {.name = "calibration of the lower range value", .button = u"S_Dolmez"_s,
-     .prepare = [](World& w) { w.m().userClicked(w.f().Precist); },
+     .prepare = Steps({{u"Precist"_s, {}}}),
      .promptsAfter = 0, .progress = {50, 100},
      .kept = [](World& w) { return w.f().Pocatek.text() + u".."_s + w.f().Konec.text(); },
      .direct = [](World& w) { return w.m().calibration().S_DolmezClick(); }},
     {.name = "correction save", .button = u"Button8"_s,
-     .prepare = Page(u"odporový teploměr Pt100"_s, {}, {}, {}),
+     .prepare = Steps({{u"Vstup"_s, u"odporový teploměr Pt100"_s}}),
      .direct = [](World& w) { return w.m().calibration().Button8Click(); }},
     {.name = "correction read", .button = u"Button1"_s,
      .direct = [](World& w) { return w.m().calibration().Button1Click(); }},
