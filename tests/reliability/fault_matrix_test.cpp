@@ -7,10 +7,10 @@
 #include "support/program.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
 
 #include <algorithm>
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <limits>
 
@@ -20,7 +20,7 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 using namespace std::chrono_literals;
 using sim::Fault;
-using testing::DescribeRequest;
+using testing::DescribeLog;
 
 // A whole program on the simulated transmitter, in virtual time.
 using World = testing::Program;
@@ -228,8 +228,8 @@ bool Completes(const LineFault& f) {
 
 // shown: what the window's fields, lists and labels show afterwards
 struct Run {
-    QStringList log, messages, questions, shown;
-    std::vector<sim::Request> requests;
+    QStringList messages, questions, shown;
+    std::deque<sim::Request> requests;
     std::optional<config::Outcome> outcome;
     int progress = 0;
     bool measurement = false;
@@ -264,10 +264,7 @@ Run Click(World& w, const Operation& op) {
     if (!op.direct)
         w.m().userClicked(Button(w, op));
     run.outcome = op.direct ? op.direct(w) : w.m().lastOutcome();
-    for (const sim::Request& r : w.session().simDevice().Log()) {
-        run.log.append(DescribeRequest(r));
-        run.requests.push_back(r);
-    }
+    run.requests = w.session().simDevice().Log();
     run.messages = w.prompts.messages;
     run.questions = w.prompts.questions;
     run.progress = w.f().Prenos.position;
@@ -284,7 +281,6 @@ Run Expected(const Operation& op, const Run& healthy, const std::vector<Step>& s
         return healthy;
     if (f.effect == Effect::Retried) {
         Run e = healthy;
-        e.log.insert(static_cast<qsizetype>(k), healthy.log[static_cast<qsizetype>(k)]);
         e.requests.insert(e.requests.begin() + static_cast<std::ptrdiff_t>(k), healthy.requests[k]);
         return e;
     }
@@ -294,10 +290,7 @@ Run Expected(const Operation& op, const Run& healthy, const std::vector<Step>& s
         e.questions = healthy.questions;
         e.messages = healthy.messages;
     }
-    const auto take = [&](std::size_t i) {
-        e.log.append(healthy.log[static_cast<qsizetype>(i)]);
-        e.requests.push_back(healthy.requests[i]);
-    };
+    const auto take = [&](std::size_t i) { e.requests.push_back(healthy.requests[i]); };
     for (std::size_t i = 0; i < k; ++i)
         take(i);
     for (int attempt = 0; attempt < (f.effect == Effect::NoAnswer ? link::kAttempts : 1); ++attempt)
@@ -327,7 +320,7 @@ Run Expected(const Operation& op, const Run& healthy, const std::vector<Step>& s
 // The memory before the operation after a transmitter has carried out these requests (the
 // calibration commands store a range end of their own).
 std::vector<link::Byte> Replayed(const std::vector<link::Byte>& memory,
-                                 const std::vector<sim::Request>& requests) {
+                                 const std::deque<sim::Request>& requests) {
     sim::MemoryImage image;
     EXPECT_TRUE(image.Write(0, memory));
     sim::Device device(image);
@@ -356,24 +349,25 @@ void RunMatrix(const Operation& op, bool fast) {
     const Run healthy = Click(reference, op);
     ASSERT_EQ(healthy.outcome, config::Outcome::Completed) << op.name;
     ASSERT_FALSE(healthy.requests.empty()) << op.name;
+    const QStringList log = DescribeLog(healthy.requests);
     if (fast) {
         World plain;
         op.prepare(plain);
-        EXPECT_EQ(Click(plain, op).log, healthy.log) << op.name << ": the same requests";
+        EXPECT_EQ(DescribeLog(Click(plain, op).requests), log) << op.name << ": the same requests";
     }
     EXPECT_TRUE(healthy.messages.isEmpty() || op.promptsAfter != kNoPrompts) << op.name;
     // A second press may differ from the first (the entries' exit checks run again), so the
     // retry after a fault is held against a second healthy press.
     const Run healthyAgain = Click(reference, op);
     const auto memoryAgain = Memory(reference);
-    const std::vector<Step> steps = op.steps(healthy.log);
+    const std::vector<Step> steps = op.steps(log);
     const QString cannotOpen = link::kMsgCannotOpen + reference.session().portChoice().numberText();
 
     for (std::size_t k = 0; k < healthy.requests.size(); ++k) {
         for (const LineFault& f : kFaults) {
             SCOPED_TRACE(std::string(op.name) + (fast ? " (fast transfer), " : ", ") + f.name +
                          " at transaction " + std::to_string(k) + " (" +
-                         healthy.log[static_cast<qsizetype>(k)].toStdString() + ")");
+                         log[static_cast<qsizetype>(k)].toStdString() + ")");
             World w({.fastTransfer = fast});
             op.prepare(w);
             sim::FaultPolicy& faults = w.session().simFaults();
@@ -394,7 +388,7 @@ void RunMatrix(const Operation& op, bool fast) {
             const Run expected = Expected(op, healthy, steps, k, f, cannotOpen);
             EXPECT_EQ(Text(actual.messages), Text(expected.messages));
             EXPECT_EQ(Text(actual.questions), Text(expected.questions));
-            EXPECT_EQ(Text(actual.log), Text(expected.log));
+            EXPECT_EQ(Text(DescribeLog(actual.requests)), Text(DescribeLog(expected.requests)));
             EXPECT_EQ(actual.outcome, expected.outcome);
             const int stage = op.progress.empty() ? actual.progress
                               : Completes(f)      ? op.progress.back()
@@ -418,7 +412,8 @@ void RunMatrix(const Operation& op, bool fast) {
             const Run again = Click(w, op);
             EXPECT_EQ(again.outcome, config::Outcome::Completed) << "healthy retry";
             EXPECT_EQ(Text(again.messages), Text(healthyAgain.messages)) << "healthy retry";
-            EXPECT_EQ(Text(again.log), Text(healthyAgain.log)) << "healthy retry";
+            EXPECT_EQ(Text(DescribeLog(again.requests)), Text(DescribeLog(healthyAgain.requests)))
+                << "healthy retry";
             EXPECT_TRUE(Memory(w) == memoryAgain) << "healthy retry's memory";
         }
     }
