@@ -174,11 +174,8 @@ const Operation kOperations[] = {
      .prepare = Steps({{u"EditUzPozn"_s, u"Kotelna 3"_s}}),
      .progress = {25, 50, 75, 100}, .kept = [](World& w) { return w.f().EditUzPozn.text(); }},
     {.name = "analog output save", .button = u"Button2"_s,
-     .prepare = [](World& w) {
-         w.f().Vstup.text = u"odporový teploměr Pt100"_s;
-         w.enter(w.f().EdLoLimDA, u"0"_s);
-         w.enter(w.f().EdHiLimDA, u"100"_s);
-     },
+     .prepare = Steps({{u"Vstup"_s, u"odporový teploměr Pt100"_s}, {u"EdLoLimDA"_s, u"0"_s},
+                       {u"EdHiLimDA"_s, u"100"_s}}),
      .progress = {0, 100}},
     {.name = "analog output read", .button = u"Button3"_s},
     {.name = "calibration of the lower range value", .button = u"S_Dolmez"_s,
@@ -349,6 +346,7 @@ void RunMatrix(const Operation& op, bool fast) {
     const Run healthy = Click(reference, op);
     ASSERT_EQ(healthy.outcome, config::Outcome::Completed) << op.name;
     ASSERT_FALSE(healthy.requests.empty()) << op.name;
+    ASSERT_TRUE(op.progress.empty() || op.progress.size() == healthy.requests.size()) << op.name;
     const QStringList log = DescribeLog(healthy.requests);
     if (fast) {
         World plain;

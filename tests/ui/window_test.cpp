@@ -227,17 +227,6 @@ private:
     QTimer timer_;
 };
 
-// A point file of `count` points (x, 10 x) in the folder; returns its path.
-QString writePoints(const QTemporaryDir& dir, const QString& name, int count) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    for (int i = 0; i < count; ++i)
-        file.write(QByteArray::number(i) + ' ' + QByteArray::number(10 * i) + '\n');
-    return path;
-}
-
 const QString kBeginBelowPt =
     u"Dolní hodnota rozsahu musí být v intervalu -200.000 až 850.000 °C"_s;
 const QString kSegmentsMax = u"Maximální počet bodů pro linearizaci metodou "_s +
@@ -504,12 +493,15 @@ private slots:
 
     // By the close box and by Esc.
     void closingThePointsDialog_checksAsOk() {
+        QByteArray points;
+        for (int i = 0; i < 22; ++i)
+            points += QByteArray::number(i) + ' ' + QByteArray::number(10 * i) + '\n';
         for (const bool escape : {false, true}) {
             ScriptedPrompts script;
             World world(script);
             QVERIFY(world.show());
             world.choose(u"Vstup"_s, u"termočlánek K"_s);
-            script.fileAnswers.append(writePoints(dir_, u"twentytwo.txt"_s, 22));
+            script.fileAnswers.append(world.file(u"twentytwo.txt"_s, points));
             world.choose(u"Linearizace"_s, u"ze souboru"_s);
             ui::LinDialogView& dialog = world.window.linDialog();
             QTRY_VERIFY(dialog.isVisible());
@@ -540,7 +532,8 @@ private slots:
 
         QTemporaryDir documents;
         QTemporaryDir chosen;
-        const QString file = writePoints(chosen, u"body.txt"_s, 3);
+        const QString file = chosen.filePath(u"body.txt"_s);
+        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
         ui::QtPrompts dialogs(u"VELD"_s);
         QStringList startedIn, titles, filters;
         QString pick;  // the file the user picks; empty: the user cancels
