@@ -36,13 +36,12 @@ enum class Step {
 std::vector<Step> AllChecked(const QStringList& log) {
     return std::vector<Step>(static_cast<std::size_t>(log.size()), Step::Checked);
 }
-void Nothing(World&) {}
 constexpr std::size_t kNoPrompts = std::numeric_limits<std::size_t>::max();
 
 struct Operation {
     const char* name;
     QString button;
-    std::function<void(World&)> prepare = Nothing;
+    std::function<void(World&)> prepare = [](World&) {};
     // Transactions made before the operation shows its own questions and messages.
     std::size_t promptsAfter = kNoPrompts;
     std::function<std::vector<Step>(const QStringList& log)> steps = AllChecked;

@@ -73,7 +73,6 @@ struct World : WithWindowPrompts, testing::Program {
     void click(const QString& buttonName) {
         QTest::mouseClick(find<QPushButton>(buttonName), Qt::LeftButton);
     }
-    std::size_t readPvRequests() { return session().simDevice().Count("ReadPV"); }
     // Clicks the button and runs the click to its end in virtual time. Meanwhile the window's
     // events are processed every 10 ms, as they are while the real clock waits, and `user` acts
     // once, `at` after the click. Returns the requests the click sent.
@@ -672,11 +671,11 @@ private slots:
         auto* last = world.window.trend().findChild<QLabel*>(u"TrendLast"_s);
         QCOMPARE(last->text(), u"Poslední: %1 °C"_s.arg(world.model.form.ZoZmHodn.text()));
 
-        const std::size_t before = world.readPvRequests();
+        const std::size_t before = world.session().simDevice().Count("ReadPV");
         QVERIFY(world.window.close());
         QVERIFY(!world.model.measurement().continuousRunning());
         world.clock.advance(10s);
-        QCOMPARE(world.readPvRequests(), before);
+        QCOMPARE(world.session().simDevice().Count("ReadPV"), before);
     }
 
     // The filters are the log's; here the page follows the link, its controls reach the filter and
