@@ -684,32 +684,28 @@ private slots:
         config::TrafficLog log;  // outlives the window, as in the program
         ScriptedPrompts script;
         World world(script, true);
-        world.session().link().onTransaction = [&log](const link::TransactionRecord& r) {
-            log.add(r);
-        };
+        world.session().link().onTransaction = [&log](const auto& r) { log.add(r); };
         world.window.addTrafficPage(log);
         QVERIFY(world.show());
         world.click(u"Precist"_s);
         const int provoz = world.window.pages().count() - 1;
         world.window.pages().setCurrentIndex(provoz);
         auto* page = world.find<ui::TrafficPage>(u"Provoz"_s);
-        QCOMPARE(page->table().rowCount(), 10);  // the whole read
+        const QAbstractItemModel& table = page->table();
+        QCOMPARE(table.rowCount(), 10);  // the whole read
         world.model.userClicked(u"Prec_Pozn"_s);
         QCOMPARE(world.window.pages().currentIndex(), provoz);
-        QCOMPARE(page->table().rowCount(), 14);  // the note in four reads
+        QCOMPARE(table.rowCount(), 14);  // the note in four reads
 
         world.find<QLineEdit>(u"ProvozAdresa"_s)->setText(u"0x16B"_s);  // 363
-        QVERIFY(page->table()
-                    .data(page->table().index(0, ui::TrafficTableModel::Meaning), Qt::DisplayRole)
-                    .toString()
-                    .contains(u"tlumení"_s));
+        const QModelIndex meaning = table.index(0, ui::TrafficTableModel::Meaning);
+        QVERIFY(table.data(meaning).toString().contains(u"tlumení"_s));
         world.find<QCheckBox>(u"ProvozSurova"_s)->setChecked(true);
         page->view().selectRow(0);
-        QVERIFY(world.find<QPlainTextEdit>(u"ProvozBajty"_s)
-                    ->toPlainText()
-                    .startsWith(u"Požadavek (18 B): FF FF FF 82"_s));
+        const QString bytes = world.find<QPlainTextEdit>(u"ProvozBajty"_s)->toPlainText();
+        QVERIFY2(bytes.startsWith(u"Požadavek (18 B): FF FF FF 82"_s), qPrintable(bytes));
         world.find<QCheckBox>(u"ProvozJenChyby"_s)->setChecked(true);
-        QCOMPARE(page->table().rowCount(), 0);
+        QCOMPARE(table.rowCount(), 0);
     }
 
 private:
