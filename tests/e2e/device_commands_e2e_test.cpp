@@ -12,37 +12,32 @@ using testing::Cli;
 using testing::CliRun;
 using namespace Qt::Literals::StringLiterals;
 
+// What a run that must succeed printed on its standard output.
+QByteArray Out(const testing::SimProcess& sim, const char* words) {
+    const CliRun run = Cli(sim, words);
+    EXPECT_EQ(run.exitCode, 0) << words << ": " << run.err.toStdString();
+    return run.out;
+}
+
 TEST(DeviceCommands, WrittenValuesReadBackAndMeasurementsPrinted) {
     testing::SimProcess sim({"--no-pacing"});
     ASSERT_FALSE(sim.path().empty());
-    const CliRun w = Cli(sim, "eeprom write 600 a0a1a2a3a4a5a6a7a8a9aaabacadaeaf b0b1b2b3b4b5b6b7");
-    ASSERT_EQ(w.exitCode, 0) << w.err.toStdString();
-    EXPECT_TRUE(w.out.isEmpty());
+    EXPECT_EQ(Out(sim, "eeprom write 600 a0a1a2a3a4a5a6a7a8a9aaabacadaeaf b0b1b2b3b4b5b6b7"), "");
     const CliRun e = Cli(sim, "eeprom read 600 24");
-    ASSERT_EQ(e.exitCode, 0) << e.err.toStdString();
     EXPECT_EQ(e.out, "A0 A1 A2 A3 A4 A5 A6 A7 A8 A9 AA AB AC AD AE AF\nB0 B1 B2 B3 B4 B5 B6 B7\n");
+    EXPECT_EQ(e.exitCode, 0);
     EXPECT_TRUE(e.err.isEmpty());
 
-    ASSERT_EQ(Cli(sim,
-                  "--yes relay 3 --enable --on 80.5 --off 75 --delay-on 4 --delay-off 1 "
-                  "--mode OKNO")
-                  .exitCode,
-              0);
-    const CliRun r = Cli(sim, "relay 3");
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out,
+    Out(sim, "--yes relay 3 --enable --on 80.5 --off 75 --delay-on 4 --delay-off 1 --mode OKNO");
+    EXPECT_EQ(Out(sim, "relay 3"),
               "Mezní komparátor 3\nPovolení mezního komparátoru 3: ano\nMez sepnutí: 80.50000\n"
               "Mez rozepnutí: 75.00000\nZpoždění sepnutí: 4 s\nZpoždění rozepnutí: 1 s\n"
               "Režim relé 3: OKNO\n");
 
-    ASSERT_EQ(Cli(sim, "output 4 16 --read").exitCode, 0);
-    const CliRun o = Cli(sim, "--json output");
-    ASSERT_EQ(o.exitCode, 0) << o.err.toStdString();
-    EXPECT_EQ(o.out, "{\"begin\":4,\"end\":16,\"unit\":\"\"}\n");
+    Out(sim, "output 4 16 --read");
+    EXPECT_EQ(Out(sim, "--json output"), "{\"begin\":4,\"end\":16,\"unit\":\"\"}\n");
 
-    const CliRun m = Cli(sim, "measure --count 2 --interval 0.2");
-    ASSERT_EQ(m.exitCode, 0) << m.err.toStdString();
-    const QList<QByteArray> lines = m.out.split('\n');
+    const QList<QByteArray> lines = Out(sim, "measure --count 2 --interval 0.2").split('\n');
     ASSERT_EQ(lines.size(), 3);  // two lines and the end
     for (const QByteArray& line : lines.first(2))
         EXPECT_TRUE(line.contains('.') && line.split('.').at(1).size() == 3) << line.toStdString();

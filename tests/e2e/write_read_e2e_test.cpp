@@ -28,17 +28,20 @@ QString WriteFile(const QTemporaryDir& dir, const QString& text) {
     return path;
 }
 
+const QString kHeader = u"Konfigurační data pro GALVO-PRIM:\n\nvstup: "_s;
+// The divider goes in after the preset's gain: a read shows it, not 1.
+const QString kVoltage = kHeader +
+                         u"napětí\ndolní mez: 0\nhorní mez: 5\njednotka: V\nlinearizace: "
+                         "nelinearizováno\ntlumení: 2.0s\nchybový proud: podproud\nzeslabení "
+                         "děličem: 10\n"_s;
+
 TEST(WriteRead, ReadPrintsWhatTheWrittenFileHeld) {
     testing::SimProcess sim;
     ASSERT_FALSE(sim.path().empty());
     QTemporaryDir dir;
-    const QString header = u"Konfigurační data pro GALVO-PRIM:\n\nvstup: "_s;
     const QString files[] = {
-        // The divider goes in after the preset's gain: a read shows it, not 1.
-        header +
-            u"napětí\ndolní mez: 0\nhorní mez: 5\njednotka: V\nlinearizace: "
-            "nelinearizováno\ntlumení: 2.0s\nchybový proud: podproud\nzeslabení děličem: 10\n"_s,
-        header +
+        kVoltage,
+        kHeader +
             u"termočlánek K\ndolní mez: 1000\nhorní mez: -50\njednotka: °C\nlinearizace: "
             "linearizováno\ntlumení: 0.5s\nchybový proud: vyřazen\nvzdálenost st. konce: "
             "interní studený konec\n"_s,
@@ -88,16 +91,12 @@ QByteArray MemoryAfter(const QString& image,
 }
 
 // A backup, a changed configuration and comparator, a restore: the memory is as it was, byte for
-// byte. A damaged backup is refused and nothing is written.
+// byte.
 TEST(BackupRestore, RestoreLeavesTheMemoryAsItWas) {
     QTemporaryDir dir;
-    const QString backup = dir.filePath(u"zaloha.txt"_s), damaged = dir.filePath(u"vadna.txt"_s);
+    const QString backup = dir.filePath(u"zaloha.txt"_s);
     const QByteArray before = MemoryAfter(dir.filePath(u"a.img"_s), [](const auto&) {});
-    const QString changed =
-        WriteFile(dir,
-                  u"Konfigurační data pro GALVO-PRIM:\n\nvstup: napětí\ndolní mez: 0\nhorní mez: "
-                  "5\njednotka: V\nlinearizace: nelinearizováno\ntlumení: 2.0s\nchybový proud: "
-                  "podproud\nzeslabení děličem: 10\n"_s);
+    const QString changed = WriteFile(dir, kVoltage);
     const QByteArray after = MemoryAfter(dir.filePath(u"b.img"_s), [&](const auto& sim) {
         ASSERT_EQ(Cli(sim, {u"backup"_s, backup}).exitCode, 0);
         ASSERT_EQ(Cli(sim, {u"--yes"_s, u"write"_s, changed}).exitCode, 0);
@@ -109,22 +108,6 @@ TEST(BackupRestore, RestoreLeavesTheMemoryAsItWas) {
     });
     ASSERT_EQ(before.size(), 2048);
     EXPECT_EQ(after, before);
-
-    QFile file(backup);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QByteArray bytes = file.readAll();
-    bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 1);
-    QFile bad(damaged);
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write(bytes) == bytes.size());
-    bad.close();
-    EXPECT_EQ(MemoryAfter(dir.filePath(u"c.img"_s),
-                          [&](const auto& sim) {
-                              const CliRun refused = Cli(sim, {u"--yes"_s, u"restore"_s, damaged});
-                              EXPECT_EQ(refused.exitCode, 1);
-                              EXPECT_TRUE(refused.err.contains("Nic nebylo zapsáno"))
-                                  << refused.err.toStdString();
-                          }),
-              before);
 }
 
 }  // namespace

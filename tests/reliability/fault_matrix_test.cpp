@@ -7,10 +7,10 @@
 #include "support/program.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
 
 #include <algorithm>
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <limits>
 
@@ -20,7 +20,7 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 using namespace std::chrono_literals;
 using sim::Fault;
-using testing::DescribeRequest;
+using testing::DescribeLog;
 
 // A whole program on the simulated transmitter, in virtual time.
 using World = testing::Program;
@@ -36,13 +36,12 @@ enum class Step {
 std::vector<Step> AllChecked(const QStringList& log) {
     return std::vector<Step>(static_cast<std::size_t>(log.size()), Step::Checked);
 }
-void Nothing(World&) {}
 constexpr std::size_t kNoPrompts = std::numeric_limits<std::size_t>::max();
 
 struct Operation {
     const char* name;
     QString button;
-    std::function<void(World&)> prepare = Nothing;
+    std::function<void(World&)> prepare = [](World&) {};
     // Transactions made before the operation shows its own questions and messages.
     std::size_t promptsAfter = kNoPrompts;
     std::function<std::vector<Step>(const QStringList& log)> steps = AllChecked;
@@ -97,14 +96,17 @@ std::function<std::vector<Step>(const QStringList&)> WriteSteps(
     };
 }
 
-std::function<void(World&)> Page(QString type, QString wiring, QString begin, QString end) {
-    return [=](World& w) {
-        w.m().userEdited(w.f().Vstup, type);
-        if (!wiring.isEmpty())
-            w.m().userEdited(w.f().PripCidl, wiring);
-        if (!begin.isEmpty()) {
-            w.enter(w.f().Pocatek, begin);
-            w.enter(w.f().Konec, end);
+// The user's steps before the click, in order: a name alone is clicked, a box ticked ("on") or
+// cleared ("off"), a list typed into, a field typed into and left.
+std::function<void(World&)> Steps(std::vector<std::pair<QString, QString>> steps) {
+    return [steps](World& w) {
+        for (const auto& [name, value] : steps) {
+            config::Control* c = w.control(name);
+            const QString refused = value.isEmpty()                      ? w.press(name)
+                                    : dynamic_cast<config::CheckBox*>(c) ? w.set(name, value)
+                                    : dynamic_cast<config::ComboBox*>(c) ? w.type(name, value)
+                                                                         : w.enter(name, value);
+            EXPECT_EQ(refused.toStdString(), "");
         }
     };
 }
@@ -112,36 +114,23 @@ std::function<void(World&)> Page(QString type, QString wiring, QString begin, QS
 // "napětí" linearized from a file of five points, 0..1 V for 0..100.
 std::function<void(World&)> FromFile(int method) {
     return [method](World& w) {
-        const QString path = w.dir.filePath(u"points.txt"_s);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("0 0\n0.25 25\n0.5 50\n0.75 75\n1 100\n");
-        file.close();
-        w.m().userEdited(w.f().Vstup, u"napětí"_s);
-        w.prompts.fileAnswers.append(path);
-        w.m().userSelected(w.f().Linearizace,
-                           static_cast<int>(w.f().Linearizace.items.indexOf(u"ze souboru"_s)));
+        w.pick(w.file(u"points.txt"_s, "0 0\n0.25 25\n0.5 50\n0.75 75\n1 100\n"));
+        Steps({{u"Vstup"_s, u"napětí"_s}})(w);
+        EXPECT_EQ(w.set(u"Linearizace"_s, u"ze souboru"_s).toStdString(), "");
         w.m().userSelected(w.m().dialog.Zpus_lin, method);
         if (method == config::LinDialogForm::kMethodPolynomial)
             w.m().userEdited(w.m().dialog.stup_p, u"3"_s);
         w.m().userClicked(w.m().dialog.OK);
-        w.enter(w.f().Pocatek, u"0"_s);
-        w.enter(w.f().Konec, u"100"_s);
-    };
-}
-
-std::function<void(World&)> Comparator(bool enabled) {
-    return [enabled](World& w) {
-        config::ComparatorGroup& g = *w.f().Komparator[1];
-        w.enter(g.EMezsep, u"50"_s);
-        w.enter(g.EMezroz, u"45"_s);
-        w.enter(g.EZpoSep, u"2"_s);
-        w.enter(g.EZpoRoz, u"0"_s);
-        w.m().userToggled(g.PovolKompar, enabled);
+        Steps({{u"Pocatek"_s, u"0"_s}, {u"Konec"_s, u"100"_s}})(w);
     };
 }
 
 // clang-format off
+std::function<void(World&)> Comparator2(const QString& enabled) {
+    return Steps({{u"EMezsep2"_s, u"50"_s}, {u"EMezroz2"_s, u"45"_s}, {u"Ezposep2"_s, u"2"_s},
+                  {u"Ezporoz2"_s, u"0"_s}, {u"PovolKompar2"_s, enabled}});
+}
+
 const Operation kOperations[] = {
     // 400, 32, 363, 408, 1568, 28, then the four reads of the note; the 11 after the first read
     // is cleared at once by the input type's change handler
@@ -149,17 +138,14 @@ const Operation kOperations[] = {
      .progress = {0, 33, 44, 67, 78, 89, 89, 89, 89, 100}, .enablesMeasurement = true},
     // After a write of a current input: its sense resistor is read too.
     {.name = "whole read, current input", .button = u"Precist"_s,
-     .prepare = [](World& w) {
-         w.m().userEdited(w.f().Vstup, u"proud"_s);
-         for (auto [edit, text] : {std::pair{&w.f().SnOdpor, u"5"_s}, {&w.f().Pocatek, u"0"_s},
-                                   {&w.f().Konec, u"20"_s}})
-             w.enter(*edit, text);
-         w.m().userClicked(w.f().Poslat);
-     },
+     .prepare = Steps({{u"Vstup"_s, u"proud"_s}, {u"SnOdpor"_s, u"5"_s}, {u"Pocatek"_s, u"0"_s},
+                       {u"Konec"_s, u"20"_s}, {u"Poslat"_s, {}}}),
      .progress = {0, 22, 44, 67, 78, 89, 89, 89, 89, 100}, .enablesMeasurement = true},
     // The firmware number is read before the question.
     {.name = "whole write, Pt100 linearized", .button = u"Poslat"_s,
-     .prepare = Page(u"odporový teploměr Pt100"_s, u"čtyřvodičově"_s, u"0"_s, u"100"_s),
+     .prepare = Steps({{u"Vstup"_s, u"odporový teploměr Pt100"_s},
+                       {u"PripCidl"_s, u"čtyřvodičově"_s}, {u"Pocatek"_s, u"0"_s},
+                       {u"Konec"_s, u"100"_s}}),
      .promptsAfter = 1, .steps = WriteSteps(), .enablesMeasurement = true},
     {.name = "whole write, from file by segments", .button = u"Poslat"_s,
      .prepare = FromFile(config::LinDialogForm::kMethodSegments),
@@ -168,39 +154,36 @@ const Operation kOperations[] = {
      .prepare = FromFile(config::LinDialogForm::kMethodPolynomial),
      .promptsAfter = 1, .steps = WriteSteps(), .enablesMeasurement = true},
     {.name = "whole write, thermocouple K", .button = u"Poslat"_s,
-     .prepare = Page(u"termočlánek K"_s, {}, u"0"_s, u"1300"_s),
+     .prepare = Steps({{u"Vstup"_s, u"termočlánek K"_s}, {u"Pocatek"_s, u"0"_s},
+                       {u"Konec"_s, u"1300"_s}}),
      .promptsAfter = 1, .steps = WriteSteps(), .enablesMeasurement = true},
     // Its scale items and decimals go out without a check until the linearization kind.
     {.name = "whole write, 0...20 mA unified", .button = u"Poslat"_s,
-     .prepare = Page(u"0...20 mA-vstup U/I"_s, {}, {}, {}),
+     .prepare = Steps({{u"Vstup"_s, u"0...20 mA-vstup U/I"_s}}),
      .promptsAfter = 1, .steps = WriteSteps({1576, 115}), .enablesMeasurement = true},
     // Presence, the two delays, the limits, the mode byte read and written; 100 at the end.
-    {.name = "comparator 2 write", .button = u"Ulozkomp2"_s, .prepare = Comparator(true),
+    {.name = "comparator 2 write", .button = u"Ulozkomp2"_s, .prepare = Comparator2(u"on"_s),
      .promptsAfter = 1, .progress = {20, 40, 40, 60, 60, 100}},
-    {.name = "comparator 2 switched off", .button = u"Ulozkomp2"_s, .prepare = Comparator(false),
-     .promptsAfter = 0, .progress = {0, 100}},
+    {.name = "comparator 2 switched off", .button = u"Ulozkomp2"_s,
+     .prepare = Comparator2(u"off"_s), .promptsAfter = 0, .progress = {0, 100}},
     {.name = "comparator 2 read", .button = u"Preckomp2"_s, .progress = {25, 50, 75, 100}},
     {.name = "note write", .button = u"Uloz_Pozn"_s,
-     .prepare = [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
-     .progress = {33, 67, 100}},
+     .prepare = Steps({{u"EditUzPozn"_s, u"Kotelna 3"_s}}), .progress = {33, 67, 100}},
     {.name = "note read", .button = u"Prec_Pozn"_s,
-     .prepare = [](World& w) { w.m().userEdited(w.f().EditUzPozn, u"Kotelna 3"_s); },
+     .prepare = Steps({{u"EditUzPozn"_s, u"Kotelna 3"_s}}),
      .progress = {25, 50, 75, 100}, .kept = [](World& w) { return w.f().EditUzPozn.text(); }},
     {.name = "analog output save", .button = u"Button2"_s,
-     .prepare = [](World& w) {
-         w.f().Vstup.text = u"odporový teploměr Pt100"_s;
-         w.enter(w.f().EdLoLimDA, u"0"_s);
-         w.enter(w.f().EdHiLimDA, u"100"_s);
-     },
+     .prepare = Steps({{u"Vstup"_s, u"odporový teploměr Pt100"_s}, {u"EdLoLimDA"_s, u"0"_s},
+                       {u"EdHiLimDA"_s, u"100"_s}}),
      .progress = {0, 100}},
     {.name = "analog output read", .button = u"Button3"_s},
     {.name = "calibration of the lower range value", .button = u"S_Dolmez"_s,
-     .prepare = [](World& w) { w.m().userClicked(w.f().Precist); },
+     .prepare = Steps({{u"Precist"_s, {}}}),
      .promptsAfter = 0, .progress = {50, 100},
      .kept = [](World& w) { return w.f().Pocatek.text() + u".."_s + w.f().Konec.text(); },
      .direct = [](World& w) { return w.m().calibration().S_DolmezClick(); }},
     {.name = "correction save", .button = u"Button8"_s,
-     .prepare = Page(u"odporový teploměr Pt100"_s, {}, {}, {}),
+     .prepare = Steps({{u"Vstup"_s, u"odporový teploměr Pt100"_s}}),
      .direct = [](World& w) { return w.m().calibration().Button8Click(); }},
     {.name = "correction read", .button = u"Button1"_s,
      .direct = [](World& w) { return w.m().calibration().Button1Click(); }},
@@ -241,8 +224,8 @@ bool Completes(const LineFault& f) {
 
 // shown: what the window's fields, lists and labels show afterwards
 struct Run {
-    QStringList log, messages, questions, shown;
-    std::vector<sim::Request> requests;
+    QStringList messages, questions, shown;
+    std::deque<sim::Request> requests;
     std::optional<config::Outcome> outcome;
     int progress = 0;
     bool measurement = false;
@@ -277,10 +260,7 @@ Run Click(World& w, const Operation& op) {
     if (!op.direct)
         w.m().userClicked(Button(w, op));
     run.outcome = op.direct ? op.direct(w) : w.m().lastOutcome();
-    for (const sim::Request& r : w.session().simDevice().Log()) {
-        run.log.append(DescribeRequest(r));
-        run.requests.push_back(r);
-    }
+    run.requests = w.session().simDevice().Log();
     run.messages = w.prompts.messages;
     run.questions = w.prompts.questions;
     run.progress = w.f().Prenos.position;
@@ -297,7 +277,6 @@ Run Expected(const Operation& op, const Run& healthy, const std::vector<Step>& s
         return healthy;
     if (f.effect == Effect::Retried) {
         Run e = healthy;
-        e.log.insert(static_cast<qsizetype>(k), healthy.log[static_cast<qsizetype>(k)]);
         e.requests.insert(e.requests.begin() + static_cast<std::ptrdiff_t>(k), healthy.requests[k]);
         return e;
     }
@@ -307,10 +286,7 @@ Run Expected(const Operation& op, const Run& healthy, const std::vector<Step>& s
         e.questions = healthy.questions;
         e.messages = healthy.messages;
     }
-    const auto take = [&](std::size_t i) {
-        e.log.append(healthy.log[static_cast<qsizetype>(i)]);
-        e.requests.push_back(healthy.requests[i]);
-    };
+    const auto take = [&](std::size_t i) { e.requests.push_back(healthy.requests[i]); };
     for (std::size_t i = 0; i < k; ++i)
         take(i);
     for (int attempt = 0; attempt < (f.effect == Effect::NoAnswer ? link::kAttempts : 1); ++attempt)
@@ -340,7 +316,7 @@ Run Expected(const Operation& op, const Run& healthy, const std::vector<Step>& s
 // The memory before the operation after a transmitter has carried out these requests (the
 // calibration commands store a range end of their own).
 std::vector<link::Byte> Replayed(const std::vector<link::Byte>& memory,
-                                 const std::vector<sim::Request>& requests) {
+                                 const std::deque<sim::Request>& requests) {
     sim::MemoryImage image;
     EXPECT_TRUE(image.Write(0, memory));
     sim::Device device(image);
@@ -369,24 +345,26 @@ void RunMatrix(const Operation& op, bool fast) {
     const Run healthy = Click(reference, op);
     ASSERT_EQ(healthy.outcome, config::Outcome::Completed) << op.name;
     ASSERT_FALSE(healthy.requests.empty()) << op.name;
+    ASSERT_TRUE(op.progress.empty() || op.progress.size() == healthy.requests.size()) << op.name;
+    const QStringList log = DescribeLog(healthy.requests);
     if (fast) {
         World plain;
         op.prepare(plain);
-        EXPECT_EQ(Click(plain, op).log, healthy.log) << op.name << ": the same requests";
+        EXPECT_EQ(DescribeLog(Click(plain, op).requests), log) << op.name << ": the same requests";
     }
     EXPECT_TRUE(healthy.messages.isEmpty() || op.promptsAfter != kNoPrompts) << op.name;
     // A second press may differ from the first (the entries' exit checks run again), so the
     // retry after a fault is held against a second healthy press.
     const Run healthyAgain = Click(reference, op);
     const auto memoryAgain = Memory(reference);
-    const std::vector<Step> steps = op.steps(healthy.log);
+    const std::vector<Step> steps = op.steps(log);
     const QString cannotOpen = link::kMsgCannotOpen + reference.session().portChoice().numberText();
 
     for (std::size_t k = 0; k < healthy.requests.size(); ++k) {
         for (const LineFault& f : kFaults) {
             SCOPED_TRACE(std::string(op.name) + (fast ? " (fast transfer), " : ", ") + f.name +
                          " at transaction " + std::to_string(k) + " (" +
-                         healthy.log[static_cast<qsizetype>(k)].toStdString() + ")");
+                         log[static_cast<qsizetype>(k)].toStdString() + ")");
             World w({.fastTransfer = fast});
             op.prepare(w);
             sim::FaultPolicy& faults = w.session().simFaults();
@@ -407,7 +385,7 @@ void RunMatrix(const Operation& op, bool fast) {
             const Run expected = Expected(op, healthy, steps, k, f, cannotOpen);
             EXPECT_EQ(Text(actual.messages), Text(expected.messages));
             EXPECT_EQ(Text(actual.questions), Text(expected.questions));
-            EXPECT_EQ(Text(actual.log), Text(expected.log));
+            EXPECT_EQ(Text(DescribeLog(actual.requests)), Text(DescribeLog(expected.requests)));
             EXPECT_EQ(actual.outcome, expected.outcome);
             const int stage = op.progress.empty() ? actual.progress
                               : Completes(f)      ? op.progress.back()
@@ -431,7 +409,8 @@ void RunMatrix(const Operation& op, bool fast) {
             const Run again = Click(w, op);
             EXPECT_EQ(again.outcome, config::Outcome::Completed) << "healthy retry";
             EXPECT_EQ(Text(again.messages), Text(healthyAgain.messages)) << "healthy retry";
-            EXPECT_EQ(Text(again.log), Text(healthyAgain.log)) << "healthy retry";
+            EXPECT_EQ(Text(DescribeLog(again.requests)), Text(DescribeLog(healthyAgain.requests)))
+                << "healthy retry";
             EXPECT_TRUE(Memory(w) == memoryAgain) << "healthy retry's memory";
         }
     }

@@ -17,28 +17,19 @@ namespace {
 
 using Values = std::vector<std::optional<double>>;
 
-// The lengths of the runs of valid samples drawn as lines, and the samples
-// drawn as dots.
-struct Drawn {
-    std::vector<int> lines;
-    int older = 0;
-    bool operator==(const Drawn&) const = default;
-};
-
-// Line series in time order (a reused series keeps its place in the chart's
-// list).
-Drawn Actual(ui::TrendChart& chart) {
+// The lengths of the runs of valid samples drawn as lines, in time order (a reused series keeps
+// its place in the chart's list), and the number of samples drawn as dots.
+std::pair<std::vector<int>, int> Drawn(ui::TrendChart& chart) {
     std::vector<QLineSeries*> lines;
     for (QAbstractSeries* s : chart.chart().series())
         if (s->type() == QAbstractSeries::SeriesTypeLine)
             lines.push_back(static_cast<QLineSeries*>(s));
     std::sort(lines.begin(), lines.end(),
               [](QLineSeries* a, QLineSeries* b) { return a->at(0).x() < b->at(0).x(); });
-    Drawn d;
+    std::vector<int> lengths;
     for (QLineSeries* s : lines)
-        d.lines.push_back(static_cast<int>(s->count()));
-    d.older = chart.olderPointCount();
-    return d;
+        lengths.push_back(static_cast<int>(s->count()));
+    return {lengths, chart.olderPointCount()};
 }
 
 }  // namespace
@@ -85,10 +76,9 @@ private slots:
         }
         ui::TrendChart late(trend, prompts);
         late.refresh();
-        const Drawn expected{lines, older};
         QCOMPARE(live.segmentCount(), static_cast<int>(lines.size()));
-        QVERIFY(Actual(live) == expected);
-        QVERIFY(Actual(late) == expected);
+        QVERIFY(Drawn(live) == std::pair(lines, older));
+        QVERIFY(Drawn(late) == std::pair(lines, older));
     }
 
     void labelsShowTheStatistics_saveWritesTheCsv_startClears() {
